@@ -1,0 +1,42 @@
+// Message boxes and help: the shared text buffers, the caption rule, the
+// allocation-error box, the text copy routine and the one help routine.
+// Every message box and every help call of the program goes through the two
+// seams below, so that tests can record them and answer message boxes.
+#pragma once
+#include <windows.h>
+
+constexpr int kTextSize = 256;
+extern char MessageText[kTextSize];
+extern char MessageCaption[kTextSize];
+
+// Loads string resource id of the program into buffer (bounded, always terminated).
+int LoadText(UINT id, char* buffer, int size);
+
+// Caption rule: string 3 alone without a current printer, else "%s - %s" of
+// string 3 and the current printer's name (bounded; never cut inside a
+// double-byte character).
+void BuildPanelCaption(char* caption, size_t size);
+
+// The message-box seam. Returns the button pressed (IDOK, IDCANCEL, ...).
+int ShowMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT style);
+typedef int (*MessageBoxHook)(HWND owner, LPCSTR text, LPCSTR caption, UINT style);
+void SetMessageBoxHook(MessageBoxHook hook);  // null restores MessageBoxA
+
+void ShowAllocationError(HINSTANCE instance, HWND owner, DWORD error);
+// A zero-filled LocalAlloc copy of text (null text gives null); the caller frees it with LocalFree.
+char* DuplicateString(LPCSTR text);
+
+// (control id, help context id) pairs ending with (0, 0).
+extern const DWORD HelpContextTable[];
+// The context id of a control, 0 when it has none.
+DWORD HelpContextOf(DWORD controlId);
+
+// The one help routine: WinHelp for ".HLP", HTML Help (HELP_CONTEXT,
+// HELP_FINDER) or WinHelp on the ".POP" file beside a ".CHM".
+void ShowHelp(HWND window, UINT command, ULONG_PTR data);
+int ShowHtmlHelp(UINT command, ULONG_PTR data, LPCSTR path);
+
+// The help seam: which engine is called, with which file, command and data.
+enum HelpEngine { HelpEngineWinHelp, HelpEngineHtmlHelp };
+typedef BOOL (*HelpHook)(HelpEngine engine, HWND window, LPCSTR file, UINT command, ULONG_PTR data);
+void SetHelpHook(HelpHook hook);  // null restores the real engines

@@ -1,0 +1,62 @@
+# Win32 build: the program, the SRM stand-in, srmctl and the Win32 tests, all
+# 32-bit, statically linked (no MinGW runtime DLLs beside the programs).
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+set(CMAKE_ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib)
+
+# ANSI Windows calls only; program literals compiled to Shift-JIS (code page 932).
+add_compile_definitions(WINVER=0x0501 _WIN32_WINNT=0x0501 _WIN32_IE=0x0600 STRICT)
+add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-fexec-charset=CP932>
+                    $<$<COMPILE_LANGUAGE:CXX>:-Wall>)
+add_link_options(-static -static-libgcc -static-libstdc++)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001 -I${CMAKE_SOURCE_DIR}/res")
+enable_language(RC)
+
+# The SRM stand-in. Exported under plain (undecorated) names; the import
+# library still resolves the __stdcall symbols of the callers.
+file(GLOB RP_SRM_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/srm/quarlsrm*.cpp ${CMAKE_SOURCE_DIR}/srm/store*.cpp)
+add_library(QUARLSRM SHARED ${RP_SRM_SOURCES} ${RP_PURE_SOURCES})
+set_target_properties(QUARLSRM PROPERTIES PREFIX "" OUTPUT_NAME QUARLSRM SUFFIX ".DLL")
+target_compile_definitions(QUARLSRM PRIVATE QUARLSRM_BUILDING_DLL)
+target_include_directories(QUARLSRM PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/settings ${CMAKE_SOURCE_DIR}/srm)
+target_link_options(QUARLSRM PRIVATE -Wl,--kill-at)
+target_link_libraries(QUARLSRM PRIVATE advapi32 user32)
+
+# Everything of the program but its entry point, so the tests can link it.
+file(GLOB RP_PROGRAM_SOURCES CONFIGURE_DEPENDS
+  ${CMAKE_SOURCE_DIR}/app/*.cpp ${CMAKE_SOURCE_DIR}/panel/*.cpp
+  ${CMAKE_SOURCE_DIR}/pages/*.cpp ${CMAKE_SOURCE_DIR}/settings/*.cpp)
+list(REMOVE_ITEM RP_PROGRAM_SOURCES ${CMAKE_SOURCE_DIR}/app/main.cpp)
+add_library(rpcore STATIC ${RP_PROGRAM_SOURCES})
+target_include_directories(rpcore PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/settings ${CMAKE_SOURCE_DIR}/res)
+target_link_libraries(rpcore PUBLIC QUARLSRM comctl32 advapi32 winspool gdi32 user32 kernel32)
+
+# The resources, linked into the program and into every Win32 test that needs them.
+add_library(rpres OBJECT ${CMAKE_SOURCE_DIR}/res/app.rc)
+
+add_executable(RemotePanel WIN32 ${CMAKE_SOURCE_DIR}/app/main.cpp $<TARGET_OBJECTS:rpres>)
+target_link_libraries(RemotePanel PRIVATE rpcore)
+
+if(EXISTS ${CMAKE_SOURCE_DIR}/srm/srmctl.cpp)
+  add_executable(srmctl ${CMAKE_SOURCE_DIR}/srm/srmctl.cpp)
+  target_include_directories(srmctl PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/settings ${CMAKE_SOURCE_DIR}/srm)
+  target_link_libraries(srmctl PRIVATE QUARLSRM advapi32 user32)
+endif()
+
+# GoogleTest for the Win32 tests, built from Debian's sources.
+set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest/googletest ${CMAKE_BINARY_DIR}/gtest EXCLUDE_FROM_ALL)
+
+# One test executable per file in tests/win32 (test_*.cpp); each links the
+# program core and resources, and runs under Wine (CMAKE_CROSSCOMPILING_EMULATOR).
+file(GLOB RP_WIN32_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/test_*.cpp)
+file(GLOB RP_WIN32_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/support_*.cpp)
+foreach(src ${RP_WIN32_TESTS})
+  get_filename_component(name ${src} NAME_WE)
+  add_executable(${name} ${src} ${RP_WIN32_TEST_SUPPORT} $<TARGET_OBJECTS:rpres>)
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/win32)
+  target_link_libraries(${name} PRIVATE rpcore gtest gtest_main)
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES LABELS win32 TIMEOUT 300)
+endforeach()

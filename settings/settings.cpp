@@ -1,0 +1,91 @@
+#include "settings.h"
+
+#include <cstring>
+
+SettingsRecord Settings;
+CustomFeedTable CustomFeeds;
+
+namespace {
+
+const uint8_t* FeedTableValues(FeedTable table) {
+    switch (table) {
+    case FeedTableA: return kFeedTableA;
+    case FeedTableB: return kFeedTableB;
+    default: return kFeedTableC;
+    }
+}
+
+void SetFormatDefaults(FormatRecord* format) {
+    format->pageLength = 66;
+    format->contFrontFeed = 7;
+    format->contRearFeed = 7;
+    format->cutSheetFeed = 6;
+    format->postcardFeed = 6;
+    format->leftMargin = 0;
+    format->rightMargin = 136;
+    format->cutSheetPosAdjust = 0;
+}
+
+}  // namespace
+
+int FeedTableRows(FeedTable table) {
+    return table == FeedTableA ? static_cast<int>(sizeof kFeedTableA) : static_cast<int>(sizeof kFeedTableB);
+}
+
+int FeedCustomRow(FeedTable table) {
+    return table == FeedTableA ? kFeedCustomRowA : kFeedCustomRowBC;
+}
+
+int FeedRowFromValue(FeedTable table, uint8_t value, int32_t* custom) {
+    const uint8_t* values = FeedTableValues(table);
+    const int rows = FeedTableRows(table);
+    for (int row = 0; row < rows; ++row) {
+        if (values[row] == value) {
+            *custom = 0;
+            return row;
+        }
+    }
+    *custom = value;
+    return FeedCustomRow(table);
+}
+
+uint8_t FeedValueFromRow(FeedTable table, int32_t row) {
+    if (row < 0 || row >= FeedTableRows(table)) return kFeedCustomMarker;
+    return FeedTableValues(table)[row];
+}
+
+void LoadDefaultSettings(SettingsRecord* record) {
+    std::memset(record, 0, sizeof *record);
+    record->switches[2] = 0x02;
+    record->paperSetCenter = 0;
+    record->postcardMode = 0;
+    record->headCenterCut = 40;
+    record->headCenterFront = 36;
+    record->headCenterRear = 96;
+    record->paperThickness = 0;
+    record->contFrontFeed = 7;
+    record->contRearFeed = 7;
+    record->cutSheetFeed = 6;
+    record->postcardFeed = 6;
+    record->pageLength = 66;
+    record->cutSheetPosAdjust = 0;
+    record->formatSelect = 0;
+    for (FormatRecord& format : record->formats) SetFormatDefaults(&format);
+    // typeface, fonts, kanji table, reduction, quiet printing and the two fine
+    // adjustments all default to 0.
+}
+
+void InvalidateSettings(SettingsRecord* record) {
+    std::memset(record->switches, 0xFF, sizeof record->switches);
+}
+
+int IsSettingsLoaded(const SettingsRecord* record) {
+    for (uint8_t byte : record->switches) {
+        if (byte == 0xFF) return 0;
+    }
+    return 1;
+}
+
+void ClearCustomFeeds(CustomFeedTable* table) {
+    std::memset(table, 0, sizeof *table);
+}
