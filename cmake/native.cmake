@@ -6,7 +6,7 @@ find_package(benchmark QUIET)
 set(RP_SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
 
 add_library(rp_pure STATIC ${RP_PURE_SOURCES})
-target_include_directories(rp_pure PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/settings)
+target_include_directories(rp_pure PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/settings ${CMAKE_SOURCE_DIR}/app ${CMAKE_SOURCE_DIR}/panel ${CMAKE_SOURCE_DIR}/pages ${CMAKE_SOURCE_DIR}/srm)
 target_compile_options(rp_pure PRIVATE -Wall -Wextra ${RP_SANITIZE})
 target_link_options(rp_pure PUBLIC ${RP_SANITIZE})
 

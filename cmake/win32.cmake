@@ -27,8 +27,10 @@ file(GLOB RP_PROGRAM_SOURCES CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/app/*.cpp ${CMAKE_SOURCE_DIR}/panel/*.cpp
   ${CMAKE_SOURCE_DIR}/pages/*.cpp ${CMAKE_SOURCE_DIR}/settings/*.cpp)
 list(REMOVE_ITEM RP_PROGRAM_SOURCES ${CMAKE_SOURCE_DIR}/app/main.cpp)
+list(APPEND RP_PROGRAM_SOURCES ${RP_PURE_SOURCES})
+list(REMOVE_DUPLICATES RP_PROGRAM_SOURCES)
 add_library(rpcore STATIC ${RP_PROGRAM_SOURCES})
-target_include_directories(rpcore PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/settings ${CMAKE_SOURCE_DIR}/res)
+target_include_directories(rpcore PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/settings ${CMAKE_SOURCE_DIR}/res ${CMAKE_SOURCE_DIR}/app ${CMAKE_SOURCE_DIR}/panel ${CMAKE_SOURCE_DIR}/pages)
 target_link_libraries(rpcore PUBLIC QUARLSRM comctl32 advapi32 winspool gdi32 user32 kernel32)
 
 # The resources, linked into the program and into every Win32 test that needs them.

@@ -36,3 +36,8 @@
 
 // ---- Accelerators ----
 #define IDA_MAIN 132
+
+// ---- Resource and control ids, one header per part of the program ----
+#include "ids_shell.h"   // selection dialog 122, password dialog 1002
+#include "ids_panel.h"   // main window, about box 116, panel 117, status pictures, tab icons
+#include "ids_pages.h"   // the six pages and their sub-dialogs

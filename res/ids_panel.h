@@ -1,0 +1,2 @@
+// Resource and control ids (fixed numbers of the program).
+#pragma once
