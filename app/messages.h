@@ -18,6 +18,7 @@ int LoadText(UINT id, char* buffer, int size);
 void BuildPanelCaption(char* caption, size_t size);
 
 // The message-box seam. Returns the button pressed (IDOK, IDCANCEL, ...).
+// A null text or caption (a failed copy) is shown as empty.
 int ShowMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT style);
 typedef int (*MessageBoxHook)(HWND owner, LPCSTR text, LPCSTR caption, UINT style);
 void SetMessageBoxHook(MessageBoxHook hook);  // null restores MessageBoxA
@@ -27,6 +28,7 @@ void ShowAllocationError(HINSTANCE instance, HWND owner, DWORD error);
 char* DuplicateString(LPCSTR text);
 
 // (control id, help context id) pairs ending with (0, 0).
+constexpr int kHelpContextPairs = 176;  // pairs before the closing (0, 0)
 extern const DWORD HelpContextTable[];
 // The context id of a control, 0 when it has none.
 DWORD HelpContextOf(DWORD controlId);
@@ -36,7 +38,15 @@ DWORD HelpContextOf(DWORD controlId);
 void ShowHelp(HWND window, UINT command, ULONG_PTR data);
 int ShowHtmlHelp(UINT command, ULONG_PTR data, LPCSTR path);
 
+// The help file path from the registry ("RPHLP"), read on the first help
+// request and kept; empty until then, and looked up again while empty.
+extern char HelpFilePath[kTextSize];
+// "HHCTRL.OCX" once HTML Help was first asked for; never unloaded.
+extern HMODULE HtmlHelpModule;
+
 // The help seam: which engine is called, with which file, command and data.
+// For HTML Help the hook sees the desktop window and the translated command
+// (HELP_CONTEXT as 0x0F, HELP_FINDER as 0); its result is ShowHtmlHelp's.
 enum HelpEngine { HelpEngineWinHelp, HelpEngineHtmlHelp };
 typedef BOOL (*HelpHook)(HelpEngine engine, HWND window, LPCSTR file, UINT command, ULONG_PTR data);
 void SetHelpHook(HelpHook hook);  // null restores the real engines

@@ -20,7 +20,7 @@ gtest_discover_tests(native_tests PROPERTIES LABELS native)
 if(benchmark_FOUND)
   # Built without sanitizers and optimised: figures, not a test.
   add_library(rp_pure_bench STATIC ${RP_PURE_SOURCES})
-  target_include_directories(rp_pure_bench PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/settings)
+  target_include_directories(rp_pure_bench PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/settings ${CMAKE_SOURCE_DIR}/app ${CMAKE_SOURCE_DIR}/panel ${CMAKE_SOURCE_DIR}/pages ${CMAKE_SOURCE_DIR}/srm)
   target_compile_options(rp_pure_bench PRIVATE -O2)
   add_executable(bench_codec ${CMAKE_SOURCE_DIR}/bench/bench_codec.cpp)
   target_compile_options(bench_codec PRIVATE -O2)

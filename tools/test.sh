@@ -14,8 +14,10 @@ tools/build.sh || { echo "build failed"; echo "0 passed, 1 failed"; exit 1; }
 passed=0
 failed=0
 count_ctest() {  # reads ctest output on stdin, adds its counts
-    local line
-    line=$(grep -E '[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' | tail -n 1)
+    local line log
+    log=$(cat)
+    if grep -q 'No tests were found' <<<"$log"; then return; fi
+    line=$(printf '%s\n' "$log" | grep -E '[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' | tail -n 1)
     if [ -z "$line" ]; then failed=$((failed + 1)); return; fi
     local f total
     f=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$line")

@@ -15,7 +15,12 @@ wine_session_start() {
     export WINEDEBUG=-all
     export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
-    # A display of our own: Xvfb picks a free number and reports it.
+    # A display of our own (Xvfb picks a free number and reports it), unless
+    # RP_USE_DISPLAY=1 asks for the caller's $DISPLAY.
+    if [ "${RP_USE_DISPLAY:-0}" = 1 ] && [ -n "${DISPLAY:-}" ]; then
+        _rp_wine_prefix_init "$base"
+        return
+    fi
     local fdfile="$base/display"
     : >"$fdfile"
     Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fdfile" >"$base/xvfb.log" 2>&1 &
@@ -26,6 +31,11 @@ wine_session_start() {
         sleep 0.05
     done
     export DISPLAY=":$(tr -d '[:space:]' <"$fdfile")"
+    _rp_wine_prefix_init "$base"
+}
+
+_rp_wine_prefix_init() {
+    local base="$1"
 
     wineboot -i >"$base/wineboot.log" 2>&1
     wineserver -p
