@@ -2,7 +2,18 @@
 
 #include <cstring>
 
-SettingsRecord Settings;
+namespace {
+
+constexpr SettingsRecord NotLoadedRecord() {
+    SettingsRecord record{};
+    for (uint8_t& byte : record.switches) byte = 0xFF;
+    return record;
+}
+
+}  // namespace
+
+// Not loaded until a read or the defaults fill it; no custom feed values yet.
+SettingsRecord Settings = NotLoadedRecord();
 CustomFeedTable CustomFeeds;
 
 namespace {
