@@ -14,13 +14,26 @@ enable_language(RC)
 
 # The SRM stand-in. Exported under plain (undecorated) names; the import
 # library still resolves the __stdcall symbols of the callers.
-file(GLOB RP_SRM_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/srm/quarlsrm*.cpp ${CMAKE_SOURCE_DIR}/srm/store*.cpp)
-add_library(QUARLSRM SHARED ${RP_SRM_SOURCES} ${RP_PURE_SOURCES})
+# Besides its own sources it takes only the settings core and srm/*_pure.cpp,
+# not the pure logic of the program's other folders.
+file(GLOB RP_SRM_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/srm/quarlsrm*.cpp ${CMAKE_SOURCE_DIR}/srm/store*.cpp
+  ${CMAKE_SOURCE_DIR}/srm/*_pure.cpp)
+add_library(QUARLSRM SHARED ${RP_SRM_SOURCES}
+  ${CMAKE_SOURCE_DIR}/settings/settings.cpp ${CMAKE_SOURCE_DIR}/settings/codec.cpp)
 set_target_properties(QUARLSRM PROPERTIES PREFIX "" OUTPUT_NAME QUARLSRM SUFFIX ".DLL")
 target_compile_definitions(QUARLSRM PRIVATE QUARLSRM_BUILDING_DLL)
 target_include_directories(QUARLSRM PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/settings ${CMAKE_SOURCE_DIR}/srm)
 target_link_options(QUARLSRM PRIVATE -Wl,--kill-at)
 target_link_libraries(QUARLSRM PRIVATE advapi32 user32)
+# The linker's import library would carry the plain names, which __stdcall
+# callers (they ask for OpenManagerExA@16) cannot resolve. Rebuild it from the
+# decorated names of the objects' exports, bound to the plain exported names.
+find_program(RP_DLLTOOL NAMES i686-w64-mingw32-dlltool REQUIRED)
+add_custom_command(TARGET QUARLSRM POST_BUILD
+  COMMAND ${RP_DLLTOOL} -z ${CMAKE_BINARY_DIR}/quarlsrm-exports.def $<TARGET_OBJECTS:QUARLSRM>
+  COMMAND ${RP_DLLTOOL} -d ${CMAKE_BINARY_DIR}/quarlsrm-exports.def -D QUARLSRM.DLL -k
+          -l $<TARGET_LINKER_FILE:QUARLSRM>
+  COMMAND_EXPAND_LISTS VERBATIM)
 
 # Everything of the program but its entry point, so the tests can link it.
 file(GLOB RP_PROGRAM_SOURCES CONFIGURE_DEPENDS
