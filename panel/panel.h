@@ -49,3 +49,38 @@ void ReleaseSrmHandle();
 
 // The panel's PanelState, or null before the first WM_INITDIALOG.
 PanelState* GetPanelState(HWND panel);
+
+// ---- Panel dialog (panel.cpp) ----
+// Dialog procedure of template 117, created by the main window.
+INT_PTR CALLBACK PanelDialogProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam);
+// Reports the reason in MessageText that the printer cannot be used: with
+// several printers the panel stays with an explanation, else it quits.
+// fromOpening: also refresh the toolbar in the branch that stays.
+void ReportUnusable(HWND panel, int fromOpening);
+// The update buttons 1050 and 12321 always move together.
+void EnableUpdateButtons(HWND panel, BOOL enable);
+int UpdateButtonsEnabled(HWND panel);
+
+// ---- Tab host (tabhost.cpp) ----
+// Fills the tab control, looks up the pages and shows page 0; 0 on failure.
+int SetUpTabs(HWND panel, PanelState* state);
+// Shows the page of that tab index, creating it on first use.
+void ShowPage(HWND panel, int index);
+// Flag 1 enables the model and port texts and refreshes every page from the
+// record; any other value disables them and the pages.
+void SetPagesEnabled(HWND panel, int flag);
+// Enabled state of toolbar buttons 282, 280 and 283 from the panel flags.
+void RefreshToolbar();
+// Sends a page message (wParam 0, lParam 0) to the six page slots in tab order.
+void SendToPageSlots(HWND panel, UINT message);
+// Collect pass before a write: RPM_STORE to the slots in tab order, stopping
+// at the first page that refuses its values. 1 when all pages stored.
+int CollectPages(HWND panel);
+// Destroys the page windows and the tab image list (closing).
+void DestroyPages(PanelState* state);
+
+// ---- Update procedure (write_settings.cpp) ----
+// Sends the whole settings record to the printer: direct 1 synchronously
+// (update then quit), 0 asynchronously (the reply is RPM_WRITEREPLY).
+// 1 when the command reached the SRM, 0 when the user gave up retrying.
+int WriteSettings(HWND panel, int direct);

@@ -1,0 +1,311 @@
+// The status display of the panel: reading the three status items,
+// registering the change notifications, evaluating the items into the panel
+// flags and the status text, showing them, and drawing the status picture.
+#include "status.h"
+
+#include <strsafe.h>
+
+#include "app.h"
+#include "messages.h"
+#include "panel.h"
+#include "resource.h"
+#include "srm_api.h"
+#include "status_pure.h"
+#include "text_pure.h"
+
+int SwitchFlag = 1;
+
+namespace {
+
+constexpr UINT kTextExtStatusFailed = 110;
+constexpr UINT kTextStatusFailed = 84;
+constexpr UINT kTextAuthorityFailed = 86;
+constexpr UINT kTextNotificationFailed = 114;
+
+constexpr char kPrintEnableSwitchText[] = "印刷可スイッチが押されていません。\n設定の更新はできません。";
+
+constexpr COLORREF kPictureBackground = RGB(0, 128, 128);
+constexpr int kOverlaySize = 32;
+
+constexpr DWORD kUnread = static_cast<DWORD>(-1);
+
+// The last state ShowStatus put on the screen.
+StatusFlags lastShown = {};
+char lastShownText[kTextSize] = "";
+
+StatusFlags CurrentFlags() {
+    return {UpdateAllowed, ReadAllowed, PrinterNotReady, ReadPending, WritePending, SwitchFlag};
+}
+
+// ---- Owners of GDI resources ----
+
+// A DC from GetDC, released with ReleaseDC.
+class WindowDC {
+public:
+    explicit WindowDC(HWND window) : window_(window), dc_(window ? GetDC(window) : nullptr) {}
+    ~WindowDC() {
+        if (dc_) ReleaseDC(window_, dc_);
+    }
+    WindowDC(const WindowDC&) = delete;
+    WindowDC& operator=(const WindowDC&) = delete;
+    HDC get() const { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
+// A memory DC, deleted with DeleteDC.
+class MemoryDC {
+public:
+    explicit MemoryDC(HDC compatible) : dc_(CreateCompatibleDC(compatible)) {}
+    ~MemoryDC() {
+        if (dc_) DeleteDC(dc_);
+    }
+    MemoryDC(const MemoryDC&) = delete;
+    MemoryDC& operator=(const MemoryDC&) = delete;
+    HDC get() const { return dc_; }
+
+private:
+    HDC dc_;
+};
+
+// A GDI object (bitmap, brush, font), deleted with DeleteObject.
+template <typename T>
+class GdiObject {
+public:
+    explicit GdiObject(T object) : object_(object) {}
+    ~GdiObject() {
+        if (object_) DeleteObject(object_);
+    }
+    GdiObject(const GdiObject&) = delete;
+    GdiObject& operator=(const GdiObject&) = delete;
+    T get() const { return object_; }
+
+private:
+    T object_;
+};
+
+// Selects an object into a DC and puts the previous one back. Declared after
+// the object it selects, so the object is deselected before it is deleted.
+class Selection {
+public:
+    Selection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(dc && object ? SelectObject(dc, object) : nullptr) {}
+    ~Selection() {
+        if (previous_ && previous_ != HGDI_ERROR) SelectObject(dc_, previous_);
+    }
+    Selection(const Selection&) = delete;
+    Selection& operator=(const Selection&) = delete;
+    bool ok() const { return previous_ != nullptr && previous_ != HGDI_ERROR; }
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
+
+// ---- Reading the items ----
+
+enum StatusItem { ItemExtStatus, ItemStatus, ItemAuthority };
+
+// Reads one item into the panel data; 1 on success, else 0 with its failure
+// text in MessageText. A call that fails leaves the stored value as it was.
+int ReadItem(StatusItem which) {
+    DWORD length = 0;
+    switch (which) {
+    case ItemExtStatus: {
+        DWORD value = kUnread;
+        if (GetPrinterStatusA(SrmHandle, SRM_ITEM_PRINTEREXTSTATUS, &value, kSrmSizePrinterExtStatus,
+                              &length) == 0) {
+            ExtStatusValue = value;
+            if (value != kUnread) return 1;
+        }
+        LoadText(kTextExtStatusFailed, MessageText, kTextSize);
+        return 0;
+    }
+    case ItemStatus: {
+        DWORD words[3] = {kUnread, kUnread, kUnread};
+        if (GetPrinterStatusA(SrmHandle, SRM_ITEM_PRINTERSTATUS, words, kSrmSizePrinterStatus, &length) == 0) {
+            for (int i = 0; i < 3; ++i) StatusValues[i] = words[i];
+            if (words[1] != kUnread && words[2] != kUnread) return 1;
+        }
+        LoadText(kTextStatusFailed, MessageText, kTextSize);
+        return 0;
+    }
+    case ItemAuthority: {
+        DWORD value = kUnread;
+        if (GetPrinterStatusA(SrmHandle, SRM_ITEM_USERAUTHORITY, &value, kSrmSizeUserAuthority, &length) == 0) {
+            AuthorityValue = value;
+            return 1;
+        }
+        LoadText(kTextAuthorityFailed, MessageText, kTextSize);
+        return 0;
+    }
+    }
+    return 0;
+}
+
+struct NotificationRow {
+    LPCSTR item;
+    UINT message;
+    NotificationSlot slot;
+};
+
+constexpr NotificationRow kNotificationRows[] = {
+    {SRM_ITEM_PRINTERNAME, RPM_NAMECHANGED, NotifyPrinterName},
+    {SRM_ITEM_PORT, RPM_PORTCHANGED, NotifyPort},
+    {SRM_ITEM_PRINTEREXTSTATUS, RPM_EXTSTATUSCHANGED, NotifyExtStatus},
+    {SRM_ITEM_PRINTERSTATUS, RPM_STATUSCHANGED, NotifyStatus},
+    {SRM_ITEM_USERAUTHORITY, RPM_AUTHORITYCHANGED, NotifyAuthority},
+    {SRM_ITEM_SETTINGS, RPM_SETTINGSCHANGED, NotifySettings},
+};
+
+// Loads the status text of the verdict into StatusText.
+void LoadStatusText(int textId) {
+    if (textId == kTextPrintEnableSwitch) {
+        CopyText(StatusText, sizeof StatusText, kPrintEnableSwitchText);
+    } else {
+        LoadText(static_cast<UINT>(textId), StatusText, sizeof StatusText);
+    }
+}
+
+// The printer cannot be used: with several printers the status text says so;
+// with one the reason is shown in a warning box (the caller then quits).
+void ReportUnusableStatus(HWND owner) {
+    char extra[kTextSize];
+    if (MultiplePrinters) {
+        char reason[kTextSize];
+        CopyText(reason, sizeof reason, StatusText);
+        LoadText(kTextUnusable, extra, sizeof extra);
+        FormatText(StatusText, sizeof StatusText, "%s%s", reason, extra);
+        return;
+    }
+    if (PanelWindow) ShowStatus(GetDlgItem(PanelWindow, IDC_STATUSTEXT));
+    LoadText(kTextPanelEnds, extra, sizeof extra);
+    FormatText(MessageText, kTextSize, "%s\n%s", StatusText, extra);
+    BuildPanelCaption(MessageCaption, kTextSize);
+    ShowMessageBox(owner, MessageText, MessageCaption, MB_ICONWARNING);
+}
+
+// Bitmap 211 centred in the button, its teal background turned into the
+// button face colour.
+void DrawPrinter(HWND button) {
+    RECT client = {};
+    GetClientRect(button, &client);
+    WindowDC dc(button);
+    if (!dc.get()) return;
+    GdiObject<HBITMAP> bitmap(LoadBitmapA(AppInstance, MAKEINTRESOURCEA(IDB_STATUS_PRINTER)));
+    if (!bitmap.get()) return;
+    BITMAP info = {};
+    if (!GetObjectA(bitmap.get(), sizeof info, &info)) return;
+    MemoryDC memory(dc.get());
+    if (!memory.get()) return;
+    Selection bitmapSelection(memory.get(), bitmap.get());
+    if (!bitmapSelection.ok()) return;
+    GdiObject<HBRUSH> face(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));
+    if (face.get()) {
+        Selection brushSelection(memory.get(), face.get());
+        if (brushSelection.ok()) ExtFloodFill(memory.get(), 0, 0, kPictureBackground, FLOODFILLSURFACE);
+    }
+    const int x = (client.right - client.left - info.bmWidth) / 2;
+    const int y = (client.bottom - client.top - info.bmHeight) / 2;
+    BitBlt(dc.get(), x, y, info.bmWidth, info.bmHeight, memory.get(), 0, 0, SRCCOPY);
+}
+
+// The overlay icon for the flags, placed by the client size of the frame 1061.
+void DrawOverlay(HWND panel, HWND button) {
+    const int icon = OverlayIconFor(UpdateAllowed, ReadAllowed);
+    if (icon == 0) return;
+    RECT frame = {};
+    GetClientRect(GetDlgItem(panel, IDC_STATUSFRAME), &frame);
+    const int x = (frame.right - frame.left - kOverlaySize) / 2;
+    const int y = (frame.bottom - frame.top - kOverlaySize) / 2;
+    HICON handle = LoadIconA(AppInstance, MAKEINTRESOURCEA(icon));  // shared: not destroyed
+    if (!handle) return;
+    WindowDC dc(button);
+    if (dc.get()) DrawIcon(dc.get(), x, y, handle);
+}
+
+}  // namespace
+
+int ReadStatusItems() {
+    return ReadItem(ItemExtStatus) && ReadItem(ItemStatus) && ReadItem(ItemAuthority) ? 1 : 0;
+}
+
+int ReadChangedStatusItem(UINT notification) {
+    switch (notification) {
+    case RPM_EXTSTATUSCHANGED: return ReadItem(ItemExtStatus);
+    case RPM_STATUSCHANGED: return ReadItem(ItemStatus);
+    case RPM_AUTHORITYCHANGED: return ReadItem(ItemAuthority);
+    default: return 0;
+    }
+}
+
+int RegisterNotifications(HWND panel) {
+    for (const NotificationRow& row : kNotificationRows) {
+        DWORD* slot = &Notifications[row.slot];
+        if (SetNotificationMsgA(SrmHandle, row.item, panel, row.message, slot) != 0) {
+            *slot = 0;  // nothing registered here: nothing to kill at closing
+            LoadText(kTextNotificationFailed, MessageText, kTextSize);
+            return 0;
+        }
+    }
+    return 1;
+}
+
+int EvaluateStatus(HWND owner, DWORD extStatus, const DWORD* status, DWORD authority) {
+    uint32_t words[3] = {kUnread, kUnread, kUnread};
+    if (status) {
+        for (int i = 0; i < 3; ++i) words[i] = status[i];
+    }
+    const StatusVerdict verdict = EvaluateStatusBits(extStatus, words, authority);
+    UpdateAllowed = verdict.updateAllowed;
+    ReadAllowed = verdict.readAllowed;
+    PrinterNotReady = verdict.printerNotReady;
+    if (verdict.switchFlag >= 0) SwitchFlag = verdict.switchFlag;
+    LoadStatusText(verdict.textId);
+    if (verdict.usable) return 1;
+    ReportUnusableStatus(owner);
+    return 0;
+}
+
+void ShowStatus(HWND control) {
+    if (!control) return;
+    const StatusFlags now = CurrentFlags();
+    if (!StatusNeedsShowing(now, StatusText, lastShown, lastShownText)) return;
+
+    char line[kTextSize];
+    const int lineId = ChooseStatusLine(now);
+    if (lineId != 0) {
+        LoadText(static_cast<UINT>(lineId), line, sizeof line);
+    } else {
+        CopyText(line, sizeof line, StatusText);
+    }
+    SetWindowTextA(control, line);
+    if (PanelWindow) InvalidateRect(GetDlgItem(PanelWindow, IDC_STATUSPICTURE), nullptr, TRUE);
+
+    lastShown = now;
+    CopyText(lastShownText, sizeof lastShownText, StatusText);
+}
+
+void DrawStatusPicture(HWND panel, const DRAWITEMSTRUCT* item) {
+    HWND button = item && item->hwndItem ? item->hwndItem : GetDlgItem(panel, IDC_STATUSPICTURE);
+    if (!button) return;
+    DrawPrinter(button);
+    DrawOverlay(panel, button);
+}
+
+int FitText(HDC dc, int width, LPCSTR text, LPCSTR ellipsis, char* out, size_t outSize) {
+    struct Measure {
+        static bool Extent(void* context, const char* text, size_t length, long* width) {
+            SIZE size = {};
+            if (!GetTextExtentPoint32A(static_cast<HDC>(context), text, static_cast<int>(length), &size)) {
+                return false;
+            }
+            *width = size.cx;
+            return true;
+        }
+        static const char* Next(const char* text) { return CharNextA(text); }
+    };
+    if (!dc) return 0;
+    return FitTextCore(text, ellipsis, width, out, outSize, Measure::Extent, dc, Measure::Next);
+}
