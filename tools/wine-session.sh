@@ -47,7 +47,9 @@ _rp_wine_prefix_init() {
     wine reg add "$subst" /v "ＭＳ 明朝" /t REG_SZ /d "IPAMincho" /f >/dev/null 2>&1
     # Xvfb has no window manager: unmanaged windows spare Wine its 2-second
     # wait whenever a captioned window is hidden.
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+    if [ -n "${RP_XVFB_PID:-}" ]; then
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+    fi
 }
 
 wine_session_stop() {
