@@ -46,3 +46,127 @@ INT_PTR RunSelectionDialog(HWND owner);
 
 // Main window.
 ATOM RegisterMainClass();
+
+// ---- Owners: each releases what it holds when it goes out of scope ----
+
+// A LocalAlloc block (zero-filled when allocated here).
+template <typename T>
+class LocalBlock {
+public:
+    LocalBlock() = default;
+    explicit LocalBlock(SIZE_T bytes) : block_(static_cast<T*>(LocalAlloc(LPTR, bytes))) {}
+    explicit LocalBlock(T* adopted) : block_(adopted) {}
+    ~LocalBlock() { Reset(); }
+    LocalBlock(const LocalBlock&) = delete;
+    LocalBlock& operator=(const LocalBlock&) = delete;
+    T* get() const { return block_; }
+    T* Release() {
+        T* block = block_;
+        block_ = nullptr;
+        return block;
+    }
+    void Reset(T* block = nullptr) {
+        if (block_) LocalFree(block_);
+        block_ = block;
+    }
+
+private:
+    T* block_ = nullptr;
+};
+
+// An open registry key.
+class ScopedRegKey {
+public:
+    ScopedRegKey() = default;
+    ~ScopedRegKey() {
+        if (key_) RegCloseKey(key_);
+    }
+    ScopedRegKey(const ScopedRegKey&) = delete;
+    ScopedRegKey& operator=(const ScopedRegKey&) = delete;
+    LONG Open(HKEY root, LPCSTR path, REGSAM access) { return RegOpenKeyExA(root, path, 0, access, &key_); }
+    HKEY get() const { return key_; }
+
+private:
+    HKEY key_ = nullptr;
+};
+
+// A kernel handle (null and INVALID_HANDLE_VALUE hold nothing).
+class ScopedHandle {
+public:
+    explicit ScopedHandle(HANDLE handle = nullptr) : handle_(handle) {}
+    ~ScopedHandle() {
+        if (handle_ && handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+    }
+    ScopedHandle(const ScopedHandle&) = delete;
+    ScopedHandle& operator=(const ScopedHandle&) = delete;
+    HANDLE get() const { return handle_; }
+    HANDLE Release() {
+        HANDLE handle = handle_;
+        handle_ = nullptr;
+        return handle;
+    }
+
+private:
+    HANDLE handle_;
+};
+
+// A whole PrinterEntry list, freed with FreePrinterList.
+class PrinterListOwner {
+public:
+    explicit PrinterListOwner(PrinterEntry* list = nullptr) : list_(list) {}
+    ~PrinterListOwner() { FreePrinterList(list_); }
+    PrinterListOwner(const PrinterListOwner&) = delete;
+    PrinterListOwner& operator=(const PrinterListOwner&) = delete;
+    PrinterEntry* get() const { return list_; }
+    PrinterEntry** Receive() { return &list_; }
+    PrinterEntry* Release() {
+        PrinterEntry* list = list_;
+        list_ = nullptr;
+        return list;
+    }
+
+private:
+    PrinterEntry* list_;
+};
+
+// ---- Application shell: more of discovery, the gate, start-up and the loop ----
+
+// Walks the model subkeys of an open printers key and appends one driver-list
+// entry ("Quarl <model>") per subkey named exactly modelName. Stops at the end
+// of the subkeys or at any failure but a name too long for its buffer. 0 after
+// an allocation failure (the user has been told; *list is freed), else 1.
+int CollectModelDrivers(HKEY printersKey, LPCSTR modelName, PrinterEntry** list);
+
+// One status item to read from the SRM into a caller's buffer.
+struct SrmItemRead {
+    LPCSTR item;
+    void* buffer;
+    DWORD size;
+};
+// Opens an SRM handle for the printer under the logged-on user's name, reads
+// the items in order (stopping at the first failure) and closes the handle.
+// 1 when the handle opened and every item was read.
+int ReadPrinterItems(LPCSTR printer, const SrmItemRead* items, int count);
+
+// Password gate: 1 when the user may use the panel; *rest receives the printer
+// part of the command line (a pointer into it) or null.
+int PasswordGate(LPCSTR commandLine, LPCSTR* rest);
+// Password dialog 1002 (no owner): 1 when the stored password was entered, 0 on Cancel.
+INT_PTR RunPasswordDialog(LPCSTR storedPassword);
+
+// Start-up up to the claim of the printer, in order: settings marked not
+// loaded, the system check, common controls, discovery, password gate and the
+// printer of the command line, selection with two or more printers, claim.
+// 0 when the panel goes on; otherwise the exit code (1), the user told, the
+// printer list freed.
+int SettlePrinter(HINSTANCE instance, LPCSTR commandLine);
+// 1 on the Windows 95 family and on Windows NT 4.0 or later.
+int IsSupportedSystem();
+
+// The message loop: accelerators of the main window, then the panel and its
+// current page as dialogs, then the usual translation and dispatch. Runs the
+// clean-up afterwards and returns the WM_QUIT wParam.
+struct PanelState;
+int RunMessageLoop(HACCEL accelerators);
+// Clean-up after the loop: the claim, the panel's PanelState, the printer list.
+void CleanUpAfterLoop(PanelState* lastState);

@@ -1,12 +1,42 @@
 // Entry point of the remote panel.
 #include <windows.h>
-#include <commctrl.h>
 
+#include "app.h"
+#include "mainwnd.h"
+#include "messages.h"
+#include "resource.h"
 #include "settings.h"
+#include "text_pure.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    (void)instance;
-    InvalidateSettings();
-    InitCommonControls();
-    return 0;
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand) {
+    // Settings marked not loaded, system check, discovery, password,
+    // selection and the claim of the printer; every refusal ends here.
+    int refused = SettlePrinter(instance, commandLine);
+    if (refused) return refused;
+
+    // The main window, whose creation builds the toolbar and the panel.
+    if (!RegisterMainClass()) {
+        char reason[kTextSize];
+        char ends[kTextSize];
+        char title[kTextSize];
+        LoadText(IDS_NO_WINDOW_CLASS, reason, kTextSize);
+        LoadText(IDS_PANEL_ENDS, ends, kTextSize);
+        LoadText(IDS_TITLE, title, kTextSize);
+        char text[kTextSize];
+        FormatText(text, sizeof text, "%s\n%s", reason, ends);
+        ShowMessageBox(nullptr, text, title, MB_ICONWARNING);
+        CleanUpAfterLoop(nullptr);
+        return 1;
+    }
+    HWND mainWindow = CreateMainWindow();
+    if (!mainWindow) {
+        CleanUpAfterLoop(nullptr);
+        return 1;
+    }
+    ShowWindow(mainWindow, showCommand);
+    UpdateWindow(mainWindow);
+
+    HACCEL accelerators = LoadAcceleratorsA(AppInstance, MAKEINTRESOURCEA(IDA_MAIN));
+    ClearCustomFeeds(&CustomFeeds);
+    return RunMessageLoop(accelerators);
 }

@@ -49,7 +49,7 @@ for _ in $(seq 1 50); do
     sleep 0.1
 done
 sleep 1
-import -window root "$root/build/demo.png"
+import -window "$window" "$root/build/demo.png"
 echo "screenshot: build/demo.png"
 echo "window title: $(xdotool getwindowname "$window")"
 # Close it as a user would: Esc in the panel.

@@ -37,7 +37,9 @@ echo "== Win32 tests under Wine"
 source tools/wine-session.sh
 wine_session_start
 trap wine_session_stop EXIT
-ctest --test-dir build/win32 --output-on-failure -j"${RP_WINE_JOBS:-2}" 2>&1 | tee build/win32-ctest.log | tail -n 25
+# One at a time: test programs that check the keyboard focus must not have
+# their windows deactivated by another test program.
+ctest --test-dir build/win32 --output-on-failure -j"${RP_WINE_JOBS:-1}" 2>&1 | tee build/win32-ctest.log | tail -n 25
 count_ctest <build/win32-ctest.log
 wine_session_stop
 trap - EXIT

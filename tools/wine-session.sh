@@ -37,18 +37,18 @@ wine_session_start() {
 _rp_wine_prefix_init() {
     local base="$1"
 
-    wineboot -i >"$base/wineboot.log" 2>&1
-    wineserver -p
+    wineboot -i >"$base/wineboot.log" 2>&1 || true
+    wineserver -p || true
     # Dialog fonts: the Japanese UI fonts are rendered with the IPA fonts.
     local subst='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes'
-    wine reg add "$subst" /v "ＭＳ Ｐゴシック" /t REG_SZ /d "IPAPGothic" /f >/dev/null 2>&1
-    wine reg add "$subst" /v "ＭＳ ゴシック" /t REG_SZ /d "IPAGothic" /f >/dev/null 2>&1
-    wine reg add "$subst" /v "ＭＳ Ｐ明朝" /t REG_SZ /d "IPAPMincho" /f >/dev/null 2>&1
-    wine reg add "$subst" /v "ＭＳ 明朝" /t REG_SZ /d "IPAMincho" /f >/dev/null 2>&1
+    wine reg add "$subst" /v "ＭＳ Ｐゴシック" /t REG_SZ /d "IPAPGothic" /f >/dev/null 2>&1 || true
+    wine reg add "$subst" /v "ＭＳ ゴシック" /t REG_SZ /d "IPAGothic" /f >/dev/null 2>&1 || true
+    wine reg add "$subst" /v "ＭＳ Ｐ明朝" /t REG_SZ /d "IPAPMincho" /f >/dev/null 2>&1 || true
+    wine reg add "$subst" /v "ＭＳ 明朝" /t REG_SZ /d "IPAMincho" /f >/dev/null 2>&1 || true
     # Xvfb has no window manager: unmanaged windows spare Wine its 2-second
     # wait whenever a captioned window is hidden.
     if [ -n "${RP_XVFB_PID:-}" ]; then
-        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 || true
     fi
 }
 

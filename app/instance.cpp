@@ -1,0 +1,76 @@
+// One panel per printer: a named file mapping marks the printer as served for
+// as long as this process holds it.
+#include <windows.h>
+#include <strsafe.h>
+
+#include "app.h"
+#include "messages.h"
+#include "resource.h"
+#include "shell_pure.h"
+#include "text_pure.h"
+
+namespace {
+
+constexpr DWORD kMappingSize = 32;
+// The system dialog class; message boxes are of it too.
+const LPCSTR kDialogClass = MAKEINTATOM(0x8002);
+const char kMainWindowClass[] = "RPWndClass";
+
+// Brings something of the panel that serves the printer to the front: a
+// dialog captioned with the bare title, a dialog captioned with the title and
+// the printer, or that panel's main window. 0 when nothing was found.
+int BringOtherPanelForward(LPCSTR title, LPCSTR panelCaption) {
+    if (HWND dialog = FindWindowA(kDialogClass, title)) {
+        SetForegroundWindow(dialog);
+        return 1;
+    }
+    if (HWND dialog = FindWindowA(kDialogClass, panelCaption)) {
+        SetForegroundWindow(dialog);
+        return 1;
+    }
+    if (HWND window = FindWindowA(kMainWindowClass, panelCaption)) {
+        if (IsIconic(window)) {
+            ShowWindow(window, SW_RESTORE);
+            SetForegroundWindow(window);
+        } else {
+            SendMessageA(window, RPM_BRINGTOFRONT, 0, 0);
+        }
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
+HANDLE ClaimPrinter(LPCSTR printerName) {
+    char title[kTextSize];
+    LoadText(IDS_TITLE, title, kTextSize);
+    // Composed exactly like every caption of the panel, so that the other
+    // panel's windows are found under it.
+    char caption[kTextSize];
+    FormatText(caption, sizeof caption, "%s - %s", title, TextOrEmpty(printerName));
+
+    // A name too long for a kernel object cannot be claimed: cutting it could
+    // make two printers share one claim.
+    char objectName[kInstanceNameSize];
+    HANDLE created = nullptr;
+    DWORD error = ERROR_FILENAME_EXCED_RANGE;
+    if (BuildInstanceName(objectName, sizeof objectName, printerName)) {
+        created = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READONLY, 0, kMappingSize, objectName);
+        error = GetLastError();
+    }
+    ScopedHandle mapping(created);
+    if (!mapping.get()) {
+        LoadText(IDS_MAPPING_FAILED, MessageText, kTextSize);
+        ShowMessageBox(nullptr, MessageText, caption, MB_OK);
+        return nullptr;
+    }
+    if (error == ERROR_ALREADY_EXISTS) {
+        if (!BringOtherPanelForward(title, caption)) {
+            LoadText(IDS_ALREADY_RUNNING, MessageText, kTextSize);
+            ShowMessageBox(nullptr, MessageText, caption, MB_OK);
+        }
+        return nullptr;  // the new handle closes here
+    }
+    return mapping.Release();
+}

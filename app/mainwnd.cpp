@@ -1,0 +1,403 @@
+// The main window: a plain frame with the toolbar on top and the panel dialog
+// below it. It forwards commands, activation and focus to the panel, offers
+// the about box, ends the context-help mode on a click, and answers the
+// messages of other programs and of a second start.
+#include "mainwnd.h"
+
+#include <windowsx.h>
+#include <commctrl.h>
+
+#include "app.h"
+#include "messages.h"
+#include "panel.h"
+#include "resource.h"
+#include "settings.h"
+#include "status.h"
+#include "text_pure.h"
+
+namespace {
+
+constexpr char kMainClass[] = "RPWndClass";
+constexpr DWORD kMainStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr DWORD kMainExStyle = WS_EX_APPWINDOW | WS_EX_WINDOWEDGE;
+
+constexpr int kToolbarImages = 4;  // bitmap 131: four 16 x 16 images
+
+// The system's own commands carry flags in their low four bits.
+constexpr WPARAM kSysCommandMask = 0xFFF0;
+
+UINT TooltipTextOf(UINT_PTR command) {
+    switch (command) {
+    case CMD_SHOWDEFAULTS: return IDS_TIP_SHOWDEFAULTS;
+    case CMD_READSETTINGS: return IDS_TIP_READ;
+    case CMD_CHANGEPRINTER: return IDS_TIP_CHANGEPRINTER;
+    case CMD_HELPMODE: return IDS_TIP_HELP;
+    default: return 0;
+    }
+}
+
+int ToolbarClientHeight() {
+    if (!ToolbarWindow) return 0;
+    RECT rect = {};
+    GetClientRect(ToolbarWindow, &rect);
+    return rect.bottom - rect.top;
+}
+
+// The frame fits the panel below the toolbar exactly; it cannot be resized.
+void FitFrameToPanel(HWND window) {
+    if (ToolbarWindow) SendMessageA(ToolbarWindow, TB_AUTOSIZE, 0, 0);
+    RECT frame = {};
+    GetClientRect(PanelWindow, &frame);
+    AdjustWindowRect(&frame, kMainStyle, FALSE);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top + ToolbarClientHeight();
+    SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
+    if (ToolbarWindow) SendMessageA(ToolbarWindow, TB_AUTOSIZE, 0, 0);
+}
+
+LRESULT OnCreate(HWND window) {
+    ForegroundRoleWindow = MainWindow = window;
+    InitCommonControls();
+    ToolbarWindow = CreateToolbar(window);
+    PanelWindow = CreateDialogParamA(AppInstance, MAKEINTRESOURCEA(IDD_PANEL), window, PanelDialogProc, 0);
+    // A panel that could not work with its printer has already closed everything.
+    if (!IsWindow(window)) return -1;
+    if (PanelWindow) {
+        FitFrameToPanel(window);
+        SetFocus(PanelWindow);
+    }
+    HMENU systemMenu = GetSystemMenu(window, FALSE);
+    if (systemMenu) {
+        char text[kTextSize];
+        LoadText(IDS_ABOUT_MENU, text, kTextSize);
+        AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
+        AppendMenuA(systemMenu, MF_STRING, IDM_ABOUT, text);
+    }
+    return 0;
+}
+
+void OnClose(HWND window) {
+    if (PanelWindow) {
+        SendMessageA(PanelWindow, WM_COMMAND, IDC_QUIT, reinterpret_cast<LPARAM>(GetDlgItem(PanelWindow, IDC_QUIT)));
+        return;
+    }
+    FreePrinterList(PrinterList);
+    PrinterList = nullptr;
+    CurrentPrinter = nullptr;  // pointed into the list just freed
+    PrinterCount = 0;
+    ForegroundRoleWindow = nullptr;
+    DestroyWindow(window);
+}
+
+// Ends the panel after the served printer was lost: quit through the panel's
+// exit button, or close the frame when there is no panel.
+void EndPanel(HWND window) {
+    if (PanelWindow)
+        SendMessageA(PanelWindow, WM_COMMAND, IDC_QUIT, 0);
+    else
+        OnClose(window);
+}
+
+// The click that ends context-help mode: the help window goes away and the
+// control under the click shows its popup help.
+void OnHelpModeClick(HWND window, LPARAM lParam) {
+    if (ToolbarWindow) SendMessageA(ToolbarWindow, TB_CHECKBUTTON, CMD_HELPMODE, MAKELONG(FALSE, 0));
+
+    // The help window covers the frame from its top-left corner.
+    POINT screen = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    ClientToScreen(HelpModeWindow, &screen);
+    RECT frame = {};
+    GetWindowRect(window, &frame);
+    SetWindowPos(HelpModeWindow, nullptr, frame.left, frame.top, 0, 0, SWP_NOZORDER | SWP_NOREDRAW);
+    DestroyWindow(HelpModeWindow);
+    HelpModeWindow = nullptr;
+    ForegroundRoleWindow = PanelWindow;
+
+    POINT point = screen;
+    ScreenToClient(window, &point);
+    if (point.y < 0) return;  // on the caption
+    PanelState* state = GetPanelState(PanelWindow);
+    if (!state) return;
+
+    HWND child = ChildWindowFromPoint(window, point);
+    if (!child) return;
+    if (child == ToolbarWindow) {
+        DWORD context = HelpContextOf(IDC_TOOLBAR);
+        if (context) ShowHelp(ToolbarWindow, HELP_CONTEXTPOPUP, context);
+        return;
+    }
+    if (child != PanelWindow) return;
+
+    POINT inPanel = screen;
+    ScreenToClient(PanelWindow, &inPanel);
+    HWND target = ChildWindowFromPoint(PanelWindow, inPanel);
+    if (target && target == state->currentPage) {
+        POINT inPage = screen;
+        ScreenToClient(state->currentPage, &inPage);
+        target = ChildWindowFromPoint(state->currentPage, inPage);
+    }
+    if (!target || target == PanelWindow || target == state->currentPage) return;
+    DWORD context = HelpContextOf(static_cast<DWORD>(GetDlgCtrlID(target)));
+    if (context) ShowHelp(target, HELP_CONTEXTPOPUP, context);
+}
+
+// Caption of the boxes about a printer that is gone: the title and its name.
+void BuildRemovedCaption(char* caption, size_t size, const char* name) {
+    char title[kTextSize];
+    LoadText(IDS_TITLE, title, kTextSize);
+    FormatText(caption, size, "%s - %s", title, TextOrEmpty(name));
+}
+
+LRESULT OnPrintersChanged(HWND window) {
+    if (!CurrentPrinter) return 1;
+    HWND owner = PanelWindow ? PanelWindow : window;
+
+    // Rediscovery frees the entry: keep the whole name.
+    LocalBlock<char> name(DuplicateString(TextOrEmpty(CurrentPrinter->name)));
+    if (!name.get()) {
+        ShowAllocationError(AppInstance, owner, GetLastError());
+        return 1;
+    }
+
+    char caption[kTextSize];
+    PrinterCount = DiscoverPrinters();
+    if (PrinterCount == 0) {
+        char removed[kTextSize];
+        char missing[kTextSize];
+        LoadText(IDS_PRINTER_REMOVED, removed, kTextSize);
+        LoadText(IDS_MODEL_MISSING, missing, kTextSize);
+        char text[kTextSize];
+        FormatText(text, sizeof text, "%s%s", removed, missing);
+        BuildRemovedCaption(caption, sizeof caption, name.get());
+        ShowMessageBox(owner, text, caption, MB_ICONWARNING);
+        EndPanel(window);
+        return 1;
+    }
+    MultiplePrinters = PrinterCount != 1;
+    RefreshToolbar();
+
+    for (PrinterEntry* entry = PrinterList; entry; entry = entry->next) {
+        if (TextEquals(entry->name, name.get())) {
+            CurrentPrinter = entry;
+            return 1;
+        }
+    }
+
+    // The served printer has gone.
+    ReadAllowed = 0;
+    UpdateAllowed = 0;
+    if (PanelWindow) {
+        SetPagesEnabled(PanelWindow, 0);
+        InvalidateSettings();
+        LoadText(IDS_PRINTER_REMOVED, StatusText, sizeof StatusText);
+        ShowStatus(GetDlgItem(PanelWindow, IDC_STATUSTEXT));
+        RefreshToolbar();
+    }
+    ReleaseSrmHandle();
+    if (InstanceMapping) {
+        CloseHandle(InstanceMapping);
+        InstanceMapping = nullptr;
+    }
+    char text[kTextSize];
+    LoadText(IDS_PRINTER_REMOVED, text, kTextSize);
+    BuildRemovedCaption(caption, sizeof caption, name.get());
+    ShowMessageBox(owner, text, caption, MB_ICONINFORMATION);
+
+    if (RunSelectionDialog(owner) != 1) {
+        EndPanel(window);
+        return 0;
+    }
+    ForegroundRoleWindow = PanelWindow;
+    InstanceMapping = CurrentPrinter ? ClaimPrinter(CurrentPrinter->name) : nullptr;
+    if (!InstanceMapping) {
+        EndPanel(window);
+        return 0;
+    }
+    if (PanelWindow) {
+        SetPagesEnabled(PanelWindow, 0);
+        EnableUpdateButtons(PanelWindow, FALSE);
+        SendMessageA(PanelWindow, WM_INITDIALOG, 0, 0);
+        PanelState* state = GetPanelState(PanelWindow);
+        if (state) {
+            state->focusReturn = nullptr;
+            SendMessageA(state->tabControl, TCM_SETCURSEL, 0, 0);
+        }
+        ShowPage(PanelWindow, 0);
+    }
+    return 0;
+}
+
+}  // namespace
+
+ATOM RegisterMainClass() {
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = MainWindowProc;
+    windowClass.hInstance = AppInstance;
+    windowClass.hIcon = LoadIconA(AppInstance, MAKEINTRESOURCEA(IDI_PROGRAM));
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    windowClass.lpszClassName = kMainClass;
+    windowClass.hIconSm = static_cast<HICON>(
+        LoadImageA(AppInstance, MAKEINTRESOURCEA(IDI_PROGRAM), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+    ATOM atom = RegisterClassExA(&windowClass);
+    if (atom) return atom;
+
+    WNDCLASSA plain = {};
+    plain.style = windowClass.style;
+    plain.lpfnWndProc = windowClass.lpfnWndProc;
+    plain.hInstance = windowClass.hInstance;
+    plain.hIcon = windowClass.hIcon;
+    plain.hCursor = windowClass.hCursor;
+    plain.hbrBackground = windowClass.hbrBackground;
+    plain.lpszClassName = windowClass.lpszClassName;
+    atom = RegisterClassA(&plain);
+    if (!atom && windowClass.hIconSm) DestroyIcon(windowClass.hIconSm);
+    return atom;
+}
+
+HWND CreateMainWindow() {
+    char title[kTextSize];
+    LoadText(IDS_TITLE, title, kTextSize);
+    char caption[kTextSize];
+    FormatText(caption, sizeof caption, "%s - %s", title, CurrentPrinter ? TextOrEmpty(CurrentPrinter->name) : "");
+    return CreateWindowExA(kMainExStyle, kMainClass, caption, kMainStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                           CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, AppInstance, nullptr);
+}
+
+HWND CreateToolbar(HWND mainWindow) {
+    HWND toolbar = CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr, WS_CHILD | TBSTYLE_TOOLTIPS | CCS_NODIVIDER, 0, 0,
+                                   0, 0, mainWindow, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(IDC_TOOLBAR)),
+                                   AppInstance, nullptr);
+    if (!toolbar) return nullptr;
+    SendMessageA(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    TBADDBITMAP bitmap = {AppInstance, IDB_TOOLBAR};
+    SendMessageA(toolbar, TB_ADDBITMAP, kToolbarImages, reinterpret_cast<LPARAM>(&bitmap));
+
+    // A separator's image field is its width.
+    constexpr int kGap = 4;
+    TBBUTTON buttons[] = {
+        {kGap, 0, TBSTATE_ENABLED, BTNS_SEP, {}, 0, 0},
+        {0, CMD_READSETTINGS, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0},
+        {1, CMD_SHOWDEFAULTS, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0},
+        {kGap, 0, TBSTATE_ENABLED, BTNS_SEP, {}, 0, 0},
+        {kGap, 0, TBSTATE_ENABLED, BTNS_SEP, {}, 0, 0},
+        {2, CMD_CHANGEPRINTER, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0},
+        {kGap, 0, TBSTATE_ENABLED, BTNS_SEP, {}, 0, 0},
+        {kGap, 0, TBSTATE_ENABLED, BTNS_SEP, {}, 0, 0},
+        {3, CMD_HELPMODE, TBSTATE_ENABLED, BTNS_CHECK, {}, 0, 0},
+    };
+    SendMessageA(toolbar, TB_ADDBUTTONSA, ARRAYSIZE(buttons), reinterpret_cast<LPARAM>(buttons));
+    SendMessageA(toolbar, TB_AUTOSIZE, 0, 0);
+    ShowWindow(toolbar, SW_SHOW);
+    return toolbar;
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        return OnCreate(window);
+    case WM_DESTROY:
+        ForegroundRoleWindow = nullptr;
+        PostQuitMessage(0);
+        return 0;
+    case WM_NCDESTROY:
+        if (MainWindow == window) {
+            MainWindow = nullptr;
+            ToolbarWindow = nullptr;
+        }
+        break;
+    case WM_MOVE:
+        if (HelpModeWindow) {
+            RECT frame = {};
+            GetWindowRect(window, &frame);
+            SetWindowPos(HelpModeWindow, nullptr, frame.left, frame.top, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOCOPYBITS);
+        }
+        break;
+    case WM_ACTIVATE:
+    case WM_SETFOCUS:
+        if (PanelWindow) SendMessageA(PanelWindow, message, wParam, lParam);
+        return 0;
+    case WM_CLOSE:
+    case RPM_CLOSEPANEL:
+        OnClose(window);
+        return 0;
+    case WM_NOTIFY: {
+        auto* info = reinterpret_cast<NMTTDISPINFOA*>(lParam);
+        if (info && info->hdr.code == TTN_NEEDTEXTA) {
+            UINT text = TooltipTextOf(info->hdr.idFrom);
+            if (text) {
+                info->hinst = AppInstance;
+                info->lpszText = MAKEINTRESOURCEA(text);
+            }
+        }
+        break;
+    }
+    case WM_SYSCOLORCHANGE:
+        if (ToolbarWindow) SendMessageA(ToolbarWindow, WM_SYSCOLORCHANGE, wParam, lParam);
+        break;
+    case WM_HELP: {
+        auto* info = reinterpret_cast<HELPINFO*>(lParam);
+        if (info && info->iContextType == HELPINFO_WINDOW)
+            ShowHelp(static_cast<HWND>(info->hItemHandle), HELP_WM_HELP, reinterpret_cast<ULONG_PTR>(HelpContextTable));
+        return TRUE;
+    }
+    case WM_CONTEXTMENU:
+        ShowHelp(reinterpret_cast<HWND>(wParam), HELP_CONTEXTMENU, reinterpret_cast<ULONG_PTR>(HelpContextTable));
+        return TRUE;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case CMD_SHOWDEFAULTS:
+        case CMD_READSETTINGS:
+        case CMD_CHANGEPRINTER:
+        case CMD_HELPMODE:
+            if (PanelWindow) SendMessageA(PanelWindow, WM_COMMAND, wParam, lParam);
+            return 0;
+        }
+        break;
+    case WM_SYSCOMMAND:
+        if ((wParam & kSysCommandMask) == IDM_ABOUT) {
+            DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_ABOUT), window, AboutDialogProc, 0);
+            ForegroundRoleWindow = PanelWindow;
+            return 0;
+        }
+        break;
+    case WM_LBUTTONDOWN:
+        if (HelpModeWindow) OnHelpModeClick(window, lParam);
+        break;
+    case RPM_PRINTERSCHANGED:
+        return OnPrintersChanged(window);
+    case RPM_BRINGTOFRONT:
+        SetForegroundWindow(ForegroundRoleWindow ? ForegroundRoleWindow : window);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG:
+        ForegroundRoleWindow = dialog;
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+            EndDialog(dialog, 0);
+            return TRUE;
+        }
+        break;
+    }
+    return FALSE;
+}
+
+LRESULT CALLBACK HelpModeWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_LBUTTONDOWN) {
+        HWND owner = GetWindow(window, GW_OWNER);
+        if (owner) SendMessageA(owner, WM_LBUTTONDOWN, wParam, lParam);
+        if (!IsWindow(window)) return 0;
+    } else if (message == WM_NCDESTROY && HelpModeWindow == window) {
+        HelpModeWindow = nullptr;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}

@@ -1,0 +1,15 @@
+// The main window "RPWndClass": the frame around toolbar and panel, the about
+// box and the context-help window.
+#pragma once
+#include <windows.h>
+
+// Creates MainWindow for CurrentPrinter ("%s - %s" of the title and the
+// printer name); its WM_CREATE builds toolbar and panel. Null on failure.
+HWND CreateMainWindow();
+// The toolbar of the main window (control 10000), or null.
+HWND CreateToolbar(HWND mainWindow);
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+// Window procedure of "TransWndClassName", the context-help window.
+LRESULT CALLBACK HelpModeWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

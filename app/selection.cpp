@@ -1,0 +1,302 @@
+// Printer selection dialog: every served printer with its live status word,
+// model and destination in a sortable list; choosing another printer releases
+// everything bound to the old one.
+#include <windows.h>
+#include <commctrl.h>
+#include <strsafe.h>
+
+#include "app.h"
+#include "messages.h"
+#include "panel.h"
+#include "resource.h"
+#include "shell_pure.h"
+#include "srm_api.h"
+#include "text_pure.h"
+
+namespace {
+
+enum Column { ColumnName, ColumnStatus, ColumnModel, ColumnDestination, kColumnCount };
+
+// One list row; the texts belong to the PrinterEntry or to the status labels.
+struct SelectionRow {
+    const char* columns[kColumnCount];  // name, status word, model, destination
+    SelectionRow* next;
+};
+
+// Everything the open dialog owns, freed when the dialog has ended.
+struct SelectionDialog {
+    char* statusLabels[3] = {};  // online, offline, unknown (indexed by PrinterStatusLabel)
+    SelectionRow* rows = nullptr;
+
+    SelectionDialog() = default;
+    SelectionDialog(const SelectionDialog&) = delete;
+    SelectionDialog& operator=(const SelectionDialog&) = delete;
+    ~SelectionDialog() {
+        for (char*& label : statusLabels) {
+            if (label) LocalFree(label);
+            label = nullptr;
+        }
+        while (rows) {
+            SelectionRow* next = rows->next;
+            LocalFree(rows);
+            rows = next;
+        }
+    }
+};
+
+struct ColumnSpec {
+    UINT heading;
+    int width;  // 0: the rest of the list's width
+};
+constexpr ColumnSpec kColumns[kColumnCount] = {
+    {IDS_HEADING_NAME, 170}, {IDS_HEADING_STATUS, 60}, {IDS_HEADING_MODEL, 170}, {IDS_HEADING_DESTINATION, 0}};
+constexpr int kFixedColumnsWidth = 400;
+constexpr int kMinimumDestinationWidth = 220;
+
+constexpr UINT kStatusLabelIds[3] = {IDS_STATUS_ONLINE, IDS_STATUS_OFFLINE, IDS_STATUS_UNKNOWN};
+
+SelectionDialog* DialogData(HWND dialog) {
+    return reinterpret_cast<SelectionDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
+
+const SelectionRow* RowAt(HWND list, int index) {
+    LVITEMA item = {};
+    item.mask = LVIF_PARAM;
+    item.iItem = index;
+    if (!SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return nullptr;
+    return reinterpret_cast<const SelectionRow*>(item.lParam);
+}
+
+void LoadStatusLabels(SelectionDialog* data) {
+    for (int i = 0; i < 3; ++i) {
+        char text[kTextSize];
+        LoadText(kStatusLabelIds[i], text, kTextSize);
+        data->statusLabels[i] = DuplicateString(text);
+    }
+}
+
+void InsertColumns(HWND list) {
+    RECT client = {};
+    GetClientRect(list, &client);
+    int rest = client.right - client.left - kFixedColumnsWidth;
+    if (rest < kMinimumDestinationWidth) rest = kMinimumDestinationWidth;
+    for (int i = 0; i < kColumnCount; ++i) {
+        char heading[kTextSize];
+        LoadText(kColumns[i].heading, heading, kTextSize);
+        LVCOLUMNA column = {};
+        column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+        column.fmt = LVCFMT_LEFT;
+        column.cx = kColumns[i].width ? kColumns[i].width : rest;
+        column.pszText = heading;
+        column.iSubItem = i;
+        if (SendMessageA(list, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column)) == -1) break;
+    }
+}
+
+// The live status word of one printer, asked from the SRM now.
+PrinterStatusLabel ReadStatusLabel(LPCSTR printer) {
+    DWORD words[3] = {};
+    unsigned char port[kPortItemSize] = {};
+    const SrmItemRead reads[] = {{SRM_ITEM_PRINTERSTATUS, words, kSrmSizePrinterStatus},
+                                 {SRM_ITEM_PORT, port, kSrmSizePort}};
+    if (!ReadPrinterItems(printer, reads, 2)) return StatusLabelUnknown;
+    return StatusLabelOf(words[1], words[2], reinterpret_cast<const char*>(port + kPortTextOffset),
+                         reinterpret_cast<const char*>(port + kPortDetailOffset));
+}
+
+// One row per printer, in list order; 1 when the served printer has a row.
+int FillRows(HWND list, SelectionDialog* data) {
+    int currentFound = 0;
+    SelectionRow* tail = nullptr;
+    int index = 0;
+    for (PrinterEntry* entry = PrinterList; entry; entry = entry->next, ++index) {
+        SelectionRow* row = static_cast<SelectionRow*>(LocalAlloc(LPTR, sizeof(SelectionRow)));
+        if (!row) break;
+        if (tail)
+            tail->next = row;
+        else
+            data->rows = row;
+        tail = row;
+
+        row->columns[ColumnName] = entry->name;
+        row->columns[ColumnModel] = entry->model;
+        row->columns[ColumnDestination] = entry->destination;
+        row->columns[ColumnStatus] = data->statusLabels[ReadStatusLabel(entry->name)];
+        if (CurrentPrinter && TextEquals(entry->name, CurrentPrinter->name)) currentFound = 1;
+
+        LVITEMA item = {};
+        item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_STATE | LVIF_PARAM;
+        item.iItem = index;
+        item.pszText = LPSTR_TEXTCALLBACKA;
+        item.iImage = 0;
+        item.lParam = reinterpret_cast<LPARAM>(row);
+        SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    }
+    return currentFound;
+}
+
+int CALLBACK CompareRows(LPARAM first, LPARAM second, LPARAM column) {
+    const SelectionRow* a = reinterpret_cast<const SelectionRow*>(first);
+    const SelectionRow* b = reinterpret_cast<const SelectionRow*>(second);
+    if (!a || !b) return 0;
+    int result = lstrcmpiA(TextOrEmpty(a->columns[column]), TextOrEmpty(b->columns[column]));
+    if (result == 0) result = lstrcmpiA(TextOrEmpty(a->columns[ColumnName]), TextOrEmpty(b->columns[ColumnName]));
+    return result;
+}
+
+void SortRows(HWND list, int column) {
+    if (column < 0 || column >= kColumnCount) return;
+    SendMessageA(list, LVM_SORTITEMS, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(CompareRows));
+}
+
+void SelectRow(HWND list, int index) {
+    LVITEMA item = {};
+    item.stateMask = LVIS_FOCUSED;
+    item.state = LVIS_FOCUSED;
+    SendMessageA(list, LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&item));
+    item.stateMask = LVIS_SELECTED;
+    item.state = LVIS_SELECTED;
+    SendMessageA(list, LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&item));
+    SendMessageA(list, LVM_ENSUREVISIBLE, index, FALSE);
+}
+
+// The served printer's row, found by its whole name; row 0 without one.
+void Preselect(HWND list, int currentFound) {
+    int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    if (currentFound && CurrentPrinter) {
+        for (int i = 0; i < count; ++i) {
+            const SelectionRow* row = RowAt(list, i);
+            if (row && TextEquals(row->columns[ColumnName], CurrentPrinter->name)) {
+                SelectRow(list, i);
+                return;
+            }
+        }
+    }
+    SelectRow(list, 0);
+}
+
+void OnInitDialog(HWND dialog, SelectionDialog* data) {
+    SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(data));
+    HWND list = GetDlgItem(dialog, IDC_PRINTERLIST);
+    LoadStatusLabels(data);
+    InsertColumns(list);
+    int currentFound = FillRows(list, data);
+    SortRows(list, ColumnName);
+    Preselect(list, currentFound);
+}
+
+// The PrinterList entry of the selected row, or null.
+PrinterEntry* ChosenPrinter(HWND dialog) {
+    HWND list = GetDlgItem(dialog, IDC_PRINTERLIST);
+    int selected = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    if (selected < 0) return nullptr;
+    const SelectionRow* row = RowAt(list, selected);
+    if (!row) return nullptr;
+    for (PrinterEntry* entry = PrinterList; entry; entry = entry->next) {
+        if (TextEquals(entry->name, row->columns[ColumnName])) return entry;
+    }
+    return nullptr;
+}
+
+// Unsent changes in the panel: its update button is enabled.
+int PanelHasUnsentChanges() {
+    if (!PanelWindow) return 0;
+    HWND update = GetDlgItem(PanelWindow, IDC_UPDATE);
+    return update && IsWindowEnabled(update) ? 1 : 0;
+}
+
+void OnOk(HWND dialog) {
+    PrinterEntry* chosen = ChosenPrinter(dialog);
+    if (!chosen) {
+        char caption[kTextSize];
+        LoadText(IDS_TITLE, caption, kTextSize);
+        LoadText(IDS_CHOOSE_PRINTER, MessageText, kTextSize);
+        ShowMessageBox(dialog, MessageText, caption, MB_ICONWARNING);
+        return;
+    }
+    if (chosen == CurrentPrinter) {
+        EndDialog(dialog, 0);
+        return;
+    }
+    if (PanelHasUnsentChanges()) {
+        char caption[kTextSize];
+        BuildPanelCaption(caption, sizeof caption);
+        LoadText(IDS_SETTINGS_CHANGED, MessageText, kTextSize);
+        if (ShowMessageBox(dialog, MessageText, caption, MB_ICONQUESTION | MB_OKCANCEL) != IDOK) return;
+    }
+    CurrentPrinter = chosen;
+    if (InstanceMapping) {
+        CloseHandle(InstanceMapping);
+        InstanceMapping = nullptr;
+    }
+    ReleaseSrmHandle();
+    EndDialog(dialog, 1);
+}
+
+void OnGetDisplayInfo(NMLVDISPINFOA* info) {
+    if (!(info->item.mask & LVIF_TEXT) || !info->item.pszText || info->item.cchTextMax <= 0) return;
+    int column = info->item.iSubItem;
+    const SelectionRow* row = RowAt(info->hdr.hwndFrom, info->item.iItem);
+    const char* text = row && column >= 0 && column < kColumnCount ? row->columns[column] : nullptr;
+    CopyText(info->item.pszText, static_cast<size_t>(info->item.cchTextMax), text);
+}
+
+INT_PTR OnNotify(HWND dialog, NMHDR* header) {
+    if (header->idFrom != IDC_PRINTERLIST) return FALSE;
+    switch (header->code) {
+    case LVN_GETDISPINFOA:
+        OnGetDisplayInfo(reinterpret_cast<NMLVDISPINFOA*>(header));
+        return TRUE;
+    case LVN_COLUMNCLICK:
+        SortRows(header->hwndFrom, reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
+        return TRUE;
+    case NM_DBLCLK:
+        if (SendMessageA(header->hwndFrom, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED) >= 0)
+            SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_SELECT_OK, BN_CLICKED), 0);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+INT_PTR CALLBACK SelectionDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        OnInitDialog(dialog, reinterpret_cast<SelectionDialog*>(lParam));
+        return TRUE;
+    case WM_NOTIFY:
+        if (!DialogData(dialog)) return FALSE;
+        return OnNotify(dialog, reinterpret_cast<NMHDR*>(lParam));
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDC_SELECT_OK:
+        case IDOK:
+            OnOk(dialog);
+            return TRUE;
+        case IDC_SELECT_CANCEL:
+        case IDCANCEL:
+            EndDialog(dialog, 0);
+            return TRUE;
+        }
+        return FALSE;
+    case WM_HELP: {
+        const HELPINFO* help = reinterpret_cast<const HELPINFO*>(lParam);
+        if (help->iContextType == HELPINFO_WINDOW)
+            ShowHelp(static_cast<HWND>(help->hItemHandle), HELP_WM_HELP,
+                     reinterpret_cast<ULONG_PTR>(HelpContextTable));
+        return TRUE;
+    }
+    case WM_CONTEXTMENU:
+        ShowHelp(reinterpret_cast<HWND>(wParam), HELP_CONTEXTMENU, reinterpret_cast<ULONG_PTR>(HelpContextTable));
+        return TRUE;
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+INT_PTR RunSelectionDialog(HWND owner) {
+    SelectionDialog data;
+    INT_PTR result = DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_SELECTPRINTER), owner, SelectionDialogProc,
+                                     reinterpret_cast<LPARAM>(&data));
+    return result == 1 ? 1 : 0;
+}

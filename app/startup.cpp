@@ -1,0 +1,115 @@
+// Start-up up to the claim of the printer, the message loop and the clean-up
+// after it. WinMain (main.cpp) wires them together with the main window.
+#include <windows.h>
+#include <commctrl.h>
+#include <strsafe.h>
+
+#include "app.h"
+#include "messages.h"
+#include "panel.h"
+#include "resource.h"
+#include "settings.h"
+#include "text_pure.h"
+
+namespace {
+
+constexpr int kExitRefused = 1;
+
+void ShowStartupRefusal(UINT textId) {
+    char caption[kTextSize];
+    LoadText(IDS_TITLE, caption, kTextSize);
+    LoadText(textId, MessageText, kTextSize);
+    ShowMessageBox(nullptr, MessageText, caption, MB_ICONWARNING);
+}
+
+// Ends start-up with the refusal's exit code; the printer list goes.
+int Refuse() {
+    FreePrinterList(PrinterList);
+    PrinterList = nullptr;
+    CurrentPrinter = nullptr;
+    PrinterCount = 0;
+    return kExitRefused;
+}
+
+}  // namespace
+
+int IsSupportedSystem() {
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof version;  // 148
+    if (!GetVersionExA(&version)) return 0;
+    if (version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS) return 1;
+    return version.dwPlatformId == VER_PLATFORM_WIN32_NT && version.dwMajorVersion >= 4 ? 1 : 0;
+}
+
+int SettlePrinter(HINSTANCE instance, LPCSTR commandLine) {
+    AppInstance = instance;
+    InvalidateSettings();
+
+    if (!IsSupportedSystem()) {
+        ShowStartupRefusal(IDS_OS_NOT_SUPPORTED);
+        return kExitRefused;
+    }
+    InitCommonControls();
+
+    PrinterCount = DiscoverPrinters();
+    if (PrinterCount == 0) {
+        ShowStartupRefusal(IDS_MODEL_MISSING);
+        return Refuse();
+    }
+    MultiplePrinters = PrinterCount != 1 ? 1 : 0;
+
+    CurrentPrinter = ResolveStartPrinter(commandLine);
+    if (!CurrentPrinter) return Refuse();
+
+    if (PrinterCount >= 2) {
+        // The printer named on the command line only had to exist: the user chooses.
+        CurrentPrinter = nullptr;
+        if (RunSelectionDialog(nullptr) != 1) return Refuse();
+    }
+
+    InstanceMapping = ClaimPrinter(CurrentPrinter->name);
+    if (!InstanceMapping) return Refuse();
+    return 0;
+}
+
+void CleanUpAfterLoop(PanelState* lastState) {
+    if (InstanceMapping) {
+        CloseHandle(InstanceMapping);
+        InstanceMapping = nullptr;
+    }
+    if (lastState) LocalFree(lastState);
+    FreePrinterList(PrinterList);
+    PrinterList = nullptr;
+    CurrentPrinter = nullptr;
+    PrinterCount = 0;
+}
+
+int RunMessageLoop(HACCEL accelerators) {
+    PanelState* lastState = nullptr;
+    MSG message = {};
+    int exitCode = 0;
+    for (;;) {
+        BOOL got = GetMessageA(&message, nullptr, 0, 0);
+        if (got == 0) {
+            exitCode = static_cast<int>(message.wParam);
+            break;
+        }
+        if (got == -1) {
+            exitCode = kExitRefused;
+            break;
+        }
+        PanelState* state = PanelWindow && IsWindow(PanelWindow) ? GetPanelState(PanelWindow) : nullptr;
+        // The panel frees nothing of its own record; the newest one seen is freed below.
+        if (state) lastState = state;
+
+        if (accelerators && MainWindow && TranslateAcceleratorA(MainWindow, accelerators, &message)) continue;
+        if (state && state->currentPage) {
+            if (IsDialogMessageA(PanelWindow, &message)) continue;
+            if (IsDialogMessageA(state->currentPage, &message)) continue;
+        }
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    CleanUpAfterLoop(lastState);
+    return exitCode;
+}

@@ -1,0 +1,122 @@
+// The page contract shared by the setting pages, and the small control
+// helpers they all use.
+#include "page_common.h"
+
+#include <commctrl.h>
+
+#include "app.h"
+#include "messages.h"
+#include "pages_pure.h"
+#include "panel.h"
+#include "resource.h"
+
+void PlacePage(HWND page) {
+    const PanelState* state = GetPanelState(GetParent(page));
+    if (!state) return;
+    SetWindowPos(page, nullptr, state->PageArea.left + kPageOffsetX, state->PageArea.top + kPageOffsetY, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void EnableControlList(HWND dialog, const int* ids, BOOL enable) {
+    for (; *ids != 0; ++ids) EnableWindow(GetDlgItem(dialog, *ids), enable);
+}
+
+void SendSettingChanged(HWND page) {
+    SendMessageA(GetParent(page), RPM_SETTINGCHANGED, reinterpret_cast<WPARAM>(page), 0);
+}
+
+void ShowPageWarning(HWND owner, UINT messageId) {
+    LoadText(messageId, MessageText, kTextSize);
+    BuildPanelCaption(MessageCaption, kTextSize);
+    ShowMessageBox(owner, MessageText, MessageCaption, MB_OK | MB_ICONWARNING);
+}
+
+void BringPageForward(HWND page, int index) {
+    HWND panel = GetParent(page);
+    const PanelState* state = GetPanelState(panel);
+    if (!state || state->currentPage == page) return;
+    SendMessageA(GetDlgItem(panel, IDC_TABS), TCM_SETCURSEL, index, 0);
+    ShowPage(panel, index);
+}
+
+void FailStore(HWND page, int index, UINT messageId, int focusId, int* result) {
+    ShowPageWarning(page, messageId);
+    if (result) *result = 0;
+    BringPageForward(page, index);
+    SetFocus(GetDlgItem(page, focusId));
+}
+
+BOOL HandleContextHelp(UINT message, WPARAM wParam, LPARAM lParam) {
+    const ULONG_PTR table = reinterpret_cast<ULONG_PTR>(HelpContextTable);
+    if (message == WM_HELP) {
+        const HELPINFO* info = reinterpret_cast<const HELPINFO*>(lParam);
+        if (info && info->iContextType == HELPINFO_WINDOW)
+            ShowHelp(static_cast<HWND>(info->hItemHandle), HELP_WM_HELP, table);
+        return TRUE;
+    }
+    if (message == WM_CONTEXTMENU) {
+        ShowHelp(reinterpret_cast<HWND>(wParam), HELP_CONTEXTMENU, table);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+void SetSpin(HWND dialog, int spinId, int low, int high, int position) {
+    SendDlgItemMessageA(dialog, spinId, UDM_SETRANGE32, static_cast<WPARAM>(low), static_cast<LPARAM>(high));
+    SendDlgItemMessageA(dialog, spinId, UDM_SETPOS32, 0, static_cast<LPARAM>(position));
+}
+
+uint32_t ReadNumberEdit(HWND dialog, int editId) {
+    HWND edit = GetDlgItem(dialog, editId);
+    if (!edit) return kNotANumber;
+    char text[32] = "";
+    // A text that does not fit is longer than any number the pages accept.
+    if (GetWindowTextLengthA(edit) >= static_cast<int>(sizeof text)) return kNotANumber;
+    GetWindowTextA(edit, text, sizeof text);
+    return ParseUnsignedText(text);
+}
+
+void SetTextFromString(HWND dialog, int controlId, UINT stringId) {
+    char text[kTextSize];
+    LoadText(stringId, text, kTextSize);
+    SetDlgItemTextA(dialog, controlId, text);
+}
+
+int ComboSelection(HWND dialog, int comboId) {
+    LRESULT selection = SendDlgItemMessageA(dialog, comboId, CB_GETCURSEL, 0, 0);
+    return selection == CB_ERR ? -1 : static_cast<int>(selection);
+}
+
+void ShowBitRadios(HWND dialog, const BitBoundRadio* table, size_t count, const uint8_t* switches) {
+    for (size_t i = 0; i < count; ++i) {
+        const BitBoundRadio& pair = table[i];
+        const bool set = (switches[pair.byteIndex] & pair.mask) != 0;
+        const int clearId = pair.setId == pair.firstId ? pair.secondId : pair.firstId;
+        CheckDlgButton(dialog, pair.setId, set ? BST_CHECKED : BST_UNCHECKED);
+        CheckDlgButton(dialog, clearId, set ? BST_UNCHECKED : BST_CHECKED);
+    }
+}
+
+void StoreBitRadios(HWND dialog, const BitBoundRadio* table, size_t count, uint8_t* switches) {
+    for (size_t i = 0; i < count; ++i) {
+        const BitBoundRadio& pair = table[i];
+        const int clearId = pair.setId == pair.firstId ? pair.secondId : pair.firstId;
+        if (IsDlgButtonChecked(dialog, pair.setId) == BST_CHECKED)
+            switches[pair.byteIndex] = static_cast<uint8_t>(switches[pair.byteIndex] | pair.mask);
+        else if (IsDlgButtonChecked(dialog, clearId) == BST_CHECKED)
+            switches[pair.byteIndex] = static_cast<uint8_t>(switches[pair.byteIndex] & ~pair.mask);
+    }
+}
+
+void ShowBitCheck(HWND dialog, int checkId, uint8_t byte, uint8_t mask, bool tickedMeansClear) {
+    const bool set = (byte & mask) != 0;
+    CheckDlgButton(dialog, checkId, set != tickedMeansClear ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void StoreBitCheck(HWND dialog, int checkId, uint8_t* byte, uint8_t mask, bool tickedMeansClear) {
+    const bool ticked = IsDlgButtonChecked(dialog, checkId) == BST_CHECKED;
+    if (ticked != tickedMeansClear)
+        *byte = static_cast<uint8_t>(*byte | mask);
+    else
+        *byte = static_cast<uint8_t>(*byte & ~mask);
+}

@@ -1,0 +1,104 @@
+// What every setting page shares: the page contract with the panel (placement,
+// enabling, the changed notice, a failed store that brings the page forward),
+// context help, the numeric edits with their spins, and the radio pairs bound
+// to one bit of a switch byte.
+#pragma once
+#include <windows.h>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <new>
+
+// ---- Page contract ----
+
+// Moves the page, without resizing, to PageArea + (kPageOffsetX, kPageOffsetY)
+// of its parent's PanelState; a parent without one leaves the page where it is.
+void PlacePage(HWND page);
+
+// Enables or disables every control of a zero-terminated list of control ids.
+void EnableControlList(HWND dialog, const int* ids, BOOL enable);
+
+// The changed notice: RPM_SETTINGCHANGED, sent to the page's parent (the
+// panel) with the page as wParam.
+void SendSettingChanged(HWND page);
+
+// Warning box with a string of the program (OK button, warning icon, the
+// panel's caption rule), through the message-box seam.
+void ShowPageWarning(HWND owner, UINT messageId);
+
+// The end of a failed store: shows the warning, writes 0 into *result, brings
+// the page's own tab (index) forward when another page is shown, and puts the
+// focus on the offending control.
+void FailStore(HWND page, int index, UINT messageId, int focusId, int* result);
+
+// Selects tab `index` of the panel's tab control 284 and shows that page,
+// unless the page is already the one shown.
+void BringPageForward(HWND page, int index);
+
+// WM_HELP (from a window) and WM_CONTEXTMENU through the help seam, with the
+// program's control-to-context table. TRUE when the message was one of them.
+BOOL HandleContextHelp(UINT message, WPARAM wParam, LPARAM lParam);
+
+// ---- Numeric edits and their spins ----
+
+// Sets a spin's range and then its position; the spin rewrites its edit.
+void SetSpin(HWND dialog, int spinId, int low, int high, int position);
+
+// The edit's text read as an unsigned number (pages_pure.h ParseUnsignedText):
+// empty reads 0, a text that is no number reads kNotANumber.
+uint32_t ReadNumberEdit(HWND dialog, int editId);
+
+// Sets a static text from a string of the program.
+void SetTextFromString(HWND dialog, int controlId, UINT stringId);
+
+// The selected row of a combo box, -1 with none.
+int ComboSelection(HWND dialog, int comboId);
+
+// ---- Radio pairs and check boxes bound to one bit of a switch byte ----
+
+struct BitBoundRadio {
+    int firstId;     // the two radios of the pair
+    int secondId;
+    int byteIndex;   // which of the record's switch bytes
+    uint8_t mask;    // the bit in it
+    int setId;       // the radio (firstId or secondId) that stands for the bit set
+};
+
+// Ticks one radio of each pair from its bit, each button on its own (so ids
+// of different pairs may interleave).
+void ShowBitRadios(HWND dialog, const BitBoundRadio* table, size_t count, const uint8_t* switches);
+// Sets the bit when the "set" radio is ticked, clears it when the other one is;
+// with neither ticked the bit stays. No other bit changes.
+void StoreBitRadios(HWND dialog, const BitBoundRadio* table, size_t count, uint8_t* switches);
+
+// A check box bound to one bit: ticked means the bit is set, or clear when
+// tickedMeansClear.
+void ShowBitCheck(HWND dialog, int checkId, uint8_t byte, uint8_t mask, bool tickedMeansClear);
+void StoreBitCheck(HWND dialog, int checkId, uint8_t* byte, uint8_t mask, bool tickedMeansClear);
+
+// ---- Per-window data of pages and sub-dialogs (kept in DWLP_USER) ----
+
+template <typename T>
+T* DialogData(HWND dialog) {
+    return reinterpret_cast<T*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
+// A page's own data, made at WM_INITDIALOG (null when memory is short) and
+// owned by the window until FreeDialogData at WM_NCDESTROY.
+template <typename T>
+T* AttachDialogData(HWND dialog) {
+    T* data = new (std::nothrow) T();
+    SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(data));
+    return data;
+}
+template <typename T>
+void FreeDialogData(HWND dialog) {
+    std::unique_ptr<T> owned(DialogData<T>(dialog));
+    SetWindowLongPtrA(dialog, DWLP_USER, 0);
+}
+
+// ---- Page procedures (the tab host's page table) ----
+
+// Paper page, template 193 (tab 0); opens the advanced paper settings 198.
+INT_PTR CALLBACK PaperPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+// Format page, template 192 (tab 1); opens the format settings 199.
+INT_PTR CALLBACK FormatPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);

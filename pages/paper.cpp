@@ -1,0 +1,224 @@
+// The Paper page (tab 0, template 193): paper set position, postcard mode,
+// perforation skip and the head-centring positions at paper loading; and its
+// advanced paper settings dialog (template 198): the load position memory
+// and the paper thickness adjustment.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app.h"
+#include "page_common.h"
+#include "pages_pure.h"
+#include "resource.h"
+#include "settings.h"
+
+namespace {
+
+constexpr int kPaperPageIndex = 0;
+
+// Text updates a load makes: one per head-centring edit.
+constexpr int kLoadEchoes = 3;
+
+constexpr uint8_t kPerforationSkipBit = 0x80;  // switches[2]: 1 = skip on
+constexpr uint8_t kLoadMemoryBit = 0x04;       // switches[2]: 1 = do not remember
+
+// Setting controls of the page, enabled and disabled together (the icons are not among them).
+const int kPaperControls[] = {
+    IDC_PAPER_SETGROUP,  IDC_PAPER_CENTER,    IDC_PAPER_LEFT,      IDC_PAPER_POSTCARD,  IDC_PAPER_PERFSKIP,
+    IDC_PAPER_HEADGROUP, IDC_PAPER_CUTLABEL,  IDC_PAPER_CUTEDIT,   IDC_PAPER_CUTSPIN,   IDC_PAPER_CUTUNIT,
+    IDC_PAPER_FRONTLABEL, IDC_PAPER_FRONTEDIT, IDC_PAPER_FRONTSPIN, IDC_PAPER_FRONTUNIT, IDC_PAPER_REARLABEL,
+    IDC_PAPER_REAREDIT,  IDC_PAPER_REARSPIN,  IDC_PAPER_REARUNIT,  IDC_PAPER_ADVANCED,  0,
+};
+
+// The three head-centring positions: edit rule, spin and record field, in store order.
+struct HeadCenterControl {
+    const NumberRule* rule;
+    int spinId;
+    int32_t SettingsRecord::*field;
+};
+const HeadCenterControl kHeadCenterControls[3] = {
+    {&kHeadCenterRules[0], IDC_PAPER_CUTSPIN, &SettingsRecord::headCenterCut},
+    {&kHeadCenterRules[1], IDC_PAPER_FRONTSPIN, &SettingsRecord::headCenterFront},
+    {&kHeadCenterRules[2], IDC_PAPER_REARSPIN, &SettingsRecord::headCenterRear},
+};
+
+// Rows of the paper thickness list; the stored value is the row.
+const char* const kThicknessRowTexts[kThicknessRows] = {
+    "オート", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12",
+};
+
+struct PaperPage {
+    int echoCounter;  // text updates of the head-centring edits still to be taken as the load's own
+};
+
+bool IsChecked(HWND dialog, int id) {
+    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+}
+
+void SetIcon(HWND page, int staticId, int iconId) {
+    // Shared icons belong to the system's cache: nothing to destroy.
+    HANDLE icon = LoadImageA(AppInstance, MAKEINTRESOURCEA(iconId), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED);
+    SendDlgItemMessageA(page, staticId, STM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
+}
+
+void ShowPaperSetIcon(HWND page) {
+    SetIcon(page, IDC_PAPER_SETICON, IsChecked(page, IDC_PAPER_CENTER) ? IDI_PAPERSET_CENTER : IDI_PAPERSET_LEFT);
+}
+
+void ShowPerforationIcon(HWND page) {
+    SetIcon(page, IDC_PAPER_PERFICON, IsChecked(page, IDC_PAPER_PERFSKIP) ? IDI_PERFSKIP_ON : IDI_PERFSKIP_OFF);
+}
+
+void OnShowRecord(HWND page) {
+    if (!IsSettingsLoaded()) return;
+    PaperPage* data = DialogData<PaperPage>(page);
+    if (data) data->echoCounter = kLoadEchoes;
+    EnableControlList(page, kPaperControls, TRUE);
+    for (const HeadCenterControl& control : kHeadCenterControls) {
+        SetSpin(page, control.spinId, static_cast<int>(control.rule->low), static_cast<int>(control.rule->high),
+                Settings.*control.field);
+    }
+    // Every echo of the spins has arrived by now; a spin that found its text
+    // already right wrote nothing, and its unused count must not swallow the
+    // user's first keystrokes.
+    if (data) data->echoCounter = 0;
+
+    const bool center = Settings.paperSetCenter != 0;
+    CheckDlgButton(page, IDC_PAPER_CENTER, center ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(page, IDC_PAPER_LEFT, center ? BST_UNCHECKED : BST_CHECKED);
+    ShowPaperSetIcon(page);
+    CheckDlgButton(page, IDC_PAPER_POSTCARD, Settings.postcardMode == 1 ? BST_CHECKED : BST_UNCHECKED);
+    ShowBitCheck(page, IDC_PAPER_PERFSKIP, Settings.switches[2], kPerforationSkipBit, false);
+    ShowPerforationIcon(page);
+}
+
+void OnStore(HWND page, int* result) {
+    Settings.paperSetCenter = IsChecked(page, IDC_PAPER_CENTER) ? 1 : 0;
+    Settings.postcardMode = IsChecked(page, IDC_PAPER_POSTCARD) ? 1 : 0;
+    StoreBitCheck(page, IDC_PAPER_PERFSKIP, &Settings.switches[2], kPerforationSkipBit, false);
+    for (const HeadCenterControl& control : kHeadCenterControls) {
+        const NumberRule& rule = *control.rule;
+        const uint32_t value = ReadNumberEdit(page, rule.editId);
+        if (!InRange(value, rule.low, rule.high)) {
+            FailStore(page, kPaperPageIndex, rule.messageId, rule.editId, result);
+            return;
+        }
+        Settings.*control.field = static_cast<int32_t>(value);
+    }
+    if (result) *result = 1;
+}
+
+INT_PTR CALLBACK PaperAdvancedProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG: {
+        ShowBitCheck(dialog, IDC_PAPERADV_MEMORY, Settings.switches[2], kLoadMemoryBit, true);
+        HWND list = GetDlgItem(dialog, IDC_PAPERADV_THICKNESS);
+        SendMessageA(list, CB_RESETCONTENT, 0, 0);
+        for (const char* row : kThicknessRowTexts) SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row));
+        SendMessageA(list, CB_SETCURSEL, ThicknessRowOf(Settings.paperThickness), 0);
+        ForegroundRoleWindow = dialog;
+        return TRUE;
+    }
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK:
+            StoreBitCheck(dialog, IDC_PAPERADV_MEMORY, &Settings.switches[2], kLoadMemoryBit, true);
+            Settings.paperThickness =
+                ThicknessFromRow(ComboSelection(dialog, IDC_PAPERADV_THICKNESS), Settings.paperThickness);
+            EndDialog(dialog, 1);
+            return TRUE;
+        case IDCANCEL:
+            EndDialog(dialog, 0);
+            return TRUE;
+        }
+        return FALSE;
+    case WM_HELP:
+    case WM_CONTEXTMENU:
+        return HandleContextHelp(message, wParam, lParam);
+    }
+    return FALSE;
+}
+
+void OnAdvanced(HWND page) {
+    const INT_PTR result = DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_PAPER_ADVANCED), page, PaperAdvancedProc, 0);
+    if (result == 1) SendSettingChanged(page);
+    ForegroundRoleWindow = page;
+}
+
+void OnCommand(HWND page, int id, int code) {
+    switch (id) {
+    case IDC_PAPER_CENTER:
+    case IDC_PAPER_LEFT:
+        if (code != BN_CLICKED) return;
+        ShowPaperSetIcon(page);
+        SendSettingChanged(page);
+        return;
+    case IDC_PAPER_POSTCARD:
+        if (code == BN_CLICKED) SendSettingChanged(page);
+        return;
+    case IDC_PAPER_PERFSKIP:
+        if (code != BN_CLICKED) return;
+        ShowPerforationIcon(page);
+        SendSettingChanged(page);
+        return;
+    case IDC_PAPER_CUTEDIT:
+    case IDC_PAPER_FRONTEDIT:
+    case IDC_PAPER_REAREDIT: {
+        if (code != EN_UPDATE) return;
+        PaperPage* data = DialogData<PaperPage>(page);
+        if (!data) return;  // still being created: the text is the template's
+        if (data->echoCounter > 0)
+            --data->echoCounter;
+        else
+            SendSettingChanged(page);
+        return;
+    }
+    case IDC_PAPER_ADVANCED:
+        if (code == BN_CLICKED) OnAdvanced(page);
+        return;
+    }
+}
+
+void OnSpinScroll(HWND page, HWND spin) {
+    switch (GetDlgCtrlID(spin)) {
+    case IDC_PAPER_CUTSPIN:
+    case IDC_PAPER_FRONTSPIN:
+    case IDC_PAPER_REARSPIN:
+        SendSettingChanged(page);
+        break;
+    }
+}
+
+}  // namespace
+
+INT_PTR CALLBACK PaperPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        AttachDialogData<PaperPage>(page);
+        PlacePage(page);
+        ForegroundRoleWindow = page;
+        OnShowRecord(page);
+        return TRUE;
+    case RPM_SHOWRECORD:
+        OnShowRecord(page);
+        return TRUE;
+    case RPM_DISABLE:
+        EnableControlList(page, kPaperControls, FALSE);
+        return TRUE;
+    case RPM_STORE:
+        OnStore(page, reinterpret_cast<int*>(lParam));
+        return TRUE;
+    case WM_COMMAND:
+        OnCommand(page, LOWORD(wParam), HIWORD(wParam));
+        return TRUE;
+    case WM_VSCROLL:
+        OnSpinScroll(page, reinterpret_cast<HWND>(lParam));
+        return TRUE;
+    case WM_HELP:
+    case WM_CONTEXTMENU:
+        return HandleContextHelp(message, wParam, lParam);
+    case WM_NCDESTROY:
+        FreeDialogData<PaperPage>(page);
+        return FALSE;
+    }
+    return FALSE;
+}

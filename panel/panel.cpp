@@ -1,0 +1,635 @@
+// The panel dialog (template 117): opens the printer through the SRM, shows
+// which printer is served and in which state, hosts the setting pages and
+// carries out the user's commands with their busy checks and confirmations;
+// also the panel's reactions to the SRM's replies and notifications.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app.h"
+#include "mainwnd.h"
+#include "messages.h"
+#include "panel.h"
+#include "resource.h"
+#include "settings.h"
+#include "srm_api.h"
+#include "status.h"
+#include "text_pure.h"
+
+namespace {
+
+constexpr char kFilePort[] = "FILE:";
+constexpr char kEllipsis[] = "...";
+constexpr char kHelpModeClass[] = "TransWndClassName";
+constexpr int kReadAttempts = 3;
+
+// Set when the SRM refused the last read request: no reply will come for it.
+int readRequestRefused = 0;
+
+// A window's DC, released when it goes out of scope.
+class WindowDC {
+public:
+    explicit WindowDC(HWND window) : window_(window), dc_(GetDC(window)) {}
+    ~WindowDC() {
+        if (dc_) ReleaseDC(window_, dc_);
+    }
+    WindowDC(const WindowDC&) = delete;
+    WindowDC& operator=(const WindowDC&) = delete;
+    HDC get() const { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
+// A GDI object selected into a DC for a scope; the previous one comes back.
+class SelectedObject {
+public:
+    SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(object ? SelectObject(dc, object) : nullptr) {}
+    ~SelectedObject() {
+        if (previous_) SelectObject(dc_, previous_);
+    }
+    SelectedObject(const SelectedObject&) = delete;
+    SelectedObject& operator=(const SelectedObject&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
+
+HWND StatusControl(HWND panel) {
+    return GetDlgItem(panel, IDC_STATUSTEXT);
+}
+
+void SendQuit(HWND panel) {
+    SendMessageA(panel, WM_COMMAND, IDC_QUIT, reinterpret_cast<LPARAM>(GetDlgItem(panel, IDC_QUIT)));
+}
+
+void SendRead(HWND panel) {
+    SendMessageA(panel, WM_COMMAND, CMD_READSETTINGS, 0);
+}
+
+// Always all five, right after the record was invalidated.
+void SendRefreshes(HWND panel) {
+    for (UINT message = RPM_REFRESH1; message <= RPM_REFRESH5; ++message) SendMessageA(panel, message, 0, 0);
+}
+
+// One of the program's texts in a box with the panel caption.
+int ShowPanelMessage(HWND owner, UINT textId, UINT style) {
+    char text[kTextSize];
+    LoadText(textId, text, kTextSize);
+    char caption[kTextSize];
+    BuildPanelCaption(caption, sizeof caption);
+    return ShowMessageBox(owner, text, caption, style);
+}
+
+void FocusCurrentPage(HWND panel) {
+    PanelState* state = GetPanelState(panel);
+    if (state && state->currentPage) SetFocus(state->currentPage);
+}
+
+// The pages take over the record: shown when it is loaded, else they stay
+// disabled while the frame texts and show defaults come back.
+void ShowRecordInPages(HWND panel) {
+    SetPagesEnabled(panel, 1);
+    SendToPageSlots(panel, RPM_SHOWRECORD);
+    FocusCurrentPage(panel);
+}
+
+// Commands that need the printer to themselves: 1 when a box said why not now.
+int RefuseWhileBusy(HWND panel) {
+    UINT text = 0;
+    if (WritePending)
+        text = IDS_BUSY_WRITING;
+    else if (ReadPending)
+        text = IDS_BUSY_READING;
+    else if (PrinterNotReady)
+        text = IDS_BUSY_PRINTER;
+    if (!text) return 0;
+    ShowPanelMessage(panel, text, MB_ICONINFORMATION);
+    return 1;
+}
+
+// 1 when there are no unsent changes or the user agrees to discard them.
+int ConfirmDiscard(HWND panel) {
+    if (!UpdateButtonsEnabled(panel)) return 1;
+    return ShowPanelMessage(panel, IDS_SETTINGS_CHANGED, MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
+}
+
+void SetTextIfChanged(HWND window, const char* text) {
+    if (!window) return;
+    char current[kTextSize];
+    GetWindowTextA(window, current, sizeof current);
+    if (!TextEquals(current, text)) SetWindowTextA(window, text);
+}
+
+// Shows text in a static of the panel, cut with "..." to its width.
+void FitStatic(HWND panel, int controlId, const char* text) {
+    HWND control = GetDlgItem(panel, controlId);
+    if (!control) return;
+    char fitted[kTextSize] = "";
+    {
+        WindowDC dc(control);
+        if (!dc.get()) return;
+        SelectedObject font(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0)));
+        RECT client = {};
+        GetClientRect(control, &client);
+        FitText(dc.get(), client.right - client.left, TextOrEmpty(text), kEllipsis, fitted, sizeof fitted);
+    }
+    SetTextIfChanged(control, fitted);
+}
+
+// ---- Closing ----
+
+void ClosePanel(HWND panel) {
+    DestroyPages(GetPanelState(panel));
+    ReleaseSrmHandle();
+    if (InstanceMapping) {
+        CloseHandle(InstanceMapping);
+        InstanceMapping = nullptr;
+    }
+    ForegroundRoleWindow = MainWindow;
+    DestroyWindow(panel);
+    if (PanelWindow == panel) PanelWindow = nullptr;
+    if (MainWindow) DestroyWindow(MainWindow);
+}
+
+void OnQuit(HWND panel) {
+    if (!ConfirmDiscard(panel)) return;
+    if (MainWindow) ShowWindow(MainWindow, SW_HIDE);
+    ClosePanel(panel);
+}
+
+// ---- Commands ----
+
+void OnUpdateThenQuit(HWND panel) {
+    if (RefuseWhileBusy(panel)) return;
+    if (!CollectPages(panel)) return;
+    if (!WriteSettings(panel, 1) &&
+        ShowPanelMessage(panel, IDS_QUIT_UNFINISHED, MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return;
+    ClosePanel(panel);
+}
+
+void OnUpdate(HWND panel) {
+    if (RefuseWhileBusy(panel)) return;
+    if (!CollectPages(panel)) return;
+    WriteSettings(panel, 0);
+}
+
+void OnRead(HWND panel) {
+    if (!ReadAllowed) return;
+    if (RefuseWhileBusy(panel)) return;
+    if (!ConfirmDiscard(panel)) return;
+    SetPagesEnabled(panel, 0);
+    EnableUpdateButtons(panel, FALSE);
+    InvalidateSettings();
+    SendRefreshes(panel);
+    ReadPending = 1;
+    RefreshToolbar();
+    ShowStatus(StatusControl(panel));
+    readRequestRefused = 0;
+    if (GetReqPrinterStatusMsgA(SrmHandle, SRM_ITEM_SETTINGS, panel, RPM_READREPLY) == 0) return;
+
+    // No reply will come: end the read as after its last failed attempt.
+    readRequestRefused = 1;
+    ReadPending = 0;
+    ReadRetries = kReadAttempts;
+    RefreshToolbar();
+    ShowStatus(StatusControl(panel));
+    ShowPanelMessage(panel, IDS_READ_FAILED, MB_ICONWARNING);
+    ShowRecordInPages(panel);
+}
+
+void OnShowDefaults(HWND panel) {
+    LoadDefaultSettings();
+    SendToPageSlots(panel, RPM_SHOWRECORD);
+    FocusCurrentPage(panel);
+    if (UpdateAllowed) EnableUpdateButtons(panel, TRUE);
+}
+
+void OnChangePrinter(HWND panel) {
+    PrinterCount = DiscoverPrinters();
+    if (PrinterCount == 0) {
+        char text[kTextSize];
+        char title[kTextSize];
+        LoadText(IDS_MODEL_MISSING, text, kTextSize);
+        LoadText(IDS_TITLE, title, kTextSize);
+        ShowMessageBox(panel, text, title, MB_ICONWARNING);
+        SendQuit(panel);
+        return;
+    }
+    MultiplePrinters = PrinterCount != 1;
+    if (PrinterCount == 1) {
+        RefreshToolbar();
+        return;
+    }
+    if (RunSelectionDialog(panel) != 1) {
+        if (!CurrentPrinter) SendQuit(panel);
+        return;
+    }
+    ForegroundRoleWindow = panel;
+    InstanceMapping = CurrentPrinter ? ClaimPrinter(CurrentPrinter->name) : nullptr;
+    if (!InstanceMapping) {
+        SendQuit(panel);
+        return;
+    }
+    SetPagesEnabled(panel, 0);
+    EnableUpdateButtons(panel, FALSE);
+    SendMessageA(panel, WM_INITDIALOG, 0, 0);
+    PanelState* state = GetPanelState(panel);
+    if (state) {
+        state->focusReturn = nullptr;
+        SendMessageA(state->tabControl, TCM_SETCURSEL, 0, 0);
+    }
+    ShowPage(panel, 0);
+}
+
+void OnHelpMode() {
+    if (!ToolbarWindow || !MainWindow || HelpModeWindow) return;
+    UnregisterClassA(kHelpModeClass, AppInstance);
+    WNDCLASSA helpClass = {};
+    helpClass.lpfnWndProc = HelpModeWindowProc;
+    helpClass.hInstance = AppInstance;
+    helpClass.hCursor = LoadCursorA(AppInstance, MAKEINTRESOURCEA(IDCUR_HELPMODE));
+    helpClass.lpszClassName = kHelpModeClass;
+    if (!RegisterClassA(&helpClass)) {
+        char reason[kTextSize];
+        char consequence[kTextSize];
+        char title[kTextSize];
+        LoadText(IDS_NO_WINDOW_CLASS, reason, kTextSize);
+        LoadText(IDS_FEATURE_UNAVAILABLE, consequence, kTextSize);
+        LoadText(IDS_TITLE, title, kTextSize);
+        char text[kTextSize];
+        FormatText(text, sizeof text, "%s\n%s", reason, consequence);
+        ShowMessageBox(MainWindow, text, title, MB_ICONWARNING);
+        SendMessageA(ToolbarWindow, TB_CHECKBUTTON, CMD_HELPMODE, MAKELONG(FALSE, 0));
+        return;
+    }
+    RECT frame = {};
+    GetWindowRect(MainWindow, &frame);
+    HelpModeWindow = CreateWindowExA(WS_EX_TRANSPARENT, kHelpModeClass, "", WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS,
+                                     frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top,
+                                     MainWindow, nullptr, AppInstance, nullptr);
+    if (!HelpModeWindow) {
+        SendMessageA(ToolbarWindow, TB_CHECKBUTTON, CMD_HELPMODE, MAKELONG(FALSE, 0));
+        return;
+    }
+    ForegroundRoleWindow = HelpModeWindow;
+}
+
+BOOL OnCommand(HWND panel, WPARAM wParam, LPARAM lParam) {
+    switch (LOWORD(wParam)) {
+    case IDC_UPDATEQUIT:
+    case IDOK:
+        OnUpdateThenQuit(panel);
+        return TRUE;
+    case IDC_QUIT:
+    case IDCANCEL:
+        OnQuit(panel);
+        return TRUE;
+    case IDC_UPDATE:
+        OnUpdate(panel);
+        return TRUE;
+    case IDC_HELPBUTTON:
+        ShowHelp(panel, HELP_FINDER, 0);
+        return TRUE;
+    case CMD_READSETTINGS:
+        OnRead(panel);
+        return TRUE;
+    case CMD_SHOWDEFAULTS:
+        OnShowDefaults(panel);
+        return TRUE;
+    case CMD_CHANGEPRINTER:
+        OnChangePrinter(panel);
+        return TRUE;
+    case CMD_HELPMODE:
+        OnHelpMode();
+        return TRUE;
+    }
+    if (ForegroundRoleWindow && ForegroundRoleWindow != panel)
+        SendMessageA(ForegroundRoleWindow, WM_COMMAND, wParam, lParam);
+    return FALSE;
+}
+
+// ---- Opening ----
+
+// Reading allowed: read now, or wait for a better status with the pages
+// disabled. Only updating allowed: the defaults (opening tells the user).
+void ActOnStatus(HWND panel, bool opening, bool afterStatusChange) {
+    if (!opening && IsSettingsLoaded()) return;
+    const bool busy = PrinterNotReady || ReadPending || WritePending;
+    if (ReadAllowed == 1) {
+        if (!busy) {
+            SendRead(panel);
+        } else {
+            InvalidateSettings();
+            SendRefreshes(panel);
+        }
+        return;
+    }
+    if (!UpdateAllowed) return;
+    if (!opening && (UpdateAllowed != 1 || busy)) return;
+    InvalidateSettings();
+    SendRefreshes(panel);
+    LoadDefaultSettings();
+    if (opening) ShowPanelMessage(panel, IDS_DEFAULTS_SHOWN, MB_ICONINFORMATION);
+    SetPagesEnabled(panel, IsSettingsLoaded());
+    SendToPageSlots(panel, RPM_SHOWRECORD);
+    if (afterStatusChange) ShowStatus(StatusControl(panel));
+}
+
+// First creation: the tab host, and the panel placed below the toolbar.
+int CreateTabHost(HWND panel) {
+    auto* state = static_cast<PanelState*>(LocalAlloc(LPTR, sizeof(PanelState)));
+    if (!state) {
+        ShowAllocationError(AppInstance, panel, GetLastError());
+        return 0;
+    }
+    SetWindowLongPtrA(panel, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
+    state->tabImages = nullptr;
+    state->focusReturn = nullptr;
+    state->tabControl = GetDlgItem(panel, IDC_TABS);
+    if (!SetUpTabs(panel, state)) return 0;
+    int toolbarHeight = 0;
+    if (ToolbarWindow) {
+        RECT toolbar = {};
+        GetClientRect(ToolbarWindow, &toolbar);
+        toolbarHeight = toolbar.bottom - toolbar.top;
+    }
+    SetWindowPos(panel, nullptr, 0, toolbarHeight, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    return 1;
+}
+
+void OnOpen(HWND panel) {
+    // The status display and the toolbar find the panel through PanelWindow
+    // while it is still being created.
+    PanelWindow = panel;
+    ForegroundRoleWindow = panel;
+    SetForegroundWindow(panel);
+
+    if (CurrentPrinter && TextEquals(CurrentPrinter->destination, kFilePort)) {
+        char text[kTextSize];
+        char title[kTextSize];
+        LoadText(IDS_FILE_PORT, text, kTextSize);
+        LoadText(IDS_TITLE, title, kTextSize);
+        ShowMessageBox(panel, text, title, MB_ICONWARNING);
+        ExitProcess(1);
+    }
+
+    if (!GetPanelState(panel) && !CreateTabHost(panel)) {
+        SendQuit(panel);
+        return;
+    }
+    ShowStatus(StatusControl(panel));
+
+    if (SrmHandle == 0) {
+        const char* name = CurrentPrinter ? CurrentPrinter->name : nullptr;
+        if (!name || !name[0]) return;
+        char user[kTextSize] = "";
+        DWORD userSize = sizeof user;
+        if (!GetUserNameA(user, &userSize)) user[0] = '\0';
+        DWORD handle = 0;
+        if (OpenManagerExA(name, user, kSrmAccess, &handle) != 0) {
+            ReadAllowed = 0;
+            UpdateAllowed = 0;
+            LoadText(IDS_SRM_NOT_OPENED, MessageText, kTextSize);
+            ReportUnusable(panel, 1);
+            return;
+        }
+        SrmHandle = handle;
+        if (SrmHandle == 0) return;
+    }
+    InvalidateSettings();
+    ShowStatus(StatusControl(panel));
+
+    if (!RegisterNotifications(panel) || !ReadStatusItems()) {
+        ReadAllowed = 0;
+        UpdateAllowed = 0;
+        RefreshToolbar();
+        ReportUnusable(panel, 0);
+        return;
+    }
+    if (!EvaluateStatus(panel, ExtStatusValue, StatusValues, AuthorityValue)) {
+        RefreshToolbar();
+        ShowStatus(StatusControl(panel));
+        if (!MultiplePrinters) SendQuit(panel);
+        return;
+    }
+    RefreshToolbar();
+    ShowStatus(StatusControl(panel));
+    ActOnStatus(panel, true, false);
+}
+
+// ---- Painting, tabs ----
+
+void OnPaint(HWND panel) {
+    char title[kTextSize];
+    LoadText(IDS_TITLE, title, kTextSize);
+    char caption[kTextSize];
+    if (CurrentPrinter) {
+        FitStatic(panel, IDC_MODELTEXT, CurrentPrinter->model);
+        FitStatic(panel, IDC_PORTTEXT, CurrentPrinter->destination);
+        FormatText(caption, sizeof caption, "%s - %s", title, TextOrEmpty(CurrentPrinter->name));
+        SetTextIfChanged(MainWindow ? MainWindow : GetParent(panel), caption);
+    } else {
+        FormatText(caption, sizeof caption, "%s - ", title);
+        SetTextIfChanged(GetParent(panel), caption);
+    }
+}
+
+BOOL OnNotify(HWND panel, const NMHDR* header) {
+    PanelState* state = GetPanelState(panel);
+    if (!state || !header || header->hwndFrom != state->tabControl) return FALSE;
+    if (header->code == static_cast<UINT>(TCN_SELCHANGING)) {
+        state->focusReturn = GetFocus() == state->tabControl ? state->tabControl : state->currentPage;
+        SetWindowLongPtrA(panel, DWLP_MSGRESULT, FALSE);  // let the selection change
+        return TRUE;
+    }
+    if (header->code == static_cast<UINT>(TCN_SELCHANGE)) {
+        ShowPage(panel, static_cast<int>(SendMessageA(state->tabControl, TCM_GETCURSEL, 0, 0)));
+        return TRUE;
+    }
+    return FALSE;
+}
+
+// ---- Replies and notifications of the SRM ----
+
+void OnReadReply(HWND panel) {
+    ReadPending = 0;
+    RefreshToolbar();
+    ShowStatus(StatusControl(panel));
+    DWORD length = 0;
+    if (ReadStatusItem(SrmHandle, SRM_ITEM_SETTINGS, &Settings, kSrmSizeSettings, &length) != 0)
+        ShowPanelMessage(panel, IDS_READ_FAILED, MB_ICONWARNING);
+    if (IsSettingsLoaded()) {
+        ReadRetries = kReadAttempts;
+    } else if (--ReadRetries > 0) {
+        readRequestRefused = 0;
+        SendRead(panel);
+        // A refused request has already settled the pages.
+        if (!readRequestRefused) SetPagesEnabled(panel, 0);
+        return;
+    } else {
+        ReadRetries = kReadAttempts;
+    }
+    ShowRecordInPages(panel);
+}
+
+void OnRefresh(HWND panel) {
+    SetPagesEnabled(panel, IsSettingsLoaded());
+    SendToPageSlots(panel, RPM_SHOWRECORD);
+}
+
+void OnWriteReply(HWND panel) {
+    WritePending = 0;
+    RefreshToolbar();
+    ShowStatus(StatusControl(panel));
+    DWORD status = 0;
+    if (ResSetPrinterStatus(SrmHandle, WriteRequestId, &status) != 0 || status != 0) {
+        ShowPanelMessage(panel, IDS_WRITE_FAILED, MB_ICONWARNING);
+        EnableUpdateButtons(panel, TRUE);
+    }
+    FocusCurrentPage(panel);
+}
+
+void OnStatusItemChanged(HWND panel, UINT message) {
+    if (!ReadChangedStatusItem(message)) {
+        ReadAllowed = 0;
+        UpdateAllowed = 0;
+        RefreshToolbar();
+        ReportUnusable(panel, 0);
+        return;
+    }
+    if (!EvaluateStatus(panel, ExtStatusValue, StatusValues, AuthorityValue)) {
+        RefreshToolbar();
+        ShowStatus(StatusControl(panel));
+        if (MultiplePrinters)
+            SetPagesEnabled(panel, 0);
+        else
+            SendQuit(panel);
+        return;
+    }
+    RefreshToolbar();
+    ShowStatus(StatusControl(panel));
+    ActOnStatus(panel, false, message == RPM_STATUSCHANGED);
+}
+
+void OnNameChanged(HWND panel) {
+    char name[kSrmSizePrinterName + 1] = {};
+    DWORD length = 0;
+    if (GetPrinterStatusA(SrmHandle, SRM_ITEM_PRINTERNAME, name, kSrmSizePrinterName, &length) != 0) {
+        ReadAllowed = 0;
+        UpdateAllowed = 0;
+        RefreshToolbar();
+        ShowStatus(StatusControl(panel));
+        LoadText(IDS_NAME_FAILED, MessageText, kTextSize);
+        ReportUnusable(panel, 0);
+        return;
+    }
+    CutToCompleteText(name, sizeof name);
+    if (CurrentPrinter) {
+        char* copy = DuplicateString(name);
+        if (copy) {
+            if (CurrentPrinter->name) LocalFree(CurrentPrinter->name);
+            CurrentPrinter->name = copy;
+        }
+    }
+    SendMessageA(panel, WM_PAINT, 0, 0);
+}
+
+void OnPortChanged(HWND panel) {
+    ShowPanelMessage(panel, IDS_PORT_CHANGED, MB_ICONINFORMATION);
+    SendQuit(panel);
+}
+
+}  // namespace
+
+void ReportUnusable(HWND panel, int fromOpening) {
+    char caption[kTextSize];
+    BuildPanelCaption(caption, sizeof caption);
+    char reason[kTextSize];
+    CopyText(reason, sizeof reason, MessageText);
+    if (MultiplePrinters) {
+        ShowMessageBox(panel, reason, caption, MB_ICONWARNING);
+        LoadText(IDS_PANEL_UNUSABLE, StatusText, sizeof StatusText);
+        ShowStatus(StatusControl(panel));
+        if (fromOpening) RefreshToolbar();
+        return;
+    }
+    char ends[kTextSize];
+    LoadText(IDS_PANEL_ENDS, ends, kTextSize);
+    char text[kTextSize];
+    FormatText(text, sizeof text, "%s\n%s", reason, ends);
+    ShowMessageBox(panel, text, caption, MB_ICONWARNING);
+    SendQuit(panel);
+}
+
+void EnableUpdateButtons(HWND panel, BOOL enable) {
+    EnableWindow(GetDlgItem(panel, IDC_UPDATEQUIT), enable);
+    EnableWindow(GetDlgItem(panel, IDC_UPDATE), enable);
+}
+
+int UpdateButtonsEnabled(HWND panel) {
+    return IsWindowEnabled(GetDlgItem(panel, IDC_UPDATE)) ? 1 : 0;
+}
+
+INT_PTR CALLBACK PanelDialogProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        OnOpen(panel);
+        return TRUE;
+    case WM_COMMAND:
+        return OnCommand(panel, wParam, lParam);
+    case WM_PAINT:
+        OnPaint(panel);
+        return FALSE;  // the dialog's own painting follows
+    case WM_DRAWITEM: {
+        auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        if (!item || item->CtlID != IDC_STATUSPICTURE) return FALSE;
+        DrawStatusPicture(panel, item);
+        return TRUE;
+    }
+    case WM_NOTIFY:
+        return OnNotify(panel, reinterpret_cast<const NMHDR*>(lParam));
+    case WM_HELP: {
+        auto* info = reinterpret_cast<const HELPINFO*>(lParam);
+        if (info && info->iContextType == HELPINFO_WINDOW)
+            ShowHelp(static_cast<HWND>(info->hItemHandle), HELP_WM_HELP, reinterpret_cast<ULONG_PTR>(HelpContextTable));
+        return TRUE;
+    }
+    case WM_CONTEXTMENU:
+        ShowHelp(reinterpret_cast<HWND>(wParam), HELP_CONTEXTMENU, reinterpret_cast<ULONG_PTR>(HelpContextTable));
+        return TRUE;
+    case WM_SETFOCUS:
+        SetFocus(panel);
+        return FALSE;
+    case RPM_SETTINGCHANGED:
+        if (UpdateAllowed && !PrinterNotReady) EnableUpdateButtons(panel, TRUE);
+        return TRUE;
+    case RPM_READREPLY:
+        OnReadReply(panel);
+        return TRUE;
+    case RPM_REFRESH1:
+    case RPM_REFRESH2:
+    case RPM_REFRESH3:
+    case RPM_REFRESH4:
+    case RPM_REFRESH5:
+        OnRefresh(panel);
+        return TRUE;
+    case RPM_WRITEREPLY:
+        OnWriteReply(panel);
+        return TRUE;
+    case RPM_EXTSTATUSCHANGED:
+    case RPM_STATUSCHANGED:
+    case RPM_AUTHORITYCHANGED:
+        OnStatusItemChanged(panel, message);
+        return TRUE;
+    case RPM_NAMECHANGED:
+        OnNameChanged(panel);
+        return TRUE;
+    case RPM_PORTCHANGED:
+        OnPortChanged(panel);
+        return TRUE;
+    }
+    return FALSE;
+}

@@ -1,0 +1,177 @@
+// The tab host of the panel: the six tabs with their icons, the pages created
+// on first use and shown one at a time, enabled or disabled together, asked
+// to show or store the record, and the toolbar buttons that follow the
+// panel's state.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app.h"
+#include "messages.h"
+#include "page_table.h"
+#include "panel.h"
+#include "resource.h"
+
+namespace {
+
+// An icon loaded with LoadImageA (not shared), destroyed when it goes out of scope.
+class LoadedIcon {
+public:
+    explicit LoadedIcon(HICON icon) : icon_(icon) {}
+    ~LoadedIcon() {
+        if (icon_) DestroyIcon(icon_);
+    }
+    LoadedIcon(const LoadedIcon&) = delete;
+    LoadedIcon& operator=(const LoadedIcon&) = delete;
+    HICON get() const { return icon_; }
+
+private:
+    HICON icon_;
+};
+
+void EnableToolbarButton(int command, BOOL enable) {
+    if (!ToolbarWindow) return;
+    SendMessageA(ToolbarWindow, TB_ENABLEBUTTON, command, MAKELONG(enable ? TRUE : FALSE, 0));
+}
+
+}  // namespace
+
+int SetUpTabs(HWND panel, PanelState* state) {
+    if (!state) return 0;
+    const PageTableEntry* table = ActivePageTable();
+
+    state->tabImages = ImageList_Create(16, 16, ILC_MASK, kPageCount, 0);
+    int images[kPageCount];
+    for (int i = 0; i < kPageCount; ++i) {
+        images[i] = -1;
+        LoadedIcon icon(static_cast<HICON>(
+            LoadImageA(AppInstance, MAKEINTRESOURCEA(table[i].tabIconId), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)));
+        if (state->tabImages && icon.get()) images[i] = ImageList_ReplaceIcon(state->tabImages, -1, icon.get());
+    }
+    SendMessageA(state->tabControl, TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(state->tabImages));
+
+    for (int i = 0; i < kPageCount; ++i) {
+        char text[kTextSize];
+        int length = LoadText(table[i].tabTextId, text, kTextSize);
+        TCITEMA item = {};
+        item.mask = TCIF_TEXT | TCIF_IMAGE;
+        item.pszText = text;
+        item.cchTextMax = length;
+        item.iImage = images[i];
+        SendMessageA(state->tabControl, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
+    }
+
+    for (int i = 0; i < kPageCount; ++i) {
+        state->templates[i] = FindPageTemplate(table[i].templateId);
+        state->procedures[i] = table[i].procedure;
+        state->pages[i] = nullptr;
+    }
+
+    RECT panelRect = {};
+    GetWindowRect(panel, &panelRect);
+    GetWindowRect(state->tabControl, &state->PageArea);
+    OffsetRect(&state->PageArea, -2 - panelRect.left, -6 - panelRect.top);
+
+    ShowPage(panel, 0);
+    return 1;
+}
+
+void ShowPage(HWND panel, int index) {
+    PanelState* state = GetPanelState(panel);
+    if (!state || index < 0 || index >= kPageCount) return;
+
+    constexpr UINT kRestack = SWP_NOREDRAW | SWP_NOMOVE | SWP_NOSIZE;
+    if (state->currentPage) {
+        ShowWindow(state->currentPage, SW_HIDE);
+        SetWindowPos(state->currentPage, HWND_BOTTOM, 0, 0, 0, 0, kRestack);
+    }
+
+    if (state->pages[index]) {
+        HWND page = state->pages[index];
+        ShowWindow(page, SW_RESTORE);
+        state->currentPage = page;
+        SetWindowPos(page, HWND_TOP, 0, 0, 0, 0, kRestack);
+        ForegroundRoleWindow = page;
+    } else {
+        // An empty slot (no page procedure or no template) shows nothing.
+        HWND page = nullptr;
+        if (state->templates[index] && state->procedures[index])
+            page = CreateDialogIndirectParamA(AppInstance, state->templates[index], panel,
+                                              state->procedures[index], 0);
+        state->pages[index] = page;
+        state->currentPage = page;
+        if (page) {
+            ShowWindow(page, SW_SHOWNORMAL);
+            // Above the tab control, which it overlaps.
+            SetWindowPos(page, HWND_TOP, 0, 0, 0, 0, kRestack);
+        }
+    }
+
+    if (state->focusReturn != state->tabControl && state->currentPage) SetFocus(state->currentPage);
+}
+
+void SetPagesEnabled(HWND panel, int flag) {
+    const BOOL enable = flag == 1;
+    EnableWindow(GetDlgItem(panel, IDC_MODELTEXT), enable);
+    EnableWindow(GetDlgItem(panel, IDC_PORTTEXT), enable);
+    EnableToolbarButton(CMD_SHOWDEFAULTS, enable);
+    if (!enable) EnableToolbarButton(CMD_READSETTINGS, FALSE);
+
+    PanelState* state = GetPanelState(panel);
+    if (!state) return;
+    for (HWND page : state->pages) {
+        if (page) SendMessageA(page, enable ? RPM_SHOWRECORD : RPM_DISABLE, 0, 0);
+    }
+}
+
+void RefreshToolbar() {
+    if (!ToolbarWindow) return;
+
+    const BOOL read = ReadAllowed == 1 && !PrinterNotReady && !ReadPending && !WritePending;
+    EnableToolbarButton(CMD_READSETTINGS, read);
+
+    BOOL defaults = FALSE;
+    if (!ReadPending && (ReadAllowed || UpdateAllowed)) {
+        // The first page's marker control stands for the enabled state of all pages.
+        PanelState* state = GetPanelState(PanelWindow);
+        defaults = !state || IsWindowEnabled(GetDlgItem(state->pages[0], IDC_PAGE0_MARKER));
+    }
+    EnableToolbarButton(CMD_SHOWDEFAULTS, defaults);
+
+    const BOOL change = MultiplePrinters == 1 && !ReadPending && !WritePending;
+    EnableToolbarButton(CMD_CHANGEPRINTER, change);
+}
+
+void SendToPageSlots(HWND panel, UINT message) {
+    PanelState* state = GetPanelState(panel);
+    if (!state) return;
+    for (HWND page : state->pages) {
+        if (page) SendMessageA(page, message, 0, 0);
+    }
+}
+
+int CollectPages(HWND panel) {
+    PanelState* state = GetPanelState(panel);
+    if (!state) return 0;
+    // One answer for all pages: an empty slot leaves the previous page's answer.
+    int result = 0;
+    for (HWND page : state->pages) {
+        if (page) SendMessageA(page, RPM_STORE, 0, reinterpret_cast<LPARAM>(&result));
+        if (result == 0) return 0;
+    }
+    return 1;
+}
+
+void DestroyPages(PanelState* state) {
+    if (!state) return;
+    for (HWND& page : state->pages) {
+        if (page) DestroyWindow(page);
+        page = nullptr;
+    }
+    state->currentPage = nullptr;
+    if (state->tabImages) {
+        if (state->tabControl && IsWindow(state->tabControl))
+            SendMessageA(state->tabControl, TCM_SETIMAGELIST, 0, 0);
+        ImageList_Destroy(state->tabImages);
+        state->tabImages = nullptr;
+    }
+}

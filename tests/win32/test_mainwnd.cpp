@@ -1,0 +1,389 @@
+// The main window of the real program over simulated printers: what it shows
+// when it opens, its size, the accelerators through the program's message
+// loop, tooltips, closing, the about box, the context-help click and the
+// re-check of the printer set.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "test_panel_support.h"
+#include "text_pure.h"
+
+using namespace paneltest;
+
+namespace {
+
+constexpr UINT kTextReadWrite = 93;  // settings can be read and updated
+
+class MainWindowTest : public PanelTest {};
+
+TEST_F(MainWindowTest, OpensOnAReadyPrinter) {
+    SimulatedPrinter& printer = AddPrinter("MainOpen");
+    ASSERT_TRUE(Open(printer));
+    PaintNow();
+
+    EXPECT_EQ(WindowCaption(MainWindow), Title() + " - " + printer.Name());
+    EXPECT_EQ(ControlText(PanelWindow, IDC_STATUSTEXT), Text(kTextReadWrite));
+    EXPECT_EQ(ControlText(PanelWindow, IDC_MODELTEXT), "Quarl Tilbury 550TK");
+    EXPECT_EQ(ControlText(PanelWindow, IDC_PORTTEXT), "LPT1:");
+    EXPECT_EQ(SendMessageA(GetDlgItem(PanelWindow, IDC_TABS), TCM_GETITEMCOUNT, 0, 0), 6);
+    EXPECT_EQ(SendMessageA(ToolbarWindow, TB_BUTTONCOUNT, 0, 0), 9);
+    EXPECT_TRUE(ToolbarEnabled(CMD_READSETTINGS));
+    EXPECT_TRUE(ToolbarEnabled(CMD_SHOWDEFAULTS));
+    EXPECT_FALSE(ToolbarEnabled(CMD_CHANGEPRINTER)) << "one printer: nothing to change to";
+    EXPECT_FALSE(ControlEnabled(IDC_UPDATE));
+    EXPECT_FALSE(ControlEnabled(IDC_UPDATEQUIT));
+    EXPECT_TRUE(boxes_.boxes.empty());
+}
+
+TEST_F(MainWindowTest, FrameFitsPanelBelowToolbarAndIsNotResizable) {
+    ASSERT_TRUE(Open(AddPrinter("MainFrame")));
+    RECT client = {}, panel = {}, toolbar = {};
+    GetClientRect(MainWindow, &client);
+    GetClientRect(PanelWindow, &panel);
+    GetClientRect(ToolbarWindow, &toolbar);
+    ASSERT_GT(toolbar.bottom, 0);
+    EXPECT_EQ(client.bottom, panel.bottom + toolbar.bottom);
+    EXPECT_EQ(client.right, panel.right);
+
+    RECT placed = {};
+    GetWindowRect(PanelWindow, &placed);
+    MapWindowPoints(nullptr, MainWindow, reinterpret_cast<POINT*>(&placed), 2);
+    EXPECT_EQ(placed.left, 0);
+    EXPECT_EQ(placed.top, toolbar.bottom);
+
+    const LONG style = GetWindowLongA(MainWindow, GWL_STYLE);
+    EXPECT_FALSE(style & WS_THICKFRAME);
+    EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+}
+
+// Ctrl+R, Ctrl+I and Ctrl+C typed while a page control has the focus reach
+// the panel as its commands through the program's own loop.
+TEST_F(MainWindowTest, AcceleratorsReachThePanelThroughTheLoop) {
+    ASSERT_TRUE(Open(AddPrinter("MainKeys")));
+    HWND focus = GetNextDlgTabItem(Page(0), nullptr, FALSE);
+    ASSERT_NE(focus, nullptr);
+    SetFocus(focus);
+    ASSERT_EQ(GetFocus(), focus);
+
+    PanelCommandRecorder recorder;
+    ASSERT_TRUE(recorder.Hooked());
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    for (char key : {'R', 'I', 'C'}) PostMessageA(focus, WM_KEYDOWN, key, 1);
+    PostMessageA(MainWindow, WM_CLOSE, 0, 0);
+    boxes_.answers = {IDOK};  // the defaults shown are changes: quit asks first
+
+    HACCEL accelerators = LoadAcceleratorsA(AppInstance, MAKEINTRESOURCEA(IDA_MAIN));
+    ASSERT_NE(accelerators, nullptr);
+    state_ = nullptr;  // the loop's clean-up frees the panel's record
+    const int exitCode = RunMessageLoop(accelerators);
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+
+    EXPECT_EQ(exitCode, 0);
+    EXPECT_EQ(recorder.commands, (std::vector<int>{CMD_READSETTINGS, CMD_SHOWDEFAULTS, CMD_CHANGEPRINTER, IDC_QUIT}));
+    EXPECT_EQ(MainWindow, nullptr);
+}
+
+TEST_F(MainWindowTest, EscapeQuitsWithExitCodeZero) {
+    ASSERT_TRUE(Open(AddPrinter("MainEsc")));
+    HWND focus = GetNextDlgTabItem(Page(0), nullptr, FALSE);
+    SetFocus(focus);
+    PostMessageA(focus, WM_KEYDOWN, VK_ESCAPE, 1);
+    state_ = nullptr;
+    const int exitCode = RunMessageLoop(LoadAcceleratorsA(AppInstance, MAKEINTRESOURCEA(IDA_MAIN)));
+    EXPECT_EQ(exitCode, 0);
+    EXPECT_EQ(MainWindow, nullptr);
+    EXPECT_TRUE(boxes_.boxes.empty()) << "nothing was changed: no question";
+}
+
+TEST_F(MainWindowTest, TooltipTextsComeFromTheStringTable) {
+    ASSERT_TRUE(Open(AddPrinter("MainTips")));
+    // What the toolbar's tooltip shows for the read button.
+    HWND tooltip = reinterpret_cast<HWND>(SendMessageA(ToolbarWindow, TB_GETTOOLTIPS, 0, 0));
+    ASSERT_NE(tooltip, nullptr);
+    char shown[kTextSize] = "";
+    TTTOOLINFOA tool = {};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = ToolbarWindow;
+    tool.uId = CMD_READSETTINGS;
+    tool.lpszText = shown;
+    SendMessageA(tooltip, TTM_GETTEXTA, sizeof shown, reinterpret_cast<LPARAM>(&tool));
+    EXPECT_EQ(std::string(shown), Text(98));
+
+    struct Case {
+        int command;
+        UINT text;  // 0: no text
+    } cases[] = {
+        {CMD_READSETTINGS, 98}, {CMD_SHOWDEFAULTS, 97}, {CMD_CHANGEPRINTER, 99}, {CMD_HELPMODE, 124}, {4711, 0},
+    };
+    for (const Case& c : cases) {
+        NMTTDISPINFOA info = {};
+        info.hdr.hwndFrom = ToolbarWindow;
+        info.hdr.idFrom = c.command;
+        info.hdr.code = TTN_NEEDTEXTA;
+        SendMessageA(MainWindow, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
+        if (c.text) {
+            EXPECT_EQ(info.hinst, AppInstance) << c.command;
+            EXPECT_EQ(info.lpszText, MAKEINTRESOURCEA(c.text)) << c.command;
+        } else {
+            EXPECT_EQ(info.lpszText, nullptr) << c.command;
+        }
+    }
+}
+
+// WM_CLOSE and RPM_CLOSEPANEL press the panel's exit button, which asks
+// before dropping changes and otherwise ends everything bound to the printer.
+TEST_F(MainWindowTest, ClosingGoesThroughThePanelsExit) {
+    struct Case {
+        const char* label;
+        UINT message;
+        bool changed;
+        int answer;
+        bool closes;
+    } cases[] = {
+        {"close, unchanged", WM_CLOSE, false, IDOK, true},
+        {"close, changed, Cancel", WM_CLOSE, true, IDCANCEL, false},
+        {"close, changed, OK", WM_CLOSE, true, IDOK, true},
+        {"close panel, changed, Cancel", RPM_CLOSEPANEL, true, IDCANCEL, false},
+        {"close panel, unchanged", RPM_CLOSEPANEL, false, IDOK, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        SimulatedPrinter& printer = AddPrinter("MainClose");
+        ASSERT_TRUE(Open(printer));
+        if (c.changed) ChangeSetting();
+        boxes_.boxes.clear();
+        boxes_.answers = {c.answer};
+        SendMessageA(MainWindow, c.message, 0, 0);
+
+        ASSERT_EQ(boxes_.boxes.size(), c.changed ? 1u : 0u);
+        if (c.changed) {
+            EXPECT_EQ(boxes_.boxes[0].text, Text(IDS_SETTINGS_CHANGED));
+            EXPECT_EQ(boxes_.boxes[0].style, static_cast<UINT>(MB_OKCANCEL | MB_ICONQUESTION));
+            EXPECT_EQ(boxes_.boxes[0].caption, Title() + " - " + printer.Name());
+        }
+        if (c.closes) {
+            EXPECT_EQ(MainWindow, nullptr);
+            EXPECT_EQ(PanelWindow, nullptr);
+            EXPECT_EQ(SrmHandle, 0u);
+            EXPECT_EQ(InstanceMapping, nullptr);
+            EXPECT_FALSE(shelltest::MappingExists("QUARLRP_" + printer.Name()));
+        } else {
+            EXPECT_NE(MainWindow, nullptr);
+            EXPECT_NE(SrmHandle, 0u);
+            EXPECT_TRUE(ControlEnabled(IDC_UPDATE));
+        }
+        TearDown();
+        SetUp();
+    }
+}
+
+TEST_F(MainWindowTest, AboutBoxFromTheSystemMenu) {
+    ASSERT_TRUE(Open(AddPrinter("MainAbout")));
+    char item[kTextSize] = "";
+    GetMenuStringA(GetSystemMenu(MainWindow, FALSE), IDM_ABOUT, item, sizeof item, MF_BYCOMMAND);
+    EXPECT_EQ(std::string(item), Text(IDS_ABOUT_MENU));
+
+    bool wasForegroundRole = false;
+    std::vector<std::string> lines;
+    DialogScript script([&](HWND dialog) {
+        wasForegroundRole = ForegroundRoleWindow == dialog;
+        for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+            lines.push_back(shelltest::WindowText(child));
+        shelltest::Press(dialog, IDOK);
+    });
+    SendMessageA(MainWindow, WM_SYSCOMMAND, IDM_ABOUT, 0);
+
+    ASSERT_EQ(script.captions.size(), 1u);
+    EXPECT_EQ(script.captions[0], "リモートパネルのバージョン情報");
+    EXPECT_TRUE(wasForegroundRole);
+    for (const char* expected : {"Quarl Pavonet", "Tilbury 550TK", "リモートパネル", "Version 1.406"}) {
+        bool found = false;
+        for (const std::string& line : lines) found = found || line == expected;
+        EXPECT_TRUE(found) << expected;
+    }
+    EXPECT_EQ(ForegroundRoleWindow, PanelWindow);
+}
+
+// ---- Context-help mode ----
+
+// A click into the help window at the centre of a window (or at a point of
+// the frame's screen rectangle).
+void ClickHelpWindowAt(POINT screen) {
+    POINT inHelp = screen;
+    ScreenToClient(HelpModeWindow, &inHelp);
+    SendMessageA(HelpModeWindow, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(inHelp.x, inHelp.y));
+}
+
+POINT CentreOf(HWND window) {
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+TEST_F(MainWindowTest, HelpModeEndsOnAClickWithThatControlsPopup) {
+    ASSERT_TRUE(Open(AddPrinter("MainHelp")));
+    HWND postcard = GetDlgItem(Page(0), IDC_PAPER_POSTCARD);
+    ASSERT_NE(postcard, nullptr);
+    struct Case {
+        const char* label;
+        HWND target;     // null: the caption
+        DWORD context;   // 0: no popup
+    } cases[] = {
+        {"exit button", GetDlgItem(PanelWindow, IDC_QUIT), 0x80000200},
+        {"status text", GetDlgItem(PanelWindow, IDC_STATUSTEXT), 0x80000700},
+        {"toolbar", ToolbarWindow, 0x80000000},
+        {"control of a page", postcard, 0x10020},
+        {"caption", nullptr, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        help_.calls.clear();
+        SendMessageA(ToolbarWindow, TB_CHECKBUTTON, CMD_HELPMODE, MAKELONG(TRUE, 0));
+        Command(CMD_HELPMODE);
+        ASSERT_NE(HelpModeWindow, nullptr);
+        HWND helpWindow = HelpModeWindow;
+        RECT frame = {}, cover = {};
+        GetWindowRect(MainWindow, &frame);
+        GetWindowRect(HelpModeWindow, &cover);
+        EXPECT_TRUE(EqualRect(&frame, &cover));
+        EXPECT_EQ(ForegroundRoleWindow, HelpModeWindow);
+
+        POINT point = {};
+        if (c.target) {
+            point = CentreOf(c.target);
+        } else {
+            point = {(frame.left + frame.right) / 2, frame.top + GetSystemMetrics(SM_CYCAPTION) / 2};
+        }
+        ClickHelpWindowAt(point);
+
+        EXPECT_EQ(HelpModeWindow, nullptr);
+        EXPECT_FALSE(IsWindow(helpWindow));
+        EXPECT_EQ(SendMessageA(ToolbarWindow, TB_ISBUTTONCHECKED, CMD_HELPMODE, 0), 0);
+        EXPECT_EQ(ForegroundRoleWindow, PanelWindow);
+        if (c.context) {
+            ASSERT_EQ(help_.calls.size(), 1u);
+            EXPECT_EQ(help_.calls[0].window, c.target);
+            EXPECT_EQ(help_.calls[0].command, static_cast<UINT>(HELP_CONTEXTPOPUP));
+            EXPECT_EQ(help_.calls[0].data, c.context);
+        } else {
+            EXPECT_TRUE(help_.calls.empty());
+        }
+    }
+}
+
+// ---- The printer set changed ----
+
+TEST_F(MainWindowTest, PrintersChangedWhileTheServedOneStaysChangesOnlyTheToolbar) {
+    SimulatedPrinter& served = AddPrinter("MainStay");
+    ASSERT_TRUE(Open(served));
+    EXPECT_FALSE(ToolbarEnabled(CMD_CHANGEPRINTER));
+    const DWORD handle = SrmHandle;
+    AddPrinter("MainStayOther");
+
+    EXPECT_EQ(SendMessageA(MainWindow, RPM_PRINTERSCHANGED, 0, 0), 1);
+    EXPECT_TRUE(boxes_.boxes.empty());
+    ASSERT_NE(CurrentPrinter, nullptr);
+    EXPECT_EQ(CurrentPrinter, Listed(served.Name())) << "points into the new list";
+    EXPECT_EQ(SrmHandle, handle);
+    EXPECT_EQ(MultiplePrinters, 1);
+    EXPECT_TRUE(ToolbarEnabled(CMD_CHANGEPRINTER));
+}
+
+TEST_F(MainWindowTest, PrintersChangedAfterTheServedOneWasRemovedSelectsAnother) {
+    SimulatedPrinter& other = AddPrinter("MainOther");
+    AddPrinter("MainGone");
+    const std::string gone = printers_.back()->Name();
+    ASSERT_TRUE(Open(*printers_.back()));
+    printers_.pop_back();  // removes the printer and its spooler entry
+
+    DialogScript script([](HWND dialog) { shelltest::Press(dialog, IDC_SELECT_OK); });
+    EXPECT_EQ(SendMessageA(MainWindow, RPM_PRINTERSCHANGED, 0, 0), 0);
+
+    ASSERT_GE(boxes_.boxes.size(), 1u);
+    EXPECT_EQ(boxes_.boxes[0].text, Text(IDS_PRINTER_REMOVED));
+    EXPECT_EQ(boxes_.boxes[0].caption, Title() + " - " + gone);
+    EXPECT_EQ(boxes_.boxes[0].style, static_cast<UINT>(MB_ICONINFORMATION));
+    EXPECT_EQ(script.captions.size(), 1u) << "the selection dialog";
+    ASSERT_NE(CurrentPrinter, nullptr);
+    EXPECT_EQ(std::string(CurrentPrinter->name), other.Name());
+    EXPECT_FALSE(shelltest::MappingExists("QUARLRP_" + gone));
+    EXPECT_TRUE(shelltest::MappingExists("QUARLRP_" + other.Name()));
+    EXPECT_NE(SrmHandle, 0u);
+    EXPECT_EQ(ForegroundRoleWindow, Page(0)) << "tab 0 shown again";
+    EXPECT_TRUE(PumpUntil([] { return ReadPending == 0 && IsSettingsLoaded(); }, kWaitMs));
+    PaintNow();
+    EXPECT_EQ(WindowCaption(MainWindow), Title() + " - " + other.Name());
+    EXPECT_EQ(ControlText(PanelWindow, IDC_STATUSTEXT), Text(kTextReadWrite));
+}
+
+TEST_F(MainWindowTest, PrintersChangedAfterTheLastOneWasRemovedEndsThePanel) {
+    ASSERT_TRUE(Open(AddPrinter("MainLast")));
+    const std::string gone = printers_.back()->Name();
+    printers_.clear();
+
+    EXPECT_EQ(SendMessageA(MainWindow, RPM_PRINTERSCHANGED, 0, 0), 1);
+    ASSERT_EQ(boxes_.boxes.size(), 1u);
+    EXPECT_EQ(boxes_.boxes[0].text, Text(IDS_PRINTER_REMOVED) + Text(IDS_MODEL_MISSING));
+    EXPECT_EQ(boxes_.boxes[0].caption, Title() + " - " + gone);
+    EXPECT_EQ(boxes_.boxes[0].style, static_cast<UINT>(MB_ICONWARNING));
+    EXPECT_EQ(MainWindow, nullptr);
+    EXPECT_EQ(SrmHandle, 0u);
+}
+
+// Shift-JIS spooler names longer than any 256-byte buffer (the SRM knows no
+// such printer, so the panel stays with its explanation): the served printer
+// is recognised by its whole name, and the captions are cut between characters.
+TEST_F(MainWindowTest, LongPrinterNamesAreComparedWholeAndCaptionsCutCleanly) {
+    std::string prefix;
+    for (int i = 0; i < 150; ++i) prefix += "印";  // 300 bytes; the names differ only after them
+    const std::string served = prefix + "A";
+    const std::string other = prefix + "B";
+    ASSERT_TRUE(machine_.CreateModelKeys({Text(IDS_MODEL_NAME)}));
+    ASSERT_TRUE(machine_.AddSpoolerPrinter(served, shelltest::ServedDriver(), "LongA"));
+    ASSERT_TRUE(machine_.AddSpoolerPrinter(other, shelltest::ServedDriver(), "LongB"));
+    PrinterCount = DiscoverPrinters();
+    MultiplePrinters = PrinterCount != 1;
+    ASSERT_EQ(PrinterCount, 2);
+    CurrentPrinter = Listed(served);
+    ASSERT_NE(CurrentPrinter, nullptr);
+    ASSERT_NE(CreateMainWindow(), nullptr);
+    state_ = GetPanelState(PanelWindow);
+
+    const std::string whole = Title() + " - " + served;
+    auto expectCleanCut = [&](const std::string& caption) {
+        EXPECT_LT(caption.size(), static_cast<size_t>(kTextSize));
+        EXPECT_GT(caption.size(), Title().size() + 3);
+        EXPECT_EQ(whole.compare(0, caption.size(), caption), 0) << "a start of the whole caption";
+        EXPECT_EQ(CompleteTextLength(caption.c_str(), caption.size()), caption.size()) << "no half character";
+    };
+    expectCleanCut(WindowCaption(MainWindow));
+    ASSERT_EQ(boxes_.boxes.size(), 1u) << "the SRM cannot be opened";
+    expectCleanCut(boxes_.boxes[0].caption);
+    PaintNow();
+    expectCleanCut(WindowCaption(MainWindow));
+
+    boxes_.boxes.clear();
+    EXPECT_EQ(SendMessageA(MainWindow, RPM_PRINTERSCHANGED, 0, 0), 1);
+    EXPECT_TRUE(boxes_.boxes.empty()) << "still served";
+    EXPECT_EQ(CurrentPrinter, Listed(served));
+
+    ASSERT_EQ(RegDeleteKeyA(HKEY_LOCAL_MACHINE, (std::string(ScratchMachine::kSpoolerRoot) + "\\LongA").c_str()),
+              ERROR_SUCCESS);
+    DialogScript script([](HWND dialog) { shelltest::Press(dialog, IDC_SELECT_CANCEL); });
+    SendMessageA(MainWindow, RPM_PRINTERSCHANGED, 0, 0);
+    ASSERT_GE(boxes_.boxes.size(), 1u);
+    EXPECT_EQ(boxes_.boxes[0].text, Text(IDS_PRINTER_REMOVED));
+    expectCleanCut(boxes_.boxes[0].caption);
+    EXPECT_EQ(script.captions.size(), 1u);
+    EXPECT_EQ(MainWindow, nullptr) << "selection cancelled: the panel ended";
+}
+
+}  // namespace

@@ -1,0 +1,394 @@
+// A window that plays the panel for the setting pages: it holds the tab
+// control 284 and a PanelState in its user data (so the real tab host can show
+// and create the pages from the program's own templates and page table), and
+// it records every changed notice a page sends. Beside it: the message-box and
+// help seams recorded, and a driver for modal sub-dialogs that runs scripted
+// steps each time the dialog's message loop goes idle.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <strsafe.h>
+
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app.h"
+#include "codec.h"
+#include "messages.h"
+#include "page_common.h"
+#include "page_table.h"
+#include "panel.h"
+#include "resource.h"
+#include "settings.h"
+
+namespace pagetest {
+
+// ---- Messages ----
+
+// Takes every waiting message (no waiting for new ones).
+inline void Drain() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+// ---- The message-box and help seams, recorded ----
+
+struct Box {
+    HWND owner;
+    std::string text;
+    std::string caption;
+    UINT style;
+};
+inline std::vector<Box>& Boxes() {
+    static std::vector<Box> boxes;
+    return boxes;
+}
+inline int RecordBox(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
+    Boxes().push_back({owner, text ? text : "", caption ? caption : "", style});
+    return IDOK;
+}
+
+struct HelpCall {
+    HelpEngine engine;
+    HWND window;
+    std::string file;
+    UINT command;
+    ULONG_PTR data;
+};
+inline std::vector<HelpCall>& HelpCalls() {
+    static std::vector<HelpCall> calls;
+    return calls;
+}
+inline BOOL RecordHelp(HelpEngine engine, HWND window, LPCSTR file, UINT command, ULONG_PTR data) {
+    HelpCalls().push_back({engine, window, file ? file : "", command, data});
+    return TRUE;
+}
+
+// Gives the help routine a WinHelp file without touching the registry that
+// other test programs of the run share: the path is read only while empty.
+class HelpFileRegistry {
+public:
+    HelpFileRegistry() { StringCchCopyA(HelpFilePath, ARRAYSIZE(HelpFilePath), "C:\\panel\\help\\remote.hlp"); }
+    ~HelpFileRegistry() { HelpFilePath[0] = '\0'; }
+    HelpFileRegistry(const HelpFileRegistry&) = delete;
+    HelpFileRegistry& operator=(const HelpFileRegistry&) = delete;
+};
+
+// ---- Controls ----
+
+inline std::string ControlText(HWND dialog, int id) {
+    char text[512] = "";
+    GetDlgItemTextA(dialog, id, text, sizeof text);
+    return text;
+}
+
+inline bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
+
+// A mouse click on a button, as the user makes it.
+inline void Click(HWND dialog, int id) {
+    SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+    Drain();
+}
+
+// One keystroke typed into an edit that has the focus.
+inline void Type(HWND dialog, int id, char character) {
+    HWND edit = GetDlgItem(dialog, id);
+    SetFocus(edit);
+    SendMessageA(edit, WM_CHAR, static_cast<unsigned char>(character), 1);
+    Drain();
+}
+
+// Replaces the whole text of an edit by typing: select all, erase, then one
+// keystroke per character.
+inline void TypeText(HWND dialog, int id, const char* text) {
+    HWND edit = GetDlgItem(dialog, id);
+    SetFocus(edit);
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+    SendMessageA(edit, WM_CHAR, VK_BACK, 1);
+    for (const char* c = text; *c; ++c) SendMessageA(edit, WM_CHAR, static_cast<unsigned char>(*c), 1);
+    Drain();
+}
+
+inline int ComboCount(HWND dialog, int id) { return static_cast<int>(SendDlgItemMessageA(dialog, id, CB_GETCOUNT, 0, 0)); }
+inline int ComboSelected(HWND dialog, int id) {
+    return static_cast<int>(SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0));
+}
+inline std::string ComboRowText(HWND dialog, int id, int row) {
+    LRESULT length = SendDlgItemMessageA(dialog, id, CB_GETLBTEXTLEN, row, 0);
+    if (length == CB_ERR) return "";
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    SendDlgItemMessageA(dialog, id, CB_GETLBTEXT, row, reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(std::strlen(text.c_str()));
+    return text;
+}
+// Chooses a row of a drop-down list the way the user does: the list reports
+// the new selection to its dialog.
+inline void ChooseRow(HWND dialog, int id, int row) {
+    HWND combo = GetDlgItem(dialog, id);
+    SendMessageA(combo, CB_SETCURSEL, row, 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+    Drain();
+}
+
+inline std::string StringResource(UINT id) {
+    char text[512] = "";
+    LoadStringA(GetModuleHandleA(nullptr), id, text, sizeof text);
+    return text;
+}
+
+// ---- The host ----
+
+constexpr char kHostClass[] = "PagesTestHost";
+constexpr RECT kPageArea = {10, 20, 470, 330};
+
+class PageHost {
+public:
+    PageHost() {
+        AppInstance = GetModuleHandleA(nullptr);
+        INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TAB_CLASSES | ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES};
+        InitCommonControlsEx(&controls);
+        WNDCLASSA windowClass = {};
+        windowClass.lpfnWndProc = HostProc;
+        windowClass.hInstance = AppInstance;
+        windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        windowClass.lpszClassName = kHostClass;
+        RegisterClassA(&windowClass);  // fails harmlessly when already registered
+
+        active_ = this;
+        window_ = CreateWindowExA(0, kHostClass, "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 640, 520, nullptr,
+                                  nullptr, AppInstance, nullptr);
+        tab_ = CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 8, 8, 600, 440,
+                               window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_TABS)), AppInstance, nullptr);
+        for (int i = 0; i < kPageCount; ++i) {
+            char text[16] = "tab";
+            TCITEMA item = {};
+            item.mask = TCIF_TEXT;
+            item.pszText = text;
+            SendMessageA(tab_, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
+        }
+        state_ = static_cast<PanelState*>(LocalAlloc(LPTR, sizeof(PanelState)));
+        state_->tabControl = tab_;
+        state_->PageArea = kPageArea;
+        for (int i = 0; i < kPageCount; ++i) {
+            state_->templates[i] = FindPageTemplate(kPageTable[i].templateId);
+            state_->procedures[i] = kPageTable[i].procedure;
+        }
+        SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state_));
+        PanelWindow = window_;
+        SetForegroundWindow(window_);
+        SetMessageBoxHook(RecordBox);
+        SetHelpHook(RecordHelp);
+        Boxes().clear();
+        HelpCalls().clear();
+    }
+
+    ~PageHost() {
+        SetMessageBoxHook(nullptr);
+        SetHelpHook(nullptr);
+        for (HWND& page : state_->pages) {
+            if (page) DestroyWindow(page);
+            page = nullptr;
+        }
+        DestroyWindow(window_);
+        LocalFree(state_);
+        PanelWindow = nullptr;
+        ForegroundRoleWindow = nullptr;
+        active_ = nullptr;
+        Drain();
+    }
+
+    PageHost(const PageHost&) = delete;
+    PageHost& operator=(const PageHost&) = delete;
+
+    HWND window() const { return window_; }
+    HWND tab() const { return tab_; }
+    PanelState& state() { return *state_; }
+
+    // Shows a tab's page through the real tab host, the way a tab click does.
+    HWND Show(int index) {
+        SendMessageA(tab_, TCM_SETCURSEL, index, 0);
+        ShowPage(window_, index);
+        Drain();
+        return state_->pages[index];
+    }
+
+    // Changed notices received (the wParam of each), and from which page.
+    std::vector<HWND> notices;
+    int NoticesFrom(HWND page) const {
+        int count = 0;
+        for (HWND from : notices) count += from == page ? 1 : 0;
+        return count;
+    }
+
+    // Sends RPM_STORE and returns the result the page wrote (-1 when it wrote none).
+    static int Store(HWND page) {
+        int result = -1;
+        SendMessageA(page, RPM_STORE, 0, reinterpret_cast<LPARAM>(&result));
+        return result;
+    }
+
+private:
+    static LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == RPM_SETTINGCHANGED && active_) {
+            active_->notices.push_back(reinterpret_cast<HWND>(wParam));
+            return 0;
+        }
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+
+    static inline PageHost* active_ = nullptr;
+    HWND window_ = nullptr;
+    HWND tab_ = nullptr;
+    PanelState* state_ = nullptr;
+};
+
+// ---- Modal sub-dialogs ----
+
+// Drives the next modal dialog: each time its message loop goes idle
+// (WM_ENTERIDLE from a dialog box), the next step runs with the dialog. When
+// the steps are used up and the dialog is still open, it is cancelled and the
+// script reports that it ran out.
+class ModalScript {
+public:
+    using Step = std::function<void(HWND dialog)>;
+
+    explicit ModalScript(std::vector<Step> steps) : steps_(std::move(steps)) {
+        active_ = this;
+        hook_ = SetWindowsHookExA(WH_CALLWNDPROC, Hook, nullptr, GetCurrentThreadId());
+    }
+    ~ModalScript() {
+        if (hook_) UnhookWindowsHookEx(hook_);
+        active_ = nullptr;
+    }
+    ModalScript(const ModalScript&) = delete;
+    ModalScript& operator=(const ModalScript&) = delete;
+
+    HWND dialog() const { return dialog_; }
+    size_t stepsRun() const { return next_; }
+    bool ranOut() const { return ranOut_; }
+
+private:
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
+        const CWPSTRUCT* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+        ModalScript* script = active_;
+        if (code == HC_ACTION && script && !script->running_ && call->message == WM_ENTERIDLE &&
+            call->wParam == MSGF_DIALOGBOX) {
+            script->running_ = true;
+            HWND dialog = reinterpret_cast<HWND>(call->lParam);
+            script->dialog_ = dialog;
+            if (script->next_ < script->steps_.size()) {
+                script->steps_[script->next_++](dialog);
+            } else {
+                script->ranOut_ = true;
+                PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+            }
+            script->running_ = false;
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+
+    static inline ModalScript* active_ = nullptr;
+    std::vector<Step> steps_;
+    size_t next_ = 0;
+    bool running_ = false;
+    bool ranOut_ = false;
+    HWND dialog_ = nullptr;
+    HHOOK hook_ = nullptr;
+};
+
+// ---- Templates ----
+
+// One control of a template: its class, its text (null: not checked) and its
+// help context in the program's table.
+struct ControlCase {
+    int id;
+    const char* className;
+    const char* text;
+    DWORD helpContext;
+};
+
+inline void ExpectControls(HWND dialog, const ControlCase* cases, size_t count, bool createdDisabled) {
+    for (size_t i = 0; i < count; ++i) {
+        const ControlCase& c = cases[i];
+        HWND control = GetDlgItem(dialog, c.id);
+        ASSERT_NE(control, nullptr) << "control " << c.id;
+        char className[64] = "";
+        GetClassNameA(control, className, sizeof className);
+        EXPECT_STRCASEEQ(className, c.className) << "control " << c.id;
+        if (c.text) {
+            EXPECT_EQ(ControlText(dialog, c.id), c.text) << "control " << c.id;
+        }
+        EXPECT_EQ(HelpContextOf(c.id), c.helpContext) << "help context of " << c.id;
+        if (createdDisabled) {
+            EXPECT_FALSE(IsWindowEnabled(control)) << "control " << c.id << " starts disabled";
+        }
+        if (strcmp(c.className, "ComboBox") == 0) {
+            EXPECT_EQ(GetWindowLongA(control, GWL_STYLE) & 3, CBS_DROPDOWNLIST) << "control " << c.id;
+        }
+        if (strcmp(c.className, "Edit") == 0) {
+            EXPECT_TRUE(GetWindowLongA(control, GWL_STYLE) & ES_NUMBER) << "control " << c.id;
+        }
+    }
+}
+
+struct SpinCase {
+    int spin;
+    int edit;
+    int low;
+    int high;
+};
+
+inline void ExpectSpins(HWND dialog, const SpinCase* cases, size_t count) {
+    const LONG wanted = UDS_AUTOBUDDY | UDS_SETBUDDYINT | UDS_NOTHOUSANDS | UDS_ARROWKEYS | UDS_ALIGNRIGHT;
+    for (size_t i = 0; i < count; ++i) {
+        const SpinCase& s = cases[i];
+        HWND spin = GetDlgItem(dialog, s.spin);
+        EXPECT_EQ(GetWindowLongA(spin, GWL_STYLE) & wanted, wanted) << "spin " << s.spin;
+        EXPECT_EQ(reinterpret_cast<HWND>(SendMessageA(spin, UDM_GETBUDDY, 0, 0)), GetDlgItem(dialog, s.edit))
+            << "spin " << s.spin;
+        int low = -1, high = -1;
+        SendMessageA(spin, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low), reinterpret_cast<LPARAM>(&high));
+        EXPECT_EQ(low, s.low) << "spin " << s.spin;
+        EXPECT_EQ(high, s.high) << "spin " << s.spin;
+    }
+}
+
+inline void ExpectSize(HWND dialog, int width, int height) {
+    RECT size = {0, 0, width, height};
+    MapDialogRect(dialog, &size);
+    RECT client;
+    GetClientRect(dialog, &client);
+    EXPECT_EQ(client.right, size.right);
+    EXPECT_EQ(client.bottom, size.bottom);
+}
+
+// ---- Records ----
+
+inline SettingsRecord FactoryRecord() {
+    SettingsRecord record;
+    LoadDefaultSettings(&record);
+    return record;
+}
+
+inline bool SameRecord(const SettingsRecord& a, const SettingsRecord& b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// The update command the record turns into, with the program-wide custom values.
+inline std::string CommandOf(const SettingsRecord& record) {
+    uint8_t block[kSettingsBlockSize];
+    uint8_t area[kCommandAreaSize];
+    EncodeSettings(record, CustomFeeds, block);
+    BuildUpdateCommand(block, area);
+    return std::string(reinterpret_cast<const char*>(area), kUpdateCommandSize);
+}
+
+}  // namespace pagetest
