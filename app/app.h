@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include "scoped.h"
+
 // One served printer. All three texts are separate zero-filled LocalAlloc
 // blocks owned by the entry (any may be null); FreePrinterList frees them.
 struct PrinterEntry {
@@ -47,68 +49,7 @@ INT_PTR RunSelectionDialog(HWND owner);
 // Main window.
 ATOM RegisterMainClass();
 
-// ---- Owners: each releases what it holds when it goes out of scope ----
-
-// A LocalAlloc block (zero-filled when allocated here).
-template <typename T>
-class LocalBlock {
-public:
-    LocalBlock() = default;
-    explicit LocalBlock(SIZE_T bytes) : block_(static_cast<T*>(LocalAlloc(LPTR, bytes))) {}
-    explicit LocalBlock(T* adopted) : block_(adopted) {}
-    ~LocalBlock() { Reset(); }
-    LocalBlock(const LocalBlock&) = delete;
-    LocalBlock& operator=(const LocalBlock&) = delete;
-    T* get() const { return block_; }
-    T* Release() {
-        T* block = block_;
-        block_ = nullptr;
-        return block;
-    }
-    void Reset(T* block = nullptr) {
-        if (block_) LocalFree(block_);
-        block_ = block;
-    }
-
-private:
-    T* block_ = nullptr;
-};
-
-// An open registry key.
-class ScopedRegKey {
-public:
-    ScopedRegKey() = default;
-    ~ScopedRegKey() {
-        if (key_) RegCloseKey(key_);
-    }
-    ScopedRegKey(const ScopedRegKey&) = delete;
-    ScopedRegKey& operator=(const ScopedRegKey&) = delete;
-    LONG Open(HKEY root, LPCSTR path, REGSAM access) { return RegOpenKeyExA(root, path, 0, access, &key_); }
-    HKEY get() const { return key_; }
-
-private:
-    HKEY key_ = nullptr;
-};
-
-// A kernel handle (null and INVALID_HANDLE_VALUE hold nothing).
-class ScopedHandle {
-public:
-    explicit ScopedHandle(HANDLE handle = nullptr) : handle_(handle) {}
-    ~ScopedHandle() {
-        if (handle_ && handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-    }
-    ScopedHandle(const ScopedHandle&) = delete;
-    ScopedHandle& operator=(const ScopedHandle&) = delete;
-    HANDLE get() const { return handle_; }
-    HANDLE Release() {
-        HANDLE handle = handle_;
-        handle_ = nullptr;
-        return handle;
-    }
-
-private:
-    HANDLE handle_;
-};
+// ---- Owners (see scoped.h for the others) ----
 
 // A whole PrinterEntry list, freed with FreePrinterList.
 class PrinterListOwner {

@@ -29,37 +29,6 @@ HelpHook helpHook = nullptr;
 
 typedef HWND(WINAPI* HtmlHelpProc)(HWND caller, LPCSTR file, UINT command, DWORD_PTR data);
 
-// An open registry key, closed when it goes out of scope.
-class RegistryKey {
-public:
-    RegistryKey() = default;
-    ~RegistryKey() {
-        if (key_) RegCloseKey(key_);
-    }
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
-    LONG Open(HKEY root, LPCSTR path, REGSAM access) { return RegOpenKeyExA(root, path, 0, access, &key_); }
-    HKEY get() const { return key_; }
-
-private:
-    HKEY key_ = nullptr;
-};
-
-// A GlobalAlloc block, freed when it goes out of scope.
-class GlobalBlock {
-public:
-    explicit GlobalBlock(SIZE_T size) : block_(GlobalAlloc(GPTR, size)) {}
-    ~GlobalBlock() {
-        if (block_) GlobalFree(block_);
-    }
-    GlobalBlock(const GlobalBlock&) = delete;
-    GlobalBlock& operator=(const GlobalBlock&) = delete;
-    char* get() const { return static_cast<char*>(block_); }
-
-private:
-    HGLOBAL block_;
-};
-
 int LoadTextFrom(HINSTANCE instance, UINT id, char* buffer, int size) {
     if (!buffer || size <= 0) return 0;
     buffer[0] = '\0';
@@ -97,7 +66,7 @@ void ReadHelpFilePath(HWND window) {
     char keyPath[2 * kTextSize];
     if (!FormatText(keyPath, sizeof keyPath, "%s\\%s", SUITE_PRINTERS_KEY, model)) return;
 
-    RegistryKey key;
+    ScopedRegKey key;
     if (key.Open(HKEY_LOCAL_MACHINE, keyPath, KEY_QUERY_VALUE) != ERROR_SUCCESS) return;
 
     // One byte more than the path may hold, so that a value stored without

@@ -13,21 +13,6 @@
 
 namespace {
 
-// An icon loaded with LoadImageA (not shared), destroyed when it goes out of scope.
-class LoadedIcon {
-public:
-    explicit LoadedIcon(HICON icon) : icon_(icon) {}
-    ~LoadedIcon() {
-        if (icon_) DestroyIcon(icon_);
-    }
-    LoadedIcon(const LoadedIcon&) = delete;
-    LoadedIcon& operator=(const LoadedIcon&) = delete;
-    HICON get() const { return icon_; }
-
-private:
-    HICON icon_;
-};
-
 void EnableToolbarButton(int command, BOOL enable) {
     if (!ToolbarWindow) return;
     SendMessageA(ToolbarWindow, TB_ENABLEBUTTON, command, MAKELONG(enable ? TRUE : FALSE, 0));
