@@ -11,7 +11,7 @@ PACKAGES=(
   wine wine32:i386
   xvfb xauth xdotool imagemagick x11-utils
   fonts-ipafont-gothic fonts-ipafont-mincho
-  locales cmake make g++ googletest libgtest-dev libbenchmark-dev clang
+  locales cmake make g++ googletest libgtest-dev libbenchmark-dev clang libclang-rt-dev python3
 )
 
 missing=()
