@@ -40,4 +40,6 @@
 // ---- Resource and control ids, one header per part of the program ----
 #include "ids_shell.h"   // selection dialog 122, password dialog 1002
 #include "ids_panel.h"   // main window, about box 116, panel 117, status pictures, tab icons
-#include "ids_pages.h"   // the six pages and their sub-dialogs
+#include "ids_pages.h"   // the Paper and Format pages and their sub-dialogs
+#include "ids_font_print.h"   // the Font and Print pages and their sub-dialogs
+#include "ids_env_other.h"    // the Operating environment and Other pages
