@@ -102,3 +102,11 @@ void FreeDialogData(HWND dialog) {
 INT_PTR CALLBACK PaperPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 // Format page, template 192 (tab 1); opens the format settings 199.
 INT_PTR CALLBACK FormatPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+// Font page, template 194 (tab 2); opens the advanced font settings 200.
+INT_PTR CALLBACK FontPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+// Print page, template 195 (tab 3); opens the DOS environment 202 and the advanced print settings 206.
+INT_PTR CALLBACK PrintPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+// Operating environment page, template 243 (tab 4); opens the advanced operating environment 208.
+INT_PTR CALLBACK EnvironmentPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+// Other page, template 197 (tab 5).
+INT_PTR CALLBACK OtherPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);

@@ -11,14 +11,14 @@ PageTemplateFinder templateFinder = nullptr;
 
 }  // namespace
 
-// A page's procedure stays null until the page is built.
+// The six pages in tab order.
 const PageTableEntry kPageTable[kPageCount] = {
     {IDD_PAPER_PAGE, PaperPageProc, IDS_TAB_PAPER, IDI_TAB_PAPER},
     {IDD_FORMAT_PAGE, FormatPageProc, IDS_TAB_FORMAT, IDI_TAB_FORMAT},
-    {194, nullptr, IDS_TAB_FONT, IDI_TAB_FONT},
-    {195, nullptr, IDS_TAB_PRINT, IDI_TAB_PRINT},
-    {243, nullptr, IDS_TAB_ENVIRONMENT, IDI_TAB_ENVIRONMENT},
-    {197, nullptr, IDS_TAB_OTHER, IDI_TAB_OTHER},
+    {IDD_FONT_PAGE, FontPageProc, IDS_TAB_FONT, IDI_TAB_FONT},
+    {IDD_PRINT_PAGE, PrintPageProc, IDS_TAB_PRINT, IDI_TAB_PRINT},
+    {IDD_ENVIRONMENT_PAGE, EnvironmentPageProc, IDS_TAB_ENVIRONMENT, IDI_TAB_ENVIRONMENT},
+    {IDD_OTHER_PAGE, OtherPageProc, IDS_TAB_OTHER, IDI_TAB_OTHER},
 };
 
 const PageTableEntry* ActivePageTable() {

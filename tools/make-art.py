@@ -10,6 +10,8 @@ Run from anywhere:  python3 tools/make-art.py [output directory]
   tab_*.ico        icons 99, 101, 240, 241, 244, 246   tab icons, 16 x 16 and 32 x 32
   status_*.ico     icons 142, 143, 144   overlays for the status picture, 32 x 32
   perf_*.ico, paperset_*.ico   icons 231 to 234, 32 x 32
+  face_*.ico, zero*_*.ico      icons 225 to 230 (Font page), 32 x 32
+  direction_*.ico, reduce_*.ico   icons 222, 224, 235 to 239 (Print page), 32 x 32
   helparrow.cur    cursor 310  context-help arrow, hotspot at the tip
 """
 import math
@@ -751,6 +753,160 @@ def paper_set(centre):
     return c
 
 
+# ---------------------------------------------------------------- font page icons (225 to 230)
+
+LETTER_GOTHIC = [
+    "....KKKK....",
+    "....KKKK....",
+    "...KKKKKK...",
+    "...KKKKKK...",
+    "...KKK.KKK..",
+    "..KKK..KKK..",
+    "..KKK...KKK.",
+    "..KKK...KKK.",
+    ".KKKKKKKKKK.",
+    ".KKKKKKKKKKK",
+    ".KKK.....KKK",
+    "KKKK.....KKK",
+    "KKK.......KKK",
+    "KKK.......KKK",
+]
+
+LETTER_MINCHO = [
+    ".....K.......",
+    ".....KK......",
+    "....K.K......",
+    "....K.KK.....",
+    "....K.KK.....",
+    "...K...KK....",
+    "...K...KK....",
+    "...K....KK...",
+    "..KKKKKKKK...",
+    "..K......KK..",
+    "..K......KK..",
+    ".K........KK.",
+    ".K........KK.",
+    "KKK.....KKKKK",
+]
+
+
+def typeface(gothic):
+    """A letter on a sheet: bold strokes of even width for Gothic, thin and
+    thick strokes with serifs for Mincho."""
+    c = Canvas(32, 32)
+    c.box(3, 1, 28, 30, PAPER)
+    big = Canvas(13, 14)
+    big.art(LETTER_GOTHIC if gothic else LETTER_MINCHO)
+    c.paste(big.scaled(2), 3, 2)
+    return c
+
+
+ZERO_NARROW = [
+    ".KKKK.",
+    "KK..KK",
+    "KK..KK",
+    "KK..KK",
+    "KK..KK",
+    "KK..KK",
+    "KK..KK",
+    "KK..KK",
+    "KK..KK",
+    ".KKKK.",
+]
+
+ZERO_WIDE = [
+    "..KKKKKK..",
+    ".KK....KK.",
+    "KK......KK",
+    "KK......KK",
+    "KK......KK",
+    "KK......KK",
+    "KK......KK",
+    "KK......KK",
+    ".KK....KK.",
+    "..KKKKKK..",
+]
+
+
+def slashed_zero(two_byte, slashed):
+    """The digit zero in its character cell: a narrow cell for one-byte codes,
+    a square one for two-byte codes; the slash is red."""
+    c = Canvas(32, 32)
+    if two_byte:
+        c.box(2, 2, 29, 29, PAPER, GRAY)
+        zero = Canvas(10, 10)
+        zero.art(ZERO_WIDE)
+        c.paste(zero.scaled(2), 6, 6)
+        if slashed:
+            c.line(22, 8, 9, 23, RED, 2)
+    else:
+        c.box(9, 2, 22, 29, PAPER, GRAY)
+        zero = Canvas(6, 10)
+        zero.art(ZERO_NARROW)
+        c.paste(zero.scaled(2), 10, 6)
+        if slashed:
+            c.line(19, 8, 12, 23, RED, 2)
+    return c
+
+
+# ---------------------------------------------------------------- print page icons (222, 224, 235 to 239)
+
+def arrow_right(c, x0, x1, y, colour):
+    c.rect(x0, y - 1, x1 - 4, y + 1, colour)
+    c.polygon([(x1 - 5.0, y - 4.0), (x1 + 1.0, y + 0.5), (x1 - 5.0, y + 5.0)], colour)
+
+
+def arrow_left(c, x0, x1, y, colour):
+    c.rect(x0 + 4, y - 1, x1, y + 1, colour)
+    c.polygon([(x0 + 5.0, y - 4.0), (x0 - 0.0, y + 0.5), (x0 + 5.0, y + 5.0)], colour)
+
+
+def print_direction(both_ways):
+    """Head passes over the sheet: one way, every pass runs to the right (the
+    return is a dashed line); both ways, the second pass runs back to the left."""
+    c = Canvas(32, 32)
+    c.box(1, 1, 30, 30, PAPER, GRAY)
+    arrow_right(c, 4, 27, 9, BLUE)
+    if both_ways:
+        arrow_left(c, 4, 27, 22, RED)
+    else:
+        c.hline_dashed(5, 26, 16, MID, 2, 2)
+        arrow_right(c, 4, 27, 22, BLUE)
+    return c
+
+
+DIGITS = {
+    '2': ["KKK", "..K", "KKK", "K..", "KKK"],
+    '3': ["KKK", "..K", ".KK", "..K", "KKK"],
+    '4': ["K.K", "K.K", "KKK", "..K", "..K"],
+    '5': ["KKK", "K..", "KKK", "..K", "KKK"],
+    '/': ["..K", "..K", ".K.", "K..", "K.."],
+}
+
+
+def reduction(scale, centred):
+    """A sheet with the printed area on it: the whole width at full size, or
+    reduced to 2/3 or 4/5 and kept at the left edge or in the middle; the
+    fraction is written under the sheet."""
+    c = Canvas(32, 32)
+    c.box(2, 0, 29, 25, PAPER, GRAY)
+    inner = 26                      # printable width inside the sheet, x 3..28
+    width = inner if scale is None else round(inner * scale[0] / scale[1])
+    x0 = 3 + ((inner - width) // 2 if centred else 0)
+    c.rect(x0, 2, x0 + width - 1, 23, (200, 224, 255))
+    for y in range(4, 23, 3):
+        c.line(x0 + 1, y, x0 + width - 2, y, INK)
+    if centred and scale is not None:
+        c.polygon([(13.0, 31.0), (19.0, 31.0), (16.0, 27.0)], RED)
+    if scale is not None:
+        text = '%d/%d' % scale
+        x = 0 if centred else 18
+        for ch in text:
+            c.art(DIGITS[ch], x, 27)
+            x += 4
+    return c
+
+
 # ---------------------------------------------------------------- cursor (310)
 
 def help_cursor():
@@ -791,6 +947,18 @@ def main():
     write_icon(path('perf_skip_on.ico'), [perf_skip_on()])
     write_icon(path('paperset_left.ico'), [paper_set(centre=False)])
     write_icon(path('paperset_center.ico'), [paper_set(centre=True)])
+    write_icon(path('face_gothic.ico'), [typeface(gothic=True)])
+    write_icon(path('face_mincho.ico'), [typeface(gothic=False)])
+    for two_byte, size in ((False, 'zero1'), (True, 'zero2')):
+        write_icon(path(size + '_plain.ico'), [slashed_zero(two_byte, slashed=False)])
+        write_icon(path(size + '_slashed.ico'), [slashed_zero(two_byte, slashed=True)])
+    write_icon(path('direction_bidir.ico'), [print_direction(both_ways=True)])
+    write_icon(path('direction_unidir.ico'), [print_direction(both_ways=False)])
+    write_icon(path('reduce_none.ico'), [reduction(None, centred=False)])
+    write_icon(path('reduce_23_left.ico'), [reduction((2, 3), centred=False)])
+    write_icon(path('reduce_23_center.ico'), [reduction((2, 3), centred=True)])
+    write_icon(path('reduce_45_left.ico'), [reduction((4, 5), centred=False)])
+    write_icon(path('reduce_45_center.ico'), [reduction((4, 5), centred=True)])
     write_cursor(path('helparrow.cur'), help_cursor(), (0, 0))
 
 

@@ -1,0 +1,179 @@
+// The Font page (tab 2, template 194): typeface, the fonts of the two font
+// slots and the slashed zeros; and its advanced font settings dialog
+// (template 200): the international character set and the JIS kanji code
+// table edition.
+#include <windows.h>
+
+#include "app.h"
+#include "font_print_pure.h"
+#include "page_common.h"
+#include "resource.h"
+#include "settings.h"
+
+namespace {
+
+constexpr uint8_t kZeroOneByteBit = 0x01;  // switches[1]: slashed zero, one-byte codes
+constexpr uint8_t kZeroTwoByteBit = 0x40;  // switches[2]: slashed zero, two-byte codes
+
+// Setting controls of the page, enabled and disabled together.
+const int kFontControls[] = {
+    IDC_FONT_FACEGROUP, IDC_FONT_MINCHO,     IDC_FONT_GOTHIC, IDC_FONT_FACEICON,  IDC_FONT_FONTGROUP,
+    IDC_FONT_FONT1LABEL, IDC_FONT_FONT1,     IDC_FONT_FONT2LABEL, IDC_FONT_FONT2, IDC_FONT_ZERO1,
+    IDC_FONT_ZERO1ICON, IDC_FONT_ZERO2,      IDC_FONT_ZERO2ICON, IDC_FONT_ADVANCED, 0,
+};
+
+const char* const kFontRowTexts[kFontRows] = {"標準", "イタリック", "クーリエ", "ゴシック", "OCR-B"};
+const char* const kCharsetRowTexts[kCharsetRows] = {"日本", "アメリカ", "イギリス", "ドイツ", "スウェーデン"};
+// The kanji table radios, in the order of the editions they stand for.
+const int kKanjiRadios[3] = {IDC_FONTADV_JIS1978, IDC_FONTADV_JIS1983, IDC_FONTADV_JIS1990};
+
+bool IsChecked(HWND dialog, int id) {
+    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+}
+
+void SetIcon(HWND dialog, int staticId, int iconId) {
+    // Shared icons belong to the system's cache: nothing to destroy.
+    HANDLE icon = LoadImageA(AppInstance, MAKEINTRESOURCEA(iconId), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED);
+    SendDlgItemMessageA(dialog, staticId, STM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
+}
+
+void FillList(HWND dialog, int comboId, const char* const* rows, int count, int selected) {
+    HWND combo = GetDlgItem(dialog, comboId);
+    SendMessageA(combo, CB_RESETCONTENT, 0, 0);
+    for (int i = 0; i < count; ++i) SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(rows[i]));
+    SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+}
+
+void ShowFaceIcon(HWND page) {
+    SetIcon(page, IDC_FONT_FACEICON, TypefaceIconOf(!IsChecked(page, IDC_FONT_MINCHO)));
+}
+
+void ShowZeroIcons(HWND page) {
+    SetIcon(page, IDC_FONT_ZERO1ICON, SlashedZeroIconOf(false, IsChecked(page, IDC_FONT_ZERO1)));
+    SetIcon(page, IDC_FONT_ZERO2ICON, SlashedZeroIconOf(true, IsChecked(page, IDC_FONT_ZERO2)));
+}
+
+// ---- Advanced font settings dialog ----
+
+void OnAdvancedInit(HWND dialog) {
+    FillList(dialog, IDC_FONTADV_CHARSET, kCharsetRowTexts, kCharsetRows, CharsetRowOf(Settings.switches[0]));
+    const int ticked = KanjiRadioOf(Settings.kanjiTable);
+    for (int i = 0; i < 3; ++i) CheckDlgButton(dialog, kKanjiRadios[i], i == ticked ? BST_CHECKED : BST_UNCHECKED);
+    ForegroundRoleWindow = dialog;
+}
+
+void OnAdvancedOk(HWND dialog) {
+    Settings.switches[0] = StoreCharsetRow(Settings.switches[0], ComboSelection(dialog, IDC_FONTADV_CHARSET));
+    if (IsChecked(dialog, IDC_FONTADV_JIS1978))
+        Settings.kanjiTable = 0;
+    else if (IsChecked(dialog, IDC_FONTADV_JIS1983))
+        Settings.kanjiTable = 1;
+    else
+        Settings.kanjiTable = 2;
+    EndDialog(dialog, 1);
+}
+
+INT_PTR CALLBACK FontAdvancedProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        OnAdvancedInit(dialog);
+        return TRUE;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK:
+            OnAdvancedOk(dialog);
+            return TRUE;
+        case IDCANCEL:
+            EndDialog(dialog, 0);
+            return TRUE;
+        }
+        return FALSE;
+    case WM_HELP:
+    case WM_CONTEXTMENU:
+        return HandleContextHelp(message, wParam, lParam);
+    }
+    return FALSE;
+}
+
+// ---- Page ----
+
+void OnShowRecord(HWND page) {
+    if (!IsSettingsLoaded()) return;
+    EnableControlList(page, kFontControls, TRUE);
+    FillList(page, IDC_FONT_FONT1, kFontRowTexts, kFontRows, FontRowOf(Settings.font1));
+    FillList(page, IDC_FONT_FONT2, kFontRowTexts, kFontRows, FontRowOf(Settings.font2));
+    const bool gothic = Settings.typeface != 0;
+    CheckDlgButton(page, IDC_FONT_MINCHO, gothic ? BST_UNCHECKED : BST_CHECKED);
+    CheckDlgButton(page, IDC_FONT_GOTHIC, gothic ? BST_CHECKED : BST_UNCHECKED);
+    ShowFaceIcon(page);
+    ShowBitCheck(page, IDC_FONT_ZERO1, Settings.switches[1], kZeroOneByteBit, false);
+    ShowBitCheck(page, IDC_FONT_ZERO2, Settings.switches[2], kZeroTwoByteBit, false);
+    ShowZeroIcons(page);
+}
+
+void OnStore(HWND page, int* result) {
+    Settings.typeface = IsChecked(page, IDC_FONT_MINCHO) ? 0 : 1;
+    Settings.font1 = StoredRowOr(ComboSelection(page, IDC_FONT_FONT1), Settings.font1);
+    Settings.font2 = StoredRowOr(ComboSelection(page, IDC_FONT_FONT2), Settings.font2);
+    StoreBitCheck(page, IDC_FONT_ZERO1, &Settings.switches[1], kZeroOneByteBit, false);
+    StoreBitCheck(page, IDC_FONT_ZERO2, &Settings.switches[2], kZeroTwoByteBit, false);
+    if (result) *result = 1;
+}
+
+void OnAdvanced(HWND page) {
+    const INT_PTR result = DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_FONT_ADVANCED), page, FontAdvancedProc, 0);
+    if (result == 1) SendSettingChanged(page);
+    ForegroundRoleWindow = page;
+}
+
+void OnCommand(HWND page, int id, int code) {
+    switch (id) {
+    case IDC_FONT_MINCHO:
+    case IDC_FONT_GOTHIC:
+        if (code != BN_CLICKED) return;
+        ShowFaceIcon(page);
+        SendSettingChanged(page);
+        return;
+    case IDC_FONT_ZERO1:
+    case IDC_FONT_ZERO2:
+        if (code != BN_CLICKED) return;
+        ShowZeroIcons(page);
+        SendSettingChanged(page);
+        return;
+    case IDC_FONT_FONT1:
+    case IDC_FONT_FONT2:
+        if (code == CBN_SELCHANGE) SendSettingChanged(page);
+        return;
+    case IDC_FONT_ADVANCED:
+        if (code == BN_CLICKED) OnAdvanced(page);
+        return;
+    }
+}
+
+}  // namespace
+
+INT_PTR CALLBACK FontPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        PlacePage(page);
+        ForegroundRoleWindow = page;
+        OnShowRecord(page);
+        return TRUE;
+    case RPM_SHOWRECORD:
+        OnShowRecord(page);
+        return TRUE;
+    case RPM_DISABLE:
+        EnableControlList(page, kFontControls, FALSE);
+        return TRUE;
+    case RPM_STORE:
+        OnStore(page, reinterpret_cast<int*>(lParam));
+        return TRUE;
+    case WM_COMMAND:
+        OnCommand(page, LOWORD(wParam), HIWORD(wParam));
+        return TRUE;
+    case WM_HELP:
+    case WM_CONTEXTMENU:
+        return HandleContextHelp(message, wParam, lParam);
+    }
+    return FALSE;
+}

@@ -1,0 +1,76 @@
+// The Other page (tab 5, template 197): the interface switches, each a radio
+// pair bound to one bit: the print command, 8- or 7-bit data and the DC1/DC3
+// code processing. No sub-dialog, nothing to validate.
+#include <windows.h>
+
+#include "app.h"
+#include "page_common.h"
+#include "resource.h"
+#include "settings.h"
+
+namespace {
+
+// Setting controls of the page, enabled and disabled together.
+const int kOtherControls[] = {
+    IDC_OTHER_COMMANDGROUP, IDC_OTHER_COMMANDCR, IDC_OTHER_COMMANDMORE, IDC_OTHER_DCGROUP, IDC_OTHER_DCON,
+    IDC_OTHER_DCOFF,        IDC_OTHER_BITSGROUP, IDC_OTHER_BITS8,       IDC_OTHER_BITS7,   0,
+};
+
+const BitBoundRadio kOtherRadios[] = {
+    {IDC_OTHER_COMMANDCR, IDC_OTHER_COMMANDMORE, 0, 0x40, IDC_OTHER_COMMANDMORE},
+    {IDC_OTHER_DCON, IDC_OTHER_DCOFF, 0, 0x10, IDC_OTHER_DCOFF},
+    {IDC_OTHER_BITS8, IDC_OTHER_BITS7, 1, 0x20, IDC_OTHER_BITS7},
+};
+
+void OnShowRecord(HWND page) {
+    if (!IsSettingsLoaded()) return;
+    EnableControlList(page, kOtherControls, TRUE);
+    ShowBitRadios(page, kOtherRadios, ARRAYSIZE(kOtherRadios), Settings.switches);
+}
+
+// Nothing to validate: the store always succeeds.
+void OnStore(HWND page, int* result) {
+    StoreBitRadios(page, kOtherRadios, ARRAYSIZE(kOtherRadios), Settings.switches);
+    if (result) *result = 1;
+}
+
+// A click on any radio is a change, even on the one already ticked.
+void OnCommand(HWND page, int id, int code) {
+    if (code != BN_CLICKED) return;
+    for (const BitBoundRadio& pair : kOtherRadios) {
+        if (id == pair.firstId || id == pair.secondId) {
+            SendSettingChanged(page);
+            return;
+        }
+    }
+}
+
+}  // namespace
+
+INT_PTR CALLBACK OtherPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        PlacePage(page);
+        // Like every other page it takes the foreground role when it comes
+        // up, so a second start never raises a page that is hidden.
+        ForegroundRoleWindow = page;
+        OnShowRecord(page);
+        return TRUE;
+    case RPM_SHOWRECORD:
+        OnShowRecord(page);
+        return TRUE;
+    case RPM_DISABLE:
+        EnableControlList(page, kOtherControls, FALSE);
+        return TRUE;
+    case RPM_STORE:
+        OnStore(page, reinterpret_cast<int*>(lParam));
+        return TRUE;
+    case WM_COMMAND:
+        OnCommand(page, LOWORD(wParam), HIWORD(wParam));
+        return TRUE;
+    case WM_HELP:
+    case WM_CONTEXTMENU:
+        return HandleContextHelp(message, wParam, lParam);
+    }
+    return FALSE;
+}

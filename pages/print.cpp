@@ -1,0 +1,241 @@
+// The Print page (tab 3, template 195): reduced printing, quiet printing and
+// the print direction of dot columns; its DOS environment dialog (template
+// 202): the power-on defaults used under DOS; and its advanced print settings
+// dialog (template 206): the fine adjustment of print pressure and position.
+#include <windows.h>
+
+#include "app.h"
+#include "font_print_pure.h"
+#include "page_common.h"
+#include "resource.h"
+#include "settings.h"
+
+namespace {
+
+constexpr uint8_t kDraftAtPowerOnBit = 0x10;  // switches[3]: 1 = draft mode at power-on
+
+// Setting controls of the page, enabled and disabled together.
+const int kPrintControls[] = {
+    IDC_PRINT_REDUCTIONGROUP, IDC_PRINT_REDUCTION, IDC_PRINT_REDUCTIONICON, IDC_PRINT_QUIET, IDC_PRINT_DIRGROUP,
+    IDC_PRINT_UNIDIR,         IDC_PRINT_BIDIR,     IDC_PRINT_DIRICON,       IDC_PRINT_DOS,   IDC_PRINT_ADVANCED,
+    0,
+};
+
+const char* const kReductionRowTexts[kReductionRows] = {
+    "標準", "2/3左基準", "2/3中央基準", "4/5左基準", "4/5中央基準",
+};
+
+// The page's dot-column direction: switches[3] bit 3 set means both ways.
+const BitBoundRadio kPageRadios[] = {
+    {IDC_PRINT_UNIDIR, IDC_PRINT_BIDIR, 3, 0x08, IDC_PRINT_BIDIR},
+};
+
+// The DOS power-on defaults. Mind the direction: here the set bit means one way.
+const BitBoundRadio kDosRadios[] = {
+    {IDC_DOS_HDPICA, IDC_DOS_HSPICA, 1, 0x10, IDC_DOS_HSPICA},
+    {IDC_DOS_SHSPICA, IDC_DOS_NHSPICA, 2, 0x02, IDC_DOS_NHSPICA},
+    {IDC_DOS_UNIDIR, IDC_DOS_SHORTEST, 1, 0x80, IDC_DOS_UNIDIR},
+    {IDC_DOS_ESCAONLY, IDC_DOS_ESCAMORE, 2, 0x08, IDC_DOS_ESCAMORE},
+    {IDC_DOS_NATIVE, IDC_DOS_COPY, 1, 0x04, IDC_DOS_COPY},
+};
+
+// What the DOS environment dialog needs from its page.
+struct DosDialog {
+    HWND page;  // the Print page; its parent is the panel
+};
+
+bool IsChecked(HWND dialog, int id) {
+    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+}
+
+void SetIcon(HWND dialog, int staticId, int iconId) {
+    // Shared icons belong to the system's cache: nothing to destroy.
+    HANDLE icon = LoadImageA(AppInstance, MAKEINTRESOURCEA(iconId), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED);
+    SendDlgItemMessageA(dialog, staticId, STM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
+}
+
+void FillFineList(HWND dialog, int comboId, const FineList& list, int32_t value) {
+    HWND combo = GetDlgItem(dialog, comboId);
+    SendMessageA(combo, CB_RESETCONTENT, 0, 0);
+    for (int i = 0; i < list.count; ++i)
+        SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(list.rows[i].text));
+    SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(FineRowOf(list, value)), 0);
+}
+
+// Icon 1303 for a reduction row; a value that is no row leaves it as it is.
+void ShowReductionIcon(HWND page, int32_t row) {
+    const int icon = ReductionIconOf(row);
+    if (icon != 0) SetIcon(page, IDC_PRINT_REDUCTIONICON, icon);
+}
+
+void ShowPageDirectionIcon(HWND page) {
+    SetIcon(page, IDC_PRINT_DIRICON, DirectionIconOf(!IsChecked(page, IDC_PRINT_UNIDIR)));
+}
+
+void ShowDosDirectionIcon(HWND dialog) {
+    SetIcon(dialog, IDC_DOS_DIRICON, DirectionIconOf(IsChecked(dialog, IDC_DOS_SHORTEST)));
+}
+
+// ---- DOS environment dialog ----
+
+void OnDosInit(HWND dialog, DosDialog* data) {
+    SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(data));
+    ShowBitRadios(dialog, kDosRadios, ARRAYSIZE(kDosRadios), Settings.switches);
+    ShowDosDirectionIcon(dialog);
+    ShowBitCheck(dialog, IDC_DOS_DRAFT, Settings.switches[3], kDraftAtPowerOnBit, false);
+    ForegroundRoleWindow = dialog;
+}
+
+// The direction radios report to the panel at once, while the dialog is
+// still open, with the dialog as the changed window.
+void OnDosDirection(HWND dialog) {
+    ShowDosDirectionIcon(dialog);
+    const DosDialog* data = DialogData<DosDialog>(dialog);
+    if (data && data->page)
+        SendMessageA(GetParent(data->page), RPM_SETTINGCHANGED, reinterpret_cast<WPARAM>(dialog), 0);
+}
+
+void OnDosOk(HWND dialog) {
+    StoreBitRadios(dialog, kDosRadios, ARRAYSIZE(kDosRadios), Settings.switches);
+    StoreBitCheck(dialog, IDC_DOS_DRAFT, &Settings.switches[3], kDraftAtPowerOnBit, false);
+    EndDialog(dialog, 1);
+}
+
+INT_PTR CALLBACK PrintDosProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        OnDosInit(dialog, reinterpret_cast<DosDialog*>(lParam));
+        return TRUE;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK:
+            OnDosOk(dialog);
+            return TRUE;
+        case IDCANCEL:
+            EndDialog(dialog, 0);
+            return TRUE;
+        case IDC_DOS_UNIDIR:
+        case IDC_DOS_SHORTEST:
+            if (HIWORD(wParam) == BN_CLICKED) OnDosDirection(dialog);
+            return TRUE;
+        }
+        return FALSE;
+    case WM_HELP:
+    case WM_CONTEXTMENU:
+        return HandleContextHelp(message, wParam, lParam);
+    }
+    return FALSE;
+}
+
+// ---- Advanced print settings dialog ----
+
+INT_PTR CALLBACK PrintAdvancedProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        FillFineList(dialog, IDC_PRINTADV_PRESSURE, kPressureList, Settings.printPressure);
+        FillFineList(dialog, IDC_PRINTADV_POSITION, kPositionList, Settings.printPosition);
+        ForegroundRoleWindow = dialog;
+        return TRUE;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK:
+            Settings.printPressure = FineValueOfRow(kPressureList, ComboSelection(dialog, IDC_PRINTADV_PRESSURE));
+            Settings.printPosition = FineValueOfRow(kPositionList, ComboSelection(dialog, IDC_PRINTADV_POSITION));
+            EndDialog(dialog, 1);
+            return TRUE;
+        case IDCANCEL:
+            EndDialog(dialog, 0);
+            return TRUE;
+        }
+        return FALSE;
+    case WM_HELP:
+    case WM_CONTEXTMENU:
+        return HandleContextHelp(message, wParam, lParam);
+    }
+    return FALSE;
+}
+
+// ---- Page ----
+
+void OnShowRecord(HWND page) {
+    if (!IsSettingsLoaded()) return;
+    EnableControlList(page, kPrintControls, TRUE);
+    HWND reduction = GetDlgItem(page, IDC_PRINT_REDUCTION);
+    SendMessageA(reduction, CB_RESETCONTENT, 0, 0);
+    for (const char* row : kReductionRowTexts) SendMessageA(reduction, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row));
+    SendMessageA(reduction, CB_SETCURSEL, static_cast<WPARAM>(ReductionRowOf(Settings.reduction)), 0);
+    ShowReductionIcon(page, Settings.reduction);
+    ShowBitRadios(page, kPageRadios, ARRAYSIZE(kPageRadios), Settings.switches);
+    ShowPageDirectionIcon(page);
+    CheckDlgButton(page, IDC_PRINT_QUIET, Settings.quietPrint == 1 ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void OnStore(HWND page, int* result) {
+    StoreBitRadios(page, kPageRadios, ARRAYSIZE(kPageRadios), Settings.switches);
+    Settings.quietPrint = IsChecked(page, IDC_PRINT_QUIET) ? 1 : 0;
+    Settings.reduction = StoredRowOr(ComboSelection(page, IDC_PRINT_REDUCTION), Settings.reduction);
+    if (result) *result = 1;
+}
+
+// Opens one of the page's dialogs; OK there is a change of the page.
+void RunPageDialog(HWND page, int templateId, DLGPROC procedure, LPARAM parameter) {
+    const INT_PTR result = DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(templateId), page, procedure, parameter);
+    if (result == 1) SendSettingChanged(page);
+    ForegroundRoleWindow = page;
+}
+
+void OnCommand(HWND page, int id, int code) {
+    switch (id) {
+    case IDC_PRINT_UNIDIR:
+    case IDC_PRINT_BIDIR:
+        if (code != BN_CLICKED) return;
+        ShowPageDirectionIcon(page);
+        SendSettingChanged(page);
+        return;
+    case IDC_PRINT_QUIET:
+        if (code == BN_CLICKED) SendSettingChanged(page);
+        return;
+    case IDC_PRINT_REDUCTION:
+        if (code != CBN_SELCHANGE) return;
+        SendSettingChanged(page);
+        ShowReductionIcon(page, ComboSelection(page, IDC_PRINT_REDUCTION));
+        return;
+    case IDC_PRINT_DOS:
+        if (code == BN_CLICKED) {
+            DosDialog data = {page};
+            RunPageDialog(page, IDD_PRINT_DOS, PrintDosProc, reinterpret_cast<LPARAM>(&data));
+        }
+        return;
+    case IDC_PRINT_ADVANCED:
+        if (code == BN_CLICKED) RunPageDialog(page, IDD_PRINT_ADVANCED, PrintAdvancedProc, 0);
+        return;
+    }
+}
+
+}  // namespace
+
+INT_PTR CALLBACK PrintPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        PlacePage(page);
+        ForegroundRoleWindow = page;
+        OnShowRecord(page);
+        return TRUE;
+    case RPM_SHOWRECORD:
+        OnShowRecord(page);
+        return TRUE;
+    case RPM_DISABLE:
+        EnableControlList(page, kPrintControls, FALSE);
+        return TRUE;
+    case RPM_STORE:
+        OnStore(page, reinterpret_cast<int*>(lParam));
+        return TRUE;
+    case WM_COMMAND:
+        OnCommand(page, LOWORD(wParam), HIWORD(wParam));
+        return TRUE;
+    case WM_HELP:
+    case WM_CONTEXTMENU:
+        return HandleContextHelp(message, wParam, lParam);
+    }
+    return FALSE;
+}
