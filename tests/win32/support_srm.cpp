@@ -279,27 +279,6 @@ DWORD SrmHandle::Close() {
 
 // ---- Messages ----
 
-void PumpPending() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
-
-bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        PumpPending();
-        if (condition()) return true;
-        const DWORD elapsed = GetTickCount() - start;
-        if (elapsed >= timeoutMs) return condition();
-        // Sleeps until a message comes or a short slice passes, then looks again.
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, timeoutMs - elapsed < 20 ? timeoutMs - elapsed : 20,
-                                  QS_ALLINPUT);
-    }
-}
-
 MessageRecorder::MessageRecorder() {
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = Procedure;

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "srm/srm_sim.h"
+#include "support_seams.h"
 
 // ---- srmctl.exe ----
 
@@ -104,10 +105,7 @@ private:
 
 // ---- Messages ----
 
-// Dispatches every message waiting for this thread.
-void PumpPending();
-// Pumps messages until condition() holds or timeoutMs pass; returns condition().
-bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs);
+// PumpPending and PumpUntil: support_seams.h.
 
 // A hidden window that records every message from WM_USER upward posted or
 // sent to it.

@@ -77,7 +77,7 @@ inline void ExpectPagePairBothWays(PageHost& host, HWND page, const RadioPair* p
             const SettingsRecord before = Settings;
             host.notices.clear();
             SendMessageA(page, RPM_SHOWRECORD, 0, 0);
-            Drain();
+            PumpPending();
             ExpectTicks(page, pairs, count, before.switches);
             EXPECT_TRUE(host.notices.empty()) << "a load is no change";
             EXPECT_EQ(PageHost::Store(page), 1);
@@ -123,26 +123,6 @@ inline std::string FontFace(HWND dialog) {
     LOGFONTA face = {};
     if (!font || !GetObjectA(font, sizeof face, &face)) return "";
     return face.lfFaceName;
-}
-
-// Context help on a page or dialog, through the help seam: F1 on a control
-// and the right mouse button on another.
-inline void ExpectContextHelp(HWND dialog, int helpId, int menuId) {
-    HelpCalls().clear();
-    HELPINFO info = {};
-    info.cbSize = sizeof info;
-    info.iContextType = HELPINFO_WINDOW;
-    info.iCtrlId = helpId;
-    info.hItemHandle = GetDlgItem(dialog, helpId);
-    SendMessageA(dialog, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
-    SendMessageA(dialog, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(GetDlgItem(dialog, menuId)), 0);
-    ASSERT_EQ(HelpCalls().size(), 2u);
-    EXPECT_EQ(HelpCalls()[0].window, GetDlgItem(dialog, helpId));
-    EXPECT_EQ(HelpCalls()[0].command, static_cast<UINT>(HELP_WM_HELP));
-    EXPECT_EQ(HelpCalls()[0].data, reinterpret_cast<ULONG_PTR>(HelpContextTable));
-    EXPECT_EQ(HelpCalls()[1].window, GetDlgItem(dialog, menuId));
-    EXPECT_EQ(HelpCalls()[1].command, static_cast<UINT>(HELP_CONTEXTMENU));
-    EXPECT_EQ(HelpCalls()[1].data, reinterpret_cast<ULONG_PTR>(HelpContextTable));
 }
 
 }  // namespace radiotest

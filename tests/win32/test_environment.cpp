@@ -66,19 +66,7 @@ const TemplateControl kAdvancedTemplate[] = {
     {{IDCANCEL, "Button", "キャンセル", 0x81000400}, BS_PUSHBUTTON},
 };
 
-class EnvironmentPageTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        LoadDefaultSettings();
-        ClearCustomFeeds(&CustomFeeds);
-    }
-    HWND OpenPage() {
-        HWND page = host.Show(kEnvironmentIndex);
-        EXPECT_NE(page, nullptr);
-        return page;
-    }
-    PageHost host;
-};
+class EnvironmentPageTest : public PageTest<kEnvironmentIndex> {};
 
 TEST_F(EnvironmentPageTest, TemplateStartsDisabledAndEmptyWithoutRecord) {
     InvalidateSettings();
@@ -99,23 +87,18 @@ TEST_F(EnvironmentPageTest, TemplateStartsDisabledAndEmptyWithoutRecord) {
 TEST_F(EnvironmentPageTest, PlacementEnableDisableAndHelp) {
     HelpFileRegistry helpFile;
     HWND page = OpenPage();
-    RECT rect;
-    GetWindowRect(page, &rect);
-    POINT corner = {rect.left, rect.top};
-    ScreenToClient(host.window(), &corner);
-    EXPECT_EQ(corner.x, kPageArea.left + 6);
-    EXPECT_EQ(corner.y, kPageArea.top + 50);
+    ExpectPlacedInPageArea(host, page);
 
-    for (int id : kPageList) EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, id))) << "control " << id;
+    ExpectEnabled(page, kPageList, true);
     SendMessageA(page, RPM_DISABLE, 0, 0);
-    for (int id : kPageList) EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, id))) << "control " << id;
+    ExpectEnabled(page, kPageList, false);
     // A record that is not loaded does not bring them back.
     InvalidateSettings();
     SendMessageA(page, RPM_SHOWRECORD, 0, 0);
-    for (int id : kPageList) EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, id))) << "control " << id;
+    ExpectEnabled(page, kPageList, false);
     LoadDefaultSettings();
     SendMessageA(page, RPM_SHOWRECORD, 0, 0);
-    for (int id : kPageList) EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, id))) << "control " << id;
+    ExpectEnabled(page, kPageList, true);
 
     ExpectContextHelp(page, 1210, 1205);
     EXPECT_TRUE(host.notices.empty());
@@ -165,9 +148,7 @@ AdvancedRun RunAdvanced(HWND page, std::function<void(HWND)> act, int button) {
     ModalScript script({[&](HWND dialog) {
         run.dialog = dialog;
         run.roleWhileOpen = ForegroundRoleWindow;
-        char caption[128] = "";
-        GetWindowTextA(dialog, caption, sizeof caption);
-        run.caption = caption;
+        run.caption = Caption(dialog);
         if (act) act(dialog);
         PostMessageA(dialog, WM_COMMAND, button, 0);
     }});

@@ -13,30 +13,7 @@ constexpr int kFontIndex = 2;
 
 const int kFontSettingControls[] = {1178, 1180, 1181, 1297, 1182, 1187, 1306, 1188, 1307, 1189, 1298, 1190, 1299, 1191};
 
-HICON SharedIcon(int id) {
-    return static_cast<HICON>(
-        LoadImageA(AppInstance, MAKEINTRESOURCEA(id), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
-}
-
-HICON IconShown(HWND dialog, int staticId) {
-    return reinterpret_cast<HICON>(SendDlgItemMessageA(dialog, staticId, STM_GETICON, 0, 0));
-}
-
-std::string SelectedText(HWND dialog, int comboId) {
-    const int row = ComboSelected(dialog, comboId);
-    return row < 0 ? std::string("(none)") : ComboRowText(dialog, comboId, row);
-}
-
-class FontPageTest : public ::testing::Test {
-protected:
-    void SetUp() override { LoadDefaultSettings(); }
-    HWND OpenPage() {
-        HWND page = host.state().pages[kFontIndex] ? host.state().pages[kFontIndex] : host.Show(kFontIndex);
-        EXPECT_NE(page, nullptr);
-        return page;
-    }
-    PageHost host;
-};
+class FontPageTest : public PageTest<kFontIndex> {};
 
 // ---- Template ----
 
@@ -73,20 +50,15 @@ TEST_F(FontPageTest, TemplateStartsDisabledAndTheFirstLoadEnablesIt) {
 
     LoadDefaultSettings();
     SendMessageA(page, RPM_SHOWRECORD, 0, 0);
-    for (int id : kFontSettingControls) EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, id))) << "control " << id;
+    ExpectEnabled(page, kFontSettingControls, true);
     SendMessageA(page, RPM_DISABLE, 0, 0);
-    for (int id : kFontSettingControls) EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, id))) << "control " << id;
+    ExpectEnabled(page, kFontSettingControls, false);
     EXPECT_TRUE(host.notices.empty());
 }
 
 TEST_F(FontPageTest, PlacesItselfAndTakesTheForegroundRole) {
     HWND page = OpenPage();
-    RECT rect;
-    GetWindowRect(page, &rect);
-    POINT corner = {rect.left, rect.top};
-    ScreenToClient(host.window(), &corner);
-    EXPECT_EQ(corner.x, kPageArea.left + 6);
-    EXPECT_EQ(corner.y, kPageArea.top + 50);
+    ExpectPlacedInPageArea(host, page);
     EXPECT_EQ(ForegroundRoleWindow, page);
 }
 
@@ -121,7 +93,7 @@ TEST_F(FontPageTest, LoadShowsTheRecordWithoutNotices) {
         Settings.switches[1] = c.switches1;
         Settings.switches[2] = c.switches2;
         SendMessageA(page, RPM_SHOWRECORD, 0, 0);
-        Drain();
+        PumpPending();
         EXPECT_EQ(Checked(page, 1181), c.gothic);
         EXPECT_EQ(Checked(page, 1180), !c.gothic);
         EXPECT_EQ(ComboCount(page, 1306), 5);
@@ -151,12 +123,7 @@ TEST_F(FontPageTest, LoadShowsTheRecordWithoutNotices) {
 TEST_F(FontPageTest, EachUserChangeSendsOneNoticeAndIconsFollow) {
     HWND page = OpenPage();
     ASSERT_TRUE(host.notices.empty()) << "loading sends no notice";
-    const struct {
-        const char* label;
-        std::function<void()> act;
-        int iconStatic;
-        int icon;
-    } cases[] = {
+    const UserChange cases[] = {
         {"Gothic", [&] { Click(page, 1181); }, 1297, 225},
         {"Mincho", [&] { Click(page, 1180); }, 1297, 226},
         {"one-byte zero on", [&] { Click(page, 1189); }, 1298, 229},
@@ -166,16 +133,7 @@ TEST_F(FontPageTest, EachUserChangeSendsOneNoticeAndIconsFollow) {
         {"font 1", [&] { ChooseRow(page, 1306, 2); }, 0, 0},
         {"font 2", [&] { ChooseRow(page, 1307, 4); }, 0, 0},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.label);
-        host.notices.clear();
-        c.act();
-        EXPECT_EQ(host.NoticesFrom(page), 1);
-        EXPECT_EQ(host.notices.size(), 1u);
-        if (c.iconStatic) {
-            EXPECT_EQ(IconShown(page, c.iconStatic), SharedIcon(c.icon));
-        }
-    }
+    ExpectOneNoticeEach(host, page, cases);
     host.notices.clear();
     HWND combo = GetDlgItem(page, 1306);
     for (WORD code : {CBN_DROPDOWN, CBN_CLOSEUP, CBN_SETFOCUS, CBN_KILLFOCUS})
@@ -236,22 +194,8 @@ TEST_F(FontPageTest, StoreWithoutSelectionKeepsTheFonts) {
 TEST_F(FontPageTest, ContextHelpGoesThroughTheHelpSeam) {
     HelpFileRegistry helpFile;
     HWND page = OpenPage();
-    HWND combo = GetDlgItem(page, 1307);
-    HELPINFO info = {};
-    info.cbSize = sizeof info;
-    info.iContextType = HELPINFO_WINDOW;
-    info.iCtrlId = 1307;
-    info.hItemHandle = combo;
-    SendMessageA(page, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
-    HWND check = GetDlgItem(page, 1190);
-    SendMessageA(page, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(check), MAKELPARAM(5, 5));
-    ASSERT_EQ(HelpCalls().size(), 2u);
-    EXPECT_EQ(HelpCalls()[0].window, combo);
-    EXPECT_EQ(HelpCalls()[0].command, static_cast<UINT>(HELP_WM_HELP));
-    EXPECT_EQ(HelpCalls()[0].data, reinterpret_cast<ULONG_PTR>(HelpContextTable));
-    EXPECT_EQ(HelpCalls()[1].window, check);
-    EXPECT_EQ(HelpCalls()[1].command, static_cast<UINT>(HELP_CONTEXTMENU));
-    EXPECT_EQ(HelpCalls()[1].data, reinterpret_cast<ULONG_PTR>(HelpContextTable));
+    ExpectContextHelp(page, 1307, 1190, MAKELPARAM(5, 5));
+    EXPECT_TRUE(HelpCalls().empty()) << "opening the page asks for no help";
 }
 
 // ---- Advanced font settings ----
@@ -272,9 +216,7 @@ AdvancedView RunAdvanced(HWND page, std::function<void(HWND)> act, int button) {
     ModalScript script({[&](HWND dialog) {
         view.dialog = dialog;
         view.roleWhileOpen = ForegroundRoleWindow;
-        char caption[128] = "";
-        GetWindowTextA(dialog, caption, sizeof caption);
-        view.caption = caption;
+        view.caption = Caption(dialog);
         view.rows = ComboCount(dialog, 1300);
         view.charset = SelectedText(dialog, 1300);
         for (int i = 0; i < 3; ++i) view.jis[i] = Checked(dialog, 1256 + i);

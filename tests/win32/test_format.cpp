@@ -19,19 +19,7 @@ constexpr int kFormatIndex = 1;
 const int kFormatSettingControls[] = {1136, 1137, 1330, 1138, 1331, 1139, 1332, 1140, 1334, 1149, 1317,
                                       1320, 1153, 1151, 1322, 1321, 1155, 1358, 1329, 1134, 1142};
 
-class FormatPageTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        LoadDefaultSettings();
-        ClearCustomFeeds(&CustomFeeds);
-    }
-    HWND OpenPage() {
-        HWND page = host.Show(kFormatIndex);
-        EXPECT_NE(page, nullptr);
-        return page;
-    }
-    PageHost host;
-};
+class FormatPageTest : public PageTest<kFormatIndex> {};
 
 // ---- Template ----
 
@@ -87,16 +75,11 @@ TEST_F(FormatPageTest, TemplateControlsStartDisabledAndEmptyWithoutRecord) {
 TEST_F(FormatPageTest, ContractPlacementRoleDisableAndHelp) {
     HelpFileRegistry helpFile;
     HWND page = OpenPage();
-    RECT rect;
-    GetWindowRect(page, &rect);
-    POINT corner = {rect.left, rect.top};
-    ScreenToClient(host.window(), &corner);
-    EXPECT_EQ(corner.x, kPageArea.left + 6);
-    EXPECT_EQ(corner.y, kPageArea.top + 50);
+    ExpectPlacedInPageArea(host, page);
     EXPECT_EQ(ForegroundRoleWindow, page);
 
     SendMessageA(page, RPM_DISABLE, 0, 0);
-    for (int id : kFormatSettingControls) EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, id))) << "control " << id;
+    ExpectEnabled(page, kFormatSettingControls, false);
 
     HELPINFO info = {};
     info.cbSize = sizeof info;
@@ -158,7 +141,7 @@ TEST_F(FormatPageTest, LoadSendsNoNoticeAndTheFirstKeystrokeSendsOne) {
         c.change(&Settings, &CustomFeeds);
         HWND page = host.state().pages[kFormatIndex] ? host.state().pages[kFormatIndex] : OpenPage();
         SendMessageA(page, RPM_SHOWRECORD, 0, 0);
-        Drain();
+        PumpPending();
         EXPECT_EQ(ControlText(page, 1317), c.pageLength);
         EXPECT_EQ(ControlText(page, 1322), c.posAdjust);
         EXPECT_EQ(ControlText(page, 1358), StringResource(c.hint));
@@ -284,7 +267,7 @@ TEST_F(FormatPageTest, HintFollowsTheCorrectionEdit) {
     HWND edit = GetDlgItem(page, 1322);
     SendMessageA(edit, WM_KEYDOWN, VK_UP, 0);
     SendMessageA(edit, WM_KEYUP, VK_UP, 0);
-    Drain();
+    PumpPending();
     EXPECT_EQ(ControlText(page, 1322), "50");
     EXPECT_EQ(ControlText(page, 1358), StringResource(41));
 }
@@ -381,7 +364,7 @@ TEST_F(FormatPageTest, FailedStoreFromAnotherTabBringsTheFormatTabForward) {
 
     SetDlgItemTextA(page, 1322, "70");
     EXPECT_EQ(PageHost::Store(page), 0);
-    Drain();
+    PumpPending();
     EXPECT_EQ(SendMessageA(host.tab(), TCM_GETCURSEL, 0, 0), kFormatIndex);
     EXPECT_EQ(host.state().currentPage, page);
     EXPECT_TRUE(IsWindowVisible(page));
@@ -453,9 +436,7 @@ TEST_F(FormatPageTest, DialogShowsTheChosenFormat) {
     HWND page = OpenPage();
     host.notices.clear();
     bool ok = RunFormatDialog(page, 3, {[&](HWND dialog) {
-        char caption[64] = "";
-        GetWindowTextA(dialog, caption, sizeof caption);
-        EXPECT_EQ(std::string(caption), "書式の設定： 書式");
+        EXPECT_EQ(Caption(dialog), "書式の設定： 書式");
         EXPECT_EQ(ControlText(dialog, 1356), "書式３");
         EXPECT_EQ(ForegroundRoleWindow, dialog);
         EXPECT_EQ(ControlText(dialog, 1318), "12");

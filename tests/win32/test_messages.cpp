@@ -12,37 +12,19 @@
 
 #include "app.h"
 #include "messages.h"
+#include "support_seams.h"
 #include "text_pure.h"
 
 namespace {
-
-struct RecordedBox {
-    HWND owner;
-    std::string text;
-    std::string caption;
-    UINT style;
-};
-std::vector<RecordedBox> recordedBoxes;
-int scriptedAnswer = IDOK;
-
-int RecordBox(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
-    recordedBoxes.push_back({owner, text, caption, style});
-    return scriptedAnswer;
-}
 
 class MessagesTest : public ::testing::Test {
 protected:
     void SetUp() override {
         AppInstance = GetModuleHandleA(nullptr);
-        recordedBoxes.clear();
-        scriptedAnswer = IDOK;
-        SetMessageBoxHook(RecordBox);
         CurrentPrinter = nullptr;
     }
-    void TearDown() override {
-        SetMessageBoxHook(nullptr);
-        CurrentPrinter = nullptr;
-    }
+    void TearDown() override { CurrentPrinter = nullptr; }
+    seams::BoxRecorder recorder;
 };
 
 struct StringCase {
@@ -232,26 +214,27 @@ TEST_F(MessagesTest, AllocationErrorBox) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
-        recordedBoxes.clear();
+        recorder.boxes.clear();
         CurrentPrinter = c.printer;
         ShowAllocationError(AppInstance, owner, c.error);
-        ASSERT_EQ(1u, recordedBoxes.size());
-        EXPECT_EQ(c.text, recordedBoxes[0].text);
-        EXPECT_EQ(c.caption, recordedBoxes[0].caption);
-        EXPECT_EQ(static_cast<UINT>(MB_OK), recordedBoxes[0].style);
-        EXPECT_EQ(owner, recordedBoxes[0].owner);
+        ASSERT_EQ(1u, recorder.boxes.size());
+        EXPECT_EQ(c.text, recorder.boxes[0].text);
+        EXPECT_EQ(c.caption, recorder.boxes[0].caption);
+        EXPECT_EQ(static_cast<UINT>(MB_OK), recorder.boxes[0].style);
+        EXPECT_EQ(owner, recorder.boxes[0].owner);
     }
 }
 
 TEST_F(MessagesTest, MessageBoxSeamAnswersAndToleratesNullTexts) {
-    scriptedAnswer = IDCANCEL;
+    recorder.answer = IDCANCEL;
     EXPECT_EQ(IDCANCEL, ShowMessageBox(nullptr, "question", "caption", MB_ICONQUESTION | MB_OKCANCEL));
     EXPECT_EQ(IDCANCEL, ShowMessageBox(nullptr, nullptr, nullptr, MB_ICONWARNING));
-    ASSERT_EQ(2u, recordedBoxes.size());
-    EXPECT_EQ("question", recordedBoxes[0].text);
-    EXPECT_EQ(static_cast<UINT>(MB_ICONQUESTION | MB_OKCANCEL), recordedBoxes[0].style);
-    EXPECT_EQ("", recordedBoxes[1].text);
-    EXPECT_EQ("", recordedBoxes[1].caption);
+    ASSERT_EQ(2u, recorder.boxes.size());
+    EXPECT_EQ("question", recorder.boxes[0].text);
+    EXPECT_EQ(static_cast<UINT>(MB_ICONQUESTION | MB_OKCANCEL), recorder.boxes[0].style);
+    EXPECT_EQ("", recorder.boxes[1].text);
+    EXPECT_EQ("", recorder.boxes[1].caption);
+    EXPECT_FALSE(recorder.boxes[1].hadNull) << "the seam gets empty texts, never null pointers";
 }
 
 TEST_F(MessagesTest, DuplicateString) {

@@ -10,39 +10,14 @@
 
 #include "app.h"
 #include "messages.h"
+#include "support_seams.h"
 
 namespace {
 
 const char kModelKey[] = SUITE_PRINTERS_KEY "\\Tilbury 550TK";
 const char kNotInstalled[] = "ヘルプはインストールされていません。";
 
-struct HelpCall {
-    HelpEngine engine;
-    HWND window;
-    std::string file;
-    UINT command;
-    ULONG_PTR data;
-};
-std::vector<HelpCall> helpCalls;
-BOOL htmlHelpAvailable = TRUE;
-
-BOOL RecordHelp(HelpEngine engine, HWND window, LPCSTR file, UINT command, ULONG_PTR data) {
-    helpCalls.push_back({engine, window, file ? file : "(null)", command, data});
-    return engine == HelpEngineHtmlHelp ? htmlHelpAvailable : TRUE;
-}
-
-struct RecordedBox {
-    HWND owner;
-    std::string text;
-    std::string caption;
-    UINT style;
-};
-std::vector<RecordedBox> boxes;
-
-int RecordBox(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
-    boxes.push_back({owner, text, caption, style});
-    return IDOK;
-}
+using seams::RecordedBox;
 
 bool KeyExists(const char* path) {
     HKEY key;
@@ -112,21 +87,16 @@ protected:
     void SetUp() override {
         AppInstance = GetModuleHandleA(nullptr);
         CurrentPrinter = nullptr;
-        helpCalls.clear();
-        boxes.clear();
-        htmlHelpAvailable = TRUE;
         HelpFilePath[0] = '\0';
-        SetHelpHook(RecordHelp);
-        SetMessageBoxHook(RecordBox);
         window_ = CreateWindowA("STATIC", "help owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, AppInstance, nullptr);
         ASSERT_NE(nullptr, window_);
     }
     void TearDown() override {
-        SetHelpHook(nullptr);
-        SetMessageBoxHook(nullptr);
         HelpFilePath[0] = '\0';
         DestroyWindow(window_);
     }
+    seams::HelpRecorder help;
+    seams::BoxRecorder recorder;
     HWND window_ = nullptr;
 };
 
@@ -173,20 +143,21 @@ TEST_F(HelpTest, ChoosesEngineFileAndCommand) {
         SCOPED_TRACE(c.label);
         value.Set(c.path);
         HelpFilePath[0] = '\0';
-        helpCalls.clear();
-        boxes.clear();
+        help.calls.clear();
+        recorder.boxes.clear();
         ShowHelp(window_, c.command, c.data);
-        EXPECT_TRUE(boxes.empty()) << "no message: " << (boxes.empty() ? "" : boxes[0].text);
+        EXPECT_TRUE(recorder.boxes.empty())
+            << "no message: " << (recorder.boxes.empty() ? "" : recorder.boxes[0].text);
         if (!c.called) {
-            EXPECT_TRUE(helpCalls.empty());
+            EXPECT_TRUE(help.calls.empty());
             continue;
         }
-        ASSERT_EQ(1u, helpCalls.size());
-        EXPECT_EQ(c.engine, helpCalls[0].engine);
-        EXPECT_EQ(c.file, helpCalls[0].file);
-        EXPECT_EQ(c.engineCommand, helpCalls[0].command);
-        EXPECT_EQ(c.data, helpCalls[0].data);
-        EXPECT_EQ(c.ownedByDesktop ? GetDesktopWindow() : window_, helpCalls[0].window);
+        ASSERT_EQ(1u, help.calls.size());
+        EXPECT_EQ(c.engine, help.calls[0].engine);
+        EXPECT_EQ(c.file, help.calls[0].file);
+        EXPECT_EQ(c.engineCommand, help.calls[0].command);
+        EXPECT_EQ(c.data, help.calls[0].data);
+        EXPECT_EQ(c.ownedByDesktop ? GetDesktopWindow() : window_, help.calls[0].window);
     }
 }
 
@@ -196,9 +167,9 @@ TEST_F(HelpTest, PathIsReadOnceAndKept) {
     ShowHelp(window_, HELP_FINDER, 0);
     value.Set("C:\\help\\second.chm");
     ShowHelp(window_, HELP_FINDER, 0);
-    ASSERT_EQ(2u, helpCalls.size());
-    EXPECT_EQ("C:\\help\\first.hlp", helpCalls[1].file) << "a later registry change has no effect";
-    EXPECT_EQ(HelpEngineWinHelp, helpCalls[1].engine);
+    ASSERT_EQ(2u, help.calls.size());
+    EXPECT_EQ("C:\\help\\first.hlp", help.calls[1].file) << "a later registry change has no effect";
+    EXPECT_EQ(HelpEngineWinHelp, help.calls[1].engine);
 }
 
 TEST_F(HelpTest, MissingValueWarnsOnEveryRequest) {
@@ -206,9 +177,9 @@ TEST_F(HelpTest, MissingValueWarnsOnEveryRequest) {
     value.Remove();
     ShowHelp(window_, HELP_WM_HELP, kTable);
     ShowHelp(window_, HELP_FINDER, 0);
-    EXPECT_TRUE(helpCalls.empty());
-    ASSERT_EQ(2u, boxes.size());
-    for (const RecordedBox& box : boxes) {
+    EXPECT_TRUE(help.calls.empty());
+    ASSERT_EQ(2u, recorder.boxes.size());
+    for (const RecordedBox& box : recorder.boxes) {
         EXPECT_EQ(kNotInstalled, box.text);
         EXPECT_EQ("Pavonet リモートパネル", box.caption);
         EXPECT_EQ(static_cast<UINT>(MB_ICONWARNING), box.style);
@@ -217,8 +188,8 @@ TEST_F(HelpTest, MissingValueWarnsOnEveryRequest) {
     // Installed later: found on the next request.
     value.Set("C:\\help\\rp.hlp");
     ShowHelp(window_, HELP_FINDER, 0);
-    ASSERT_EQ(1u, helpCalls.size());
-    EXPECT_EQ("C:\\help\\rp.hlp", helpCalls[0].file);
+    ASSERT_EQ(1u, help.calls.size());
+    EXPECT_EQ("C:\\help\\rp.hlp", help.calls[0].file);
 }
 
 TEST_F(HelpTest, ValueWithoutTerminatorOrTooLong) {
@@ -227,8 +198,8 @@ TEST_F(HelpTest, ValueWithoutTerminatorOrTooLong) {
         SCOPED_TRACE("stored without its terminator");
         value.Set("C:\\help\\rp.hlp", false);
         ShowHelp(window_, HELP_FINDER, 0);
-        ASSERT_EQ(1u, helpCalls.size());
-        EXPECT_EQ("C:\\help\\rp.hlp", helpCalls[0].file);
+        ASSERT_EQ(1u, help.calls.size());
+        EXPECT_EQ("C:\\help\\rp.hlp", help.calls[0].file);
     }
     {
         SCOPED_TRACE("255 characters: the largest path that fits");
@@ -236,10 +207,10 @@ TEST_F(HelpTest, ValueWithoutTerminatorOrTooLong) {
         ASSERT_EQ(255u, path.size());
         value.Set(path);
         HelpFilePath[0] = '\0';
-        helpCalls.clear();
+        help.calls.clear();
         ShowHelp(window_, HELP_FINDER, 0);
-        ASSERT_EQ(1u, helpCalls.size());
-        EXPECT_EQ(path, helpCalls[0].file);
+        ASSERT_EQ(1u, help.calls.size());
+        EXPECT_EQ(path, help.calls[0].file);
     }
     {
         SCOPED_TRACE("256 characters without a terminator: not used, never cut");
@@ -247,24 +218,24 @@ TEST_F(HelpTest, ValueWithoutTerminatorOrTooLong) {
         ASSERT_EQ(256u, path.size());
         value.Set(path, false);
         HelpFilePath[0] = '\0';
-        helpCalls.clear();
-        boxes.clear();
+        help.calls.clear();
+        recorder.boxes.clear();
         ShowHelp(window_, HELP_FINDER, 0);
-        EXPECT_TRUE(helpCalls.empty());
-        ASSERT_EQ(1u, boxes.size());
-        EXPECT_EQ(kNotInstalled, boxes[0].text);
+        EXPECT_TRUE(help.calls.empty());
+        ASSERT_EQ(1u, recorder.boxes.size());
+        EXPECT_EQ(kNotInstalled, recorder.boxes[0].text);
     }
     {
         SCOPED_TRACE("longer than the buffer: not used, never cut");
         std::string path = "C:\\" + std::string(300, 'd') + "\\rp.hlp";
         value.Set(path);
         HelpFilePath[0] = '\0';
-        helpCalls.clear();
-        boxes.clear();
+        help.calls.clear();
+        recorder.boxes.clear();
         ShowHelp(window_, HELP_FINDER, 0);
-        EXPECT_TRUE(helpCalls.empty());
-        ASSERT_EQ(1u, boxes.size());
-        EXPECT_EQ(kNotInstalled, boxes[0].text);
+        EXPECT_TRUE(help.calls.empty());
+        ASSERT_EQ(1u, recorder.boxes.size());
+        EXPECT_EQ(kNotInstalled, recorder.boxes[0].text);
     }
 }
 
@@ -286,24 +257,24 @@ TEST_F(HelpTest, MissingKeyIsSilent) {
     RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\RemotePanelTests\\EmptyMachine");
     RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\RemotePanelTests");
     if (overridden != ERROR_SUCCESS) GTEST_SKIP() << "HKEY_LOCAL_MACHINE cannot be mapped here";
-    EXPECT_TRUE(helpCalls.empty());
-    EXPECT_TRUE(boxes.empty());
+    EXPECT_TRUE(help.calls.empty());
+    EXPECT_TRUE(recorder.boxes.empty());
     EXPECT_EQ('\0', HelpFilePath[0]);
 }
 
 TEST_F(HelpTest, HtmlHelpUnavailableIsSilent) {
     HelpValue value;
     value.Set("C:\\help\\rp.chm");
-    htmlHelpAvailable = FALSE;
+    help.htmlHelpResult = FALSE;
     ShowHelp(window_, HELP_FINDER, 0);
     EXPECT_EQ(0, ShowHtmlHelp(HELP_FINDER, 0, "C:\\help\\rp.chm"));
-    EXPECT_TRUE(boxes.empty());
+    EXPECT_TRUE(recorder.boxes.empty());
     // Popups still go to WinHelp.
-    helpCalls.clear();
+    help.calls.clear();
     ShowHelp(window_, HELP_WM_HELP, kTable);
-    ASSERT_EQ(1u, helpCalls.size());
-    EXPECT_EQ(HelpEngineWinHelp, helpCalls[0].engine);
-    EXPECT_EQ("C:\\help\\rp.POP", helpCalls[0].file);
+    ASSERT_EQ(1u, help.calls.size());
+    EXPECT_EQ(HelpEngineWinHelp, help.calls[0].engine);
+    EXPECT_EQ("C:\\help\\rp.POP", help.calls[0].file);
 }
 
 int VisibleWindowsOfThisProcess() {

@@ -32,16 +32,7 @@ const TemplateControl kTemplate[] = {
     {{1225, "Button", "無効(&4)", 0x15010}, BS_AUTORADIOBUTTON},
 };
 
-class OtherPageTest : public ::testing::Test {
-protected:
-    void SetUp() override { LoadDefaultSettings(); }
-    HWND OpenPage() {
-        HWND page = host.Show(kOtherIndex);
-        EXPECT_NE(page, nullptr);
-        return page;
-    }
-    PageHost host;
-};
+class OtherPageTest : public PageTest<kOtherIndex> {};
 
 TEST_F(OtherPageTest, TemplateStartsDisabledAndEmptyWithoutRecord) {
     InvalidateSettings();
@@ -67,19 +58,14 @@ TEST_F(OtherPageTest, TemplateStartsDisabledAndEmptyWithoutRecord) {
 TEST_F(OtherPageTest, PlacementRoleEnableDisableAndHelp) {
     HelpFileRegistry helpFile;
     HWND page = OpenPage();
-    RECT rect;
-    GetWindowRect(page, &rect);
-    POINT corner = {rect.left, rect.top};
-    ScreenToClient(host.window(), &corner);
-    EXPECT_EQ(corner.x, kPageArea.left + 6);
-    EXPECT_EQ(corner.y, kPageArea.top + 50);
+    ExpectPlacedInPageArea(host, page);
     EXPECT_EQ(ForegroundRoleWindow, page);
 
-    for (int id : kPageList) EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, id))) << "control " << id;
+    ExpectEnabled(page, kPageList, true);
     SendMessageA(page, RPM_DISABLE, 0, 0);
-    for (int id : kPageList) EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, id))) << "control " << id;
+    ExpectEnabled(page, kPageList, false);
     SendMessageA(page, RPM_SHOWRECORD, 0, 0);
-    for (int id : kPageList) EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, id))) << "control " << id;
+    ExpectEnabled(page, kPageList, true);
 
     ExpectContextHelp(page, 1229, 1354);
     EXPECT_TRUE(host.notices.empty());

@@ -18,29 +18,7 @@ constexpr int kFormatIndex = 1;
 const int kPaperSettingControls[] = {1159, 1160, 1162, 1169, 1171, 1164, 1173, 1323, 1326, 1176,
                                      1174, 1324, 1327, 1177, 1175, 1325, 1328, 1179, 1166};
 
-HICON SharedIcon(int id) {
-    return static_cast<HICON>(
-        LoadImageA(AppInstance, MAKEINTRESOURCEA(id), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
-}
-
-HICON IconShown(HWND page, int staticId) {
-    return reinterpret_cast<HICON>(SendDlgItemMessageA(page, staticId, STM_GETICON, 0, 0));
-}
-
-class PaperPageTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        LoadDefaultSettings();
-        ClearCustomFeeds(&CustomFeeds);
-    }
-    // Creates the page through the tab host with the record as it stands.
-    HWND OpenPage() {
-        HWND page = host.Show(kPaperIndex);
-        EXPECT_NE(page, nullptr);
-        return page;
-    }
-    PageHost host;
-};
+class PaperPageTest : public PageTest<kPaperIndex> {};
 
 // ---- Template ----
 
@@ -84,7 +62,7 @@ TEST_F(PaperPageTest, TemplateControlsStartDisabledWithoutRecord) {
 
     LoadDefaultSettings();
     SendMessageA(page, RPM_SHOWRECORD, 0, 0);
-    for (int id : kPaperSettingControls) EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, id))) << "control " << id;
+    ExpectEnabled(page, kPaperSettingControls, true);
     EXPECT_EQ(ControlText(page, 1323), "40");
     EXPECT_TRUE(host.notices.empty());
 }
@@ -104,22 +82,17 @@ TEST_F(PaperPageTest, TemplateStylesAndSize) {
 
 TEST_F(PaperPageTest, PlacesItselfAndTakesTheForegroundRole) {
     HWND page = OpenPage();
-    RECT rect;
-    GetWindowRect(page, &rect);
-    POINT corner = {rect.left, rect.top};
-    ScreenToClient(host.window(), &corner);
-    EXPECT_EQ(corner.x, kPageArea.left + 6);
-    EXPECT_EQ(corner.y, kPageArea.top + 50);
+    ExpectPlacedInPageArea(host, page);
     EXPECT_EQ(ForegroundRoleWindow, page);
 }
 
 TEST_F(PaperPageTest, DisableRequestDisablesTheSettingControls) {
     HWND page = OpenPage();
     SendMessageA(page, RPM_DISABLE, 0, 0);
-    for (int id : kPaperSettingControls) EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, id))) << "control " << id;
+    ExpectEnabled(page, kPaperSettingControls, false);
     EXPECT_TRUE(host.notices.empty());
     SendMessageA(page, RPM_SHOWRECORD, 0, 0);
-    for (int id : kPaperSettingControls) EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, id))) << "control " << id;
+    ExpectEnabled(page, kPaperSettingControls, true);
 }
 
 struct LoadCase {
@@ -152,7 +125,7 @@ TEST_F(PaperPageTest, LoadSendsNoNoticeAndTheFirstKeystrokeSendsOne) {
         c.change(&Settings);
         HWND page = host.state().pages[kPaperIndex] ? host.state().pages[kPaperIndex] : OpenPage();
         SendMessageA(page, RPM_SHOWRECORD, 0, 0);
-        Drain();
+        PumpPending();
         EXPECT_EQ(ControlText(page, 1323), c.cut);
         EXPECT_EQ(ControlText(page, 1324), c.front);
         EXPECT_EQ(ControlText(page, 1325), c.rear);
@@ -211,7 +184,7 @@ TEST_F(PaperPageTest, SpinArrowKeysReportChanges) {
     HWND edit = GetDlgItem(page, 1323);
     SendMessageA(edit, WM_KEYDOWN, VK_UP, 0);
     SendMessageA(edit, WM_KEYUP, VK_UP, 0);
-    Drain();
+    PumpPending();
     EXPECT_EQ(ControlText(page, 1323), "41");
     EXPECT_GE(host.NoticesFrom(page), 1);
 
@@ -332,7 +305,7 @@ TEST_F(PaperPageTest, FailedStoreFromAnotherTabBringsThePaperTabForward) {
 
     SetDlgItemTextA(page, 1325, "127");
     EXPECT_EQ(PageHost::Store(page), 0);
-    Drain();
+    PumpPending();
     EXPECT_EQ(SendMessageA(host.tab(), TCM_GETCURSEL, 0, 0), kPaperIndex);
     EXPECT_EQ(host.state().currentPage, page);
     EXPECT_TRUE(IsWindowVisible(page));
@@ -390,9 +363,7 @@ AdvancedRun RunAdvanced(HWND page, std::function<void(HWND)> act, int button) {
     ModalScript script({[&](HWND dialog) {
         run.dialog = dialog;
         run.roleWhileOpen = ForegroundRoleWindow;
-        char caption[128] = "";
-        GetWindowTextA(dialog, caption, sizeof caption);
-        run.caption = caption;
+        run.caption = Caption(dialog);
         run.rows = ComboCount(dialog, 1308);
         run.selected = ComboSelected(dialog, 1308);
         run.selectedText = ComboRowText(dialog, 1308, run.selected);

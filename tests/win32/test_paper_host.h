@@ -24,52 +24,14 @@
 #include "panel.h"
 #include "resource.h"
 #include "settings.h"
+#include "support_seams.h"
 
 namespace pagetest {
 
-// ---- Messages ----
+// ---- The message-box and help seams, recorded (support_seams.h) ----
 
-// Takes every waiting message (no waiting for new ones).
-inline void Drain() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
-// ---- The message-box and help seams, recorded ----
-
-struct Box {
-    HWND owner;
-    std::string text;
-    std::string caption;
-    UINT style;
-};
-inline std::vector<Box>& Boxes() {
-    static std::vector<Box> boxes;
-    return boxes;
-}
-inline int RecordBox(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
-    Boxes().push_back({owner, text ? text : "", caption ? caption : "", style});
-    return IDOK;
-}
-
-struct HelpCall {
-    HelpEngine engine;
-    HWND window;
-    std::string file;
-    UINT command;
-    ULONG_PTR data;
-};
-inline std::vector<HelpCall>& HelpCalls() {
-    static std::vector<HelpCall> calls;
-    return calls;
-}
-inline BOOL RecordHelp(HelpEngine engine, HWND window, LPCSTR file, UINT command, ULONG_PTR data) {
-    HelpCalls().push_back({engine, window, file ? file : "", command, data});
-    return TRUE;
-}
+using seams::HelpCall;
+using seams::RecordedBox;
 
 // Gives the help routine a WinHelp file without touching the registry that
 // other test programs of the run share: the path is read only while empty.
@@ -89,12 +51,18 @@ inline std::string ControlText(HWND dialog, int id) {
     return text;
 }
 
+inline std::string Caption(HWND window) {
+    char caption[128] = "";
+    GetWindowTextA(window, caption, sizeof caption);
+    return caption;
+}
+
 inline bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 
 // A mouse click on a button, as the user makes it.
 inline void Click(HWND dialog, int id) {
     SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
-    Drain();
+    PumpPending();
 }
 
 // One keystroke typed into an edit that has the focus.
@@ -102,7 +70,7 @@ inline void Type(HWND dialog, int id, char character) {
     HWND edit = GetDlgItem(dialog, id);
     SetFocus(edit);
     SendMessageA(edit, WM_CHAR, static_cast<unsigned char>(character), 1);
-    Drain();
+    PumpPending();
 }
 
 // Replaces the whole text of an edit by typing: select all, erase, then one
@@ -113,7 +81,7 @@ inline void TypeText(HWND dialog, int id, const char* text) {
     SendMessageA(edit, EM_SETSEL, 0, -1);
     SendMessageA(edit, WM_CHAR, VK_BACK, 1);
     for (const char* c = text; *c; ++c) SendMessageA(edit, WM_CHAR, static_cast<unsigned char>(*c), 1);
-    Drain();
+    PumpPending();
 }
 
 inline int ComboCount(HWND dialog, int id) { return static_cast<int>(SendDlgItemMessageA(dialog, id, CB_GETCOUNT, 0, 0)); }
@@ -128,13 +96,27 @@ inline std::string ComboRowText(HWND dialog, int id, int row) {
     text.resize(std::strlen(text.c_str()));
     return text;
 }
+// The text of the selected row, "(none)" without a selection.
+inline std::string SelectedText(HWND dialog, int comboId) {
+    const int row = ComboSelected(dialog, comboId);
+    return row < 0 ? std::string("(none)") : ComboRowText(dialog, comboId, row);
+}
 // Chooses a row of a drop-down list the way the user does: the list reports
 // the new selection to its dialog.
 inline void ChooseRow(HWND dialog, int id, int row) {
     HWND combo = GetDlgItem(dialog, id);
     SendMessageA(combo, CB_SETCURSEL, row, 0);
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
-    Drain();
+    PumpPending();
+}
+
+// An icon of the program as LoadImage shares it, and the icon a static shows.
+inline HICON SharedIcon(int id) {
+    return static_cast<HICON>(
+        LoadImageA(AppInstance, MAKEINTRESOURCEA(id), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
+}
+inline HICON IconShown(HWND dialog, int staticId) {
+    return reinterpret_cast<HICON>(SendDlgItemMessageA(dialog, staticId, STM_GETICON, 0, 0));
 }
 
 inline std::string StringResource(UINT id) {
@@ -184,15 +166,9 @@ public:
         SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state_));
         PanelWindow = window_;
         SetForegroundWindow(window_);
-        SetMessageBoxHook(RecordBox);
-        SetHelpHook(RecordHelp);
-        Boxes().clear();
-        HelpCalls().clear();
     }
 
     ~PageHost() {
-        SetMessageBoxHook(nullptr);
-        SetHelpHook(nullptr);
         for (HWND& page : state_->pages) {
             if (page) DestroyWindow(page);
             page = nullptr;
@@ -202,11 +178,15 @@ public:
         PanelWindow = nullptr;
         ForegroundRoleWindow = nullptr;
         active_ = nullptr;
-        Drain();
+        PumpPending();
     }
 
     PageHost(const PageHost&) = delete;
     PageHost& operator=(const PageHost&) = delete;
+
+    // Every message box and help call while the host lives.
+    seams::BoxRecorder boxes;
+    seams::HelpRecorder help;
 
     HWND window() const { return window_; }
     HWND tab() const { return tab_; }
@@ -216,7 +196,7 @@ public:
     HWND Show(int index) {
         SendMessageA(tab_, TCM_SETCURSEL, index, 0);
         ShowPage(window_, index);
-        Drain();
+        PumpPending();
         return state_->pages[index];
     }
 
@@ -249,6 +229,44 @@ private:
     HWND tab_ = nullptr;
     PanelState* state_ = nullptr;
 };
+
+// ---- The page fixture ----
+
+// A PageHost on the factory record, the custom feeds cleared; OpenPage shows
+// the page of tab kIndex. Boxes() and HelpCalls() are what the host recorded.
+template <int kIndex>
+class PageTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        LoadDefaultSettings();
+        ClearCustomFeeds(&CustomFeeds);
+    }
+    // Creates the page through the tab host with the record as it stands.
+    HWND OpenPage() {
+        HWND page = host.Show(kIndex);
+        EXPECT_NE(page, nullptr);
+        return page;
+    }
+    std::vector<RecordedBox>& Boxes() { return host.boxes.boxes; }
+    std::vector<HelpCall>& HelpCalls() { return host.help.calls; }
+    PageHost host;
+};
+
+// A page sits at (6, 50) of the page area.
+inline void ExpectPlacedInPageArea(const PageHost& host, HWND page) {
+    RECT rect;
+    GetWindowRect(page, &rect);
+    POINT corner = {rect.left, rect.top};
+    ScreenToClient(host.window(), &corner);
+    EXPECT_EQ(corner.x, kPageArea.left + 6);
+    EXPECT_EQ(corner.y, kPageArea.top + 50);
+}
+
+// Every control of the list enabled (or every one disabled).
+template <size_t kCount>
+void ExpectEnabled(HWND dialog, const int (&ids)[kCount], bool enabled) {
+    for (int id : ids) EXPECT_EQ(IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE, enabled) << "control " << id;
+}
 
 // ---- Modal sub-dialogs ----
 
@@ -303,6 +321,32 @@ private:
     HWND dialog_ = nullptr;
     HHOOK hook_ = nullptr;
 };
+
+// ---- User changes ----
+
+// A change the user makes on a page, and the icon a static then shows
+// (iconStatic 0: no icon to check).
+struct UserChange {
+    const char* label;
+    std::function<void()> act;
+    int iconStatic;
+    int icon;
+};
+
+// Each change, in order, sends exactly one notice, from the page, and brings its icon.
+template <size_t kCount>
+void ExpectOneNoticeEach(PageHost& host, HWND page, const UserChange (&changes)[kCount]) {
+    for (const UserChange& c : changes) {
+        SCOPED_TRACE(c.label);
+        host.notices.clear();
+        c.act();
+        EXPECT_EQ(host.NoticesFrom(page), 1);
+        EXPECT_EQ(host.notices.size(), 1u);
+        if (c.iconStatic) {
+            EXPECT_EQ(IconShown(page, c.iconStatic), SharedIcon(c.icon));
+        }
+    }
+}
 
 // ---- Templates ----
 
@@ -368,6 +412,27 @@ inline void ExpectSize(HWND dialog, int width, int height) {
     GetClientRect(dialog, &client);
     EXPECT_EQ(client.right, size.right);
     EXPECT_EQ(client.bottom, size.bottom);
+}
+
+// Context help on a page or dialog, through the help seam: F1 on a control
+// and the right mouse button (at menuPoint) on another.
+inline void ExpectContextHelp(HWND dialog, int helpId, int menuId, LPARAM menuPoint = 0) {
+    seams::HelpRecorder help;
+    std::vector<HelpCall>& calls = help.calls;
+    HELPINFO info = {};
+    info.cbSize = sizeof info;
+    info.iContextType = HELPINFO_WINDOW;
+    info.iCtrlId = helpId;
+    info.hItemHandle = GetDlgItem(dialog, helpId);
+    SendMessageA(dialog, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+    SendMessageA(dialog, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(GetDlgItem(dialog, menuId)), menuPoint);
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls[0].window, GetDlgItem(dialog, helpId));
+    EXPECT_EQ(calls[0].command, static_cast<UINT>(HELP_WM_HELP));
+    EXPECT_EQ(calls[0].data, reinterpret_cast<ULONG_PTR>(HelpContextTable));
+    EXPECT_EQ(calls[1].window, GetDlgItem(dialog, menuId));
+    EXPECT_EQ(calls[1].command, static_cast<UINT>(HELP_CONTEXTMENU));
+    EXPECT_EQ(calls[1].data, reinterpret_cast<ULONG_PTR>(HelpContextTable));
 }
 
 // ---- Records ----

@@ -14,26 +14,6 @@ constexpr int kPrintIndex = 3;
 
 const int kPrintSettingControls[] = {1199, 1309, 1303, 1195, 1200, 1202, 1203, 1304, 1197, 1198};
 
-HICON SharedIcon(int id) {
-    return static_cast<HICON>(
-        LoadImageA(AppInstance, MAKEINTRESOURCEA(id), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
-}
-
-HICON IconShown(HWND dialog, int staticId) {
-    return reinterpret_cast<HICON>(SendDlgItemMessageA(dialog, staticId, STM_GETICON, 0, 0));
-}
-
-std::string SelectedText(HWND dialog, int comboId) {
-    const int row = ComboSelected(dialog, comboId);
-    return row < 0 ? std::string("(none)") : ComboRowText(dialog, comboId, row);
-}
-
-std::string Caption(HWND window) {
-    char caption[128] = "";
-    GetWindowTextA(window, caption, sizeof caption);
-    return caption;
-}
-
 void ExpectModalFrame(HWND dialog, int width, int height) {
     const LONG style = GetWindowLongA(dialog, GWL_STYLE);
     EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU), WS_CAPTION | WS_SYSMENU);
@@ -41,14 +21,8 @@ void ExpectModalFrame(HWND dialog, int width, int height) {
     ExpectSize(dialog, width, height);
 }
 
-class PrintPageTest : public ::testing::Test {
+class PrintPageTest : public PageTest<kPrintIndex> {
 protected:
-    void SetUp() override { LoadDefaultSettings(); }
-    HWND OpenPage() {
-        HWND page = host.state().pages[kPrintIndex] ? host.state().pages[kPrintIndex] : host.Show(kPrintIndex);
-        EXPECT_NE(page, nullptr);
-        return page;
-    }
     // Opens a dialog with a page button; `look` runs once the dialog is idle,
     // then `button` ends it. False when the script ran out.
     bool RunDialog(HWND page, int openButton, std::function<void(HWND)> look, int button) {
@@ -60,7 +34,6 @@ protected:
         Click(page, openButton);
         return !script.ranOut() && script.stepsRun() == 1;
     }
-    PageHost host;
     bool dialogRole = false;
 };
 
@@ -91,17 +64,12 @@ TEST_F(PrintPageTest, TemplateStartsDisabledAndTheFirstLoadEnablesIt) {
 
     LoadDefaultSettings();
     SendMessageA(page, RPM_SHOWRECORD, 0, 0);
-    for (int id : kPrintSettingControls) EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, id))) << "control " << id;
+    ExpectEnabled(page, kPrintSettingControls, true);
     SendMessageA(page, RPM_DISABLE, 0, 0);
-    for (int id : kPrintSettingControls) EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, id))) << "control " << id;
+    ExpectEnabled(page, kPrintSettingControls, false);
     EXPECT_TRUE(host.notices.empty());
 
-    RECT rect;
-    GetWindowRect(page, &rect);
-    POINT corner = {rect.left, rect.top};
-    ScreenToClient(host.window(), &corner);
-    EXPECT_EQ(corner.x, kPageArea.left + 6);
-    EXPECT_EQ(corner.y, kPageArea.top + 50);
+    ExpectPlacedInPageArea(host, page);
     EXPECT_EQ(ForegroundRoleWindow, page);
 }
 
@@ -137,7 +105,7 @@ TEST_F(PrintPageTest, LoadShowsTheRecordWithoutNotices) {
         Settings.switches[3] = c.switches3;
         Settings.quietPrint = c.quiet;
         SendMessageA(page, RPM_SHOWRECORD, 0, 0);
-        Drain();
+        PumpPending();
         EXPECT_EQ(ComboCount(page, 1309), 5);
         EXPECT_EQ(SelectedText(page, 1309), c.reductionText);
         if (c.reductionIcon) lastIcon = c.reductionIcon;
@@ -161,12 +129,7 @@ TEST_F(PrintPageTest, LoadShowsTheRecordWithoutNotices) {
 TEST_F(PrintPageTest, EachUserChangeSendsOneNoticeAndIconsFollow) {
     HWND page = OpenPage();
     ASSERT_TRUE(host.notices.empty());
-    const struct {
-        const char* label;
-        std::function<void()> act;
-        int iconStatic;
-        int icon;
-    } cases[] = {
+    const UserChange cases[] = {
         {"both ways", [&] { Click(page, 1203); }, 1304, 222},
         {"one way", [&] { Click(page, 1202); }, 1304, 224},
         {"quiet", [&] { Click(page, 1195); }, 0, 0},
@@ -174,16 +137,7 @@ TEST_F(PrintPageTest, EachUserChangeSendsOneNoticeAndIconsFollow) {
         {"2/3 centre", [&] { ChooseRow(page, 1309, 2); }, 1303, 235},
         {"standard", [&] { ChooseRow(page, 1309, 0); }, 1303, 239},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.label);
-        host.notices.clear();
-        c.act();
-        EXPECT_EQ(host.NoticesFrom(page), 1);
-        EXPECT_EQ(host.notices.size(), 1u);
-        if (c.iconStatic) {
-            EXPECT_EQ(IconShown(page, c.iconStatic), SharedIcon(c.icon));
-        }
-    }
+    ExpectOneNoticeEach(host, page, cases);
     host.notices.clear();
     SendMessageA(page, WM_COMMAND, MAKEWPARAM(1309, CBN_DROPDOWN), reinterpret_cast<LPARAM>(GetDlgItem(page, 1309)));
     EXPECT_TRUE(host.notices.empty());
@@ -220,21 +174,8 @@ TEST_F(PrintPageTest, StoreWritesExactlyItsFieldsAndBits) {
 TEST_F(PrintPageTest, ContextHelpGoesThroughTheHelpSeam) {
     HelpFileRegistry helpFile;
     HWND page = OpenPage();
-    HWND combo = GetDlgItem(page, 1309);
-    HELPINFO info = {};
-    info.cbSize = sizeof info;
-    info.iContextType = HELPINFO_WINDOW;
-    info.iCtrlId = 1309;
-    info.hItemHandle = combo;
-    SendMessageA(page, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
-    HWND radio = GetDlgItem(page, 1203);
-    SendMessageA(page, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(radio), MAKELPARAM(5, 5));
-    ASSERT_EQ(HelpCalls().size(), 2u);
-    EXPECT_EQ(HelpCalls()[0].window, combo);
-    EXPECT_EQ(HelpCalls()[0].command, static_cast<UINT>(HELP_WM_HELP));
-    EXPECT_EQ(HelpCalls()[1].window, radio);
-    EXPECT_EQ(HelpCalls()[1].command, static_cast<UINT>(HELP_CONTEXTMENU));
-    EXPECT_EQ(HelpCalls()[1].data, reinterpret_cast<ULONG_PTR>(HelpContextTable));
+    ExpectContextHelp(page, 1309, 1203, MAKELPARAM(5, 5));
+    EXPECT_TRUE(HelpCalls().empty()) << "opening the page asks for no help";
 }
 
 // ---- DOS environment ----

@@ -380,24 +380,10 @@ TEST_F(SelectionTest, WithoutSelectionOkAsksForOneAndDoubleClickChooses) {
     EXPECT_EQ(script.timedOut, 0);
 }
 
-struct HelpCall {
-    HWND window;
-    std::string file;
-    UINT command;
-    ULONG_PTR data;
-};
-std::vector<HelpCall> helpCalls;
-
-BOOL RecordHelp(HelpEngine engine, HWND window, LPCSTR file, UINT command, ULONG_PTR data) {
-    if (engine == HelpEngineWinHelp) helpCalls.push_back({window, file ? file : "", command, data});
-    return TRUE;
-}
-
 TEST_F(SelectionTest, ContextHelpForTheDialogsControls) {
     MakePrinterList({{"A-first", "d", "m"}});
     CopyText(HelpFilePath, sizeof HelpFilePath, "C:\\help\\panel.hlp");
-    helpCalls.clear();
-    SetHelpHook(RecordHelp);
+    seams::HelpRecorder recorder;
     HWND list = nullptr;
     DialogScript script([&](HWND dialog) {
         list = List(dialog);
@@ -414,14 +400,14 @@ TEST_F(SelectionTest, ContextHelpForTheDialogsControls) {
         Press(dialog, IDCANCEL);
     });
     EXPECT_EQ(RunSelectionDialog(nullptr), 0);
-    SetHelpHook(nullptr);
     HelpFilePath[0] = '\0';
 
+    const std::vector<seams::HelpCall>& helpCalls = recorder.calls;
     ASSERT_EQ(helpCalls.size(), 2u);
     EXPECT_EQ(helpCalls[0].window, list);
     EXPECT_EQ(helpCalls[0].command, static_cast<UINT>(HELP_WM_HELP));
     EXPECT_EQ(helpCalls[1].command, static_cast<UINT>(HELP_CONTEXTMENU));
-    for (const HelpCall& call : helpCalls) {
+    for (const seams::HelpCall& call : helpCalls) {
         EXPECT_EQ(call.file, "C:\\help\\panel.hlp");
         EXPECT_EQ(call.data, reinterpret_cast<ULONG_PTR>(HelpContextTable));
     }

@@ -1,6 +1,6 @@
 // Helpers for the application shell's Win32 tests: message boxes recorded
-// through the program's seam, modal dialogs of this thread driven from a
-// thread timer, a registry of the test's own standing in for
+// through the program's seam (support_seams.h), modal dialogs of this thread
+// driven from a thread timer, a registry of the test's own standing in for
 // HKEY_LOCAL_MACHINE (so that the suite key, the spooler's printers and the
 // simulated printers can be exactly what a test needs, whatever other test
 // programs of the run do meanwhile), and child processes whose message boxes
@@ -16,6 +16,7 @@
 #include "app.h"
 #include "messages.h"
 #include "resource.h"
+#include "support_seams.h"
 
 namespace shelltest {
 
@@ -31,48 +32,8 @@ inline std::string Title() { return Text(IDS_TITLE); }
 
 // ---- Message boxes through the seam ----
 
-struct RecordedBox {
-    HWND owner;
-    std::string text;
-    std::string caption;
-    UINT style;
-};
-
-// Records every box for its lifetime and answers with the queued answers in
-// order (IDOK when none is left).
-class BoxRecorder {
-public:
-    BoxRecorder() {
-        active_ = this;
-        SetMessageBoxHook(&BoxRecorder::Hook);
-    }
-    ~BoxRecorder() {
-        SetMessageBoxHook(nullptr);
-        active_ = nullptr;
-    }
-    BoxRecorder(const BoxRecorder&) = delete;
-    BoxRecorder& operator=(const BoxRecorder&) = delete;
-
-    std::vector<RecordedBox> boxes;
-    std::vector<int> answers;
-    std::vector<std::string> Texts() const {
-        std::vector<std::string> texts;
-        for (const RecordedBox& box : boxes) texts.push_back(box.text);
-        return texts;
-    }
-
-private:
-    static int Hook(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
-        BoxRecorder* self = active_;
-        if (!self) return IDOK;
-        self->boxes.push_back({owner, text ? text : "", caption ? caption : "", style});
-        if (self->answers.empty()) return IDOK;
-        int answer = self->answers.front();
-        self->answers.erase(self->answers.begin());
-        return answer;
-    }
-    static inline BoxRecorder* active_ = nullptr;
-};
+using seams::BoxRecorder;
+using seams::RecordedBox;
 
 // ---- Modal dialogs of this thread ----
 
@@ -384,11 +345,7 @@ inline ChildRun RunChild(const std::string& commandLine, DWORD timeoutMs, bool c
     for (;;) {
         DWORD wait = MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, 20, QS_ALLINPUT);
         if (wait == WAIT_OBJECT_0) break;
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
+        PumpPending();
         if (whileWaiting) whileWaiting();
         ChildWindows windows = {process.dwProcessId, {}};
         EnumWindows(&CollectChildDialogs, reinterpret_cast<LPARAM>(&windows));

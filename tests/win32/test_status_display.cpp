@@ -18,6 +18,7 @@
 #include "panel.h"
 #include "resource.h"
 #include "status.h"
+#include "support_seams.h"
 
 namespace {
 
@@ -106,20 +107,11 @@ public:
 
 // ---- The message-box seam ----
 
-struct RecordedBox {
-    HWND owner;
-    std::string text;
-    std::string caption;
-    UINT style;
-    std::string statusControlText;  // what 281 showed when the box came up
-};
-std::vector<RecordedBox> boxes;
-
-int RecordBox(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
+// What 281 showed as each box came up.
+std::string StatusControlText() {
     char shown[kTextSize] = "";
     if (PanelWindow) GetWindowTextA(GetDlgItem(PanelWindow, IDC_STATUSTEXT), shown, sizeof shown);
-    boxes.push_back({owner, text, caption, style, shown});
-    return IDOK;
+    return shown;
 }
 
 std::string Text(UINT id) {
@@ -150,8 +142,7 @@ protected:
     }
     void SetUp() override {
         AppInstance = GetModuleHandleA(nullptr);
-        boxes.clear();
-        SetMessageBoxHook(RecordBox);
+        recorder.onBox = [this](const seams::RecordedBox&) { statusShown.push_back(StatusControlText()); };
         CurrentPrinter = &testPrinter;
         MultiplePrinters = 1;
         SwitchFlag = 1;
@@ -163,12 +154,14 @@ protected:
         StatusText[0] = '\0';
     }
     void TearDown() override {
-        SetMessageBoxHook(nullptr);
         CurrentPrinter = nullptr;
         PanelWindow = nullptr;
     }
     static TestPanel* panelWindow;
     const TestPanel& panel = *panelWindow;
+    seams::BoxRecorder recorder;
+    std::vector<seams::RecordedBox>& boxes = recorder.boxes;
+    std::vector<std::string> statusShown;  // StatusControlText() as each box came up
 };
 TestPanel* StatusDisplayTest::panelWindow = nullptr;
 
@@ -396,7 +389,7 @@ TEST_F(StatusDisplayTest, UnusableWithOnePrinterShowsTheStatusThenWarns) {
     EXPECT_EQ(boxes[0].text, Text(127) + "\n" + Text(76));
     EXPECT_EQ(boxes[0].caption, Text(3) + " - StatusTestPrinter");
     EXPECT_EQ(boxes[0].style, static_cast<UINT>(MB_ICONWARNING));
-    EXPECT_EQ(boxes[0].statusControlText, Text(127)) << "the status is shown before the box";
+    EXPECT_EQ(statusShown[0], Text(127)) << "the status is shown before the box";
     EXPECT_EQ(std::string(StatusText), Text(127)) << "no string 96 with one printer";
 }
 
