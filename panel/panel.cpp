@@ -25,6 +25,14 @@ constexpr int kReadAttempts = 3;
 // Set when the SRM refused the last read request: no reply will come for it.
 int readRequestRefused = 0;
 
+// Modal windows the panel has open (its boxes, the pages' warnings during the
+// collect pass, the evaluation's box, the selection dialog), the nesting of
+// the panel's dialog procedure, and the panel whose quit waits for both to
+// come back to 0.
+int modalDepth = 0;
+int dispatchDepth = 0;
+HWND quitDeferredPanel = nullptr;
+
 // A window's DC, released when it goes out of scope.
 class WindowDC {
 public:
@@ -73,13 +81,13 @@ void SendRefreshes(HWND panel) {
     for (UINT message = RPM_REFRESH1; message <= RPM_REFRESH5; ++message) SendMessageA(panel, message, 0, 0);
 }
 
-// One of the program's texts in a box with the panel caption.
-int ShowPanelMessage(HWND owner, UINT textId, UINT style) {
-    char text[kTextSize];
-    LoadText(textId, text, kTextSize);
-    char caption[kTextSize];
-    BuildPanelCaption(caption, sizeof caption);
-    return ShowMessageBox(owner, text, caption, style);
+// A quit that came while a modal window of the panel was up runs once the
+// last one has closed and the outermost handler of the panel has returned.
+void FinishDeferredQuit() {
+    if (modalDepth > 0 || dispatchDepth > 0 || !quitDeferredPanel) return;
+    HWND panel = quitDeferredPanel;
+    quitDeferredPanel = nullptr;
+    if (IsLivePanel(panel)) SendQuit(panel);
 }
 
 void FocusCurrentPage(HWND panel) {
@@ -109,10 +117,12 @@ int RefuseWhileBusy(HWND panel) {
     return 1;
 }
 
-// 1 when there are no unsent changes or the user agrees to discard them.
+// 1 when there are no unsent changes or the user agrees to discard them
+// (and the panel is still there to go on with).
 int ConfirmDiscard(HWND panel) {
     if (!UpdateButtonsEnabled(panel)) return 1;
-    return ShowPanelMessage(panel, IDS_SETTINGS_CHANGED, MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
+    const int answer = ShowPanelMessage(panel, IDS_SETTINGS_CHANGED, MB_OKCANCEL | MB_ICONQUESTION);
+    return answer == IDOK && IsLivePanel(panel);
 }
 
 void SetTextIfChanged(HWND window, const char* text) {
@@ -154,6 +164,12 @@ void ClosePanel(HWND panel) {
 }
 
 void OnQuit(HWND panel) {
+    if (modalDepth > 0) {
+        quitDeferredPanel = panel;
+        return;
+    }
+    // This quit, with its one question, answers every quit that waited.
+    if (quitDeferredPanel == panel) quitDeferredPanel = nullptr;
     if (!ConfirmDiscard(panel)) return;
     if (MainWindow) ShowWindow(MainWindow, SW_HIDE);
     ClosePanel(panel);
@@ -161,18 +177,34 @@ void OnQuit(HWND panel) {
 
 // ---- Commands ----
 
+// The collect pass before a write. A record that is not loaded holds no
+// settings of the printer: the pages would store into it only what they
+// have, and nothing of it may be written.
+int CollectForWrite(HWND panel) {
+    if (!IsSettingsLoaded()) return 0;
+    int collected = 0;
+    {
+        PanelModalScope pageWarnings;
+        collected = CollectPages(panel);
+    }
+    return collected && IsLivePanel(panel);
+}
+
 void OnUpdateThenQuit(HWND panel) {
     if (RefuseWhileBusy(panel)) return;
-    if (!CollectPages(panel)) return;
-    if (!WriteSettings(panel, 1) &&
-        ShowPanelMessage(panel, IDS_QUIT_UNFINISHED, MB_YESNO | MB_ICONQUESTION) != IDYES)
-        return;
+    if (!CollectForWrite(panel)) return;
+    const int written = WriteSettings(panel, 1);
+    if (!IsLivePanel(panel)) return;
+    if (!written) {
+        const int answer = ShowPanelMessage(panel, IDS_QUIT_UNFINISHED, MB_YESNO | MB_ICONQUESTION);
+        if (answer != IDYES || !IsLivePanel(panel)) return;
+    }
     ClosePanel(panel);
 }
 
 void OnUpdate(HWND panel) {
     if (RefuseWhileBusy(panel)) return;
-    if (!CollectPages(panel)) return;
+    if (!CollectForWrite(panel)) return;
     WriteSettings(panel, 0);
 }
 
@@ -180,6 +212,8 @@ void OnRead(HWND panel) {
     if (!ReadAllowed) return;
     if (RefuseWhileBusy(panel)) return;
     if (!ConfirmDiscard(panel)) return;
+    // Handled while the question was up: a read or write may have started.
+    if (ReadPending || WritePending) return;
     SetPagesEnabled(panel, 0);
     EnableUpdateButtons(panel, FALSE);
     InvalidateSettings();
@@ -197,7 +231,7 @@ void OnRead(HWND panel) {
     RefreshToolbar();
     ShowStatus(StatusControl(panel));
     ShowPanelMessage(panel, IDS_READ_FAILED, MB_ICONWARNING);
-    ShowRecordInPages(panel);
+    if (IsLivePanel(panel) && !ReadPending) ShowRecordInPages(panel);
 }
 
 void OnShowDefaults(HWND panel) {
@@ -223,7 +257,13 @@ void OnChangePrinter(HWND panel) {
         RefreshToolbar();
         return;
     }
-    if (RunSelectionDialog(panel) != 1) {
+    INT_PTR chosen = 0;
+    {
+        PanelModalScope selection;
+        chosen = RunSelectionDialog(panel);
+    }
+    if (!IsLivePanel(panel)) return;
+    if (chosen != 1) {
         if (!CurrentPrinter) SendQuit(panel);
         return;
     }
@@ -332,10 +372,20 @@ void ActOnStatus(HWND panel, bool opening, bool afterStatusChange) {
     InvalidateSettings();
     SendRefreshes(panel);
     LoadDefaultSettings();
-    if (opening) ShowPanelMessage(panel, IDS_DEFAULTS_SHOWN, MB_ICONINFORMATION);
+    if (opening) {
+        ShowPanelMessage(panel, IDS_DEFAULTS_SHOWN, MB_ICONINFORMATION);
+        if (!IsLivePanel(panel)) return;
+    }
     SetPagesEnabled(panel, IsSettingsLoaded());
     SendToPageSlots(panel, RPM_SHOWRECORD);
     if (afterStatusChange) ShowStatus(StatusControl(panel));
+}
+
+// EvaluateStatus with the three stored items; with one printer an unusable
+// printer is reported in a box of the panel.
+int Evaluate(HWND panel) {
+    PanelModalScope reason;
+    return EvaluateStatus(panel, ExtStatusValue, StatusValues, AuthorityValue);
 }
 
 // First creation: the tab host, and the panel placed below the toolbar.
@@ -398,6 +448,9 @@ void OnOpen(HWND panel) {
         }
         SrmHandle = handle;
         if (SrmHandle == 0) return;
+        // Requests made on an earlier handle are never answered.
+        ReadPending = 0;
+        WritePending = 0;
     }
     InvalidateSettings();
     ShowStatus(StatusControl(panel));
@@ -409,12 +462,14 @@ void OnOpen(HWND panel) {
         ReportUnusable(panel, 0);
         return;
     }
-    if (!EvaluateStatus(panel, ExtStatusValue, StatusValues, AuthorityValue)) {
+    if (!Evaluate(panel)) {
+        if (!IsLivePanel(panel)) return;
         RefreshToolbar();
         ShowStatus(StatusControl(panel));
         if (!MultiplePrinters) SendQuit(panel);
         return;
     }
+    if (!IsLivePanel(panel)) return;
     RefreshToolbar();
     ShowStatus(StatusControl(panel));
     ActOnStatus(panel, true, false);
@@ -454,18 +509,26 @@ BOOL OnNotify(HWND panel, const NMHDR* header) {
 
 // ---- Replies and notifications of the SRM ----
 
+// One read takes at most kReadAttempts requests; a record that is still not
+// loaded afterwards leaves the pages disabled.
 void OnReadReply(HWND panel) {
     ReadPending = 0;
     RefreshToolbar();
     ShowStatus(StatusControl(panel));
     DWORD length = 0;
-    if (ReadStatusItem(SrmHandle, SRM_ITEM_SETTINGS, &Settings, kSrmSizeSettings, &length) != 0)
+    if (ReadStatusItem(SrmHandle, SRM_ITEM_SETTINGS, &Settings, kSrmSizeSettings, &length) != 0) {
         ShowPanelMessage(panel, IDS_READ_FAILED, MB_ICONWARNING);
+        // A read started while the box was up answers for itself.
+        if (!IsLivePanel(panel) || ReadPending) return;
+    }
     if (IsSettingsLoaded()) {
         ReadRetries = kReadAttempts;
     } else if (--ReadRetries > 0) {
         readRequestRefused = 0;
         SendRead(panel);
+        if (!IsLivePanel(panel)) return;
+        // A retry that could not start leaves the next read all its attempts.
+        if (!ReadPending) ReadRetries = kReadAttempts;
         // A refused request has already settled the pages.
         if (!readRequestRefused) SetPagesEnabled(panel, 0);
         return;
@@ -487,6 +550,8 @@ void OnWriteReply(HWND panel) {
     DWORD status = 0;
     if (ResSetPrinterStatus(SrmHandle, WriteRequestId, &status) != 0 || status != 0) {
         ShowPanelMessage(panel, IDS_WRITE_FAILED, MB_ICONWARNING);
+        if (!IsLivePanel(panel)) return;
+        // The user's changes stay in the pages and may be written again.
         EnableUpdateButtons(panel, TRUE);
     }
     FocusCurrentPage(panel);
@@ -500,7 +565,8 @@ void OnStatusItemChanged(HWND panel, UINT message) {
         ReportUnusable(panel, 0);
         return;
     }
-    if (!EvaluateStatus(panel, ExtStatusValue, StatusValues, AuthorityValue)) {
+    if (!Evaluate(panel)) {
+        if (!IsLivePanel(panel)) return;
         RefreshToolbar();
         ShowStatus(StatusControl(panel));
         if (MultiplePrinters)
@@ -509,6 +575,7 @@ void OnStatusItemChanged(HWND panel, UINT message) {
             SendQuit(panel);
         return;
     }
+    if (!IsLivePanel(panel)) return;
     RefreshToolbar();
     ShowStatus(StatusControl(panel));
     ActOnStatus(panel, false, message == RPM_STATUSCHANGED);
@@ -539,7 +606,7 @@ void OnNameChanged(HWND panel) {
 
 void OnPortChanged(HWND panel) {
     ShowPanelMessage(panel, IDS_PORT_CHANGED, MB_ICONINFORMATION);
-    SendQuit(panel);
+    if (IsLivePanel(panel)) SendQuit(panel);
 }
 
 }  // namespace
@@ -550,8 +617,9 @@ void ReportUnusable(HWND panel, int fromOpening) {
     char reason[kTextSize];
     CopyText(reason, sizeof reason, MessageText);
     if (MultiplePrinters) {
-        ShowMessageBox(panel, reason, caption, MB_ICONWARNING);
+        ShowPanelBox(panel, reason, caption, MB_ICONWARNING);
         LoadText(IDS_PANEL_UNUSABLE, StatusText, sizeof StatusText);
+        if (!IsLivePanel(panel)) return;
         ShowStatus(StatusControl(panel));
         if (fromOpening) RefreshToolbar();
         return;
@@ -560,8 +628,46 @@ void ReportUnusable(HWND panel, int fromOpening) {
     LoadText(IDS_PANEL_ENDS, ends, kTextSize);
     char text[kTextSize];
     FormatText(text, sizeof text, "%s\n%s", reason, ends);
-    ShowMessageBox(panel, text, caption, MB_ICONWARNING);
-    SendQuit(panel);
+    ShowPanelBox(panel, text, caption, MB_ICONWARNING);
+    if (IsLivePanel(panel)) SendQuit(panel);
+}
+
+int ShowPanelBox(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
+    int answer = 0;
+    {
+        PanelModalScope box;
+        answer = ShowMessageBox(owner, text, caption, style);
+    }
+    return answer;
+}
+
+int ShowPanelMessage(HWND owner, UINT textId, UINT style) {
+    char text[kTextSize];
+    LoadText(textId, text, kTextSize);
+    char caption[kTextSize];
+    BuildPanelCaption(caption, sizeof caption);
+    return ShowPanelBox(owner, text, caption, style);
+}
+
+int IsLivePanel(HWND panel) {
+    return panel && panel == PanelWindow && IsWindow(panel) ? 1 : 0;
+}
+
+int PanelModalDepth() {
+    return modalDepth;
+}
+
+int PanelQuitDeferred() {
+    return quitDeferredPanel ? 1 : 0;
+}
+
+PanelModalScope::PanelModalScope() {
+    ++modalDepth;
+}
+
+PanelModalScope::~PanelModalScope() {
+    --modalDepth;
+    FinishDeferredQuit();
 }
 
 void EnableUpdateButtons(HWND panel, BOOL enable) {
@@ -573,7 +679,9 @@ int UpdateButtonsEnabled(HWND panel) {
     return IsWindowEnabled(GetDlgItem(panel, IDC_UPDATE)) ? 1 : 0;
 }
 
-INT_PTR CALLBACK PanelDialogProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam) {
+namespace {
+
+INT_PTR HandlePanelMessage(HWND panel, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
         OnOpen(panel);
@@ -630,6 +738,24 @@ INT_PTR CALLBACK PanelDialogProc(HWND panel, UINT message, WPARAM wParam, LPARAM
     case RPM_PORTCHANGED:
         OnPortChanged(panel);
         return TRUE;
+    case WM_NCDESTROY:
+        // However the panel went, its SRM handle goes with it (the closing
+        // sequence has released it already) and nothing may find it any longer.
+        if (PanelWindow == panel) {
+            ReleaseSrmHandle();
+            PanelWindow = nullptr;
+        }
+        return FALSE;
     }
     return FALSE;
+}
+
+}  // namespace
+
+INT_PTR CALLBACK PanelDialogProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam) {
+    ++dispatchDepth;
+    const INT_PTR result = HandlePanelMessage(panel, message, wParam, lParam);
+    --dispatchDepth;
+    FinishDeferredQuit();
+    return result;
 }

@@ -61,6 +61,31 @@ void ReportUnusable(HWND panel, int fromOpening);
 void EnableUpdateButtons(HWND panel, BOOL enable);
 int UpdateButtonsEnabled(HWND panel);
 
+// ---- Modal windows of the panel (panel.cpp) ----
+// The SRM's replies and notifications are handled at once, also inside the
+// modal loop of a box the panel has open. A quit that arrives while such a box
+// (or another modal window the panel opened) is up is held back: it is carried
+// out once the outermost one has closed and the panel's handler that opened it
+// has returned. Code that goes on after a box first checks IsLivePanel.
+//
+// A box through the message-box seam, counted as a modal window of the panel.
+int ShowPanelBox(HWND owner, LPCSTR text, LPCSTR caption, UINT style);
+// One of the program's texts in a box with PanelCaption.
+int ShowPanelMessage(HWND owner, UINT textId, UINT style);
+// 1 while panel is the program's panel window and still exists.
+int IsLivePanel(HWND panel);
+// Modal windows of the panel open now, and whether a quit waits for them.
+int PanelModalDepth();
+int PanelQuitDeferred();
+// Counts one modal window of the panel for its lifetime.
+class PanelModalScope {
+public:
+    PanelModalScope();
+    ~PanelModalScope();
+    PanelModalScope(const PanelModalScope&) = delete;
+    PanelModalScope& operator=(const PanelModalScope&) = delete;
+};
+
 // ---- Tab host (tabhost.cpp) ----
 // Fills the tab control, looks up the pages and shows page 0; 0 on failure.
 int SetUpTabs(HWND panel, PanelState* state);

@@ -1,0 +1,407 @@
+// Printer events that arrive while a message box of the panel is up. The
+// message-box seam runs the script where the box's modal loop would run, and
+// the script lets the printer change meanwhile: the panel's handlers run at
+// once, a quit waits until the box has returned, and the code after a box
+// never works on a panel or an SRM handle that is no longer there.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "test_events_support.h"
+
+using namespace eventtest;
+
+namespace {
+
+constexpr UINT kTextNeither = 127;
+
+class ModalEventsTest : public EventsTest {
+protected:
+    // What the script saw while a box was up.
+    struct DuringBox {
+        bool panelAlive = false;
+        bool quitWaiting = false;
+    };
+    static DuringBox Look() { return {MainWindow != nullptr && IsLivePanel(PanelWindow), PanelQuitDeferred() != 0}; }
+
+    std::string Unusable() const { return Text(kTextNeither) + "\n" + Text(IDS_PANEL_ENDS); }
+};
+
+// The port-change message is up when the printer loses every right: the
+// evaluation tells why and asks to quit, the quit waits for the port message
+// and then runs once, asking about changes only once.
+TEST_F(ModalEventsTest, StatusQuitWhileThePortMessageIsUp) {
+    struct Case {
+        const char* label;
+        bool changed;
+        int keepAnswer;  // to the question about the changes
+        bool closes;
+    } cases[] = {
+        {"nothing changed", false, IDOK, true},
+        {"changes dropped", true, IDOK, true},
+        {"changes kept", true, IDCANCEL, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        SimulatedPrinter& printer = AddPrinter("MoPortStatus");
+        ASSERT_TRUE(Open(printer));
+        if (c.changed) ChangeSetting();
+        DuringBox during;
+        script_.On(Text(IDS_PORT_CHANGED), [&](int) {
+            printer.SetAuthority(0);
+            EXPECT_TRUE(PumpUntil([&] { return script_.Count(Unusable()) == 1; }, kWaitMs));
+            PumpPending();
+            during = Look();
+            return IDOK;
+        });
+        script_.Answer(Text(IDS_SETTINGS_CHANGED), {c.keepAnswer});
+        ASSERT_EQ(printer.SetPort("COM1:", ""), 0u);
+        ASSERT_TRUE(PumpUntil(
+            [&] { return script_.Count(Text(IDS_PORT_CHANGED)) == 1 && (MainWindow == nullptr) == c.closes; }, kWaitMs))
+            << ::testing::PrintToString(script_.Texts());
+        PumpPending();
+
+        EXPECT_TRUE(during.panelAlive) << "no quit while the port message is up";
+        EXPECT_TRUE(during.quitWaiting);
+        std::vector<std::string> expected = {Text(IDS_PORT_CHANGED), Unusable()};
+        if (c.changed) expected.push_back(Text(IDS_SETTINGS_CHANGED));
+        EXPECT_EQ(script_.Texts(), expected);
+        EXPECT_EQ(PanelQuitDeferred(), 0);
+        EXPECT_EQ(PanelModalDepth(), 0);
+        if (c.closes) {
+            EXPECT_EQ(SrmHandle, 0u);
+            for (DWORD id : Notifications) EXPECT_EQ(id, 0u);
+            EXPECT_EQ(InstanceMapping, nullptr);
+            EXPECT_EQ(PanelWindow, nullptr);
+        } else {
+            EXPECT_NE(SrmHandle, 0u);
+            EXPECT_TRUE(UpdateButtonsOn());
+            EXPECT_EQ(UpdateAllowed, 0);
+            EXPECT_EQ(ReadAllowed, 0);
+        }
+        TearDown();
+        SetUp();
+    }
+}
+
+// The retry question is up when the printer's port changes: the port message
+// comes at once, the quit after the write question has been answered and the
+// update has settled its flags.
+TEST_F(ModalEventsTest, PortChangeWhileTheRetryQuestionIsUp) {
+    struct Case {
+        const char* label;
+        int button;
+        int retryAnswer;
+        int quitAnswer;  // to "quit anyway?" (update then quit, given up)
+        std::vector<UINT> texts;
+        size_t logged;
+        bool closes;
+    } cases[] = {
+        {"update, given up: the quit asks about the changes", IDC_UPDATE, IDCANCEL, IDNO,
+         {IDS_RETRY_WRITE, IDS_PORT_CHANGED, IDS_SETTINGS_CHANGED}, 0, true},
+        {"update, retried: the write goes out, then the quit", IDC_UPDATE, IDRETRY, IDNO,
+         {IDS_RETRY_WRITE, IDS_PORT_CHANGED}, 1, true},
+        {"update then quit, given up, quit", IDC_UPDATEQUIT, IDCANCEL, IDYES,
+         {IDS_RETRY_WRITE, IDS_PORT_CHANGED, IDS_QUIT_UNFINISHED}, 0, true},
+        {"update then quit, given up, stay: the port's quit asks", IDC_UPDATEQUIT, IDCANCEL, IDNO,
+         {IDS_RETRY_WRITE, IDS_PORT_CHANGED, IDS_QUIT_UNFINISHED, IDS_SETTINGS_CHANGED}, 0, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        SimulatedPrinter& printer = AddPrinter("MoRetryPort");
+        ASSERT_TRUE(Open(printer));
+        ChangeSetting();
+        ASSERT_EQ(printer.Fail(c.button == IDC_UPDATE ? "SetReqPrinterStatusMsgA" : "SetPrinterStatusDirectA", 1), 0u);
+        DuringBox during;
+        script_.On(Text(IDS_RETRY_WRITE), [&](int) {
+            printer.SetPort("LPT3:", "");
+            EXPECT_TRUE(PumpUntil([&] { return script_.Count(Text(IDS_PORT_CHANGED)) == 1; }, kWaitMs));
+            PumpPending();
+            during = Look();
+            return c.retryAnswer;
+        });
+        script_.Answer(Text(IDS_QUIT_UNFINISHED), {c.quitAnswer});
+
+        Click(PanelWindow, c.button);
+        ASSERT_TRUE(PumpUntil([] { return MainWindow == nullptr; }, kWaitMs));
+        PumpPending();
+
+        EXPECT_TRUE(during.panelAlive);
+        EXPECT_TRUE(during.quitWaiting);
+        std::vector<std::string> expected;
+        for (UINT id : c.texts) expected.push_back(Text(id));
+        EXPECT_EQ(script_.Texts(), expected);
+        EXPECT_EQ(printer.Log().size(), c.logged);
+        EXPECT_EQ(SrmHandle, 0u);
+        EXPECT_EQ(InstanceMapping, nullptr);
+        EXPECT_EQ(PanelQuitDeferred(), 0);
+        TearDown();
+        SetUp();
+    }
+}
+
+// Another program asks the main window to close while the panel reports a
+// failed write: the panel closes after the message, asking about the changes
+// the failed write left.
+TEST_F(ModalEventsTest, CloseRequestWhileTheWriteFailureIsShown) {
+    struct Case {
+        const char* label;
+        int keepAnswer;
+        bool closes;
+    } cases[] = {
+        {"changes dropped", IDOK, true},
+        {"changes kept", IDCANCEL, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        SimulatedPrinter& printer = AddPrinter("MoClose");
+        ASSERT_TRUE(Open(printer));
+        ASSERT_EQ(printer.SetWriteStatus(1), 0u);
+        DuringBox during;
+        script_.On(Text(IDS_WRITE_FAILED), [&](int) {
+            SendMessageA(MainWindow, RPM_CLOSEPANEL, 0, 0);
+            during = Look();
+            return IDOK;
+        });
+        script_.Answer(Text(IDS_SETTINGS_CHANGED), {c.keepAnswer});
+        ChangeSetting();
+        PanelCommand(IDC_UPDATE);
+        ASSERT_TRUE(PumpUntil([&] { return script_.boxes.size() == 2; }, kWaitMs));
+        PumpPending();
+
+        EXPECT_TRUE(during.panelAlive);
+        EXPECT_TRUE(during.quitWaiting);
+        EXPECT_EQ(script_.Texts(), (std::vector<std::string>{Text(IDS_WRITE_FAILED), Text(IDS_SETTINGS_CHANGED)}));
+        EXPECT_EQ(MainWindow == nullptr, c.closes);
+        if (!c.closes) {
+            EXPECT_TRUE(UpdateButtonsOn()) << "the changes may still be written";
+        }
+        TearDown();
+        SetUp();
+    }
+}
+
+// The panel goes away while the retry question is up (here its frame is
+// destroyed from outside): the answer Retry sends nothing more, and nothing
+// after the box touches the panel.
+TEST_F(ModalEventsTest, PanelGoneWhileTheRetryQuestionIsUp) {
+    SimulatedPrinter& printer = AddPrinter("MoGone");
+    ASSERT_TRUE(Open(printer));
+    ASSERT_EQ(printer.Fail("SetPrinterStatusDirectA", 5), 0u);
+    script_.On(Text(IDS_RETRY_WRITE), [](int) {
+        DestroyWindow(MainWindow);
+        return IDRETRY;
+    });
+    PanelCommand(IDC_UPDATEQUIT);
+    PumpPending();
+
+    EXPECT_EQ(script_.Texts(), (std::vector<std::string>{Text(IDS_RETRY_WRITE)})) << "no question about quitting";
+    EXPECT_EQ(printer.FaultCount("SetPrinterStatusDirectA"), 4u) << "one attempt only";
+    EXPECT_EQ(WritePending, 0);
+    EXPECT_EQ(PanelWindow, nullptr);
+    EXPECT_EQ(MainWindow, nullptr);
+    EXPECT_EQ(SrmHandle, 0u) << "the SRM handle went with the panel";
+    for (DWORD id : Notifications) EXPECT_EQ(id, 0u);
+}
+
+// A read that failed is reported while a status change starts a new read:
+// that read answers for itself, no second request and no "reading" message.
+TEST_F(ModalEventsTest, ReadStartedWhileTheReadFailureIsShown) {
+    SimulatedPrinter& printer = AddPrinter("MoRead");
+    ASSERT_EQ(printer.SetReplyDelay(SrmReplyRead, 300), 0u);
+    ASSERT_TRUE(Open(printer));
+    ASSERT_EQ(printer.Fail("GetPrinterStatusA", 1), 0u);
+    script_.On(Text(IDS_READ_FAILED), [&](int) {
+        printer.SetStatus(1, 0, 0);  // a word the panel does not examine
+        EXPECT_TRUE(PumpUntil([] { return ReadPending == 1; }, kWaitMs));
+        return IDOK;
+    });
+    paneltest::PanelCommandRecorder requests;
+    PanelCommand(CMD_READSETTINGS);
+    ASSERT_TRUE(PumpUntil([] { return ReadPending == 0 && IsSettingsLoaded(); }, kWaitMs));
+    PumpPending();
+
+    EXPECT_EQ(script_.Texts(), (std::vector<std::string>{Text(IDS_READ_FAILED)}));
+    EXPECT_EQ(std::count(requests.commands.begin(), requests.commands.end(), CMD_READSETTINGS), 2);
+    EXPECT_EQ(ReadRetries, 3);
+    EXPECT_TRUE(PagesOn());
+}
+
+// The printer turns busy while a failed read is reported, so the retry is
+// refused; once it is ready again its read still has all three attempts.
+TEST_F(ModalEventsTest, PrinterBusyWhileTheReadFailureIsShown) {
+    SimulatedPrinter& printer = AddPrinter("MoBusy");
+    ASSERT_EQ(printer.SetReplyDelay(SrmReplyRead, 200), 0u);
+    ASSERT_TRUE(Open(printer));
+    ASSERT_EQ(printer.Fail("GetPrinterStatusA", 1), 0u);
+    script_.On(Text(IDS_READ_FAILED), [&](int occurrence) {
+        if (occurrence == 1) {
+            printer.SetStatus(0, 0x80, 0);
+            EXPECT_TRUE(PumpUntil([] { return PrinterNotReady == 1; }, kWaitMs));
+        }
+        return IDOK;
+    });
+    PanelCommand(CMD_READSETTINGS);
+    ASSERT_TRUE(PumpUntil([&] { return script_.Count(Text(IDS_BUSY_PRINTER)) == 1; }, kWaitMs));
+    PumpPending();
+    EXPECT_EQ(ReadPending, 0);
+    EXPECT_EQ(ReadRetries, 3);
+    EXPECT_FALSE(IsSettingsLoaded());
+
+    // Ready again: the read this starts fails twice and succeeds at its third attempt.
+    paneltest::PanelCommandRecorder requests;
+    printer.SetStatus(0, 0, 0);
+    ASSERT_TRUE(PumpUntil([] { return ReadPending == 1; }, kWaitMs));
+    ASSERT_EQ(printer.Fail("GetPrinterStatusA", 2), 0u);
+    ASSERT_TRUE(PumpUntil([] { return ReadPending == 0 && IsSettingsLoaded(); }, kWaitMs));
+    EXPECT_EQ(std::count(requests.commands.begin(), requests.commands.end(), CMD_READSETTINGS), 3);
+    EXPECT_EQ(script_.Count(Text(IDS_READ_FAILED)), 3);
+    EXPECT_TRUE(PagesOn());
+}
+
+// Selects the row of that printer in the selection dialog and presses OK.
+void ChooseInSelection(HWND dialog, const std::string& name) {
+    HWND list = GetDlgItem(dialog, IDC_PRINTERLIST);
+    const int rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; row < rows; ++row) {
+        char text[kTextSize] = "";
+        LVITEMA item = {};
+        item.pszText = text;
+        item.cchTextMax = sizeof text;
+        SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+        if (name != text) continue;
+        LVITEMA state = {};
+        state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+        state.state = LVIS_SELECTED | LVIS_FOCUSED;
+        SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
+    }
+    shelltest::Press(dialog, IDC_SELECT_OK);
+}
+
+// The served printer is deleted while the retry question is up, and the user
+// chooses another one: the command meant for the first printer is not sent
+// to the second.
+TEST_F(ModalEventsTest, PrinterReplacedWhileTheRetryQuestionIsUp) {
+    SimulatedPrinter& first = AddPrinter("MoFirst");
+    SimulatedPrinter& second = AddPrinter("MoSecond");
+    ASSERT_TRUE(Open(first));
+    ChangeSetting();
+    ASSERT_EQ(first.Fail("SetPrinterStatusDirectA", 1), 0u);
+    shelltest::DialogScript selection([&](HWND dialog) { ChooseInSelection(dialog, second.Name()); });
+    script_.On(Text(IDS_RETRY_WRITE), [&](int) {
+        SrmSimRemovePrinter(first.CName());
+        SendMessageA(MainWindow, RPM_PRINTERSCHANGED, 0, 0);
+        return IDRETRY;
+    });
+    script_.Answer(Text(IDS_QUIT_UNFINISHED), {IDNO});
+
+    PanelCommand(IDC_UPDATEQUIT);
+    ASSERT_NE(CurrentPrinter, nullptr);
+    EXPECT_EQ(std::string(CurrentPrinter->name), second.Name());
+    ASSERT_TRUE(PumpUntil([] { return ReadPending == 0 && IsSettingsLoaded(); }, kWaitMs));
+    PumpPending();
+
+    EXPECT_EQ(selection.captions.size(), 1u);
+    EXPECT_TRUE(second.Log().empty()) << "nothing the user confirmed for the first printer";
+    EXPECT_EQ(WritePending, 0);
+    EXPECT_NE(MainWindow, nullptr);
+    EXPECT_NE(SrmHandle, 0u);
+    ASSERT_GE(script_.boxes.size(), 2u);
+    EXPECT_EQ(script_.boxes.front().text, Text(IDS_RETRY_WRITE));
+    EXPECT_EQ(script_.boxes.back().text, Text(IDS_QUIT_UNFINISHED));
+    EXPECT_TRUE(ToolbarEnabled(CMD_READSETTINGS));
+}
+
+}  // namespace
+
+namespace {
+
+// Real message boxes of this thread, read and answered from a thread timer
+// that runs inside their modal loops. The port message is held open until
+// the box it causes (the printer's reason to quit) has come and gone.
+class RealBoxes {
+public:
+    explicit RealBoxes(SimulatedPrinter* printer) : printer_(printer) {
+        active_ = this;
+        SetMessageBoxHook(nullptr);
+        timer_ = SetTimer(nullptr, 0, 20, &RealBoxes::Tick);
+    }
+    ~RealBoxes() {
+        if (timer_) KillTimer(nullptr, timer_);
+        active_ = nullptr;
+    }
+    RealBoxes(const RealBoxes&) = delete;
+    RealBoxes& operator=(const RealBoxes&) = delete;
+
+    std::vector<std::string> texts;  // in the order the boxes came up
+    bool panelAliveAtPortAnswer = false;
+    bool quitWaitingAtPortAnswer = false;
+
+private:
+    static BOOL CALLBACK Collect(HWND window, LPARAM found) {
+        if (IsWindowVisible(window) && shelltest::ClassOf(window) == "#32770" && GetDlgItem(window, 0xFFFF))
+            reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+        return TRUE;
+    }
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        RealBoxes* self = active_;
+        if (!self) return;
+        std::vector<HWND> open;
+        EnumThreadWindows(GetCurrentThreadId(), &RealBoxes::Collect, reinterpret_cast<LPARAM>(&open));
+        for (HWND box : open) {
+            if (std::find(self->seen_.begin(), self->seen_.end(), box) == self->seen_.end()) {
+                self->seen_.push_back(box);
+                self->texts.push_back(shelltest::WindowText(GetDlgItem(box, 0xFFFF)));
+                if (self->texts.back() == Text(IDS_PORT_CHANGED)) {
+                    self->portBox_ = box;
+                    self->printer_->SetAuthority(0);
+                }
+            }
+        }
+        // The newest box still open is the one whose modal loop runs now.
+        HWND top = nullptr;
+        for (HWND box : self->seen_) {
+            if (std::find(open.begin(), open.end(), box) != open.end()) top = box;
+        }
+        if (!top || top == self->answered_) return;
+        if (top == self->portBox_ && self->texts.size() < 2) return;  // wait for the printer's reason
+        if (top == self->portBox_) {
+            self->panelAliveAtPortAnswer = MainWindow != nullptr && IsLivePanel(PanelWindow);
+            self->quitWaitingAtPortAnswer = PanelQuitDeferred() != 0;
+        }
+        self->answered_ = top;
+        PostMessageA(top, WM_COMMAND, IDOK, 0);
+    }
+
+    SimulatedPrinter* printer_;
+    UINT_PTR timer_ = 0;
+    HWND portBox_ = nullptr;
+    HWND answered_ = nullptr;
+    std::vector<HWND> seen_;
+    static inline RealBoxes* active_ = nullptr;
+};
+
+TEST_F(ModalEventsTest, RealBoxesStatusQuitWhileThePortMessageIsUp) {
+    SimulatedPrinter& printer = AddPrinter("MoReal");
+    ASSERT_TRUE(Open(printer));
+    {
+        RealBoxes boxes(&printer);
+        ASSERT_EQ(printer.SetPort("COM2:", ""), 0u);
+        ASSERT_TRUE(PumpUntil([] { return MainWindow == nullptr; }, kWaitMs)) << boxes.texts.size();
+        EXPECT_EQ(boxes.texts, (std::vector<std::string>{Text(IDS_PORT_CHANGED), Unusable()}));
+        EXPECT_TRUE(boxes.panelAliveAtPortAnswer);
+        EXPECT_TRUE(boxes.quitWaitingAtPortAnswer);
+    }
+    script_.Install();
+    EXPECT_EQ(PanelWindow, nullptr);
+    EXPECT_EQ(SrmHandle, 0u);
+    EXPECT_EQ(InstanceMapping, nullptr);
+    EXPECT_EQ(PanelModalDepth(), 0);
+    EXPECT_EQ(PanelQuitDeferred(), 0);
+}
+
+}  // namespace
