@@ -87,10 +87,7 @@ void OnStore(HWND page, int* result) {
 }
 
 void OnAdvanced(HWND page) {
-    const INT_PTR result =
-        DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_ENVIRONMENT_ADVANCED), page, EnvironmentAdvancedProc, 0);
-    if (result == 1) SendSettingChanged(page);
-    ForegroundRoleWindow = page;
+    RunPageDialog(page, IDD_ENVIRONMENT_ADVANCED, EnvironmentAdvancedProc, 0);
 }
 
 void OnCommand(HWND page, int id, int code) {

@@ -121,9 +121,7 @@ void OnStore(HWND page, int* result) {
 }
 
 void OnAdvanced(HWND page) {
-    const INT_PTR result = DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_FONT_ADVANCED), page, FontAdvancedProc, 0);
-    if (result == 1) SendSettingChanged(page);
-    ForegroundRoleWindow = page;
+    RunPageDialog(page, IDD_FONT_ADVANCED, FontAdvancedProc, 0);
 }
 
 void OnCommand(HWND page, int id, int code) {

@@ -236,10 +236,7 @@ void OnFormatSettings(HWND page) {
     if (!IsFormatRow(selected)) return;
     FormatDialog data = {};
     data.formatNumber = selected;
-    const INT_PTR result = DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_FORMAT_SETTINGS), page,
-                                           FormatSettingsProc, reinterpret_cast<LPARAM>(&data));
-    if (result == 1) SendSettingChanged(page);
-    ForegroundRoleWindow = page;
+    RunPageDialog(page, IDD_FORMAT_SETTINGS, FormatSettingsProc, reinterpret_cast<LPARAM>(&data));
 }
 
 void OnEditNotice(HWND page, int code) {

@@ -25,6 +25,18 @@ void SendSettingChanged(HWND page) {
     SendMessageA(GetParent(page), RPM_SETTINGCHANGED, reinterpret_cast<WPARAM>(page), 0);
 }
 
+INT_PTR RunPageDialog(HWND page, int templateId, DLGPROC procedure, LPARAM parameter) {
+    INT_PTR result;
+    {
+        PanelModalScope modal;
+        result = DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(templateId), page, procedure, parameter);
+    }
+    if (!IsWindow(page)) return result;
+    if (result == 1) SendSettingChanged(page);
+    ForegroundRoleWindow = page;
+    return result;
+}
+
 void ShowPageWarning(HWND owner, UINT messageId) {
     LoadText(messageId, MessageText, kTextSize);
     BuildPanelCaption(MessageCaption, kTextSize);

@@ -21,6 +21,11 @@ void EnableControlList(HWND dialog, const int* ids, BOOL enable);
 // The changed notice: RPM_SETTINGCHANGED, sent to the page's parent (the
 // panel) with the page as wParam.
 void SendSettingChanged(HWND page);
+// Opens one of the page's modal dialogs with the page as owner. OK (1) there
+// is a change of the page; afterwards the page takes the foreground role back.
+// A quit of the panel that arrives meanwhile waits for the dialog, and nothing
+// touches the page when it is gone by then. Returns the dialog's result.
+INT_PTR RunPageDialog(HWND page, int templateId, DLGPROC procedure, LPARAM parameter);
 
 // Warning box with a string of the program (OK button, warning icon, the
 // panel's caption rule), through the message-box seam.

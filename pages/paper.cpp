@@ -139,9 +139,7 @@ INT_PTR CALLBACK PaperAdvancedProc(HWND dialog, UINT message, WPARAM wParam, LPA
 }
 
 void OnAdvanced(HWND page) {
-    const INT_PTR result = DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_PAPER_ADVANCED), page, PaperAdvancedProc, 0);
-    if (result == 1) SendSettingChanged(page);
-    ForegroundRoleWindow = page;
+    RunPageDialog(page, IDD_PAPER_ADVANCED, PaperAdvancedProc, 0);
 }
 
 void OnCommand(HWND page, int id, int code) {

@@ -177,13 +177,6 @@ void OnStore(HWND page, int* result) {
     if (result) *result = 1;
 }
 
-// Opens one of the page's dialogs; OK there is a change of the page.
-void RunPageDialog(HWND page, int templateId, DLGPROC procedure, LPARAM parameter) {
-    const INT_PTR result = DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(templateId), page, procedure, parameter);
-    if (result == 1) SendSettingChanged(page);
-    ForegroundRoleWindow = page;
-}
-
 void OnCommand(HWND page, int id, int code) {
     switch (id) {
     case IDC_PRINT_UNIDIR:

@@ -404,4 +404,57 @@ TEST_F(ModalEventsTest, RealBoxesStatusQuitWhileThePortMessageIsUp) {
     EXPECT_EQ(PanelQuitDeferred(), 0);
 }
 
+// A quit that arrives while one of a page's own dialogs is up waits for the
+// dialog; the page is gone afterwards and nothing touches it any more.
+struct PageDialogVisit {
+    int runs = 0;
+    bool quitWaiting = false;
+    bool panelAlive = false;
+};
+PageDialogVisit* pageDialogVisit = nullptr;
+
+LRESULT CALLBACK QuitInsidePageDialog(int code, WPARAM wParam, LPARAM lParam) {
+    const CWPSTRUCT* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    PageDialogVisit* visit = pageDialogVisit;
+    if (code == HC_ACTION && visit && visit->runs == 0 && call->message == WM_ENTERIDLE &&
+        call->wParam == MSGF_DIALOGBOX) {
+        visit->runs = 1;
+        HWND dialog = reinterpret_cast<HWND>(call->lParam);
+        SendMessageA(PanelWindow, WM_COMMAND, IDC_QUIT, reinterpret_cast<LPARAM>(GetDlgItem(PanelWindow, IDC_QUIT)));
+        visit->quitWaiting = PanelQuitDeferred() != 0;
+        visit->panelAlive = IsLivePanel(PanelWindow) != 0;
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_F(ModalEventsTest, QuitWhileAPageDialogIsUp) {
+    SimulatedPrinter& printer = AddPrinter("MoPageDialog");
+    ASSERT_TRUE(Open(printer));
+    HWND page = PageWindow(0);
+    ASSERT_NE(page, nullptr);
+    ASSERT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_PAPER_ADVANCED)));
+
+    PageDialogVisit visit;
+    pageDialogVisit = &visit;
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, QuitInsidePageDialog, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    Click(page, IDC_PAPER_ADVANCED);  // the dialog runs its own loop until the script's OK
+    UnhookWindowsHookEx(hook);
+    pageDialogVisit = nullptr;
+    PumpPending();
+
+    EXPECT_EQ(visit.runs, 1);
+    EXPECT_TRUE(visit.quitWaiting) << "the quit waits for the page's dialog";
+    EXPECT_TRUE(visit.panelAlive);
+    EXPECT_EQ(PanelWindow, nullptr) << "the quit ran once the dialog had closed";
+    EXPECT_EQ(MainWindow, nullptr);
+    EXPECT_FALSE(IsWindow(page));
+    EXPECT_NE(ForegroundRoleWindow, page) << "no role for a page that is gone";
+    EXPECT_EQ(SrmHandle, 0u);
+    EXPECT_EQ(PanelModalDepth(), 0);
+    EXPECT_EQ(PanelQuitDeferred(), 0);
+}
+
 }  // namespace
+
