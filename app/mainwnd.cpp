@@ -151,6 +151,9 @@ void BuildRemovedCaption(char* caption, size_t size, const char* name) {
 LRESULT OnPrintersChanged(HWND window) {
     if (!CurrentPrinter) return 1;
     HWND owner = PanelWindow ? PanelWindow : window;
+    // Boxes and the selection dialog below run modal loops; a quit of the
+    // panel that arrives meanwhile (ours included) waits until this is done.
+    PanelModalScope modal;
 
     // Rediscovery frees the entry: keep the whole name.
     LocalBlock<char> name(DuplicateString(TextOrEmpty(CurrentPrinter->name)));

@@ -324,6 +324,36 @@ TEST_F(MainWindowTest, PrintersChangedAfterTheServedOneWasRemovedSelectsAnother)
     EXPECT_EQ(ControlText(PanelWindow, IDC_STATUSTEXT), Text(kTextReadWrite));
 }
 
+// Another program asks the panel to close while the "printer removed" box is
+// up: the close waits until the re-selection is over, then ends the panel
+// without leaving the new printer claimed or its SRM handle open.
+TEST_F(MainWindowTest, CloseRequestDuringTheReselectionWaitsForIt) {
+    SimulatedPrinter& other = AddPrinter("MainStays");
+    AddPrinter("MainLeaves");
+    ASSERT_TRUE(Open(*printers_.back()));
+    printers_.pop_back();
+
+    bool closeWaited = false;
+    boxes_.onBox = [&](const seams::RecordedBox& box) {
+        if (box.text != Text(IDS_PRINTER_REMOVED)) return;
+        SendMessageA(MainWindow, RPM_CLOSEPANEL, 0, 0);
+        closeWaited = PanelQuitDeferred() != 0 && IsLivePanel(PanelWindow);
+    };
+    DialogScript script([](HWND dialog) { shelltest::Press(dialog, IDC_SELECT_OK); });
+    SendMessageA(MainWindow, RPM_PRINTERSCHANGED, 0, 0);
+    boxes_.onBox = nullptr;
+
+    EXPECT_TRUE(closeWaited);
+    EXPECT_EQ(script.captions.size(), 1u) << "the selection still ran";
+    EXPECT_EQ(MainWindow, nullptr) << "the close was carried out afterwards";
+    EXPECT_EQ(PanelWindow, nullptr);
+    EXPECT_EQ(SrmHandle, 0u);
+    EXPECT_EQ(InstanceMapping, nullptr);
+    EXPECT_FALSE(shelltest::MappingExists("QUARLRP_" + other.Name()));
+    EXPECT_EQ(PanelModalDepth(), 0);
+    EXPECT_EQ(PanelQuitDeferred(), 0);
+}
+
 TEST_F(MainWindowTest, PrintersChangedAfterTheLastOneWasRemovedEndsThePanel) {
     ASSERT_TRUE(Open(AddPrinter("MainLast")));
     const std::string gone = printers_.back()->Name();
