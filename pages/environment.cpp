@@ -100,28 +100,9 @@ void OnCommand(HWND page, int id, int code) {
 
 }  // namespace
 
+const PageBehaviour kEnvironmentBehaviour = {kEnvironmentControls, OnShowRecord, OnStore, OnCommand, nullptr,
+                                nullptr, nullptr};
+
 INT_PTR CALLBACK EnvironmentPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG:
-        PlacePage(page);
-        ForegroundRoleWindow = page;
-        OnShowRecord(page);
-        return TRUE;
-    case RPM_SHOWRECORD:
-        OnShowRecord(page);
-        return TRUE;
-    case RPM_DISABLE:
-        EnableControlList(page, kEnvironmentControls, FALSE);
-        return TRUE;
-    case RPM_STORE:
-        OnStore(page, reinterpret_cast<int*>(lParam));
-        return TRUE;
-    case WM_COMMAND:
-        OnCommand(page, LOWORD(wParam), HIWORD(wParam));
-        return TRUE;
-    case WM_HELP:
-    case WM_CONTEXTMENU:
-        return HandleContextHelp(message, wParam, lParam);
-    }
-    return FALSE;
+    return HandlePageMessage(kEnvironmentBehaviour, page, message, wParam, lParam);
 }

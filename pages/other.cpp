@@ -47,30 +47,9 @@ void OnCommand(HWND page, int id, int code) {
 
 }  // namespace
 
+const PageBehaviour kOtherBehaviour = {kOtherControls, OnShowRecord, OnStore, OnCommand, nullptr,
+                                nullptr, nullptr};
+
 INT_PTR CALLBACK OtherPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG:
-        PlacePage(page);
-        // Like every other page it takes the foreground role when it comes
-        // up, so a second start never raises a page that is hidden.
-        ForegroundRoleWindow = page;
-        OnShowRecord(page);
-        return TRUE;
-    case RPM_SHOWRECORD:
-        OnShowRecord(page);
-        return TRUE;
-    case RPM_DISABLE:
-        EnableControlList(page, kOtherControls, FALSE);
-        return TRUE;
-    case RPM_STORE:
-        OnStore(page, reinterpret_cast<int*>(lParam));
-        return TRUE;
-    case WM_COMMAND:
-        OnCommand(page, LOWORD(wParam), HIWORD(wParam));
-        return TRUE;
-    case WM_HELP:
-    case WM_CONTEXTMENU:
-        return HandleContextHelp(message, wParam, lParam);
-    }
-    return FALSE;
+    return HandlePageMessage(kOtherBehaviour, page, message, wParam, lParam);
 }

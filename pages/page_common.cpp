@@ -132,3 +132,37 @@ void StoreBitCheck(HWND dialog, int checkId, uint8_t* byte, uint8_t mask, bool t
     else
         *byte = static_cast<uint8_t>(*byte & ~mask);
 }
+
+INT_PTR HandlePageMessage(const PageBehaviour& behaviour, HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        if (behaviour.attachData) behaviour.attachData(page);
+        PlacePage(page);
+        ForegroundRoleWindow = page;
+        behaviour.showRecord(page);
+        return TRUE;
+    case RPM_SHOWRECORD:
+        behaviour.showRecord(page);
+        return TRUE;
+    case RPM_DISABLE:
+        EnableControlList(page, behaviour.controls, FALSE);
+        return TRUE;
+    case RPM_STORE:
+        behaviour.store(page, reinterpret_cast<int*>(lParam));
+        return TRUE;
+    case WM_COMMAND:
+        behaviour.command(page, LOWORD(wParam), HIWORD(wParam));
+        return TRUE;
+    case WM_VSCROLL:
+        if (!behaviour.spinScroll) return FALSE;
+        behaviour.spinScroll(page, reinterpret_cast<HWND>(lParam));
+        return TRUE;
+    case WM_HELP:
+    case WM_CONTEXTMENU:
+        return HandleContextHelp(message, wParam, lParam);
+    case WM_NCDESTROY:
+        if (behaviour.freeData) behaviour.freeData(page);
+        return FALSE;
+    }
+    return FALSE;
+}

@@ -101,6 +101,21 @@ void FreeDialogData(HWND dialog) {
     SetWindowLongPtrA(dialog, DWLP_USER, 0);
 }
 
+// ---- The messages every page handles ----
+
+// What one page does; the shared handler does the rest (placement and the
+// foreground role when it comes up, RPM_DISABLE, context help).
+struct PageBehaviour {
+    const int* controls;                         // zero-terminated setting controls
+    void (*showRecord)(HWND page);               // RPM_SHOWRECORD, and on creation
+    void (*store)(HWND page, int* result);       // RPM_STORE
+    void (*command)(HWND page, int id, int code);
+    void (*spinScroll)(HWND page, HWND spin);    // null: the page has no spins
+    void (*attachData)(HWND page);               // null: no per-page data
+    void (*freeData)(HWND page);
+};
+INT_PTR HandlePageMessage(const PageBehaviour& behaviour, HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+
 // ---- Page procedures (the tab host's page table) ----
 
 // Paper page, template 193 (tab 0); opens the advanced paper settings 198.

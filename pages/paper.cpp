@@ -188,35 +188,9 @@ void OnSpinScroll(HWND page, HWND spin) {
 
 }  // namespace
 
+const PageBehaviour kPaperBehaviour = {kPaperControls, OnShowRecord, OnStore, OnCommand, OnSpinScroll,
+                                [](HWND page) { AttachDialogData<PaperPage>(page); }, FreeDialogData<PaperPage>};
+
 INT_PTR CALLBACK PaperPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG:
-        AttachDialogData<PaperPage>(page);
-        PlacePage(page);
-        ForegroundRoleWindow = page;
-        OnShowRecord(page);
-        return TRUE;
-    case RPM_SHOWRECORD:
-        OnShowRecord(page);
-        return TRUE;
-    case RPM_DISABLE:
-        EnableControlList(page, kPaperControls, FALSE);
-        return TRUE;
-    case RPM_STORE:
-        OnStore(page, reinterpret_cast<int*>(lParam));
-        return TRUE;
-    case WM_COMMAND:
-        OnCommand(page, LOWORD(wParam), HIWORD(wParam));
-        return TRUE;
-    case WM_VSCROLL:
-        OnSpinScroll(page, reinterpret_cast<HWND>(lParam));
-        return TRUE;
-    case WM_HELP:
-    case WM_CONTEXTMENU:
-        return HandleContextHelp(message, wParam, lParam);
-    case WM_NCDESTROY:
-        FreeDialogData<PaperPage>(page);
-        return FALSE;
-    }
-    return FALSE;
+    return HandlePageMessage(kPaperBehaviour, page, message, wParam, lParam);
 }
