@@ -33,37 +33,6 @@ int modalDepth = 0;
 int dispatchDepth = 0;
 HWND quitDeferredPanel = nullptr;
 
-// A window's DC, released when it goes out of scope.
-class WindowDC {
-public:
-    explicit WindowDC(HWND window) : window_(window), dc_(GetDC(window)) {}
-    ~WindowDC() {
-        if (dc_) ReleaseDC(window_, dc_);
-    }
-    WindowDC(const WindowDC&) = delete;
-    WindowDC& operator=(const WindowDC&) = delete;
-    HDC get() const { return dc_; }
-
-private:
-    HWND window_;
-    HDC dc_;
-};
-
-// A GDI object selected into a DC for a scope; the previous one comes back.
-class SelectedObject {
-public:
-    SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(object ? SelectObject(dc, object) : nullptr) {}
-    ~SelectedObject() {
-        if (previous_) SelectObject(dc_, previous_);
-    }
-    SelectedObject(const SelectedObject&) = delete;
-    SelectedObject& operator=(const SelectedObject&) = delete;
-
-private:
-    HDC dc_;
-    HGDIOBJ previous_;
-};
-
 HWND StatusControl(HWND panel) {
     return GetDlgItem(panel, IDC_STATUSTEXT);
 }
@@ -140,7 +109,7 @@ void FitStatic(HWND panel, int controlId, const char* text) {
     {
         WindowDC dc(control);
         if (!dc.get()) return;
-        SelectedObject font(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0)));
+        Selection font(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0)));
         RECT client = {};
         GetClientRect(control, &client);
         FitText(dc.get(), client.right - client.left, TextOrEmpty(text), kEllipsis, fitted, sizeof fitted);
