@@ -216,17 +216,7 @@ LRESULT OnPrintersChanged(HWND window) {
         EndPanel(window);
         return 0;
     }
-    if (PanelWindow) {
-        SetPagesEnabled(PanelWindow, 0);
-        EnableUpdateButtons(PanelWindow, FALSE);
-        SendMessageA(PanelWindow, WM_INITDIALOG, 0, 0);
-        PanelState* state = GetPanelState(PanelWindow);
-        if (state) {
-            state->focusReturn = nullptr;
-            SendMessageA(state->tabControl, TCM_SETCURSEL, 0, 0);
-        }
-        ShowPage(PanelWindow, 0);
-    }
+    if (PanelWindow) ReopenPanel(PanelWindow);
     return 0;
 }
 

@@ -242,15 +242,7 @@ void OnChangePrinter(HWND panel) {
         SendQuit(panel);
         return;
     }
-    SetPagesEnabled(panel, 0);
-    EnableUpdateButtons(panel, FALSE);
-    SendMessageA(panel, WM_INITDIALOG, 0, 0);
-    PanelState* state = GetPanelState(panel);
-    if (state) {
-        state->focusReturn = nullptr;
-        SendMessageA(state->tabControl, TCM_SETCURSEL, 0, 0);
-    }
-    ShowPage(panel, 0);
+    ReopenPanel(panel);
 }
 
 void OnHelpMode() {
@@ -637,6 +629,18 @@ PanelModalScope::PanelModalScope() {
 PanelModalScope::~PanelModalScope() {
     --modalDepth;
     FinishDeferredQuit();
+}
+
+void ReopenPanel(HWND panel) {
+    SetPagesEnabled(panel, 0);
+    EnableUpdateButtons(panel, FALSE);
+    SendMessageA(panel, WM_INITDIALOG, 0, 0);
+    PanelState* state = GetPanelState(panel);
+    if (state) {
+        state->focusReturn = nullptr;
+        SendMessageA(state->tabControl, TCM_SETCURSEL, 0, 0);
+    }
+    ShowPage(panel, 0);
 }
 
 void EnableUpdateButtons(HWND panel, BOOL enable) {

@@ -57,6 +57,9 @@ INT_PTR CALLBACK PanelDialogProc(HWND panel, UINT message, WPARAM wParam, LPARAM
 // several printers the panel stays with an explanation, else it quits.
 // fromOpening: also refresh the toolbar in the branch that stays.
 void ReportUnusable(HWND panel, int fromOpening);
+// Binds the panel to the newly chosen CurrentPrinter (its claim already
+// made): pages and update buttons off, the printer opened, tab 0 shown.
+void ReopenPanel(HWND panel);
 // The update buttons 1050 and 12321 always move together.
 void EnableUpdateButtons(HWND panel, BOOL enable);
 int UpdateButtonsEnabled(HWND panel);
