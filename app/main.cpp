@@ -16,15 +16,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
 
     // The main window, whose creation builds the toolbar and the panel.
     if (!RegisterMainClass()) {
-        char reason[kTextSize];
-        char ends[kTextSize];
-        char title[kTextSize];
-        LoadText(IDS_NO_WINDOW_CLASS, reason, kTextSize);
-        LoadText(IDS_PANEL_ENDS, ends, kTextSize);
-        LoadText(IDS_TITLE, title, kTextSize);
-        char text[kTextSize];
-        FormatText(text, sizeof text, "%s\n%s", reason, ends);
-        ShowMessageBox(nullptr, text, title, MB_ICONWARNING);
+        ShowTwoTextMessage(nullptr, IDS_NO_WINDOW_CLASS, IDS_PANEL_ENDS, MB_ICONWARNING);
         CleanUpAfterLoop(nullptr);
         return 1;
     }

@@ -107,6 +107,18 @@ void SetMessageBoxHook(MessageBoxHook hook) {
     messageBoxHook = hook;
 }
 
+int ShowTwoTextMessage(HWND owner, UINT firstId, UINT secondId, UINT style) {
+    char first[kTextSize];
+    char second[kTextSize];
+    char title[kTextSize];
+    LoadText(firstId, first, kTextSize);
+    LoadText(secondId, second, kTextSize);
+    LoadText(kStringTitle, title, kTextSize);
+    char text[kTextSize];
+    FormatText(text, sizeof text, "%s\n%s", first, second);
+    return ShowMessageBox(owner, text, title, style);
+}
+
 void ShowAllocationError(HINSTANCE instance, HWND owner, DWORD error) {
     // Local buffers only: the box may interrupt a composer that uses the shared ones.
     char reason[kTextSize];

@@ -23,6 +23,10 @@ int ShowMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT style);
 typedef int (*MessageBoxHook)(HWND owner, LPCSTR text, LPCSTR caption, UINT style);
 void SetMessageBoxHook(MessageBoxHook hook);  // null restores MessageBoxA
 
+// Shows "%s\n%s" of two of the program's texts with the bare title (string 3)
+// as caption, as the refusals before and outside the panel's work do.
+int ShowTwoTextMessage(HWND owner, UINT firstId, UINT secondId, UINT style);
+
 void ShowAllocationError(HINSTANCE instance, HWND owner, DWORD error);
 // A zero-filled LocalAlloc copy of text (null text gives null); the caller frees it with LocalFree.
 char* DuplicateString(LPCSTR text);

@@ -254,15 +254,7 @@ void OnHelpMode() {
     helpClass.hCursor = LoadCursorA(AppInstance, MAKEINTRESOURCEA(IDCUR_HELPMODE));
     helpClass.lpszClassName = kHelpModeClass;
     if (!RegisterClassA(&helpClass)) {
-        char reason[kTextSize];
-        char consequence[kTextSize];
-        char title[kTextSize];
-        LoadText(IDS_NO_WINDOW_CLASS, reason, kTextSize);
-        LoadText(IDS_FEATURE_UNAVAILABLE, consequence, kTextSize);
-        LoadText(IDS_TITLE, title, kTextSize);
-        char text[kTextSize];
-        FormatText(text, sizeof text, "%s\n%s", reason, consequence);
-        ShowMessageBox(MainWindow, text, title, MB_ICONWARNING);
+        ShowTwoTextMessage(MainWindow, IDS_NO_WINDOW_CLASS, IDS_FEATURE_UNAVAILABLE, MB_ICONWARNING);
         SendMessageA(ToolbarWindow, TB_CHECKBUTTON, CMD_HELPMODE, MAKELONG(FALSE, 0));
         return;
     }

@@ -225,6 +225,22 @@ TEST_F(MessagesTest, AllocationErrorBox) {
     }
 }
 
+// Two texts on two lines under the bare title, even while a printer is served.
+TEST_F(MessagesTest, TwoTextMessage) {
+    char printerName[] = "Printer C";
+    PrinterEntry entry = {printerName, nullptr, nullptr, nullptr};
+    CurrentPrinter = &entry;
+    recorder.boxes.clear();
+    recorder.answer = IDCANCEL;
+    EXPECT_EQ(IDCANCEL, ShowTwoTextMessage(nullptr, 125, 126, MB_ICONWARNING));
+    ASSERT_EQ(1u, recorder.boxes.size());
+    EXPECT_EQ("ウィンドウクラスを登録できません。\nこの機能は使用できません。", recorder.boxes[0].text);
+    EXPECT_EQ("Pavonet リモートパネル", recorder.boxes[0].caption);
+    EXPECT_EQ(static_cast<UINT>(MB_ICONWARNING), recorder.boxes[0].style);
+    recorder.answer = IDOK;
+    CurrentPrinter = nullptr;
+}
+
 TEST_F(MessagesTest, MessageBoxSeamAnswersAndToleratesNullTexts) {
     recorder.answer = IDCANCEL;
     EXPECT_EQ(IDCANCEL, ShowMessageBox(nullptr, "question", "caption", MB_ICONQUESTION | MB_OKCANCEL));
