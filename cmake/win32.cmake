@@ -67,9 +67,13 @@ add_subdirectory(/usr/src/googletest/googletest ${CMAKE_BINARY_DIR}/gtest EXCLUD
 # program core and resources, and runs under Wine (CMAKE_CROSSCOMPILING_EMULATOR).
 file(GLOB RP_WIN32_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/test_*.cpp)
 file(GLOB RP_WIN32_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/support_*.cpp)
+# The test support is compiled once and linked into every test program.
+add_library(rptestsupport OBJECT ${RP_WIN32_TEST_SUPPORT})
+target_include_directories(rptestsupport PRIVATE ${CMAKE_SOURCE_DIR}/tests/win32)
+target_link_libraries(rptestsupport PRIVATE rpcore gtest)
 foreach(src ${RP_WIN32_TESTS})
   get_filename_component(name ${src} NAME_WE)
-  add_executable(${name} ${src} ${RP_WIN32_TEST_SUPPORT} $<TARGET_OBJECTS:rpres>)
+  add_executable(${name} ${src} $<TARGET_OBJECTS:rptestsupport> $<TARGET_OBJECTS:rpres>)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/win32)
   target_link_libraries(${name} PRIVATE rpcore gtest gtest_main)
   add_test(NAME ${name} COMMAND ${name})
