@@ -1,6 +1,7 @@
 // The panel dialog, its tab host and its process-wide data, shared by the
 // panel, the status display, the update procedure and the setting pages.
 #pragma once
+#include <cstdint>
 #include <windows.h>
 #include <commctrl.h>
 
@@ -94,6 +95,11 @@ public:
 int SetUpTabs(HWND panel, PanelState* state);
 // Shows the page of that tab index, creating it on first use.
 void ShowPage(HWND panel, int index);
+// Selects that tab and shows its page, unless it is current (or index is -1).
+void BringTabForward(HWND panel, int index);
+// The tab of the first page that edits one of these bits of switch byte
+// byteIndex, else of the first page that edits any bit of it; -1 for none.
+int TabEditingSwitchBits(int byteIndex, uint8_t bits);
 // Flag 1 enables the model and port texts and refreshes every page from the
 // record; any other value disables them and the pages.
 void SetPagesEnabled(HWND panel, int flag);

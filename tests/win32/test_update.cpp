@@ -16,6 +16,7 @@ using namespace eventtest;
 namespace {
 
 constexpr UINT kTextReadWrite = 93;
+constexpr UINT kTextNeither = 127;  // settings can be neither read nor updated
 constexpr size_t kCutSheetFeedField = 49;         // the record's own cut-sheet feed position
 constexpr size_t kFormat2CutSheetFeedField = 124; // format 2's
 constexpr size_t kCutSheetFeedByte = 28;          // in the settings block
@@ -250,6 +251,49 @@ TEST_F(UpdateTest, PageWithAnInvalidValueStopsTheUpdate) {
     }
 }
 
+// The printer reports bit 1 of switch byte 1, which no page edits; the Font
+// page's tick sets the last clear bit. The printer could never give back a
+// byte of 0xFF: whichever way the update is asked for, it is refused with a
+// box before anything is written, the Font page comes forward, and the panel
+// stays as it was. Taking the tick back lets the update through.
+TEST_F(UpdateTest, SwitchByteThePrinterCannotTakeIsRefused) {
+    constexpr int kFontTab = 2;
+    for (int command : {IDC_UPDATE, IDC_UPDATEQUIT, IDOK}) {
+        SCOPED_TRACE(command);
+        SimulatedPrinter& printer = AddPrinter("UpAllOnes");
+        ASSERT_EQ(printer.SetBlock(BlockWith({{5, 0xFE}}).data()), 0u);
+        ASSERT_TRUE(Open(printer));
+        HWND tabs = State()->tabControl;
+        ShowPage(PanelWindow, kFontTab);
+        Click(PageWindow(kFontTab), IDC_FONT_ZERO1);
+        ShowPage(PanelWindow, 0);
+        ASSERT_TRUE(UpdateButtonsOn());
+
+        PanelCommand(command);
+        ASSERT_EQ(script_.Texts(), std::vector<std::string>{Text(IDS_SETTINGS_UNSENDABLE)});
+        EXPECT_EQ(script_.boxes[0].caption, Caption());
+        EXPECT_EQ(script_.boxes[0].style, static_cast<UINT>(MB_ICONWARNING));
+        EXPECT_TRUE(printer.Log().empty());
+        EXPECT_EQ(State()->currentPage, PageWindow(kFontTab));
+        EXPECT_EQ(SendMessageA(tabs, TCM_GETCURSEL, 0, 0), kFontTab);
+        EXPECT_EQ(WritePending, 0);
+        EXPECT_TRUE(UpdateButtonsOn());
+        EXPECT_TRUE(IsSettingsLoaded()) << "the user's edits never unload the record";
+        EXPECT_TRUE(PagesOn());
+
+        Click(PageWindow(kFontTab), IDC_FONT_ZERO1);
+        PanelCommand(command);
+        if (command == IDC_UPDATE) {
+            ASSERT_TRUE(PumpUntil([] { return WritePending == 0; }, kWaitMs));
+        }
+        EXPECT_EQ(printer.Log().size(), 1u);
+        EXPECT_EQ(MainWindow == nullptr, command != IDC_UPDATE);
+        EXPECT_EQ(script_.boxes.size(), 1u);
+        TearDown();
+        SetUp();
+    }
+}
+
 // After three failed reads the record holds no settings: no command may be
 // built from it, whichever way an update is asked for. The defaults, once
 // shown, may be written.
@@ -264,13 +308,16 @@ TEST_F(UpdateTest, RecordThatIsNotLoadedIsNeverWritten) {
 
     for (int command : {IDOK, IDC_UPDATEQUIT, IDC_UPDATE}) {
         SCOPED_TRACE(command);
+        script_.boxes.clear();
         PanelCommand(command);
         EXPECT_TRUE(printer.Log().empty());
         EXPECT_EQ(WritePending, 0);
         EXPECT_NE(MainWindow, nullptr);
         for (uint8_t byte : Settings.switches) EXPECT_EQ(byte, 0xFF) << "no page stored into the record";
+        ASSERT_EQ(script_.boxes.size(), 1u) << "a box says why nothing is written";
+        EXPECT_EQ(script_.boxes[0].text, Text(kTextNeither));
+        EXPECT_EQ(script_.boxes[0].style, static_cast<UINT>(MB_ICONWARNING));
     }
-    EXPECT_TRUE(script_.boxes.empty());
 
     PanelCommand(CMD_SHOWDEFAULTS);
     ASSERT_TRUE(UpdateButtonsOn());
