@@ -236,11 +236,14 @@ TEST_F(MainWindowTest, HelpModeEndsOnAClickWithThatControlsPopup) {
         const char* label;
         HWND target;     // null: the caption
         DWORD context;   // 0: no popup
+        bool onFrame;    // at the right edge of the target, not its centre
     } cases[] = {
         {"exit button", GetDlgItem(PanelWindow, IDC_QUIT), 0x80000200},
         {"status text", GetDlgItem(PanelWindow, IDC_STATUSTEXT), 0x80000700},
         {"toolbar", ToolbarWindow, 0x80000000},
         {"control of a page", postcard, 0x10020},
+        {"control inside a group box", GetDlgItem(Page(0), IDC_PAPER_CUTEDIT), 0x10060},
+        {"frame of that group box", GetDlgItem(Page(0), IDC_PAPER_HEADGROUP), 0x10050, true},
         {"caption", nullptr, 0},
     };
     for (const Case& c : cases) {
@@ -259,6 +262,11 @@ TEST_F(MainWindowTest, HelpModeEndsOnAClickWithThatControlsPopup) {
         POINT point = {};
         if (c.target) {
             point = CentreOf(c.target);
+            if (c.onFrame) {
+                RECT target = {};
+                GetWindowRect(c.target, &target);
+                point.x = target.right - 2;
+            }
         } else {
             point = {(frame.left + frame.right) / 2, frame.top + GetSystemMetrics(SM_CYCAPTION) / 2};
         }
