@@ -88,10 +88,14 @@ void ShowPage(HWND panel, int index) {
         ForegroundRoleWindow = page;
     } else {
         // An empty slot (no page procedure or no template) shows nothing.
+        // A new page takes the focus into its first control: creating it
+        // leaves the focus where it was, the rule below decides.
         HWND page = nullptr;
+        HWND focus = GetFocus();
         if (state->templates[index] && state->procedures[index])
             page = CreateDialogIndirectParamA(AppInstance, state->templates[index], panel,
                                               state->procedures[index], 0);
+        if (focus && GetFocus() != focus && IsWindow(focus)) SetFocus(focus);
         state->pages[index] = page;
         state->currentPage = page;
         if (page) {

@@ -45,7 +45,7 @@ INT_PTR CALLBACK TestPageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
             SetWindowPos(page, nullptr, state->PageArea.left + kPageOffsetX, state->PageArea.top + kPageOffsetY, 0, 0,
                          SWP_NOSIZE | SWP_NOZORDER);
         EnablePage(page, IsSettingsLoaded());
-        return FALSE;
+        return TRUE;  // as the program's pages: the dialog manager focuses the first control
     }
     case RPM_SHOWRECORD:
         ++log.showRecord;
@@ -344,13 +344,19 @@ TEST_F(TabHostTest, FocusMovesIntoTheNewPageUnlessOnTheStrip) {
     HWND focus = GetFocus();
     EXPECT_TRUE(focus == Page(2) || IsChild(Page(2), focus)) << "focus in the new page";
 
-    // Arrow keys on the focused strip: the real tab control sends the notifications.
+    // Arrow keys on the focused strip: the real tab control sends the
+    // notifications. The focus stays there, on a page made now as on one
+    // that exists.
     SetFocus(tabs);
-    SendMessageA(tabs, WM_KEYDOWN, VK_RIGHT, 0);
-    EXPECT_EQ(SendMessageA(tabs, TCM_GETCURSEL, 0, 0), 3);
-    EXPECT_EQ(state_->currentPage, Page(3));
-    EXPECT_EQ(state_->focusReturn, tabs);
-    EXPECT_EQ(GetFocus(), tabs);
+    for (int key : {VK_RIGHT, VK_LEFT, VK_RIGHT}) {
+        const int index = key == VK_RIGHT ? 3 : 2;
+        SCOPED_TRACE(index);
+        SendMessageA(tabs, WM_KEYDOWN, key, 0);
+        EXPECT_EQ(SendMessageA(tabs, TCM_GETCURSEL, 0, 0), index);
+        EXPECT_EQ(state_->currentPage, Page(index));
+        EXPECT_EQ(state_->focusReturn, tabs);
+        EXPECT_EQ(GetFocus(), tabs);
+    }
 
     // A page that brings itself forward (TCM_SETCURSEL, no notification)
     // leaves the last focus-return choice standing.
