@@ -183,6 +183,9 @@ void OnUpdateThenQuit(HWND panel) {
     if (!CollectForWrite(panel)) return;
     const int written = WriteSettings(panel, 1);
     if (!IsLivePanel(panel)) return;
+    // A panel that is to end with nothing left to write asks nothing more:
+    // the quit waiting for this handler ends it.
+    if (!written && PanelQuitDeferred() && !UpdateButtonsEnabled(panel)) return;
     if (!written) {
         const int answer = ShowPanelMessage(panel, IDS_QUIT_UNFINISHED, MB_YESNO | MB_ICONQUESTION);
         if (answer != IDYES || !IsLivePanel(panel)) return;

@@ -116,5 +116,6 @@ void DestroyPages(PanelState* state);
 // ---- Update procedure (write_settings.cpp) ----
 // Sends the whole settings record to the printer: direct 1 synchronously
 // (update then quit), 0 asynchronously (the reply is RPM_WRITEREPLY).
-// 1 when the command reached the SRM, 0 when the user gave up retrying.
+// 1 when the command reached the SRM, 0 when it was not sent: the user gave
+// up retrying, or the panel is to end or went meanwhile.
 int WriteSettings(HWND panel, int direct);

@@ -127,6 +127,12 @@ int WriteSettings(HWND panel, int direct) {
             EndWrite(panel, TRUE);
             return 0;
         }
+        // The panel is to end once the box is gone: nothing more is sent,
+        // and nothing is left that could be.
+        if (PanelQuitDeferred()) {
+            EndWrite(panel, FALSE);
+            return 0;
+        }
     }
     return 1;
 }
