@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -322,6 +324,96 @@ TEST_F(MainWindowTest, PrintersChangedAfterTheServedOneWasRemovedSelectsAnother)
     PaintNow();
     EXPECT_EQ(WindowCaption(MainWindow), Title() + " - " + other.Name());
     EXPECT_EQ(ControlText(PanelWindow, IDC_STATUSTEXT), Text(kTextReadWrite));
+}
+
+// The printer set changes while the change-of-printer dialog, or its question
+// 67, is open: the rows follow the new set with their own texts, the choice is
+// looked up by name when the dialog ends, and a chosen printer gone by then
+// is reported as removed and never served.
+TEST_F(MainWindowTest, PrinterSetChangedWhileChoosingAnother) {
+    struct Case {
+        const char* label;
+        bool inQuestion;     // the change comes while question 67 is up (unsent changes)
+        const char* removed; // label of the printer removed; "Added" is added
+        const char* chosen;  // selected before the change (and confirmed with OK in the question)
+        const char* pick;    // selected after the change, then OK; null: OK as it is; "": Cancel
+        const char* selectedAfter;  // the row selected right after the change
+        bool removedBox;     // "removed" box about the removed printer
+        const char* served;  // served at the end
+    };
+    const Case cases[] = {
+        {"dialog: one removed, one added, the new one chosen", false, "Doomed", "Second", "Added", "Second", false,
+         "Added"},
+        {"dialog: the selected one removed, the served one selected", false, "Doomed", "Doomed", nullptr, "Served",
+         false, "Served"},
+        {"dialog: the served one removed", false, "Served", "Second", nullptr, "Second", true, "Second"},
+        {"question: the chosen one removed meanwhile", true, "Doomed", "Doomed", "", "Served", true, "Served"},
+        {"question: others change, the chosen one stays", true, "Doomed", "Second", nullptr, "Second", false,
+         "Second"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        std::map<std::string, std::string> names;
+        for (const char* label : {"Served", "Second", "Doomed"}) names[label] = AddPrinter(label).Name();
+        ASSERT_TRUE(Open(*printers_.front()));
+        if (c.inQuestion) ChangeSetting();
+        HWND list = nullptr;
+        std::vector<std::string> rows;  // "name|model" of every row after the change
+        std::string selectedAfter;
+        auto changeSet = [&] {
+            for (auto it = printers_.begin(); it != printers_.end(); ++it) {
+                if ((*it)->Name() != names[c.removed]) continue;
+                printers_.erase(it);  // the printer and its spooler entry go
+                break;
+            }
+            names["Added"] = AddPrinter("Added").Name();
+            SendMessageA(MainWindow, RPM_PRINTERSCHANGED, 0, 0);
+            rows.clear();
+            const std::vector<std::string> models = shelltest::Column(list, 2);
+            for (const std::string& name : shelltest::Column(list, 0)) rows.push_back(name + "|" + models[rows.size()]);
+            selectedAfter = shelltest::ItemText(list, shelltest::SelectedRow(list), 0);
+        };
+        boxes_.onBox = [&](const seams::RecordedBox& box) {
+            if (box.text == Text(IDS_SETTINGS_CHANGED)) changeSet();
+        };
+        DialogScript script([&](HWND dialog) {
+            list = shelltest::List(dialog);
+            shelltest::SetRowSelected(list, shelltest::RowOf(list, names[c.chosen]), true);
+            if (c.inQuestion)
+                shelltest::Press(dialog, IDC_SELECT_OK);
+            else
+                changeSet();
+            if (!IsWindowVisible(dialog)) return;  // ended
+            if (c.pick && !*c.pick) return shelltest::Press(dialog, IDC_SELECT_CANCEL);
+            if (c.pick) shelltest::SetRowSelected(list, shelltest::RowOf(list, names[c.pick]), true);
+            shelltest::Press(dialog, IDC_SELECT_OK);
+        });
+        Command(CMD_CHANGEPRINTER);
+        boxes_.onBox = nullptr;
+
+        EXPECT_EQ(script.captions.size(), 1u) << "no second selection dialog";
+        std::vector<std::string> expected;
+        for (const char* label : {"Served", "Second", "Doomed", "Added"})
+            if (label != std::string(c.removed)) expected.push_back(names[label] + "|Quarl Tilbury 550TK");
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(rows, expected);
+        EXPECT_EQ(selectedAfter, names[c.selectedAfter]);
+        int removedBoxes = 0;
+        for (const seams::RecordedBox& box : boxes_.boxes) {
+            if (box.text != Text(IDS_PRINTER_REMOVED)) continue;
+            removedBoxes += 1;
+            EXPECT_EQ(box.caption, Title() + " - " + names[c.removed]);
+        }
+        EXPECT_EQ(removedBoxes, c.removedBox ? 1 : 0);
+        ASSERT_NE(CurrentPrinter, nullptr);
+        EXPECT_EQ(CurrentPrinter, Listed(names[c.served]));
+        EXPECT_TRUE(shelltest::MappingExists("QUARLRP_" + names[c.served]));
+        EXPECT_NE(SrmHandle, 0u);
+        PaintNow();
+        EXPECT_EQ(WindowCaption(MainWindow), Title() + " - " + names[c.served]);
+        TearDown();
+        SetUp();
+    }
 }
 
 // Another program asks the panel to close while the "printer removed" box is
