@@ -283,10 +283,6 @@ void OnOk(HWND dialog) {
             ShowDialogMessage(dialog, IDS_PRINTER_REMOVED, name.get(), MB_ICONINFORMATION);
             return;
         }
-        if (chosen == CurrentPrinter) {
-            EndDialog(dialog, 0);
-            return;
-        }
     }
     CurrentPrinter = chosen;
     if (InstanceMapping) {
