@@ -228,6 +228,9 @@ LRESULT OnPrintersChanged(HWND window) {
     LoadText(IDS_PRINTER_REMOVED, text, kTextSize);
     BuildRemovedCaption(caption, sizeof caption, name.get());
     ShowMessageBox(owner, text, caption, MB_ICONINFORMATION);
+    // A selection dialog open already (a change of printer) now lists the new
+    // set; the choice made there decides, and its caller ends the panel without one.
+    if (SelectionDialogOpen()) return 0;
 
     if (RunSelectionDialog(owner) != 1) {
         EndPanel(window);

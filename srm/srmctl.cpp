@@ -126,6 +126,17 @@ bool FitsText(const std::string& text, size_t limit, const char* what, std::stri
     return false;
 }
 
+// A backslash character; the 0x5C trail byte of a double-byte character
+// (表, ソ) is none.
+bool HoldsBackslash(const std::string& text) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) ++i;
+        else if (c == '\\') return true;
+    }
+    return false;
+}
+
 // ---- Commands ----
 
 int Add(const Args& args) {
@@ -155,7 +166,7 @@ int Add(const Args& args) {
     }
     if (driver != nullptr && driver[0] == '\0') return BadArguments("the driver name is empty");
     const int code = Finish(SrmSimAddPrinter(name.c_str(), port, detail, driver), name);
-    if (code == kExitOk && driver != nullptr && name.find('\\') != std::string::npos) {
+    if (code == kExitOk && driver != nullptr && HoldsBackslash(name)) {
         std::fprintf(stderr, "srmctl: note: a name with a backslash cannot be a spooler printer here\n");
     }
     return code;
