@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "srm_api.h"
+#include "key_name.h"
 #include "srm_sim.h"
 
 namespace {
@@ -123,17 +124,6 @@ std::string Argument(const std::string& text) {
 bool FitsText(const std::string& text, size_t limit, const char* what, std::string* message) {
     if (text.size() <= limit) return true;
     *message = std::string(what) + " is longer than " + std::to_string(limit) + " bytes";
-    return false;
-}
-
-// A backslash character; the 0x5C trail byte of a double-byte character
-// (表, ソ) is none.
-bool HoldsBackslash(const std::string& text) {
-    for (size_t i = 0; i < text.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        if ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) ++i;
-        else if (c == '\\') return true;
-    }
     return false;
 }
 

@@ -140,17 +140,6 @@ DWORD CreateBelow(const char* root, const std::string& name, RegKey* key) {
     return CreateKey(parent.Get(), name, key);
 }
 
-// A registry key name cannot hold a backslash, so a printer named with one is
-// no spooler printer here. The 0x5C trail byte of a double-byte character
-// (表, ソ) is no backslash.
-bool HoldsBackslash(const std::string& name) {
-    for (size_t i = 0; i < name.size(); ++i) {
-        if (IsShiftJisLeadByte(static_cast<unsigned char>(name[i]))) ++i;
-        else if (name[i] == '\\') return true;
-    }
-    return false;
-}
-
 // Deletes the key `name` of parent with everything below it.
 bool DeleteKeyTree(HKEY parent, const std::string& name) {
     {
