@@ -93,17 +93,6 @@ void InsertColumns(HWND list) {
     }
 }
 
-// The live status word of one printer, asked from the SRM now.
-PrinterStatusLabel ReadStatusLabel(LPCSTR printer) {
-    DWORD words[3] = {};
-    unsigned char port[kPortItemSize] = {};
-    const SrmItemRead reads[] = {{SRM_ITEM_PRINTERSTATUS, words, kSrmSizePrinterStatus},
-                                 {SRM_ITEM_PORT, port, kSrmSizePort}};
-    if (!ReadPrinterItems(printer, reads, 2)) return StatusLabelUnknown;
-    return StatusLabelOf(words[1], words[2], reinterpret_cast<const char*>(port + kPortTextOffset),
-                         reinterpret_cast<const char*>(port + kPortDetailOffset));
-}
-
 // One row per printer, in list order; 1 when the served printer has a row.
 int FillRows(HWND list, SelectionDialog* data) {
     int currentFound = 0;

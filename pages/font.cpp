@@ -22,8 +22,6 @@ const int kFontControls[] = {
     IDC_FONT_ZERO1ICON, IDC_FONT_ZERO2,      IDC_FONT_ZERO2ICON, IDC_FONT_ADVANCED, 0,
 };
 
-const char* const kFontRowTexts[kFontRows] = {"標準", "イタリック", "クーリエ", "ゴシック", "OCR-B"};
-const char* const kCharsetRowTexts[kCharsetRows] = {"日本", "アメリカ", "イギリス", "ドイツ", "スウェーデン"};
 // The kanji table radios, in the order of the editions they stand for.
 const int kKanjiRadios[3] = {IDC_FONTADV_JIS1978, IDC_FONTADV_JIS1983, IDC_FONTADV_JIS1990};
 

@@ -41,11 +41,6 @@ const HeadCenterControl kHeadCenterControls[3] = {
     {&kHeadCenterRules[2], IDC_PAPER_REARSPIN, &SettingsRecord::headCenterRear},
 };
 
-// Rows of the paper thickness list; the stored value is the row.
-const char* const kThicknessRowTexts[kThicknessRows] = {
-    "オート", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12",
-};
-
 struct PaperPage {
     int echoCounter;  // text updates of the head-centring edits still to be taken as the load's own
 };

@@ -21,10 +21,6 @@ const int kPrintControls[] = {
     0,
 };
 
-const char* const kReductionRowTexts[kReductionRows] = {
-    "標準", "2/3左基準", "2/3中央基準", "4/5左基準", "4/5中央基準",
-};
-
 // The page's dot-column direction: switches[3] bit 3 set means both ways.
 const BitBoundRadio kPageRadios[] = {
     {IDC_PRINT_UNIDIR, IDC_PRINT_BIDIR, 3, 0x08, IDC_PRINT_BIDIR},
