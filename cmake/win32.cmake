@@ -58,6 +58,12 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/srm/srmctl.cpp)
   target_link_libraries(srmctl PRIVATE QUARLSRM advapi32 user32)
 endif()
 
+# rpsettings.exe: the console tool that saves, compares and applies settings
+# files; it shares the program core and its resources, and adds its own texts.
+add_executable(rpsettings ${CMAKE_SOURCE_DIR}/rpsettings/rpsettings.cpp ${CMAKE_SOURCE_DIR}/rpsettings/rpsettings.rc
+  $<TARGET_OBJECTS:rpres>)
+target_link_libraries(rpsettings PRIVATE rpcore)
+
 # GoogleTest for the Win32 tests, built from Debian's sources.
 set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
