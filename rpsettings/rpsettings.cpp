@@ -506,9 +506,14 @@ int Run(int argc, char** argv) {
             Out(Usage());
             return kExitOk;
         }
-        if (arg != "--password") args.push_back(arg);
-        else if (i + 1 < argc) password = argv[++i];
-        else args.clear(), i = argc;  // a switch without its text: the usage below
+        if (arg != "--password") {
+            args.push_back(arg);
+        } else if (i + 1 < argc) {
+            password = argv[++i];
+        } else {  // the switch without its text
+            args.clear();
+            break;
+        }
     }
     if (args.empty()) {
         Out(Usage());
