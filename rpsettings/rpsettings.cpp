@@ -174,17 +174,34 @@ int ReadSettings(DWORD handle, PrinterSettings* settings) {
     return DecodeSettingsBlock(block, &settings->record, &settings->custom) && IsSettingsLoaded(&settings->record);
 }
 
-// Opens the printer and reads its settings when the user may read them.
-// Empty on success, else the reason.
-std::string ReadPrinter(const char* name, PrinterSettings* settings) {
-    SrmSession session;
-    if (session.Open(name) != 0 || session.get() == 0) return Text(IDS_RPS_CANNOT_OPEN);
+// Opens the printer and checks, as the panel does, that its settings may be
+// read now (and, with forUpdate, updated). Empty when so, else the reason.
+std::string OpenPrinter(const char* name, bool forUpdate, SrmSession* session) {
+    if (session->Open(name) != 0 || session->get() == 0) return Text(IDS_RPS_CANNOT_OPEN);
     StatusVerdict verdict = {};
-    std::string failure = EvaluatePrinter(session.get(), &verdict);
+    const std::string failure = EvaluatePrinter(session->get(), &verdict);
     if (!failure.empty()) return failure;
     if (!verdict.usable || !verdict.readAllowed) return StatusTextOf(verdict);
+    if (forUpdate && (!verdict.updateAllowed || verdict.printerNotReady)) return StatusTextOf(verdict);
+    return "";
+}
+
+// Opens the printer and reads its settings. Empty on success, else the reason.
+std::string ReadPrinter(const char* name, PrinterSettings* settings) {
+    SrmSession session;
+    const std::string failure = OpenPrinter(name, false, &session);
+    if (!failure.empty()) return failure;
     if (!ReadSettings(session.get(), settings)) return Text(IDS_READ_FAILED);
     return "";
+}
+
+// "key: this -> that  (name)" of one setting.
+std::string DifferenceLine(int index, const PrinterSettings& mine, const SettingsRecord& theirs,
+                           const CustomFeedTable& theirCustom, ControlTexts* texts) {
+    return SettingFullKey(index) + ": " +
+           SettingDisplay(index, mine.record, mine.custom, ControlTexts::Resolve, texts) + " -> " +
+           SettingDisplay(index, theirs, theirCustom, ControlTexts::Resolve, texts) + "  (" + SettingName(index) +
+           ")\n";
 }
 
 // ---- Applying a file ----
@@ -218,12 +235,8 @@ std::string MergeFailure(const MergeProblem& problem) {
 // written synchronously and read back. Empty on success, else the reason.
 std::string ApplyToPrinter(const ParsedSettings& parsed, bool dryRun, ApplyJob* job) {
     SrmSession session;
-    if (session.Open(job->printer.c_str()) != 0 || session.get() == 0) return Text(IDS_RPS_CANNOT_OPEN);
-    StatusVerdict verdict = {};
-    std::string failure = EvaluatePrinter(session.get(), &verdict);
+    std::string failure = OpenPrinter(job->printer.c_str(), true, &session);
     if (!failure.empty()) return failure;
-    if (!verdict.usable || !verdict.readAllowed || !verdict.updateAllowed || verdict.printerNotReady)
-        return StatusTextOf(verdict);
 
     // The panel's claim, held while this writes: a panel that starts meanwhile stays out.
     HANDLE claim = nullptr;
@@ -290,10 +303,7 @@ std::string ChangeLines(const ParsedSettings& parsed, const ApplyJob& job, Contr
         if (!parsed.present[i] ||
             !SettingDiffers(i, job.before.record, job.before.custom, job.after, job.before.custom))
             continue;
-        lines += "  " + SettingFullKey(i) + ": " +
-                 SettingDisplay(i, job.before.record, job.before.custom, ControlTexts::Resolve, texts) + " -> " +
-                 SettingDisplay(i, job.after, job.before.custom, ControlTexts::Resolve, texts) + "  (" +
-                 SettingName(i) + ")\n";
+        lines += "  " + DifferenceLine(i, job.before, job.after, job.before.custom, texts);
     }
     return lines;
 }
@@ -432,10 +442,7 @@ int CommandDiff(const char* printer, const char* other) {
         if (file && !parsed.present[i]) continue;
         if (!SettingDiffers(i, mine.record, mine.custom, theirs.record, theirs.custom)) continue;
         ++differences;
-        Out(SettingFullKey(i) + ": " +
-            SettingDisplay(i, mine.record, mine.custom, ControlTexts::Resolve, &texts) + " -> " +
-            SettingDisplay(i, theirs.record, theirs.custom, ControlTexts::Resolve, &texts) + "  (" +
-            SettingName(i) + ")\n");
+        Out(DifferenceLine(i, mine, theirs.record, theirs.custom, &texts));
     }
     return differences ? kExitDiffers : kExitOk;
 }
