@@ -9,6 +9,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -224,7 +225,10 @@ struct ApplyRun {
 std::string MergeFailure(const MergeProblem& problem) {
     switch (problem.error) {
     case MergeNoCustomFeed: return Compose(IDS_RPS_NO_CUSTOM_FEED, SettingFullKey(problem.setting).c_str());
-    case MergeFormatCheck: return SettingFullKey(problem.setting) + ": " + Text(problem.messageId);
+    case MergeFormatCheck: {  // "formatN: " and the format dialog's own message
+        const std::string key = SettingFullKey(problem.setting);
+        return key.substr(0, key.find('.')) + ": " + Text(problem.messageId);
+    }
     case MergeSwitchFF: return Text(IDS_RPS_SWITCH_FF);
     case MergeOk: break;
     }
@@ -284,16 +288,13 @@ DWORD WINAPI ApplyWorker(void* parameter) {
 // Every job, by a bounded pool of threads; returns when all are done.
 void RunJobs(ApplyRun* run) {
     const size_t workers = run->jobs->size() < kMaxWorkers ? run->jobs->size() : kMaxWorkers;
-    std::vector<HANDLE> threads;
+    std::vector<std::unique_ptr<ScopedHandle>> threads;
     for (size_t i = 0; i < workers; ++i) {
-        HANDLE thread = CreateThread(nullptr, 0, ApplyWorker, run, 0, nullptr);
-        if (thread) threads.push_back(thread);
+        std::unique_ptr<ScopedHandle> thread(new ScopedHandle(CreateThread(nullptr, 0, ApplyWorker, run, 0, nullptr)));
+        if (thread->get()) threads.push_back(std::move(thread));
     }
     if (threads.empty()) ApplyWorker(run);  // no thread to be had: this one does it all
-    for (HANDLE thread : threads) {
-        WaitForSingleObject(thread, INFINITE);
-        CloseHandle(thread);
-    }
+    for (const auto& thread : threads) WaitForSingleObject(thread->get(), INFINITE);
 }
 
 // "  key: old -> new  (name)" for each setting of the file the printer changes.
