@@ -1,5 +1,5 @@
-# Win32 build: the program, the SRM stand-in, srmctl and the Win32 tests, all
-# 32-bit, statically linked (no MinGW runtime DLLs beside the programs).
+# Win32 build: the program, the SRM stand-in, srmctl, rpsettings and the Win32
+# tests, all 32-bit, statically linked (no MinGW runtime DLLs beside the programs).
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 set(CMAKE_ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib)
