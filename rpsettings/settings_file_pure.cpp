@@ -6,6 +6,7 @@
 #include "app/text_pure.h"
 #include "pages/font_print_pure.h"
 #include "pages/pages_pure.h"
+#include "pages/switch_bits_pure.h"
 #include "res/ids_env_other.h"
 #include "res/ids_font_print.h"
 #include "res/ids_pages.h"
@@ -69,24 +70,23 @@ SettingDef Fine(const char* key, const char* name, RecordField field, const Fine
     def.fine = list;
     return def;
 }
-// A bit shown as a radio pair: clearId stands for the bit clear, setId for set.
-SettingDef Bit(const char* key, const char* name, int byteIndex, uint8_t mask, int templateId, int clearId,
-               int setId) {
+// A bit of the switch bytes shown by a radio pair of the page's dialog templateId.
+SettingDef Bit(const char* key, const char* name, const BitBoundRadio& pair, int templateId) {
     SettingDef def = Base(key, name, SettingBit);
-    def.byteIndex = byteIndex;
-    def.mask = mask;
+    def.byteIndex = pair.byteIndex;
+    def.mask = pair.mask;
     def.templateId = templateId;
-    def.texts[0] = clearId;
-    def.texts[1] = setId;
+    def.texts[0] = ClearRadioOf(pair);
+    def.texts[1] = pair.setId;
     return def;
 }
-// A bit bound to a check box; tickedMeansClear when the ticked box stands for the bit clear.
-SettingDef CheckBit(const char* key, const char* name, int byteIndex, uint8_t mask, bool tickedMeansClear) {
+// A bit of the switch bytes shown by a check box ("on" is the ticked box).
+SettingDef CheckBit(const char* key, const char* name, const BitBoundCheck& check) {
     SettingDef def = Base(key, name, SettingCheckBit);
-    def.byteIndex = byteIndex;
-    def.mask = mask;
-    def.texts[0] = tickedMeansClear ? kTextOn : kTextOff;
-    def.texts[1] = tickedMeansClear ? kTextOff : kTextOn;
+    def.byteIndex = check.byteIndex;
+    def.mask = check.mask;
+    def.texts[0] = check.tickedMeansClear ? kTextOn : kTextOff;
+    def.texts[1] = check.tickedMeansClear ? kTextOff : kTextOn;
     return def;
 }
 SettingDef FormatNumber(const char* key, const char* name, FormatField field, const NumberRule* rule,
@@ -142,34 +142,28 @@ const SettingDef kRecordSettings[] = {
         def.mask = kCharsetMask;
         return def;
     }(),
-    Bit("switches.dc1dc3", "DC1/DC3コード処理", 0, 0x10, IDD_OTHER_PAGE, IDC_OTHER_DCON, IDC_OTHER_DCOFF),
-    Bit("switches.autoCrLf", "自動CR-LF", 0, 0x20, IDD_ENVIRONMENT_ADVANCED, IDC_ENVADV_AUTOCRLF,
-        IDC_ENVADV_AUTOCRONLY),
-    Bit("switches.printCommand", "印字命令", 0, 0x40, IDD_OTHER_PAGE, IDC_OTHER_COMMANDCR, IDC_OTHER_COMMANDMORE),
-    Bit("switches.crFunction", "CR機能", 0, 0x80, IDD_ENVIRONMENT_ADVANCED, IDC_ENVADV_CRONLY, IDC_ENVADV_CRLF),
-    CheckBit("switches.slashedZero1", "1バイトコード系ゼロにスラッシュ", 1, 0x01, false),
-    Bit("switches.dotCount", "ドットグラフィックスのドット数", 1, 0x04, IDD_PRINT_DOS, IDC_DOS_NATIVE, IDC_DOS_COPY),
-    Bit("switches.printMode", "印字モード", 1, 0x10, IDD_PRINT_DOS, IDC_DOS_HDPICA, IDC_DOS_HSPICA),
-    Bit("switches.dataBits", "データビット", 1, 0x20, IDD_OTHER_PAGE, IDC_OTHER_BITS8, IDC_OTHER_BITS7),
-    Bit("switches.printColumns", "印字桁数", 1, 0x40, IDD_ENVIRONMENT_ADVANCED, IDC_ENVADV_COLUMNS136,
-        IDC_ENVADV_COLUMNS80),
-    Bit("switches.printDirection", "印字方向", 1, 0x80, IDD_PRINT_DOS, IDC_DOS_SHORTEST, IDC_DOS_UNIDIR),
-    Bit("switches.picaMode", "NHS/SHSパイカ", 2, 0x02, IDD_PRINT_DOS, IDC_DOS_SHSPICA, IDC_DOS_NHSPICA),
-    CheckBit("switches.feedMemory", "用紙吸入位置の記憶", 2, 0x04, true),
-    Bit("switches.loadCode", "シートフィーダ吸入コード", 2, 0x08, IDD_PRINT_DOS, IDC_DOS_ESCAONLY, IDC_DOS_ESCAMORE),
-    CheckBit("switches.slashedZero2", "2バイトコード系ゼロにスラッシュ", 2, 0x40, false),
-    CheckBit("switches.perforationSkip", "ミシン目スキップ", 2, 0x80, false),
-    Bit("switches.edgeDetect", "用紙左右端検出", 3, 0x01, IDD_ENVIRONMENT_PAGE, IDC_ENV_EDGEDETECT, IDC_ENV_EDGEOFF),
-    Bit("switches.feederLoad", "シートフィーダ吸入制御", 3, 0x02, IDD_ENVIRONMENT_ADVANCED, IDC_ENVADV_FEEDERLOADOFF,
-        IDC_ENVADV_FEEDERLOADON),
-    Bit("switches.dotDirection", "ドット列の印字方向", 3, 0x08, IDD_PRINT_PAGE, IDC_PRINT_UNIDIR, IDC_PRINT_BIDIR),
-    CheckBit("switches.draftAtPowerOn", "電源オン時のドラフトモード", 3, 0x10, false),
-    Bit("switches.cutSheetEject", "カット紙排出", 3, 0x20, IDD_ENVIRONMENT_PAGE, IDC_ENV_EJECTFRONT,
-        IDC_ENV_EJECTREAR),
-    Bit("switches.feederEject", "シートフィーダ排出", 3, 0x40, IDD_ENVIRONMENT_ADVANCED, IDC_ENVADV_FEEDEREJECTCMD,
-        IDC_ENVADV_FEEDEREJECTREAR),
-    Bit("switches.sheetGuideLoad", "シートガイド吸入", 3, 0x80, IDD_ENVIRONMENT_PAGE, IDC_ENV_LOADAUTO,
-        IDC_ENV_LOADSWITCH),
+    Bit("switches.dc1dc3", "DC1/DC3コード処理", kOtherPageRadios[1], IDD_OTHER_PAGE),
+    Bit("switches.autoCrLf", "自動CR-LF", kEnvironmentAdvancedRadios[4], IDD_ENVIRONMENT_ADVANCED),
+    Bit("switches.printCommand", "印字命令", kOtherPageRadios[0], IDD_OTHER_PAGE),
+    Bit("switches.crFunction", "CR機能", kEnvironmentAdvancedRadios[3], IDD_ENVIRONMENT_ADVANCED),
+    CheckBit("switches.slashedZero1", "1バイトコード系ゼロにスラッシュ", kZeroOneByteCheck),
+    Bit("switches.dotCount", "ドットグラフィックスのドット数", kPrintDosRadios[4], IDD_PRINT_DOS),
+    Bit("switches.printMode", "印字モード", kPrintDosRadios[0], IDD_PRINT_DOS),
+    Bit("switches.dataBits", "データビット", kOtherPageRadios[2], IDD_OTHER_PAGE),
+    Bit("switches.printColumns", "印字桁数", kEnvironmentAdvancedRadios[2], IDD_ENVIRONMENT_ADVANCED),
+    Bit("switches.printDirection", "印字方向", kPrintDosRadios[2], IDD_PRINT_DOS),
+    Bit("switches.picaMode", "NHS/SHSパイカ", kPrintDosRadios[1], IDD_PRINT_DOS),
+    CheckBit("switches.feedMemory", "用紙吸入位置の記憶", kLoadMemoryCheck),
+    Bit("switches.loadCode", "シートフィーダ吸入コード", kPrintDosRadios[3], IDD_PRINT_DOS),
+    CheckBit("switches.slashedZero2", "2バイトコード系ゼロにスラッシュ", kZeroTwoByteCheck),
+    CheckBit("switches.perforationSkip", "ミシン目スキップ", kPerforationSkipCheck),
+    Bit("switches.edgeDetect", "用紙左右端検出", kEnvironmentPageRadios[1], IDD_ENVIRONMENT_PAGE),
+    Bit("switches.feederLoad", "シートフィーダ吸入制御", kEnvironmentAdvancedRadios[1], IDD_ENVIRONMENT_ADVANCED),
+    Bit("switches.dotDirection", "ドット列の印字方向", kPrintPageRadios[0], IDD_PRINT_PAGE),
+    CheckBit("switches.draftAtPowerOn", "電源オン時のドラフトモード", kDraftAtPowerOnCheck),
+    Bit("switches.cutSheetEject", "カット紙排出", kEnvironmentPageRadios[2], IDD_ENVIRONMENT_PAGE),
+    Bit("switches.feederEject", "シートフィーダ排出", kEnvironmentAdvancedRadios[0], IDD_ENVIRONMENT_ADVANCED),
+    Bit("switches.sheetGuideLoad", "シートガイド吸入", kEnvironmentPageRadios[0], IDD_ENVIRONMENT_PAGE),
     Base("switches.otherBits", "その他のスイッチ（16進）", SettingOtherBits),
 };
 
