@@ -8,10 +8,13 @@ out=build/fuzz
 mkdir -p "$out"
 status=0
 shopt -s nullglob
+# Every target is linked with all the pure logic (what builds without <windows.h>).
+pure=(settings/settings.cpp settings/codec.cpp app/*_pure.cpp panel/*_pure.cpp pages/*_pure.cpp srm/*_pure.cpp
+      rpsettings/*_pure.cpp)
 for target in tests/fuzz/fuzz_*.cpp; do
     name=$(basename "$target" .cpp)
     clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
-        -I settings "$target" settings/settings.cpp settings/codec.cpp -o "$out/$name"
+        -I . -I settings "$target" "${pure[@]}" -o "$out/$name"
     work=$(mktemp -d)
     cp -r "tests/fuzz/corpus/$name/." "$work/" 2>/dev/null || true
     if ! "$out/$name" -max_total_time="$seconds" -print_final_stats=0 "$work" >"$out/$name.log" 2>&1; then
