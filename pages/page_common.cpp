@@ -43,18 +43,10 @@ void ShowPageWarning(HWND owner, UINT messageId) {
     ShowMessageBox(owner, MessageText, MessageCaption, MB_OK | MB_ICONWARNING);
 }
 
-void BringPageForward(HWND page, int index) {
-    HWND panel = GetParent(page);
-    const PanelState* state = GetPanelState(panel);
-    if (!state || state->currentPage == page) return;
-    SendMessageA(GetDlgItem(panel, IDC_TABS), TCM_SETCURSEL, index, 0);
-    ShowPage(panel, index);
-}
-
 void FailStore(HWND page, int index, UINT messageId, int focusId, int* result) {
     ShowPageWarning(page, messageId);
     if (result) *result = 0;
-    BringPageForward(page, index);
+    BringTabForward(GetParent(page), index);
     SetFocus(GetDlgItem(page, focusId));
 }
 
@@ -163,6 +155,36 @@ INT_PTR HandlePageMessage(const PageBehaviour& behaviour, HWND page, UINT messag
     case WM_NCDESTROY:
         if (behaviour.freeData) behaviour.freeData(page);
         return FALSE;
+    }
+    return FALSE;
+}
+
+INT_PTR HandleSubDialogMessage(const SubDialogBehaviour& behaviour, HWND dialog, UINT message, WPARAM wParam,
+                               LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+        behaviour.init(dialog);
+        ForegroundRoleWindow = dialog;
+        return TRUE;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK:
+            if (behaviour.store(dialog)) EndDialog(dialog, 1);
+            return TRUE;
+        case IDCANCEL:
+            EndDialog(dialog, 0);
+            return TRUE;
+        }
+        if (!behaviour.command) return FALSE;
+        return behaviour.command(dialog, LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
+    case WM_VSCROLL:
+        if (!behaviour.spinScroll) return FALSE;
+        behaviour.spinScroll(dialog, reinterpret_cast<HWND>(lParam));
+        return TRUE;
+    case WM_HELP:
+    case WM_CONTEXTMENU:
+        return HandleContextHelp(message, wParam, lParam);
     }
     return FALSE;
 }
