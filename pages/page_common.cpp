@@ -125,6 +125,20 @@ void StoreBitCheck(HWND dialog, int checkId, uint8_t* byte, uint8_t mask, bool t
         *byte = static_cast<uint8_t>(*byte & ~mask);
 }
 
+namespace {
+
+// What pages and sub-dialogs answer alike: WM_VSCROLL from a spin (not
+// handled without a spin handler) and context help; FALSE for the rest.
+INT_PTR HandleSpinOrHelp(void (*spinScroll)(HWND window, HWND spin), HWND window, UINT message, WPARAM wParam,
+                         LPARAM lParam) {
+    if (message != WM_VSCROLL) return HandleContextHelp(message, wParam, lParam);
+    if (!spinScroll) return FALSE;
+    spinScroll(window, reinterpret_cast<HWND>(lParam));
+    return TRUE;
+}
+
+}  // namespace
+
 INT_PTR HandlePageMessage(const PageBehaviour& behaviour, HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
@@ -145,18 +159,11 @@ INT_PTR HandlePageMessage(const PageBehaviour& behaviour, HWND page, UINT messag
     case WM_COMMAND:
         behaviour.command(page, LOWORD(wParam), HIWORD(wParam));
         return TRUE;
-    case WM_VSCROLL:
-        if (!behaviour.spinScroll) return FALSE;
-        behaviour.spinScroll(page, reinterpret_cast<HWND>(lParam));
-        return TRUE;
-    case WM_HELP:
-    case WM_CONTEXTMENU:
-        return HandleContextHelp(message, wParam, lParam);
     case WM_NCDESTROY:
         if (behaviour.freeData) behaviour.freeData(page);
         return FALSE;
     }
-    return FALSE;
+    return HandleSpinOrHelp(behaviour.spinScroll, page, message, wParam, lParam);
 }
 
 INT_PTR HandleSubDialogMessage(const SubDialogBehaviour& behaviour, HWND dialog, UINT message, WPARAM wParam,
@@ -178,13 +185,6 @@ INT_PTR HandleSubDialogMessage(const SubDialogBehaviour& behaviour, HWND dialog,
         }
         if (!behaviour.command) return FALSE;
         return behaviour.command(dialog, LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
-    case WM_VSCROLL:
-        if (!behaviour.spinScroll) return FALSE;
-        behaviour.spinScroll(dialog, reinterpret_cast<HWND>(lParam));
-        return TRUE;
-    case WM_HELP:
-    case WM_CONTEXTMENU:
-        return HandleContextHelp(message, wParam, lParam);
     }
-    return FALSE;
+    return HandleSpinOrHelp(behaviour.spinScroll, dialog, message, wParam, lParam);
 }
