@@ -118,12 +118,12 @@ INT_PTR HandlePageMessage(const PageBehaviour& behaviour, HWND page, UINT messag
 // What one sub-dialog does; the shared handler does the rest: at WM_INITDIALOG
 // the parameter of RunPageDialog into DWLP_USER (DialogData reads it), then
 // init, then the foreground role; OK ends with 1 once store accepts, Cancel
-// (or the close box) ends with 0 and writes nothing; context help.
+// ends with 0 and writes nothing; context help.
 struct SubDialogBehaviour {
-    void (*init)(HWND dialog);                     // fills the controls from the record
-    bool (*store)(HWND dialog);                    // OK: false keeps the dialog open
+    void (*init)(HWND dialog);                       // fills the controls from the record
+    bool (*store)(HWND dialog);                      // OK: false keeps the dialog open
     bool (*command)(HWND dialog, int id, int code);  // other commands, true when its own; null: none
-    void (*spinScroll)(HWND dialog, HWND spin);    // null: the dialog has no spins
+    void (*spinScroll)(HWND dialog, HWND spin);      // null: the dialog has no spins
 };
 INT_PTR HandleSubDialogMessage(const SubDialogBehaviour& behaviour, HWND dialog, UINT message, WPARAM wParam,
                                LPARAM lParam);
