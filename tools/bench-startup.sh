@@ -4,10 +4,10 @@
 # printer made by `srmctl add` runs
 #   bench_startup.exe RUNS     the panel against the limit program, alternately
 #   bench_roundtrip.exe        read and update round trips inside the panel
-# Usage: tools/bench-startup.sh [RUNS]   (at least 7, default 7)
+# Usage: tools/bench-startup.sh [RUNS]   (at least 7, default 15)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-runs="${1:-7}"
+runs="${1:-15}"
 build="${RP_BUILD:-build}/win32"
 
 if [ ! -f "$build/CMakeCache.txt" ]; then tools/build.sh; fi
