@@ -88,3 +88,14 @@ endforeach()
 if(TARGET test_rpsettings)
   add_dependencies(test_rpsettings rpsettings srmctl)
 endif()
+
+# Benchmarks (not tests; tools/bench-startup.sh runs them under Wine): the
+# start-up runner with its limit program, and the in-process round trips.
+add_executable(bench_limit WIN32 ${CMAKE_SOURCE_DIR}/bench/limit_program.cpp $<TARGET_OBJECTS:rpres>)
+target_include_directories(bench_limit PRIVATE ${CMAKE_SOURCE_DIR}/settings ${CMAKE_SOURCE_DIR}/res)
+target_link_libraries(bench_limit PRIVATE QUARLSRM comctl32 advapi32 winspool user32)
+add_executable(bench_startup ${CMAKE_SOURCE_DIR}/bench/startup.cpp)
+target_include_directories(bench_startup PRIVATE ${CMAKE_SOURCE_DIR}/res)
+target_link_libraries(bench_startup PRIVATE psapi user32)
+add_executable(bench_roundtrip ${CMAKE_SOURCE_DIR}/bench/roundtrip.cpp $<TARGET_OBJECTS:rpres>)
+target_link_libraries(bench_roundtrip PRIVATE rpcore)

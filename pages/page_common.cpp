@@ -18,7 +18,12 @@ void PlacePage(HWND page) {
 }
 
 void EnableControlList(HWND dialog, const int* ids, BOOL enable) {
-    for (; *ids != 0; ++ids) EnableWindow(GetDlgItem(dialog, *ids), enable);
+    for (; *ids != 0; ++ids) {
+        HWND control = GetDlgItem(dialog, *ids);
+        // The record is shown and the pages disabled several times in a row
+        // while a read starts: a control already in that state is left alone.
+        if (control && (IsWindowEnabled(control) != FALSE) != (enable != FALSE)) EnableWindow(control, enable);
+    }
 }
 
 void SendSettingChanged(HWND page) {
