@@ -100,13 +100,28 @@ HWND FindProcessControl(DWORD processId, int controlId) {
     return search.found;
 }
 
-bool IsReady(const Program& program, DWORD processId) {
-    HWND status = FindProcessControl(processId, IDC_STATUSTEXT);
+// The two controls of one run, looked for until found and then kept: a search
+// walks every window of the process through the Wine server, and repeated
+// every millisecond it would slow the program watched in proportion to its
+// number of windows.
+struct Watched {
+    HWND status = nullptr;
+    HWND page = nullptr;
+};
+
+HWND Keep(HWND* kept, DWORD processId, int controlId) {
+    if (*kept && !IsWindow(*kept)) *kept = nullptr;
+    if (!*kept) *kept = FindProcessControl(processId, controlId);
+    return *kept;
+}
+
+bool IsReady(const Program& program, DWORD processId, Watched* watched) {
+    HWND status = Keep(&watched->status, processId, IDC_STATUSTEXT);
     if (!status) return false;
     char text[512] = "";
     GetWindowTextA(status, text, sizeof text);  // another process's window: the stored text
     if (program.readyText != text) return false;
-    HWND page = FindProcessControl(processId, program.pageControl);
+    HWND page = Keep(&watched->page, processId, program.pageControl);
     return page && IsWindowEnabled(page);
 }
 
@@ -150,8 +165,9 @@ bool RunOnce(const Program& program, Sample* sample) {
         return false;
     }
     bool ready = false;
+    Watched watched;
     for (;;) {
-        if (IsReady(program, process.dwProcessId)) {
+        if (IsReady(program, process.dwProcessId, &watched)) {
             ready = true;
             break;
         }
