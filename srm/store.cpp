@@ -2,6 +2,7 @@
 
 #include <strsafe.h>
 
+#include <atomic>
 #include <cstring>
 
 #include "codec.h"
@@ -125,13 +126,35 @@ DWORD SetBinary(HKEY key, const char* value, const void* data, DWORD size) {
                ? 0 : kSrmErrStore;
 }
 
-// A key named after a printer, below one of the roots. The ANSI registry
-// calls take a key path of at most 260 characters, which a root and a long
-// name together exceed: the root is opened first, the name below it.
-DWORD OpenBelow(const char* root, const std::string& name, REGSAM access, RegKey* key) {
-    RegKey parent;
-    if (OpenKey(HKEY_LOCAL_MACHINE, root, KEY_QUERY_VALUE, &parent) != 0) return kSrmErrStore;
-    return OpenKey(parent.Get(), name, access, key);
+// A printer's key below the store's printers key. The ANSI registry calls
+// take a key path of at most 260 characters, which the root and a long name
+// together exceed: the name is opened below the open root. Every call of the
+// stand-in opens a printer's key, so the root is opened once per process and
+// kept. When it has been deleted (and perhaps made again) it is opened anew;
+// the handle of the deleted key is not closed, as another thread may still be
+// using it.
+DWORD OpenBelowPrinters(const std::string& name, REGSAM access, RegKey* key) {
+    static std::atomic<HKEY> printers{nullptr};
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        HKEY root = printers.load();
+        if (root == nullptr) {
+            HKEY opened = nullptr;
+            if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kPrintersRoot, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) {
+                return kSrmErrStore;
+            }
+            root = opened;
+            HKEY none = nullptr;
+            if (!printers.compare_exchange_strong(none, opened)) {
+                RegCloseKey(opened);
+                root = none;  // another thread's, as good
+            }
+        }
+        const LONG status = RegOpenKeyExA(root, name.c_str(), 0, access, key->Receive());
+        if (status == ERROR_SUCCESS) return 0;
+        if (status != ERROR_KEY_DELETED) return kSrmErrStore;
+        printers.compare_exchange_strong(root, nullptr);
+    }
+    return kSrmErrStore;
 }
 
 DWORD CreateBelow(const char* root, const std::string& name, RegKey* key) {
@@ -179,7 +202,7 @@ bool StoredName(const std::string& keyName, std::string* name) {
 
 DWORD OpenControlKey(const std::string& keyName, RegKey* key) {
     RegKey printer;
-    if (OpenBelow(kPrintersRoot, keyName, KEY_QUERY_VALUE, &printer) != 0) return kSrmErrStore;
+    if (OpenBelowPrinters(keyName, KEY_QUERY_VALUE, &printer) != 0) return kSrmErrStore;
     return OpenKey(printer.Get(), kControlKey, KEY_QUERY_VALUE | KEY_SET_VALUE, key);
 }
 
@@ -242,7 +265,7 @@ void FactoryBlock(uint8_t block[260]) {
 }
 
 DWORD OpenPrinterKey(const std::string& keyName, REGSAM access, RegKey* key) {
-    return OpenBelow(kPrintersRoot, keyName, access, key) == 0 ? 0 : kSrmErrUnknownPrinter;
+    return OpenBelowPrinters(keyName, access, key) == 0 ? 0 : kSrmErrUnknownPrinter;
 }
 
 DWORD FindPrinter(LPCSTR name, bool reportedName, std::string* keyName) {
@@ -319,10 +342,12 @@ DWORD SetControlValue(const std::string& keyName, const std::string& value, DWOR
 }
 
 DWORD TakeFault(const std::string& keyName, const char* function) {
+    const std::string value = FaultValueName(function);
+    DWORD count = 0;
+    // Nearly every call finds no fault set; seeing that takes no lock.
+    if (GetControlValue(keyName, value, &count) == 0 && count == kSrmFailOff) return 0;
     StoreLock lock;
     if (!lock.Locked()) return kSrmErrStore;
-    DWORD count = 0;
-    const std::string value = FaultValueName(function);
     if (GetControlValue(keyName, value, &count) != 0) return kSrmErrUnknownPrinter;
     if (count == kSrmFailOff) return 0;
     if (count != kSrmFailAlways) SetControlValue(keyName, value, count - 1);
