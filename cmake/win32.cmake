@@ -79,3 +79,15 @@ foreach(src ${RP_WIN32_TESTS})
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES LABELS win32 TIMEOUT 300)
 endforeach()
+
+# End-to-end: the real RemotePanel.exe driven from outside (tests/e2e), the
+# journeys and the fault matrix, each a table with one runner.
+file(GLOB RP_E2E_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
+add_executable(test_e2e ${RP_E2E_SOURCES} $<TARGET_OBJECTS:rptestsupport>)
+target_include_directories(test_e2e PRIVATE ${CMAKE_SOURCE_DIR}/tests/e2e ${CMAKE_SOURCE_DIR}/tests/win32)
+target_link_libraries(test_e2e PRIVATE rpcore gtest gtest_main)
+add_dependencies(test_e2e RemotePanel srmctl)
+foreach(table Journeys Faults)
+  add_test(NAME e2e_${table} COMMAND test_e2e --gtest_filter=E2E/${table}.*)
+  set_tests_properties(e2e_${table} PROPERTIES LABELS "win32;e2e" TIMEOUT 300)
+endforeach()
