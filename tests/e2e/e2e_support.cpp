@@ -54,6 +54,21 @@ std::string Hex(const std::vector<uint8_t>& bytes) {
     return hex;
 }
 
+bool ChoosePrinter(const Program& program, const std::string& name) {
+    HWND dialog = program.WaitDialog("プリンタの選択");
+    HWND list = Child(dialog, 285);
+    int row = -1;
+    WaitUntil([&] {
+        const std::vector<std::string> rows = ListRows(program, list);
+        for (size_t i = 0; i < rows.size(); ++i)
+            if (rows[i] == name) row = static_cast<int>(i);
+        return row >= 0;
+    });
+    if (row < 0 || !ChooseListRow(program, list, row)) return false;
+    Click(Child(dialog, 1052));
+    return true;
+}
+
 Session::Session() = default;
 
 Session::~Session() {

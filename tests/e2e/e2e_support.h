@@ -21,6 +21,7 @@ enum : UINT {
     kTextBusy = 92, kTextNoRights = 127, kTextSrmNotOpened = 102, kTextReadFailed = 103,
     kTextWriteFailed = 109, kTextExtStatusFailed = 110, kTextStatusFailed = 84, kTextAuthorityFailed = 86,
     kTextNameFailed = 116, kTextNotifyFailed = 114, kTextPortChanged = 118, kTextTitle = 3,
+    kTextUnusable = 96,
 };
 enum : int {
     kUpdateQuit = 1050, kQuit = 8, kUpdate = 12321, kPortText = 279, kPostcard = 1169,
@@ -36,6 +37,9 @@ struct Patch {
 // The 260-byte command area the factory settings give, with the patches applied.
 std::vector<uint8_t> ExpectedCommand(const std::vector<Patch>& patches = {});
 std::string Hex(const std::vector<uint8_t>& bytes);
+
+// In the selection dialog: chooses the row of that printer and presses OK.
+bool ChoosePrinter(const Program& program, const std::string& name);
 
 // One run: printers made known to the system as the suite's installation
 // would, the program started against them, everything removed at the end

@@ -13,6 +13,7 @@ namespace {
 // When the fault is set, and what the user (or the printer) does then.
 enum class Moment {
     Start,            // before the program starts: discovery and opening
+    StartThenClose,   // before the start; 終了(&X) while the settings are being read
     Read,             // Ctrl+R on a shown printer
     Update,           // a change, then 更新(&A)
     UpdateThenQuit,   // a change, then 更新後終了(&S)
@@ -48,6 +49,7 @@ struct Fault {
     SrmReplyKind reply = SrmReplyRead;
     DWORD replyDelay = 0;      // 0: at once
     bool portUnknown = false;  // the destination shows "不明"
+    bool twoPrinters = false;  // a second printer: the user chooses the first, and failures let the panel stay
 };
 
 const Fault kFaults[] = {
@@ -93,6 +95,10 @@ const Fault kFaults[] = {
     {"WriteReplyLate", nullptr, 0, Moment::Update, {}, kStays, 1, kTextReady, 0, SrmReplyWrite, 1500},
     {"WriteReplyNever", nullptr, 0, Moment::Update, {}, kStays, 1, kTextWriting, 0, SrmReplyWrite, kSrmReplyNever},
     {"WriteReplyAfterClose", nullptr, 0, Moment::UpdateThenClose, {}, 0, 1, kTextReady, kAny, SrmReplyWrite, 1500},
+    {"ReadReplyAfterClose", nullptr, 0, Moment::StartThenClose, {}, 0, 0, kTextReady, kAny, SrmReplyRead, 1500},
+    // With two printers the panel stays after the reason, for the user to change printer.
+    {"OpenAtOpeningTwoPrinters", "OpenManagerExA", kAlways, Moment::Start, {{{kTextSrmNotOpened}, IDOK}}, kStays, 0,
+     kTextUnusable, 0, SrmReplyRead, 0, true, true},
 };
 
 void PrintTo(const Fault& fault, std::ostream* out) { *out << fault.name; }
@@ -103,15 +109,21 @@ TEST_P(Faults, Matrix) {
     const Fault& fault = GetParam();
     Session session;
     SimulatedPrinter& printer = session.AddPrinter();
+    if (fault.twoPrinters) session.AddPrinter();
     auto inject = [&] {
         if (fault.function) ASSERT_EQ(printer.Fail(fault.function, fault.count), 0u);
         if (fault.replyDelay) ASSERT_EQ(printer.SetReplyDelay(fault.reply, fault.replyDelay), 0u);
     };
 
     Program* program = nullptr;
-    if (fault.moment == Moment::Start) {
+    if (fault.moment == Moment::Start || fault.moment == Moment::StartThenClose) {
         inject();
         program = &session.Start();
+        if (fault.twoPrinters) ASSERT_TRUE(ChoosePrinter(*program, printer.Name()));
+        if (fault.moment == Moment::StartThenClose) {
+            ASSERT_TRUE(WaitUntil([&] { return program->Status() == ProgramText(kTextReading); }));
+            Click(program->Control(kQuit));
+        }
     } else {
         program = &session.StartReady();
         const bool update = fault.moment == Moment::Update || fault.moment == Moment::UpdateThenQuit ||
@@ -132,14 +144,15 @@ TEST_P(Faults, Matrix) {
         case Moment::StatusChange: ASSERT_EQ(printer.SetStatus(1, 0, 0), 0u); break;
         case Moment::AuthorityChange: ASSERT_EQ(printer.SetAuthority(0x38), 0u); break;
         case Moment::Rename: ASSERT_EQ(printer.SetReportedName(printer.Name() + "-r"), 0u); break;
-        case Moment::Start: break;
+        case Moment::Start:
+        case Moment::StartThenClose: break;
         }
     }
 
     // A late reply shows the waiting text first.
     if (fault.replyDelay == 1500) {
         const std::string waiting = ProgramText(fault.reply == SrmReplyRead ? kTextReading : kTextWriting);
-        if (fault.moment != Moment::UpdateThenClose)
+        if (fault.moment != Moment::UpdateThenClose && fault.moment != Moment::StartThenClose)
             EXPECT_TRUE(WaitUntil([&] { return program->Status() == waiting; }));
     }
     for (const Answered& expected : fault.boxes) {

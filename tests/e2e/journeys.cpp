@@ -88,6 +88,23 @@ std::function<void(Session&)> ChangeThenUpdate(int tab, std::vector<Action> acti
 
 // ---- The other journeys ----
 
+// The printer's own settings and identity come up as they are.
+void StartAndRead(Session& run) {
+    SimulatedPrinter& printer = run.AddPrinter();
+    std::vector<uint8_t> block = printer.Block();
+    ASSERT_EQ(block.size(), 260u);
+    block[21] |= 0x80;  // postcard mode on
+    ASSERT_EQ(printer.SetBlock(block.data()), 0u);
+    Program& program = run.StartReady();
+    EXPECT_EQ(Text(program.MainWindow()), ProgramText(kTextTitle) + " - " + printer.Name());
+    EXPECT_EQ(Text(program.Control(278)), kSrmDefaultDriver);
+    EXPECT_EQ(Text(program.Control(kPortText)), "LPT1:");
+    EXPECT_TRUE(Checked(program.Control(kPostcard)));
+    EXPECT_FALSE(program.UpdateEnabled());
+    run.QuitCleanly();
+    EXPECT_TRUE(run.LogLines().empty());
+}
+
 void UpdateThenQuit(Session& run) {
     Program& program = run.StartReady();
     run.ChangeSomething();
@@ -121,20 +138,7 @@ void ChangePrinterWithChangesPending(Session& run) {
     SimulatedPrinter& first = run.AddPrinter();
     SimulatedPrinter& second = run.AddPrinter();
     Program& program = run.Start();
-    auto choose = [&](const std::string& name) {
-        HWND dialog = program.WaitDialog("プリンタの選択");
-        ASSERT_NE(dialog, nullptr);
-        HWND list = Child(dialog, 285);
-        ASSERT_NE(list, nullptr);
-        ASSERT_TRUE(WaitUntil([&] { return ListRows(program, list).size() == 2; }));
-        const std::vector<std::string> rows = ListRows(program, list);
-        int row = 0;
-        while (row < 2 && rows[row] != name) ++row;
-        ASSERT_LT(row, 2);
-        ASSERT_TRUE(ChooseListRow(program, list, row));
-        Click(Child(dialog, 1052));
-    };
-    choose(first.Name());
+    ASSERT_TRUE(ChoosePrinter(program, first.Name()));
     ASSERT_TRUE(program.WaitReady());
     const std::string title = ProgramText(kTextTitle);
     EXPECT_EQ(Text(program.MainWindow()), title + " - " + first.Name());
@@ -142,7 +146,7 @@ void ChangePrinterWithChangesPending(Session& run) {
 
     for (int answer : {IDCANCEL, IDOK}) {
         Command(program.MainWindow(), kChangePrinter);
-        choose(second.Name());
+        ASSERT_TRUE(ChoosePrinter(program, second.Name()));
         const Box question = program.WaitBox();
         EXPECT_EQ(question.text, ProgramText(kTextQuestionChanged));
         EXPECT_EQ(question.caption, title + " - " + first.Name());
@@ -164,10 +168,16 @@ void ChangePrinterWithChangesPending(Session& run) {
     run.QuitCleanly();
 }
 
-// A second start for the same printer brings the first panel forward and ends
-// silently with exit code 1.
+// A second start for the same printer brings the first panel forward (from
+// behind a window of this test) and ends silently with exit code 1.
 void SecondStart(Session& run) {
     Program& first = run.StartReady();
+    HWND other = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 40, 40, nullptr, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(other, nullptr);
+    std::unique_ptr<HWND__, decltype(&DestroyWindow)> otherOwner(other, &DestroyWindow);
+    SetForegroundWindow(other);
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == other; }));
     Program& second = run.StartAnother(run.Printer().Name());
     EXPECT_EQ(second.ExitCode(), 1u);
     EXPECT_FALSE(second.BoxOpen());
@@ -289,6 +299,7 @@ struct Journey {
 };
 
 const Journey kJourneys[] = {
+    {"StartAndRead", StartAndRead},
     {"PaperPage", ChangeThenUpdate(0, {TypeInto(1323, "50")}, {{28, "50"}})},
     {"FormatPage", ChangeThenUpdate(1, {ChooseRow(1332, 8)}, {{49, "120"}})},
     {"FontPage", ChangeThenUpdate(2, {ClickOn(1181)}, {{60, "1"}})},
