@@ -121,6 +121,12 @@ std::vector<std::string> Session::LogLines() const {
     return lines;
 }
 
+std::vector<std::string> Session::SrmctlLog() const {
+    const SrmctlResult log = RunSrmctl({"log", printers_.at(0)->Name()});
+    EXPECT_EQ(log.exitCode, 0u) << log.output;
+    return OutputLines(log.output);
+}
+
 void Session::QuitCleanly() {
     Program& p = program();
     Click(p.Control(kQuit));

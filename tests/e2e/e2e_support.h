@@ -63,8 +63,10 @@ public:
     Program& StartReady();
     // A change on the first page that the panel may write (postcard mode on).
     void ChangeSomething();
-    // Commands the printer received, as hexadecimal lines.
+    // Commands the printer received, as hexadecimal lines: read through the
+    // stand-in's control API, or as `srmctl log` prints them.
     std::vector<std::string> LogLines() const;
+    std::vector<std::string> SrmctlLog() const;
     // Ends the program with its quit button; a question about unsent changes
     // is answered OK. The program must end with exit code 0 and leave no box.
     void QuitCleanly();

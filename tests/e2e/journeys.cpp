@@ -78,7 +78,7 @@ std::function<void(Session&)> ChangeThenUpdate(int tab, std::vector<Action> acti
             ASSERT_TRUE(WaitUntil([&] { return program.UpdateEnabled(); }));
             Click(program.Control(kUpdate));
             ASSERT_TRUE(WaitUntil([&] { return run.LogLines().size() == 1; }));
-            EXPECT_EQ(run.LogLines(), std::vector<std::string>{Hex(ExpectedCommand(patches))});
+            EXPECT_EQ(run.SrmctlLog(), std::vector<std::string>{Hex(ExpectedCommand(patches))});
             EXPECT_TRUE(WaitUntil([&] { return !program.UpdateEnabled() && program.Status() == ProgramText(kTextReady); }));
         }
         run.QuitCleanly();
@@ -160,8 +160,9 @@ void ChangePrinterWithChangesPending(Session& run) {
             EXPECT_EQ(Text(program.MainWindow()), title + " - " + first.Name());
         }
     }
+    // The caption names the printer served; only then does "ready" speak of it.
+    EXPECT_TRUE(WaitUntil([&] { return Text(program.MainWindow()) == title + " - " + second.Name(); }));
     ASSERT_TRUE(program.WaitReady());
-    EXPECT_EQ(Text(program.MainWindow()), title + " - " + second.Name());
     EXPECT_FALSE(program.UpdateEnabled());
     EXPECT_TRUE(first.Log().empty());
     EXPECT_TRUE(second.Log().empty());
@@ -196,21 +197,23 @@ void PasswordWrongThenRight(Session& run) {
     run.AddPrinter();
     run.SetPassword("himitsu");
     Program& program = run.Start();
-    const std::string caption = "パスワードの入力";
-    for (const char* password : {"himitsu2", "himitsu"}) {
-        HWND dialog = program.WaitDialog(caption);
+    const struct {
+        const char* typed;
+        bool right;
+    } attempts[] = {{"himitsu2", false}, {"himitsu", true}};
+    for (const auto& attempt : attempts) {
+        HWND dialog = program.WaitDialog("パスワードの入力");
         ASSERT_NE(dialog, nullptr);
         HWND edit = Child(dialog, 1105);
-        Type(edit, password);
-        ASSERT_TRUE(WaitUntil([&] { return SendMessageA(edit, WM_GETTEXTLENGTH, 0, 0) == lstrlenA(password); }));
+        Type(edit, attempt.typed);
+        ASSERT_TRUE(WaitUntil([&] { return SendMessageA(edit, WM_GETTEXTLENGTH, 0, 0) == lstrlenA(attempt.typed); }));
         Click(Child(dialog, IDOK));
-        if (password[7] != '\0') {
-            const Box wrong = program.WaitBox();
-            EXPECT_EQ(wrong.text, "パスワードが違います。");
-            EXPECT_EQ(wrong.caption, ProgramText(kTextTitle));
-            ASSERT_TRUE(program.Answer(wrong, IDOK));
-            EXPECT_TRUE(WaitUntil([&] { return SendMessageA(edit, WM_GETTEXTLENGTH, 0, 0) == 0; }));
-        }
+        if (attempt.right) break;
+        const Box wrong = program.WaitBox();
+        EXPECT_EQ(wrong.text, "パスワードが違います。");
+        EXPECT_EQ(wrong.caption, ProgramText(kTextTitle));
+        ASSERT_TRUE(program.Answer(wrong, IDOK));
+        EXPECT_TRUE(WaitUntil([&] { return SendMessageA(edit, WM_GETTEXTLENGTH, 0, 0) == 0; }));
     }
     EXPECT_TRUE(program.WaitReady());
     run.QuitCleanly();
