@@ -45,6 +45,11 @@ HANDLE ClaimPrinter(LPCSTR printerName);
 // Printer selection dialog 122; 1 when another printer was chosen (the old
 // claim and SRM handle are then released), 0 when nothing changed.
 INT_PTR RunSelectionDialog(HWND owner);
+// 1 while a selection dialog is open.
+int SelectionDialogOpen();
+// Rebuilds the rows of every open selection dialog from PrinterList as it is
+// now (discovery calls it whenever it has replaced the list).
+void RefreshSelectionDialog();
 
 // Main window.
 ATOM RegisterMainClass();

@@ -176,7 +176,9 @@ PrinterEntry* ReadSuiteModelKeys() {
     return drivers.Release();
 }
 
-int DiscoverPrinters() {
+namespace {
+
+int RebuildPrinterList() {
     // The served printer is found again by its whole name, however long.
     LocalBlock<char> remembered(CurrentPrinter ? DuplicateString(CurrentPrinter->name) : nullptr);
 
@@ -218,4 +220,12 @@ int DiscoverPrinters() {
         }
     }
     return PrinterCount;
+}
+
+}  // namespace
+
+int DiscoverPrinters() {
+    int count = RebuildPrinterList();
+    RefreshSelectionDialog();  // its rows came from the list just replaced
+    return count;
 }

@@ -6,9 +6,15 @@
 #include "messages.h"
 #include "resource.h"
 #include "settings.h"
+#include "shell_pure.h"
 #include "text_pure.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+    // The rest of the line is taken from the system's own copy: the one the
+    // start-up code passes in skips leading bytes of 0x80 and up as blanks,
+    // which loses the first character of a Japanese printer name.
+    LPCSTR commandLine = SkipProgramName(GetCommandLineA());
+
     // Settings marked not loaded, system check, discovery, password,
     // selection and the claim of the printer; every refusal ends here.
     int refused = SettlePrinter(instance, commandLine);

@@ -98,6 +98,29 @@ void EndPanel(HWND window) {
         OnClose(window);
 }
 
+bool IsGroupBox(HWND window) {
+    char name[16] = "";
+    GetClassNameA(window, name, sizeof name);
+    return TextEquals(name, "Button") && (GetWindowLongA(window, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
+}
+
+// The control of a dialog under a point of its client area. A group box comes
+// before the controls it frames, so the control under the point is looked for
+// behind it; the group box itself answers only for its frame and label.
+HWND ControlFromPoint(HWND dialog, POINT point) {
+    HWND found = ChildWindowFromPoint(dialog, point);
+    if (!found || found == dialog || !IsGroupBox(found)) return found;
+    POINT screen = point;
+    ClientToScreen(dialog, &screen);
+    for (HWND child = GetWindow(found, GW_HWNDNEXT); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!(GetWindowLongA(child, GWL_STYLE) & WS_VISIBLE) || IsGroupBox(child)) continue;
+        RECT rect = {};
+        GetWindowRect(child, &rect);
+        if (PtInRect(&rect, screen)) return child;
+    }
+    return found;
+}
+
 // The click that ends context-help mode: the help window goes away and the
 // control under the click shows its popup help.
 void OnHelpModeClick(HWND window, LPARAM lParam) {
@@ -134,7 +157,7 @@ void OnHelpModeClick(HWND window, LPARAM lParam) {
     if (target && target == state->currentPage) {
         POINT inPage = screen;
         ScreenToClient(state->currentPage, &inPage);
-        target = ChildWindowFromPoint(state->currentPage, inPage);
+        target = ControlFromPoint(state->currentPage, inPage);
     }
     if (!target || target == PanelWindow || target == state->currentPage) return;
     DWORD context = HelpContextOf(static_cast<DWORD>(GetDlgCtrlID(target)));
@@ -205,6 +228,9 @@ LRESULT OnPrintersChanged(HWND window) {
     LoadText(IDS_PRINTER_REMOVED, text, kTextSize);
     BuildRemovedCaption(caption, sizeof caption, name.get());
     ShowMessageBox(owner, text, caption, MB_ICONINFORMATION);
+    // A selection dialog open already (a change of printer) now lists the new
+    // set; the choice made there decides, and its caller ends the panel without one.
+    if (SelectionDialogOpen()) return 0;
 
     if (RunSelectionDialog(owner) != 1) {
         EndPanel(window);

@@ -17,16 +17,32 @@ namespace {
 
 enum Column { ColumnName, ColumnStatus, ColumnModel, ColumnDestination, kColumnCount };
 
-// One list row; the texts belong to the PrinterEntry or to the status labels.
+// One list row. Name, model and destination are the row's own copies: the
+// printer list may be rebuilt while the dialog is open. The status word is one
+// of the dialog's labels.
 struct SelectionRow {
     const char* columns[kColumnCount];  // name, status word, model, destination
     SelectionRow* next;
 };
+constexpr Column kCopiedColumns[] = {ColumnName, ColumnModel, ColumnDestination};
+
+void FreeRows(SelectionRow* rows) {
+    while (rows) {
+        SelectionRow* next = rows->next;
+        for (Column column : kCopiedColumns) {
+            if (rows->columns[column]) LocalFree(const_cast<char*>(rows->columns[column]));
+        }
+        LocalFree(rows);
+        rows = next;
+    }
+}
 
 // Everything the open dialog owns, freed when the dialog has ended.
 struct SelectionDialog {
     char* statusLabels[3] = {};  // online, offline, unknown (indexed by PrinterStatusLabel)
     SelectionRow* rows = nullptr;
+    int sortColumn = ColumnName;
+    HWND enclosing = nullptr;  // the selection dialog open before this one, if any
 
     SelectionDialog() = default;
     SelectionDialog(const SelectionDialog&) = delete;
@@ -36,13 +52,12 @@ struct SelectionDialog {
             if (label) LocalFree(label);
             label = nullptr;
         }
-        while (rows) {
-            SelectionRow* next = rows->next;
-            LocalFree(rows);
-            rows = next;
-        }
+        FreeRows(rows);
     }
 };
+
+// The selection dialog open now (the innermost one), or null.
+HWND OpenSelection = nullptr;
 
 struct ColumnSpec {
     UINT heading;
@@ -104,9 +119,16 @@ PrinterStatusLabel ReadStatusLabel(LPCSTR printer) {
                          reinterpret_cast<const char*>(port + kPortDetailOffset));
 }
 
-// One row per printer, in list order; 1 when the served printer has a row.
-int FillRows(HWND list, SelectionDialog* data) {
-    int currentFound = 0;
+const SelectionRow* FindRow(const SelectionRow* rows, const char* name) {
+    for (; rows; rows = rows->next) {
+        if (TextEquals(rows->columns[ColumnName], name)) return rows;
+    }
+    return nullptr;
+}
+
+// One row per printer, in list order. A printer that already had a row in
+// `earlier` keeps its status word; the others are asked now.
+void FillRows(HWND list, SelectionDialog* data, const SelectionRow* earlier) {
     SelectionRow* tail = nullptr;
     int index = 0;
     for (PrinterEntry* entry = PrinterList; entry; entry = entry->next, ++index) {
@@ -118,11 +140,12 @@ int FillRows(HWND list, SelectionDialog* data) {
             data->rows = row;
         tail = row;
 
-        row->columns[ColumnName] = entry->name;
-        row->columns[ColumnModel] = entry->model;
-        row->columns[ColumnDestination] = entry->destination;
-        row->columns[ColumnStatus] = data->statusLabels[ReadStatusLabel(entry->name)];
-        if (CurrentPrinter && TextEquals(entry->name, CurrentPrinter->name)) currentFound = 1;
+        row->columns[ColumnName] = DuplicateString(entry->name);
+        row->columns[ColumnModel] = DuplicateString(entry->model);
+        row->columns[ColumnDestination] = DuplicateString(entry->destination);
+        const SelectionRow* known = FindRow(earlier, entry->name);
+        row->columns[ColumnStatus] =
+            known ? known->columns[ColumnStatus] : data->statusLabels[ReadStatusLabel(entry->name)];
 
         LVITEMA item = {};
         item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_STATE | LVIF_PARAM;
@@ -132,7 +155,6 @@ int FillRows(HWND list, SelectionDialog* data) {
         item.lParam = reinterpret_cast<LPARAM>(row);
         SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
     }
-    return currentFound;
 }
 
 int CALLBACK CompareRows(LPARAM first, LPARAM second, LPARAM column) {
@@ -160,40 +182,60 @@ void SelectRow(HWND list, int index) {
     SendMessageA(list, LVM_ENSUREVISIBLE, index, FALSE);
 }
 
-// The served printer's row, found by its whole name; row 0 without one.
-void Preselect(HWND list, int currentFound) {
+// Selects the row of that printer, found by its whole name; 0 when none has it.
+int SelectRowOf(HWND list, const char* name) {
+    if (!name) return 0;
     int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-    if (currentFound && CurrentPrinter) {
-        for (int i = 0; i < count; ++i) {
-            const SelectionRow* row = RowAt(list, i);
-            if (row && TextEquals(row->columns[ColumnName], CurrentPrinter->name)) {
-                SelectRow(list, i);
-                return;
-            }
+    for (int i = 0; i < count; ++i) {
+        const SelectionRow* row = RowAt(list, i);
+        if (row && TextEquals(row->columns[ColumnName], name)) {
+            SelectRow(list, i);
+            return 1;
         }
     }
-    SelectRow(list, 0);
+    return 0;
+}
+
+// The served printer's row, or row 0 without one.
+void Preselect(HWND list) {
+    if (!SelectRowOf(list, CurrentPrinter ? CurrentPrinter->name : nullptr)) SelectRow(list, 0);
 }
 
 void OnInitDialog(HWND dialog, SelectionDialog* data) {
     SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(data));
+    OpenSelection = dialog;
     HWND list = GetDlgItem(dialog, IDC_PRINTERLIST);
     LoadStatusLabels(data);
     InsertColumns(list);
-    int currentFound = FillRows(list, data);
-    SortRows(list, ColumnName);
-    Preselect(list, currentFound);
+    FillRows(list, data, nullptr);
+    SortRows(list, data->sortColumn);
+    Preselect(list);
 }
 
-// The PrinterList entry of the selected row, or null.
-PrinterEntry* ChosenPrinter(HWND dialog) {
-    HWND list = GetDlgItem(dialog, IDC_PRINTERLIST);
+// The name in the selected row, or null without a selected row.
+const char* SelectedName(HWND list) {
     int selected = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-    if (selected < 0) return nullptr;
-    const SelectionRow* row = RowAt(list, selected);
-    if (!row) return nullptr;
+    const SelectionRow* row = selected >= 0 ? RowAt(list, selected) : nullptr;
+    return row ? row->columns[ColumnName] : nullptr;
+}
+
+// Rows anew from the printer list as it is now, in the same order; the
+// selected printer stays selected while it is listed.
+void RefreshRows(HWND dialog, SelectionDialog* data) {
+    HWND list = GetDlgItem(dialog, IDC_PRINTERLIST);
+    LocalBlock<char> selected(DuplicateString(SelectedName(list)));
+    SelectionRow* earlier = data->rows;
+    data->rows = nullptr;
+    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+    FillRows(list, data, earlier);
+    FreeRows(earlier);
+    SortRows(list, data->sortColumn);
+    if (!SelectRowOf(list, selected.get())) Preselect(list);
+}
+
+PrinterEntry* ListedPrinter(const char* name) {
     for (PrinterEntry* entry = PrinterList; entry; entry = entry->next) {
-        if (TextEquals(entry->name, row->columns[ColumnName])) return entry;
+        if (TextEquals(entry->name, name)) return entry;
     }
     return nullptr;
 }
@@ -205,13 +247,25 @@ int PanelHasUnsentChanges() {
     return update && IsWindowEnabled(update) ? 1 : 0;
 }
 
+void ShowDialogMessage(HWND dialog, UINT textId, LPCSTR name, UINT style) {
+    char title[kTextSize];
+    char caption[kTextSize];
+    LoadText(IDS_TITLE, title, kTextSize);
+    if (name)
+        FormatText(caption, sizeof caption, "%s - %s", title, name);
+    else
+        CopyText(caption, sizeof caption, title);
+    LoadText(textId, MessageText, kTextSize);
+    ShowMessageBox(dialog, MessageText, caption, style);
+}
+
 void OnOk(HWND dialog) {
-    PrinterEntry* chosen = ChosenPrinter(dialog);
+    // The choice is kept by name: while the question below is up the printer
+    // list may be rebuilt, and the entry found now freed.
+    LocalBlock<char> name(DuplicateString(SelectedName(GetDlgItem(dialog, IDC_PRINTERLIST))));
+    PrinterEntry* chosen = ListedPrinter(name.get());
     if (!chosen) {
-        char caption[kTextSize];
-        LoadText(IDS_TITLE, caption, kTextSize);
-        LoadText(IDS_CHOOSE_PRINTER, MessageText, kTextSize);
-        ShowMessageBox(dialog, MessageText, caption, MB_ICONWARNING);
+        ShowDialogMessage(dialog, IDS_CHOOSE_PRINTER, nullptr, MB_ICONWARNING);
         return;
     }
     if (chosen == CurrentPrinter) {
@@ -223,6 +277,12 @@ void OnOk(HWND dialog) {
         BuildPanelCaption(caption, sizeof caption);
         LoadText(IDS_SETTINGS_CHANGED, MessageText, kTextSize);
         if (ShowMessageBox(dialog, MessageText, caption, MB_ICONQUESTION | MB_OKCANCEL) != IDOK) return;
+        chosen = ListedPrinter(name.get());
+        if (!chosen) {
+            // Gone meanwhile: the rows show the printers left to choose from.
+            ShowDialogMessage(dialog, IDS_PRINTER_REMOVED, name.get(), MB_ICONINFORMATION);
+            return;
+        }
     }
     CurrentPrinter = chosen;
     if (InstanceMapping) {
@@ -247,9 +307,12 @@ INT_PTR OnNotify(HWND dialog, NMHDR* header) {
     case LVN_GETDISPINFOA:
         OnGetDisplayInfo(reinterpret_cast<NMLVDISPINFOA*>(header));
         return TRUE;
-    case LVN_COLUMNCLICK:
-        SortRows(header->hwndFrom, reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
+    case LVN_COLUMNCLICK: {
+        int column = reinterpret_cast<NMLISTVIEW*>(header)->iSubItem;
+        if (column >= 0 && column < kColumnCount) DialogData(dialog)->sortColumn = column;
+        SortRows(header->hwndFrom, column);
         return TRUE;
+    }
     case NM_DBLCLK:
         if (SendMessageA(header->hwndFrom, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED) >= 0)
             SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_SELECT_OK, BN_CLICKED), 0);
@@ -296,7 +359,20 @@ INT_PTR CALLBACK SelectionDialogProc(HWND dialog, UINT message, WPARAM wParam, L
 
 INT_PTR RunSelectionDialog(HWND owner) {
     SelectionDialog data;
+    data.enclosing = OpenSelection;
     INT_PTR result = DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_SELECTPRINTER), owner, SelectionDialogProc,
                                      reinterpret_cast<LPARAM>(&data));
+    OpenSelection = data.enclosing;
     return result == 1 ? 1 : 0;
+}
+
+int SelectionDialogOpen() { return OpenSelection != nullptr; }
+
+void RefreshSelectionDialog() {
+    for (HWND dialog = OpenSelection; dialog;) {
+        SelectionDialog* data = DialogData(dialog);
+        if (!data) break;
+        RefreshRows(dialog, data);
+        dialog = data->enclosing;
+    }
 }

@@ -8,7 +8,9 @@
 
 namespace {
 
-constexpr char kBlank = ' ';
+constexpr unsigned char kBlank = ' ';
+constexpr unsigned char kTab = '\t';
+constexpr unsigned char kQuote = '"';
 
 // Bits of the "PrinterStatus" words that decide the selection list's word.
 constexpr uint32_t kW1NetworkStateUnknown = 0x00100000;
@@ -22,7 +24,31 @@ const char* FindSwitch(const char* line) {
     return found;
 }
 
+// The line's bytes, unsigned: bytes of 0x80 and up are parts of characters.
+const unsigned char* Bytes(const char* text) { return reinterpret_cast<const unsigned char*>(text); }
+const char* Chars(const unsigned char* bytes) { return reinterpret_cast<const char*>(bytes); }
+
+const unsigned char* SkipBlanks(const unsigned char* scan) {
+    while (*scan == kBlank) ++scan;
+    return scan;
+}
+
 }  // namespace
+
+// Blanks, tabs and quotes are never trail bytes in code page 932, so the
+// program name can be scanned byte by byte.
+const char* SkipProgramName(const char* commandLine) {
+    const unsigned char* scan = Bytes(TextOrEmpty(commandLine));
+    if (*scan == kQuote) {
+        ++scan;
+        while (*scan != '\0' && *scan != kQuote) ++scan;
+        if (*scan == kQuote) ++scan;
+    } else {
+        while (*scan != '\0' && *scan != kBlank && *scan != kTab) ++scan;
+    }
+    while (*scan == kBlank || *scan == kTab) ++scan;
+    return Chars(scan);
+}
 
 CommandLineParts SplitCommandLine(const char* commandLine, const char* password) {
     const char* line = TextOrEmpty(commandLine);
@@ -34,18 +60,13 @@ CommandLineParts SplitCommandLine(const char* commandLine, const char* password)
         const char* scan = argument;
         size_t length = std::strlen(password);
         if (length > 0 && std::strncmp(argument, password, length) == 0 &&
-            (argument[length] == '\0' || argument[length] == kBlank)) {
+            (Bytes(argument)[length] == '\0' || Bytes(argument)[length] == kBlank)) {
             parts.passwordGiven = 1;
             scan = argument + length - 1;  // the password's last character
         }
         // A blank (0x20) is never a trail byte either.
         const char* blank = std::strchr(scan, kBlank);
-        if (blank) {
-            while (*blank == kBlank) ++blank;
-            parts.rest = blank;
-        } else {
-            parts.rest = nullptr;
-        }
+        parts.rest = blank ? Chars(SkipBlanks(Bytes(blank))) : nullptr;
     }
     if (parts.rest && parts.rest[0] == '\0') parts.rest = nullptr;
     return parts;

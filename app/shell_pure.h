@@ -8,6 +8,12 @@
 
 // ---- Command line: "[/P:password ]printer" ----
 
+// The rest of a whole command line as the system keeps it (the program name
+// first): the program name, quoted or not, and the blanks or tabs after it
+// skipped; what follows is returned as it stands, byte for byte (double-byte
+// characters, trailing blanks and all). Null counts as empty.
+const char* SkipProgramName(const char* commandLine);
+
 // What the command line says. `rest` points into the command line, or is null.
 struct CommandLineParts {
     int passwordGiven;  // 1: the switch carried the stored password

@@ -53,7 +53,7 @@ add_executable(RemotePanel WIN32 ${CMAKE_SOURCE_DIR}/app/main.cpp $<TARGET_OBJEC
 target_link_libraries(RemotePanel PRIVATE rpcore)
 
 if(EXISTS ${CMAKE_SOURCE_DIR}/srm/srmctl.cpp)
-  add_executable(srmctl ${CMAKE_SOURCE_DIR}/srm/srmctl.cpp)
+  add_executable(srmctl ${CMAKE_SOURCE_DIR}/srm/srmctl.cpp ${CMAKE_SOURCE_DIR}/srm/key_name_pure.cpp)
   target_include_directories(srmctl PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/settings ${CMAKE_SOURCE_DIR}/srm)
   target_link_libraries(srmctl PRIVATE QUARLSRM advapi32 user32)
 endif()

@@ -13,6 +13,7 @@
 #include "settings.h"
 #include "srm_api.h"
 #include "status.h"
+#include "status_pure.h"
 #include "text_pure.h"
 
 namespace {
@@ -146,17 +147,35 @@ void OnQuit(HWND panel) {
 
 // ---- Commands ----
 
-// The collect pass before a write. A record that is not loaded holds no
-// settings of the printer: the pages would store into it only what they
-// have, and nothing of it may be written.
+// A switch byte that the printer would hold as 0xFF cannot be sent: the page
+// with a setting that made it so comes forward and a box says why; the
+// record, the pages and the update buttons stay as they are. 1 when refused.
+int RefuseUnsendableSwitches(HWND panel) {
+    const int byte = UnsendableSwitchByte(Settings);
+    if (byte < 0) return 0;
+    const uint8_t added = static_cast<uint8_t>(Settings.switches[byte] & ~LoadedSwitches()[byte]);
+    BringTabForward(panel, TabEditingSwitchBits(byte, added));
+    ShowPanelMessage(panel, IDS_SETTINGS_UNSENDABLE, MB_ICONWARNING);
+    if (IsLivePanel(panel)) FocusCurrentPage(panel);
+    return 1;
+}
+
+// The collect pass before a write; 1 when the record may be written. Every
+// refusal has said why. A record that is not loaded holds no settings of the
+// printer: the pages would store into it only what they have, and nothing of
+// it may be written.
 int CollectForWrite(HWND panel) {
-    if (!IsSettingsLoaded()) return 0;
+    if (!IsSettingsLoaded()) {
+        ShowPanelMessage(panel, kTextNeither, MB_ICONWARNING);
+        return 0;
+    }
     int collected = 0;
     {
         PanelModalScope pageWarnings;
         collected = CollectPages(panel);
     }
-    return collected && IsLivePanel(panel);
+    if (!collected || !IsLivePanel(panel)) return 0;
+    return RefuseUnsendableSwitches(panel) ? 0 : 1;
 }
 
 void OnUpdateThenQuit(HWND panel) {
@@ -164,6 +183,9 @@ void OnUpdateThenQuit(HWND panel) {
     if (!CollectForWrite(panel)) return;
     const int written = WriteSettings(panel, 1);
     if (!IsLivePanel(panel)) return;
+    // A panel that is to end with nothing left to write asks nothing more:
+    // the quit waiting for this handler ends it.
+    if (!written && PanelQuitDeferred() && !UpdateButtonsEnabled(panel)) return;
     if (!written) {
         const int answer = ShowPanelMessage(panel, IDS_QUIT_UNFINISHED, MB_YESNO | MB_ICONQUESTION);
         if (answer != IDYES || !IsLivePanel(panel)) return;
@@ -469,7 +491,9 @@ void OnReadReply(HWND panel) {
     RefreshToolbar();
     ShowStatus(StatusControl(panel));
     DWORD length = 0;
-    if (ReadStatusItem(SrmHandle, SRM_ITEM_SETTINGS, &Settings, kSrmSizeSettings, &length) != 0) {
+    if (ReadStatusItem(SrmHandle, SRM_ITEM_SETTINGS, &Settings, kSrmSizeSettings, &length) == 0) {
+        TakeReadSettings();
+    } else {
         ShowPanelMessage(panel, IDS_READ_FAILED, MB_ICONWARNING);
         // A read started while the box was up answers for itself.
         if (!IsLivePanel(panel) || ReadPending) return;

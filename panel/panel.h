@@ -1,6 +1,7 @@
 // The panel dialog, its tab host and its process-wide data, shared by the
 // panel, the status display, the update procedure and the setting pages.
 #pragma once
+#include <cstdint>
 #include <windows.h>
 #include <commctrl.h>
 
@@ -94,6 +95,11 @@ public:
 int SetUpTabs(HWND panel, PanelState* state);
 // Shows the page of that tab index, creating it on first use.
 void ShowPage(HWND panel, int index);
+// Selects that tab and shows its page, unless it is current (or index is -1).
+void BringTabForward(HWND panel, int index);
+// The tab of the first page that edits one of these bits of switch byte
+// byteIndex, else of the first page that edits any bit of it; -1 for none.
+int TabEditingSwitchBits(int byteIndex, uint8_t bits);
 // Flag 1 enables the model and port texts and refreshes every page from the
 // record; any other value disables them and the pages.
 void SetPagesEnabled(HWND panel, int flag);
@@ -110,5 +116,6 @@ void DestroyPages(PanelState* state);
 // ---- Update procedure (write_settings.cpp) ----
 // Sends the whole settings record to the printer: direct 1 synchronously
 // (update then quit), 0 asynchronously (the reply is RPM_WRITEREPLY).
-// 1 when the command reached the SRM, 0 when the user gave up retrying.
+// 1 when the command reached the SRM, 0 when it was not sent: the user gave
+// up retrying, or the panel is to end or went meanwhile.
 int WriteSettings(HWND panel, int direct);

@@ -18,6 +18,16 @@ void EnableToolbarButton(int command, BOOL enable) {
     SendMessageA(ToolbarWindow, TB_ENABLEBUTTON, command, MAKELONG(enable ? TRUE : FALSE, 0));
 }
 
+// The bits of switch bytes 0 to 3 that each page edits, its own dialogs included.
+constexpr uint8_t kSwitchBitsOfTab[kPageCount][4] = {
+    {0x00, 0x00, 0x84, 0x00},  // paper: perforation skip, feed position memory
+    {0x00, 0x00, 0x00, 0x00},  // format
+    {0x07, 0x01, 0x40, 0x00},  // font: character set, slashed zeros
+    {0x00, 0x94, 0x0A, 0x18},  // print: direction, draft, DOS power-on defaults
+    {0xA0, 0x40, 0x00, 0xE3},  // operating environment: ejection, edges, loading, CR, columns
+    {0x50, 0x20, 0x00, 0x00},  // other: print command, DC1/DC3, data bits
+};
+
 }  // namespace
 
 int SetUpTabs(HWND panel, PanelState* state) {
@@ -78,10 +88,14 @@ void ShowPage(HWND panel, int index) {
         ForegroundRoleWindow = page;
     } else {
         // An empty slot (no page procedure or no template) shows nothing.
+        // A new page takes the focus into its first control: creating it
+        // leaves the focus where it was, the rule below decides.
         HWND page = nullptr;
+        HWND focus = GetFocus();
         if (state->templates[index] && state->procedures[index])
             page = CreateDialogIndirectParamA(AppInstance, state->templates[index], panel,
                                               state->procedures[index], 0);
+        if (focus && GetFocus() != focus && IsWindow(focus)) SetFocus(focus);
         state->pages[index] = page;
         state->currentPage = page;
         if (page) {
@@ -92,6 +106,25 @@ void ShowPage(HWND panel, int index) {
     }
 
     if (state->focusReturn != state->tabControl && state->currentPage) SetFocus(state->currentPage);
+}
+
+void BringTabForward(HWND panel, int index) {
+    const PanelState* state = GetPanelState(panel);
+    if (!state || index < 0 || index >= kPageCount) return;
+    if (state->pages[index] && state->currentPage == state->pages[index]) return;
+    SendMessageA(state->tabControl, TCM_SETCURSEL, index, 0);
+    ShowPage(panel, index);
+}
+
+int TabEditingSwitchBits(int byteIndex, uint8_t bits) {
+    if (byteIndex < 0 || byteIndex >= 4) return -1;
+    const uint8_t choices[] = {bits, 0xFF};
+    for (uint8_t wanted : choices) {
+        for (int tab = 0; tab < kPageCount; ++tab) {
+            if (kSwitchBitsOfTab[tab][byteIndex] & wanted) return tab;
+        }
+    }
+    return -1;
 }
 
 void SetPagesEnabled(HWND panel, int flag) {

@@ -94,8 +94,9 @@ void EndWrite(HWND panel, BOOL changesStay) {
 }  // namespace
 
 int WriteSettings(HWND panel, int direct) {
-    // Only a record that holds the printer's settings may be written.
-    if (!IsSettingsLoaded()) return 0;
+    // Only a record that holds the printer's settings, and one the printer
+    // can take back, may be written (the panel has said why not before).
+    if (!IsSettingsLoaded() || UnsendableSwitchByte(Settings) >= 0) return 0;
 
     const CustomFeedTable custom = RefreshCustomFeeds();
     uint8_t block[kSettingsBlockSize] = {};
@@ -124,6 +125,12 @@ int WriteSettings(HWND panel, int direct) {
         }
         if (answer != IDRETRY) {
             EndWrite(panel, TRUE);
+            return 0;
+        }
+        // The panel is to end once the box is gone: nothing more is sent,
+        // and nothing is left that could be.
+        if (PanelQuitDeferred()) {
+            EndWrite(panel, FALSE);
             return 0;
         }
     }

@@ -55,6 +55,7 @@
 #define IDS_NO_WINDOW_CLASS 125
 #define IDS_FEATURE_UNAVAILABLE 126
 #define IDS_FILE_PORT 135           // "FILE:" port cannot be read or updated
+#define IDS_SETTINGS_UNSENDABLE 136 // the printer cannot take this combination
 
 // ---- pictures (drawn by tools/make-art.py into res/art/, listed in art.rc) ----
 #define IDI_PROGRAM 97              // program icon, 32 x 32 and 16 x 16

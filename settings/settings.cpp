@@ -18,6 +18,13 @@ CustomFeedTable CustomFeeds;
 
 namespace {
 
+int settingsLoaded = 0;
+uint8_t loadedSwitches[4] = {0xFF, 0xFF, 0xFF, 0xFF};
+
+void TakeLoadedSwitches() {
+    std::memcpy(loadedSwitches, Settings.switches, sizeof loadedSwitches);
+}
+
 const uint8_t* FeedTableValues(FeedTable table) {
     switch (table) {
     case FeedTableA: return kFeedTableA;
@@ -90,11 +97,39 @@ void InvalidateSettings(SettingsRecord* record) {
     std::memset(record->switches, 0xFF, sizeof record->switches);
 }
 
-int IsSettingsLoaded(const SettingsRecord* record) {
-    for (uint8_t byte : record->switches) {
-        if (byte == 0xFF) return 0;
+int UnsendableSwitchByte(const SettingsRecord& record) {
+    for (int index = 0; index < 4; ++index) {
+        if (record.switches[index] == 0xFF) return index;
     }
-    return 1;
+    return -1;
+}
+
+int IsSettingsLoaded(const SettingsRecord* record) {
+    return UnsendableSwitchByte(*record) < 0 ? 1 : 0;
+}
+
+void LoadDefaultSettings() {
+    LoadDefaultSettings(&Settings);
+    settingsLoaded = 1;
+    TakeLoadedSwitches();
+}
+
+void InvalidateSettings() {
+    InvalidateSettings(&Settings);
+    settingsLoaded = 0;
+}
+
+int IsSettingsLoaded() {
+    return settingsLoaded;
+}
+
+void TakeReadSettings() {
+    settingsLoaded = IsSettingsLoaded(&Settings);
+    TakeLoadedSwitches();
+}
+
+const uint8_t* LoadedSwitches() {
+    return loadedSwitches;
 }
 
 void ClearCustomFeeds(CustomFeedTable* table) {

@@ -81,10 +81,24 @@ uint8_t FeedValueFromRow(FeedTable table, int32_t row);
 
 void LoadDefaultSettings(SettingsRecord* record);
 void InvalidateSettings(SettingsRecord* record);
+// 1 when none of the record's switch bytes is 0xFF: whether a block just
+// decoded into it held settings.
 int IsSettingsLoaded(const SettingsRecord* record);
-// The same on the program-wide record.
-inline void LoadDefaultSettings() { LoadDefaultSettings(&Settings); }
-inline void InvalidateSettings() { InvalidateSettings(&Settings); }
-inline int IsSettingsLoaded() { return IsSettingsLoaded(&Settings); }
+// The first switch byte (0..3) of the record that is 0xFF, or -1. An update
+// command built from such a record must not be sent: the printer would then
+// hold a block that every later read refuses.
+int UnsendableSwitchByte(const SettingsRecord& record);
+
+// The program-wide record. Whether it holds settings is a state of its own:
+// the defaults and a read whose block held settings set it, invalidating
+// clears it. What the pages store into the switch bytes never changes it.
+void LoadDefaultSettings();
+void InvalidateSettings();
+int IsSettingsLoaded();
+// After a read into the program-wide record: loaded as its block says.
+void TakeReadSettings();
+// The switch bytes as the last read or the defaults gave them, before the
+// pages stored anything (four bytes).
+const uint8_t* LoadedSwitches();
 // Sets all twenty custom feed values to 0 (start-up).
 void ClearCustomFeeds(CustomFeedTable* table);

@@ -13,3 +13,7 @@ std::string EscapePrinterKeyName(const std::string& name);
 bool UnescapePrinterKeyName(const std::string& key, std::string* name);
 // 1 when c is the lead byte of a double-byte character in code page 932.
 int IsShiftJisLeadByte(unsigned char c);
+// True when the name holds a backslash character (a registry key name cannot, so
+// such a printer is no spooler printer here); the 0x5C trail byte of a
+// double-byte character (表, ソ) is none.
+bool HoldsBackslash(const std::string& name);

@@ -44,3 +44,11 @@ bool UnescapePrinterKeyName(const std::string& key, std::string* name) {
     *name = out;
     return true;
 }
+
+bool HoldsBackslash(const std::string& name) {
+    for (size_t i = 0; i < name.size(); ++i) {
+        if (IsShiftJisLeadByte(static_cast<unsigned char>(name[i]))) ++i;
+        else if (name[i] == '\\') return true;
+    }
+    return false;
+}

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "srm_api.h"
+#include "key_name.h"
 #include "srm_sim.h"
 
 namespace {
@@ -155,7 +156,7 @@ int Add(const Args& args) {
     }
     if (driver != nullptr && driver[0] == '\0') return BadArguments("the driver name is empty");
     const int code = Finish(SrmSimAddPrinter(name.c_str(), port, detail, driver), name);
-    if (code == kExitOk && driver != nullptr && name.find('\\') != std::string::npos) {
+    if (code == kExitOk && driver != nullptr && HoldsBackslash(name)) {
         std::fprintf(stderr, "srmctl: note: a name with a backslash cannot be a spooler printer here\n");
     }
     return code;

@@ -23,7 +23,8 @@ constexpr char kControlKey[] = "Control";
 constexpr char kLogValue[] = "CommandLog";
 constexpr char kMutexName[] = "QuarlSrmStandInStore";
 constexpr DWORD kLockTimeoutMs = 10000;
-// Longest printer name accepted (the spooler's limit on a name).
+// Longest printer name accepted (the spooler's limit on a name), spooler
+// printer or not.
 constexpr size_t kMaxNameLength = 220;
 constexpr size_t kMaxKeyNameLength = 255;
 // Suite values may be longer than the panel reads, so that tests can try that.
@@ -66,10 +67,6 @@ bool BoundedText(LPCSTR text, size_t limit, std::string* out) {
     if (length > limit) return false;
     out->assign(text, length);
     return true;
-}
-
-std::string PrinterPath(const std::string& keyName) {
-    return std::string(kPrintersRoot) + "\\" + keyName;
 }
 
 DWORD OpenKey(HKEY root, const std::string& path, REGSAM access, RegKey* key) {
@@ -128,11 +125,26 @@ DWORD SetBinary(HKEY key, const char* value, const void* data, DWORD size) {
                ? 0 : kSrmErrStore;
 }
 
-// Deletes a key with everything below it.
-bool DeleteKeyTree(HKEY root, const std::string& path) {
+// A key named after a printer, below one of the roots. The ANSI registry
+// calls take a key path of at most 260 characters, which a root and a long
+// name together exceed: the root is opened first, the name below it.
+DWORD OpenBelow(const char* root, const std::string& name, REGSAM access, RegKey* key) {
+    RegKey parent;
+    if (OpenKey(HKEY_LOCAL_MACHINE, root, KEY_QUERY_VALUE, &parent) != 0) return kSrmErrStore;
+    return OpenKey(parent.Get(), name, access, key);
+}
+
+DWORD CreateBelow(const char* root, const std::string& name, RegKey* key) {
+    RegKey parent;
+    if (CreateKey(HKEY_LOCAL_MACHINE, root, &parent) != 0) return kSrmErrStore;
+    return CreateKey(parent.Get(), name, key);
+}
+
+// Deletes the key `name` of parent with everything below it.
+bool DeleteKeyTree(HKEY parent, const std::string& name) {
     {
         RegKey key;
-        if (OpenKey(root, path, KEY_ALL_ACCESS, &key) != 0) return false;
+        if (OpenKey(parent, name, KEY_ALL_ACCESS, &key) != 0) return false;
         for (;;) {
             char child[256] = {};
             DWORD length = sizeof child;
@@ -141,10 +153,21 @@ bool DeleteKeyTree(HKEY root, const std::string& path) {
                 break;
             }
             child[sizeof child - 1] = '\0';
-            if (!DeleteKeyTree(root, path + "\\" + child)) return false;
+            if (!DeleteKeyTree(key.Get(), child)) return false;
         }
     }
-    return RegDeleteKeyA(root, path.c_str()) == ERROR_SUCCESS;
+    return RegDeleteKeyA(parent, name.c_str()) == ERROR_SUCCESS;
+}
+
+// Deletes the key `name` below a root; 1 when it did not exist, 0 when it stays.
+int DeleteBelow(const char* root, const std::string& name) {
+    RegKey parent;
+    if (OpenKey(HKEY_LOCAL_MACHINE, root, KEY_ALL_ACCESS, &parent) != 0) return 1;
+    {
+        RegKey probe;
+        if (OpenKey(parent.Get(), name, KEY_QUERY_VALUE, &probe) != 0) return 1;
+    }
+    return DeleteKeyTree(parent.Get(), name) ? 1 : 0;
 }
 
 // The exact printer name stored with a key; false when the key is not a printer's.
@@ -155,13 +178,14 @@ bool StoredName(const std::string& keyName, std::string* name) {
 }
 
 DWORD OpenControlKey(const std::string& keyName, RegKey* key) {
-    return OpenKey(HKEY_LOCAL_MACHINE, PrinterPath(keyName) + "\\" + kControlKey,
-                   KEY_QUERY_VALUE | KEY_SET_VALUE, key);
+    RegKey printer;
+    if (OpenBelow(kPrintersRoot, keyName, KEY_QUERY_VALUE, &printer) != 0) return kSrmErrStore;
+    return OpenKey(printer.Get(), kControlKey, KEY_QUERY_VALUE | KEY_SET_VALUE, key);
 }
 
 DWORD RegisterWithSpooler(const std::string& name, const std::string& port, const std::string& driver) {
     RegKey key;
-    if (CreateKey(HKEY_LOCAL_MACHINE, std::string(kSpoolerRoot) + "\\" + name, &key) != 0) return kSrmErrStore;
+    if (CreateBelow(kSpoolerRoot, name, &key) != 0) return kSrmErrStore;
     DWORD result = SetText(key.Get(), "Name", name);
     if (result == 0) result = SetText(key.Get(), "Port", port);
     if (result == 0) result = SetText(key.Get(), "Printer Driver", driver);
@@ -212,7 +236,7 @@ void FactoryBlock(uint8_t block[260]) {
 }
 
 DWORD OpenPrinterKey(const std::string& keyName, REGSAM access, RegKey* key) {
-    return OpenKey(HKEY_LOCAL_MACHINE, PrinterPath(keyName), access, key) == 0 ? 0 : kSrmErrUnknownPrinter;
+    return OpenBelow(kPrintersRoot, keyName, access, key) == 0 ? 0 : kSrmErrUnknownPrinter;
 }
 
 DWORD FindPrinter(LPCSTR name, bool reportedName, std::string* keyName) {
@@ -361,7 +385,7 @@ DWORD AddPrinter(LPCSTR name, LPCSTR port, LPCSTR detail, LPCSTR driver) {
     {
         RegKey key;
         RegKey control;
-        result = CreateKey(HKEY_LOCAL_MACHINE, PrinterPath(keyName), &key);
+        result = CreateBelow(kPrintersRoot, keyName, &key);
         if (result == 0) result = CreateKey(key.Get(), kControlKey, &control);
         if (result == 0) result = SetText(key.Get(), kNameValue, printer);
 
@@ -384,10 +408,10 @@ DWORD AddPrinter(LPCSTR name, LPCSTR port, LPCSTR detail, LPCSTR driver) {
         if (result == 0) result = SetBinary(control.Get(), kLogValue, nullptr, 0);
     }
     // A spooler key name cannot hold a backslash: such a printer stays below the spooler.
-    if (result == 0 && !driverText.empty() && printer.find('\\') == std::string::npos) {
+    if (result == 0 && !driverText.empty() && !HoldsBackslash(printer)) {
         result = RegisterWithSpooler(printer, portText, driverText);
     }
-    if (result != 0) DeleteKeyTree(HKEY_LOCAL_MACHINE, PrinterPath(keyName));
+    if (result != 0) DeleteBelow(kPrintersRoot, keyName);
     return result;
 }
 
@@ -397,16 +421,9 @@ DWORD RemovePrinter(LPCSTR name) {
     if (!lock.Locked()) return kSrmErrStore;
     DWORD result = FindPrinter(name, false, &keyName);
     if (result != 0) return result;
-    if (!DeleteKeyTree(HKEY_LOCAL_MACHINE, PrinterPath(keyName))) return kSrmErrStore;
+    if (!DeleteBelow(kPrintersRoot, keyName)) return kSrmErrStore;
     const std::string printer(name);
-    if (printer.find('\\') == std::string::npos) {
-        const std::string spooler = std::string(kSpoolerRoot) + "\\" + printer;
-        RegKey probe;
-        if (OpenKey(HKEY_LOCAL_MACHINE, spooler, KEY_QUERY_VALUE, &probe) == 0) {
-            probe.Close();
-            if (!DeleteKeyTree(HKEY_LOCAL_MACHINE, spooler)) return kSrmErrStore;
-        }
-    }
+    if (!HoldsBackslash(printer) && !DeleteBelow(kSpoolerRoot, printer)) return kSrmErrStore;
     return 0;
 }
 

@@ -129,6 +129,7 @@ TEST(SettingsLoadedMarker, SwitchBytes) {
         LoadDefaultSettings(&record);
         std::memcpy(record.switches, c.switches, 4);
         EXPECT_EQ(IsSettingsLoaded(&record), c.loaded) << c.label;
+        EXPECT_EQ(UnsendableSwitchByte(record) < 0, c.loaded == 1) << c.label;
     }
 }
 
@@ -152,6 +153,11 @@ TEST(SettingsLoadedMarker, ProgramWideRecord) {
     InvalidateSettings();
     EXPECT_EQ(IsSettingsLoaded(), 0);
     EXPECT_EQ(Settings.switches[3], 0xFF);
+    LoadDefaultSettings();
+    Settings.switches[1] = 0xFF;  // as a page may store it: still loaded, but not as read
+    EXPECT_EQ(IsSettingsLoaded(), 1);
+    TakeReadSettings();
+    EXPECT_EQ(IsSettingsLoaded(), 0);
     Settings = saved;
 }
 

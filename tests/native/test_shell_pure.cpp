@@ -19,6 +19,7 @@ struct CommandLineCase {
     const char* password;
     int passwordGiven;
     int restOffset;  // where rest starts in the line; -1 for null
+    bool withProgram = false;  // the line as the system keeps it, program name first
 };
 
 const CommandLineCase kCommandLines[] = {
@@ -45,11 +46,19 @@ const CommandLineCase kCommandLines[] = {
     {"switch inside a word", "a/P:secret b", "secret", 1, 11},
     {"password with a 0x5C trail byte", "/P:\x83\x5C\x83\x5C TK", "\x83\x5C\x83\x5C", 1, 8},
     {"double-byte printer name", "/P:secret \x83\x76\x83\x8A\x83\x93\x83\x5E", "secret", 1, 10},
+    // After the program name: 経理1, ああ, 表示 (0x5C trail byte), ソ.
+    {"program, then a name beginning double-byte", "RP.exe \x8C\x6F\x97\x9D\x31", "", 0, 7, true},
+    {"program, then double-byte characters only", "RP.exe  \x82\xA0\x82\xA0", "", 0, 8, true},
+    {"quoted program path with blanks, 0x5C trail byte", "\"C:\\My Apps\\RP.exe\" \x95\x5C\x8E\xA6", "", 0, 20, true},
+    {"quoted program, no blank, trailing blanks stay", "\"RP.exe\"\x83\x5C  ", "", 0, 8, true},
+    {"program in a double-byte folder, a tab", "\x95\x5C\\RP.exe\t\x83\x5C", "", 0, 10, true},
+    {"program, switch and a double-byte name", "RP.exe /P:secret \x82\xA0", "secret", 1, 17, true},
+    {"program name only", "\"RP.exe\"  ", "", 0, -1, true},
 };
 
 TEST(SplitCommandLine, Table) {
     for (const CommandLineCase& c : kCommandLines) {
-        CommandLineParts parts = SplitCommandLine(c.line, c.password);
+        CommandLineParts parts = SplitCommandLine(c.withProgram ? SkipProgramName(c.line) : c.line, c.password);
         EXPECT_EQ(parts.passwordGiven, c.passwordGiven) << c.label;
         if (c.restOffset < 0) {
             EXPECT_EQ(parts.rest, nullptr) << c.label;

@@ -13,21 +13,23 @@ TEST(SrmKeyName, EscapesBackslashAndPercentOnly) {
         const char* label;
         std::string name;
         std::string key;
+        bool backslash;  // a spooler printer cannot have this name
     };
     const Case cases[] = {
-        {"plain", "TK-1", "TK-1"},
-        {"network name", "\\\\server\\lp", "%5C%5Cserver%5Clp"},
-        {"percent", "100%", "100%25"},
-        {"percent that looks escaped", "a%5Cb", "a%255Cb"},
-        {"double-byte with trail byte 0x5C", "\x83\x5C", "\x83\x5C"},
-        {"double-byte then backslash", "\x83\x5C\\", "\x83\x5C%5C"},
-        {"kanji, trail byte 0x5C, then text", "\x95\x5C-A", "\x95\x5C-A"},
-        {"lone lead byte at the end", "A\x83", "A\x83"},
-        {"half-width katakana are single bytes", "\xB1\\", "\xB1%5C"},
-        {"empty", "", ""},
+        {"plain", "TK-1", "TK-1", false},
+        {"network name", "\\\\server\\lp", "%5C%5Cserver%5Clp", true},
+        {"percent", "100%", "100%25", false},
+        {"percent that looks escaped", "a%5Cb", "a%255Cb", false},
+        {"double-byte with trail byte 0x5C", "\x83\x5C", "\x83\x5C", false},
+        {"double-byte then backslash", "\x83\x5C\\", "\x83\x5C%5C", true},
+        {"kanji, trail byte 0x5C, then text", "\x95\x5C-A", "\x95\x5C-A", false},
+        {"lone lead byte at the end", "A\x83", "A\x83", false},
+        {"half-width katakana are single bytes", "\xB1\\", "\xB1%5C", true},
+        {"empty", "", "", false},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(EscapePrinterKeyName(c.name), c.key) << c.label;
+        EXPECT_EQ(HoldsBackslash(c.name), c.backslash) << c.label;
         std::string back;
         ASSERT_TRUE(UnescapePrinterKeyName(c.key, &back)) << c.label;
         EXPECT_EQ(back, c.name) << c.label;

@@ -90,7 +90,7 @@ TEST_F(ModalEventsTest, StatusQuitWhileThePortMessageIsUp) {
 
 // The retry question is up when the printer's port changes: the port message
 // comes at once, the quit after the write question has been answered and the
-// update has settled its flags.
+// update has settled its flags. The panel is to end: a retry sends nothing.
 TEST_F(ModalEventsTest, PortChangeWhileTheRetryQuestionIsUp) {
     struct Case {
         const char* label;
@@ -103,8 +103,10 @@ TEST_F(ModalEventsTest, PortChangeWhileTheRetryQuestionIsUp) {
     } cases[] = {
         {"update, given up: the quit asks about the changes", IDC_UPDATE, IDCANCEL, IDNO,
          {IDS_RETRY_WRITE, IDS_PORT_CHANGED, IDS_SETTINGS_CHANGED}, 0, true},
-        {"update, retried: the write goes out, then the quit", IDC_UPDATE, IDRETRY, IDNO,
-         {IDS_RETRY_WRITE, IDS_PORT_CHANGED}, 1, true},
+        {"update, retried: nothing is sent, the quit", IDC_UPDATE, IDRETRY, IDNO,
+         {IDS_RETRY_WRITE, IDS_PORT_CHANGED}, 0, true},
+        {"update then quit, retried: nothing is sent, the quit", IDC_UPDATEQUIT, IDRETRY, IDNO,
+         {IDS_RETRY_WRITE, IDS_PORT_CHANGED}, 0, true},
         {"update then quit, given up, quit", IDC_UPDATEQUIT, IDCANCEL, IDYES,
          {IDS_RETRY_WRITE, IDS_PORT_CHANGED, IDS_QUIT_UNFINISHED}, 0, true},
         {"update then quit, given up, stay: the port's quit asks", IDC_UPDATEQUIT, IDCANCEL, IDNO,

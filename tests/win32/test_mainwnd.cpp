@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -236,11 +238,14 @@ TEST_F(MainWindowTest, HelpModeEndsOnAClickWithThatControlsPopup) {
         const char* label;
         HWND target;     // null: the caption
         DWORD context;   // 0: no popup
+        bool onFrame;    // at the right edge of the target, not its centre
     } cases[] = {
         {"exit button", GetDlgItem(PanelWindow, IDC_QUIT), 0x80000200},
         {"status text", GetDlgItem(PanelWindow, IDC_STATUSTEXT), 0x80000700},
         {"toolbar", ToolbarWindow, 0x80000000},
         {"control of a page", postcard, 0x10020},
+        {"control inside a group box", GetDlgItem(Page(0), IDC_PAPER_CUTEDIT), 0x10060},
+        {"frame of that group box", GetDlgItem(Page(0), IDC_PAPER_HEADGROUP), 0x10050, true},
         {"caption", nullptr, 0},
     };
     for (const Case& c : cases) {
@@ -259,6 +264,11 @@ TEST_F(MainWindowTest, HelpModeEndsOnAClickWithThatControlsPopup) {
         POINT point = {};
         if (c.target) {
             point = CentreOf(c.target);
+            if (c.onFrame) {
+                RECT target = {};
+                GetWindowRect(c.target, &target);
+                point.x = target.right - 2;
+            }
         } else {
             point = {(frame.left + frame.right) / 2, frame.top + GetSystemMetrics(SM_CYCAPTION) / 2};
         }
@@ -322,6 +332,82 @@ TEST_F(MainWindowTest, PrintersChangedAfterTheServedOneWasRemovedSelectsAnother)
     PaintNow();
     EXPECT_EQ(WindowCaption(MainWindow), Title() + " - " + other.Name());
     EXPECT_EQ(ControlText(PanelWindow, IDC_STATUSTEXT), Text(kTextReadWrite));
+}
+
+// The printer set changes (Doomed or Served removed, Added added) while the
+// change-of-printer dialog or its question 67 is open: the rows follow the new
+// set, the choice is looked up by name when the dialog ends, and a chosen
+// printer gone by then is reported removed and never served.
+TEST_F(MainWindowTest, PrinterSetChangedWhileChoosingAnother) {
+    struct Case {
+        const char* label;
+        bool inQuestion;            // the change comes while question 67 is up
+        const char* removed;
+        const char* chosen;         // selected before the change
+        const char* pick;           // then selected for OK; null: OK as it is; "": Cancel
+        const char* selectedAfter;  // selected right after the change
+        const char* served;         // at the end
+    };
+    const Case cases[] = {
+        {"dialog: the added one chosen", false, "Doomed", "Second", "Added", "Second", "Added"},
+        {"dialog: the selected one removed", false, "Doomed", "Doomed", nullptr, "Served", "Served"},
+        {"dialog: the served one removed", false, "Served", "Second", nullptr, "Second", "Second"},
+        {"question: the chosen one removed", true, "Doomed", "Doomed", "", "Served", "Served"},
+        {"question: the chosen one stays", true, "Doomed", "Second", nullptr, "Second", "Second"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        std::map<std::string, std::string> names;
+        for (const char* label : {"Served", "Second", "Doomed"}) names[label] = AddPrinter(label).Name();
+        ASSERT_TRUE(Open(*printers_.front()));
+        if (c.inQuestion) ChangeSetting();
+        HWND list = nullptr;
+        std::vector<std::string> rows, models;
+        std::string selectedAfter;
+        auto changeSet = [&] {
+            printers_.erase(std::find_if(printers_.begin(), printers_.end(),
+                                         [&](const auto& p) { return p->Name() == names[c.removed]; }));
+            names["Added"] = AddPrinter("Added").Name();
+            SendMessageA(MainWindow, RPM_PRINTERSCHANGED, 0, 0);
+            rows = shelltest::Column(list, 0);
+            models = shelltest::Column(list, 2);
+            selectedAfter = shelltest::ItemText(list, shelltest::SelectedRow(list), 0);
+        };
+        boxes_.onBox = [&](const seams::RecordedBox& box) {
+            if (box.text == Text(IDS_SETTINGS_CHANGED)) changeSet();
+        };
+        DialogScript script([&](HWND dialog) {
+            list = shelltest::List(dialog);
+            shelltest::SetRowSelected(list, shelltest::RowOf(list, names[c.chosen]), true);
+            c.inQuestion ? shelltest::Press(dialog, IDC_SELECT_OK) : changeSet();
+            if (!IsWindowVisible(dialog)) return;  // ended
+            if (c.pick && *c.pick) shelltest::SetRowSelected(list, shelltest::RowOf(list, names[c.pick]), true);
+            shelltest::Press(dialog, c.pick && !*c.pick ? IDC_SELECT_CANCEL : IDC_SELECT_OK);
+        });
+        Command(CMD_CHANGEPRINTER);
+        boxes_.onBox = nullptr;
+
+        EXPECT_EQ(script.captions.size(), 1u) << "no second selection dialog";
+        std::vector<std::string> expected;
+        for (const char* label : {"Served", "Second", "Doomed", "Added"})
+            if (label != std::string(c.removed)) expected.push_back(names[label]);
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(rows, expected);
+        EXPECT_EQ(models, std::vector<std::string>(3, "Quarl Tilbury 550TK"));
+        EXPECT_EQ(selectedAfter, names[c.selectedAfter]);
+        const bool gone = std::string(c.removed) == "Served" || (c.inQuestion && std::string(c.removed) == c.chosen);
+        const std::string removedCaption = Title() + " - " + names[c.removed];
+        EXPECT_EQ(std::count_if(boxes_.boxes.begin(), boxes_.boxes.end(), [&](const seams::RecordedBox& box) {
+                      return box.text == Text(IDS_PRINTER_REMOVED) && box.caption == removedCaption;
+                  }), gone ? 1 : 0);
+        EXPECT_EQ(CurrentPrinter, Listed(names[c.served]));
+        EXPECT_TRUE(shelltest::MappingExists("QUARLRP_" + names[c.served]));
+        EXPECT_NE(SrmHandle, 0u);
+        PaintNow();
+        EXPECT_EQ(WindowCaption(MainWindow), Title() + " - " + names[c.served]);
+        TearDown();
+        SetUp();
+    }
 }
 
 // Another program asks the panel to close while the "printer removed" box is

@@ -111,6 +111,7 @@ const StringCase kStrings[] = {
     {127, "設定の読み込み／更新ができません。"},
     {128, "印刷      "},  // six blanks
     {135, "\"FILE:\"に接続されているため、設定の読み込み/更新ができません。\nリモートパネルを終了します。"},
+    {136, "この設定の組み合わせはプリンタに設定できません。設定を確認して下さい。"},
 };
 
 TEST_F(MessagesTest, EveryStringLoadsExactly) {

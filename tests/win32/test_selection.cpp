@@ -20,47 +20,6 @@ using namespace shelltest;
 
 namespace {
 
-HWND List(HWND dialog) { return GetDlgItem(dialog, IDC_PRINTERLIST); }
-
-std::string ItemText(HWND list, int item, int column) {
-    char text[2048] = {};
-    LVITEMA request = {};
-    request.iSubItem = column;
-    request.pszText = text;
-    request.cchTextMax = sizeof text;
-    SendMessageA(list, LVM_GETITEMTEXTA, item, reinterpret_cast<LPARAM>(&request));
-    return text;
-}
-
-int RowCount(HWND list) { return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)); }
-
-std::vector<std::string> Column(HWND list, int column) {
-    std::vector<std::string> texts;
-    for (int i = 0; i < RowCount(list); ++i) texts.push_back(ItemText(list, i, column));
-    return texts;
-}
-
-UINT RowState(HWND list, int item) {
-    return static_cast<UINT>(SendMessageA(list, LVM_GETITEMSTATE, item, LVIS_SELECTED | LVIS_FOCUSED));
-}
-
-int SelectedRow(HWND list) {
-    return static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-}
-
-void SetRowSelected(HWND list, int item, bool selected) {
-    LVITEMA state = {};
-    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    state.state = selected ? (LVIS_SELECTED | LVIS_FOCUSED) : 0;
-    SendMessageA(list, LVM_SETITEMSTATE, item, reinterpret_cast<LPARAM>(&state));
-}
-
-int RowOf(HWND list, const std::string& name) {
-    for (int i = 0; i < RowCount(list); ++i)
-        if (ItemText(list, i, 0) == name) return i;
-    return -1;
-}
-
 // A click on a column heading, as the mouse gives it.
 void ClickHeading(HWND list, int column) {
     HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));

@@ -7,6 +7,7 @@
 // are read and answered from outside.
 #pragma once
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstring>
 #include <functional>
@@ -116,6 +117,49 @@ private:
 // Presses a button of a dialog as the user would.
 inline void Press(HWND dialog, int id) {
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+// ---- The selection dialog's list ----
+
+inline HWND List(HWND dialog) { return GetDlgItem(dialog, IDC_PRINTERLIST); }
+
+inline std::string ItemText(HWND list, int item, int column) {
+    char text[2048] = {};
+    LVITEMA request = {};
+    request.iSubItem = column;
+    request.pszText = text;
+    request.cchTextMax = sizeof text;
+    SendMessageA(list, LVM_GETITEMTEXTA, item, reinterpret_cast<LPARAM>(&request));
+    return text;
+}
+
+inline int RowCount(HWND list) { return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)); }
+
+inline std::vector<std::string> Column(HWND list, int column) {
+    std::vector<std::string> texts;
+    for (int i = 0; i < RowCount(list); ++i) texts.push_back(ItemText(list, i, column));
+    return texts;
+}
+
+inline UINT RowState(HWND list, int item) {
+    return static_cast<UINT>(SendMessageA(list, LVM_GETITEMSTATE, item, LVIS_SELECTED | LVIS_FOCUSED));
+}
+
+inline int SelectedRow(HWND list) {
+    return static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+inline void SetRowSelected(HWND list, int item, bool selected) {
+    LVITEMA state = {};
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    state.state = selected ? (LVIS_SELECTED | LVIS_FOCUSED) : 0;
+    SendMessageA(list, LVM_SETITEMSTATE, item, reinterpret_cast<LPARAM>(&state));
+}
+
+inline int RowOf(HWND list, const std::string& name) {
+    for (int i = 0; i < RowCount(list); ++i)
+        if (ItemText(list, i, 0) == name) return i;
+    return -1;
 }
 
 // ---- A registry of the test's own as HKEY_LOCAL_MACHINE ----

@@ -32,7 +32,8 @@ std::string Lower(std::string text) {
 std::string TestDriver() { return UniquePrinterName("SRM Test Driver"); }
 
 TEST(Srmctl, AddGetWriteAndLogAsThePanelWould) {
-    const std::string name = UniquePrinterName("TK");
+    std::string name = UniquePrinterName("TK");
+    name += std::string(220 - name.size(), 'N');  // the longest name srmctl takes
     const SrmctlResult add = RunSrmctl({"add", name, "--driver", TestDriver()});
     ASSERT_EQ(add.exitCode, 0u) << add.output;
     SimulatedPrinter printer = SimulatedPrinter::Adopt(name);
@@ -70,6 +71,8 @@ TEST(Srmctl, AddGetWriteAndLogAsThePanelWould) {
     bool listed = false;
     for (const std::string& line : OutputLines(list.output)) listed = listed || line == name;
     EXPECT_TRUE(listed) << list.output;
+    EXPECT_EQ(RunSrmctl({"remove", name}).exitCode, 0u);
+    EXPECT_EQ(RunSrmctl({"add", name, "--driver", TestDriver()}).exitCode, 0u) << "nothing of it stayed";
 }
 
 TEST(Srmctl, SetAndGetEveryItem) {

@@ -35,6 +35,7 @@ TEST(Srmctl, ExitCodesAndNothingChangedOnBadArguments) {
         {"add with an unknown option", {"add", unknown, "--colour", "red"}, 2},
         {"add with an option missing its value", {"add", unknown, "--port"}, 2},
         {"add of a printer that exists", {"add", name, "--no-spooler"}, 2},
+        {"add with a name over 220 bytes", {"add", unknown + std::string(221 - unknown.size(), 'N')}, 2},
         {"add with a port text too long", {"add", unknown, "--port", std::string(128, 'P'), "--no-spooler"}, 2},
         {"set of an unknown item", {"set", name, "colour", "1"}, 2},
         {"status with two words", {"set", name, "status", "1", "2"}, 2},

@@ -1,7 +1,7 @@
 // Start-up up to the claim of the printer: in this process against a registry
 // of the test's own (exact printer sets, password, no suite key), and the
-// program itself as a child process for the system check and an unknown
-// printer on the command line.
+// program itself as a child process for the system check and the printer
+// named on the command line.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -295,17 +295,46 @@ TEST(ProgramStart, SystemCheck) {
     }
 }
 
-TEST(ProgramStart, UnknownPrinterOnTheCommandLine) {
+// The printer named on the command line reaches the program byte for byte:
+// names beginning with a double-byte character, names of double-byte
+// characters only, trail bytes 0x5C (表, ソ). A served name opens the main
+// window with that caption; an unknown one is refused with message 101.
+TEST(ProgramStart, PrinterNamedOnTheCommandLine) {
     AppInstance = GetModuleHandleA(nullptr);
-    SimulatedPrinter printer("Known", SpoolerEntry::Register);
-    ASSERT_EQ(printer.AddResult(), 0u);
-    const std::string unknown = UniquePrinterName("Unknown");
-    ChildRun run = RunChild("\"" + ProgramPath() + "\" " + unknown, 30000);
-    EXPECT_EQ(run.exitCode, 1u);
-    if (!run.dialogs.empty()) GTEST_SKIP() << "a password of the suite is set in this prefix";
-    ASSERT_EQ(run.boxes.size(), 1u);
-    EXPECT_EQ(run.boxes[0].text, unknown + " " + Text(IDS_PRINTER_NOT_SERVED));
-    EXPECT_EQ(run.boxes[0].caption, Title() + " - " + unknown);
+    std::string tag;  // the process id in full-width digits (double-byte)
+    for (char digit : std::to_string(GetCurrentProcessId())) tag += {'\x82', static_cast<char>(0x4F + digit - '0')};
+    struct Case { const char* label; std::string name; bool served; };
+    const Case cases[] = {
+        {"beginning with a double-byte character", "経理1-" + tag, true},
+        {"double-byte characters only", "ああ" + tag, true},
+        {"0x5C trail bytes", "表示ソ" + tag, true},
+        {"unknown, double-byte characters only", "ああ" + tag + "ソ", false},
+        {"unknown", UniquePrinterName("Unknown"), false},
+    };
+    const std::string captionStart = Title() + " - ";
+    for (const Case& c : cases) {
+        // The only served printer: the one named, or another for an unknown name.
+        const std::string served = c.served ? c.name : "経理-" + tag;
+        ASSERT_EQ(SrmSimAddPrinter(served.c_str(), "LPT1:", "", kSrmDefaultDriver), 0u) << c.label;
+        SimulatedPrinter printer = SimulatedPrinter::Adopt(served);
+        std::vector<std::string> shown;  // captions of the main windows, each closed at once
+        ChildRun run = RunChild("\"" + ProgramPath() + "\" " + c.name, 30000, false, [&] {
+            for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, "RPWndClass", nullptr));) {
+                const std::string caption = WindowText(window);
+                if (caption.rfind(captionStart, 0) != 0 || (!shown.empty() && shown.back() == caption)) continue;
+                shown.push_back(caption);
+                PostMessageA(window, WM_CLOSE, 0, 0);
+            }
+        });
+        if (!run.dialogs.empty()) GTEST_SKIP() << "a password or another served printer in this prefix";
+        using Texts = std::vector<std::string>;
+        Texts boxes;  // caption|text
+        for (const RecordedBox& box : run.boxes) boxes.push_back(box.caption + "|" + box.text);
+        const std::string refusal = captionStart + c.name + "|" + c.name + " " + Text(IDS_PRINTER_NOT_SERVED);
+        EXPECT_EQ(run.exitCode, c.served ? 0u : 1u) << c.label;
+        EXPECT_EQ(shown, c.served ? Texts{captionStart + c.name} : Texts{}) << c.label;
+        EXPECT_EQ(boxes, c.served ? Texts{} : Texts{refusal}) << c.label;
+    }
 }
 
 }  // namespace

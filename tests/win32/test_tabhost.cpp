@@ -45,7 +45,7 @@ INT_PTR CALLBACK TestPageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
             SetWindowPos(page, nullptr, state->PageArea.left + kPageOffsetX, state->PageArea.top + kPageOffsetY, 0, 0,
                          SWP_NOSIZE | SWP_NOZORDER);
         EnablePage(page, IsSettingsLoaded());
-        return FALSE;
+        return TRUE;  // as the program's pages: the dialog manager focuses the first control
     }
     case RPM_SHOWRECORD:
         ++log.showRecord;
@@ -344,7 +344,8 @@ TEST_F(TabHostTest, FocusMovesIntoTheNewPageUnlessOnTheStrip) {
     HWND focus = GetFocus();
     EXPECT_TRUE(focus == Page(2) || IsChild(Page(2), focus)) << "focus in the new page";
 
-    // Arrow keys on the focused strip: the real tab control sends the notifications.
+    // Arrow keys on the focused strip: the real tab control sends the
+    // notifications; the focus stays there, also on a page made just now.
     SetFocus(tabs);
     SendMessageA(tabs, WM_KEYDOWN, VK_RIGHT, 0);
     EXPECT_EQ(SendMessageA(tabs, TCM_GETCURSEL, 0, 0), 3);

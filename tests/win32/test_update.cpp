@@ -16,6 +16,7 @@ using namespace eventtest;
 namespace {
 
 constexpr UINT kTextReadWrite = 93;
+constexpr UINT kTextNeither = 127;  // settings can be neither read nor updated
 constexpr size_t kCutSheetFeedField = 49;         // the record's own cut-sheet feed position
 constexpr size_t kFormat2CutSheetFeedField = 124; // format 2's
 constexpr size_t kCutSheetFeedByte = 28;          // in the settings block
@@ -222,24 +223,39 @@ TEST_F(UpdateTest, CustomFeedRowWritesThePrintersCurrentPosition) {
     }
 }
 
-TEST_F(UpdateTest, PageWithAnInvalidValueStopsTheUpdate) {
+// A page with an invalid value, or a switch byte the printer could never give
+// back: it reports bit 1 of byte 1, which no page edits, and the Font page's
+// tick sets the last clear bit. A box says why, nothing is written, the page
+// concerned comes forward, and the panel stays as it was.
+TEST_F(UpdateTest, UpdateIsRefusedBeforeAnythingIsWritten) {
+    constexpr int kFontTab = 2;
     struct Case {
         const char* label;
         int command;
+        bool allOnes;  // else the invalid value
     } cases[] = {
-        {"update", IDC_UPDATE},
-        {"update then quit", IDC_UPDATEQUIT},
-        {"Enter", IDOK},
+        {"update", IDC_UPDATE}, {"update then quit", IDC_UPDATEQUIT}, {"Enter", IDOK},
+        {"0xFF: update", IDC_UPDATE, true}, {"0xFF: update then quit", IDC_UPDATEQUIT, true}, {"0xFF: Enter", IDOK, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
         SimulatedPrinter& printer = AddPrinter("UpInvalid");
+        ASSERT_EQ(printer.SetBlock(BlockWith({{5, static_cast<uint8_t>(c.allOnes ? 0xFE : 0x00)}}).data()), 0u);
         ASSERT_TRUE(Open(printer));
-        SetDlgItemTextA(PageWindow(0), IDC_PAPER_CUTEDIT, "5");  // below the head-centring range
+        if (c.allOnes) {
+            ShowPage(PanelWindow, kFontTab);
+            Click(PageWindow(kFontTab), IDC_FONT_ZERO1);
+            ShowPage(PanelWindow, 0);
+        } else {
+            SetDlgItemTextA(PageWindow(0), IDC_PAPER_CUTEDIT, "5");  // below the head-centring range
+        }
         ASSERT_TRUE(UpdateButtonsOn());
         PanelCommand(c.command);
-        ASSERT_EQ(script_.boxes.size(), 1u) << "the page says what is wrong";
+        ASSERT_EQ(script_.boxes.size(), 1u) << "a box says what is wrong";
         EXPECT_EQ(script_.boxes[0].style, static_cast<UINT>(MB_ICONWARNING));
+        EXPECT_EQ(script_.boxes[0].text == Text(IDS_SETTINGS_UNSENDABLE), c.allOnes);
+        EXPECT_EQ(State()->currentPage, PageWindow(c.allOnes ? kFontTab : 0));
+        EXPECT_TRUE(IsSettingsLoaded());
         EXPECT_TRUE(printer.Log().empty());
         EXPECT_EQ(WritePending, 0);
         EXPECT_TRUE(UpdateButtonsOn());
@@ -264,13 +280,16 @@ TEST_F(UpdateTest, RecordThatIsNotLoadedIsNeverWritten) {
 
     for (int command : {IDOK, IDC_UPDATEQUIT, IDC_UPDATE}) {
         SCOPED_TRACE(command);
+        script_.boxes.clear();
         PanelCommand(command);
         EXPECT_TRUE(printer.Log().empty());
         EXPECT_EQ(WritePending, 0);
         EXPECT_NE(MainWindow, nullptr);
         for (uint8_t byte : Settings.switches) EXPECT_EQ(byte, 0xFF) << "no page stored into the record";
+        ASSERT_EQ(script_.boxes.size(), 1u) << "a box says why nothing is written";
+        EXPECT_EQ(script_.boxes[0].text, Text(kTextNeither));
+        EXPECT_EQ(script_.boxes[0].style, static_cast<UINT>(MB_ICONWARNING));
     }
-    EXPECT_TRUE(script_.boxes.empty());
 
     PanelCommand(CMD_SHOWDEFAULTS);
     ASSERT_TRUE(UpdateButtonsOn());
