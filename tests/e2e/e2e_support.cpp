@@ -78,8 +78,8 @@ Session::~Session() {
     if (passwordSet_) SrmSimSetSuiteValue(SrmSuitePassword, nullptr);
 }
 
-SimulatedPrinter& Session::AddPrinter() {
-    printers_.emplace_back(new SimulatedPrinter("E2E", SpoolerEntry::Register));
+SimulatedPrinter& Session::AddPrinter(const std::string& label) {
+    printers_.emplace_back(new SimulatedPrinter(label, SpoolerEntry::Register));
     EXPECT_EQ(printers_.back()->AddResult(), 0u);
     EXPECT_EQ(ForeignServedPrinters(printers_), 0) << "another served printer is known to the spooler";
     return *printers_.back();

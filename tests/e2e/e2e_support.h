@@ -51,7 +51,7 @@ public:
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
-    SimulatedPrinter& AddPrinter();
+    SimulatedPrinter& AddPrinter(const std::string& label = "E2E");
     SimulatedPrinter& Printer(size_t index = 0) { return *printers_.at(index); }
     Program& Start(const std::string& arguments = std::string());
     Program& StartAnother(const std::string& arguments = std::string());

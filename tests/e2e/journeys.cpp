@@ -169,6 +169,17 @@ void ChangePrinterWithChangesPending(Session& run) {
     run.QuitCleanly();
 }
 
+// A printer named in Japanese (beginning with a character whose second byte
+// is 0x5C) is served when the command line names it.
+void JapaneseNameOnTheCommandLine(Session& run) {
+    SimulatedPrinter& printer = run.AddPrinter("表ソ経理");
+    Program& program = run.Start(printer.Name());
+    EXPECT_TRUE(WaitUntil([&] { return Text(program.MainWindow()) == ProgramText(kTextTitle) + " - " + printer.Name(); }));
+    EXPECT_TRUE(program.WaitReady());
+    EXPECT_FALSE(program.BoxOpen());
+    run.QuitCleanly();
+}
+
 // A second start for the same printer brings the first panel forward (from
 // behind a window of this test) and ends silently with exit code 1.
 void SecondStart(Session& run) {
@@ -320,6 +331,7 @@ const Journey kJourneys[] = {
     {"UpdateThenQuit", UpdateThenQuit},
     {"ShowDefaultsThenUpdate", ShowDefaultsThenUpdate},
     {"ChangePrinterWithChangesPending", ChangePrinterWithChangesPending},
+    {"JapaneseNameOnTheCommandLine", JapaneseNameOnTheCommandLine},
     {"SecondStartBringsTheFirstForward", SecondStart},
     {"PasswordWrongThenRight", PasswordWrongThenRight},
     {"PrinterChangesUnderThePanel", PrinterChangesUnderThePanel},
