@@ -63,9 +63,9 @@ void Perform(Program& program, const std::vector<Action>& actions) {
     }
 }
 
-// Start, change, update: the printer holds exactly the change. Without
+// Start, change, update: the printer receives exactly the change. Without
 // patches the change must send nothing: the update buttons stay disabled and
-// quitting asks nothing.
+// nothing reaches the printer.
 std::function<void(Session&)> ChangeThenUpdate(int tab, std::vector<Action> actions, std::vector<Patch> patches) {
     return [=](Session& run) {
         Program& program = run.StartReady();
