@@ -1,8 +1,9 @@
-// libFuzzer target for what the command line brings in: the password switch
-// and the printer name (SplitCommandLine), and the texts built from that name
-// (the instance object's name, a message that starts with the name).
+// libFuzzer target for what the command line brings in: the program name
+// before the rest (SkipProgramName), the password switch and the printer name
+// (SplitCommandLine), and the texts built from that name (the instance
+// object's name, a message that starts with the name).
 // Input: the first byte is the stored password's length, the next bytes the
-// password, the rest the command line; both are made terminated texts.
+// password, the rest the whole command line; both are made terminated texts.
 // A violation aborts.
 #include <cstddef>
 #include <cstdint>
@@ -63,6 +64,17 @@ void CheckNameThenText(const char* name) {
     }
 }
 
+// Where the rest of a whole command line starts, worked out on its own: after
+// the closing quote of a quoted program name, or else the first blank or tab,
+// and after the blanks and tabs that follow.
+size_t RestOffset(const std::string& whole) {
+    size_t at = whole.empty() || whole[0] != '"' ? whole.find_first_of(" \t") : whole.find('"', 1);
+    if (at == std::string::npos) return whole.size();
+    if (whole[0] == '"') ++at;
+    at = whole.find_first_not_of(" \t", at);
+    return at == std::string::npos ? whole.size() : at;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -70,9 +82,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const size_t passwordLength = data[0] < size - 1 ? data[0] : size - 1;
     const std::string password(reinterpret_cast<const char*>(data + 1), passwordLength);
     const std::string rawLine(reinterpret_cast<const char*>(data + 1 + passwordLength), size - 1 - passwordLength);
-    const std::string line = rawLine.substr(0, rawLine.find('\0'));
-    const char* text = line.c_str();
+    const std::string whole = rawLine.substr(0, rawLine.find('\0'));
     const char* stored = password.c_str();
+
+    // The program name goes, quoted or not, with the blanks or tabs after it;
+    // the rest is the line's own end, byte for byte.
+    const char* text = SkipProgramName(whole.c_str());
+    Check(text == whole.c_str() + RestOffset(whole));
+    const std::string line = text;
 
     const CommandLineParts parts = SplitCommandLine(text, stored);
     const char* switchAt = std::strstr(text, "/p:");
