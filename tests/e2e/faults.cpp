@@ -23,6 +23,7 @@ enum class Moment {
     StatusChange,
     AuthorityChange,
     Rename,
+    ChangePrinter,    // two printers: Ctrl+C, and the second one chosen
 };
 
 struct Answered {
@@ -50,6 +51,7 @@ struct Fault {
     DWORD replyDelay = 0;      // 0: at once
     bool portUnknown = false;  // the destination shows "不明"
     bool twoPrinters = false;  // a second printer: the user chooses the first, and failures let the panel stay
+    size_t target = 0;         // the printer whose function fails (1: the second)
 };
 
 const Fault kFaults[] = {
@@ -99,6 +101,15 @@ const Fault kFaults[] = {
     // With two printers the panel stays after the reason, for the user to change printer.
     {"OpenAtOpeningTwoPrinters", "OpenManagerExA", kAlways, Moment::Start, {{{kTextSrmNotOpened}, IDOK}}, kStays, 0,
      kTextUnusable, 0, SrmReplyRead, 0, true, true},
+    // Changing printer: the new printer cannot be opened or read; the old one lets go unnoticed.
+    {"OpenAtChangePrinter", "OpenManagerExA", kAlways, Moment::ChangePrinter, {{{kTextSrmNotOpened}, IDOK}}, kStays, 0,
+     kTextUnusable, 0, SrmReplyRead, 0, true, true, 1},
+    {"StatusAtChangePrinter", "GetPrinterStatusA", kAlways, Moment::ChangePrinter, {{{kTextExtStatusFailed}, IDOK}},
+     kStays, 0, kTextUnusable, 0, SrmReplyRead, 0, true, true, 1},
+    {"KillAtChangePrinter", "KillNotificationMsg", kAlways, Moment::ChangePrinter, {}, kStays, 0, kTextReady, 0,
+     SrmReplyRead, 0, false, true, 0},
+    {"CloseAtChangePrinter", "CloseManager", kAlways, Moment::ChangePrinter, {}, kStays, 0, kTextReady, 0, SrmReplyRead,
+     0, false, true, 0},
 };
 
 void PrintTo(const Fault& fault, std::ostream* out) { *out << fault.name; }
@@ -110,22 +121,37 @@ TEST_P(Faults, Matrix) {
     Session session;
     SimulatedPrinter& printer = session.AddPrinter();
     if (fault.twoPrinters) session.AddPrinter();
+    SimulatedPrinter& faulty = session.Printer(fault.target);
+    // The printer served when the boxes come: their captions name it.
+    SimulatedPrinter& served = session.Printer(fault.moment == Moment::ChangePrinter ? 1 : 0);
     auto inject = [&] {
-        if (fault.function) ASSERT_EQ(printer.Fail(fault.function, fault.count), 0u);
-        if (fault.replyDelay) ASSERT_EQ(printer.SetReplyDelay(fault.reply, fault.replyDelay), 0u);
+        if (fault.function) {
+            ASSERT_EQ(faulty.Fail(fault.function, fault.count), 0u);
+        }
+        if (fault.replyDelay) {
+            ASSERT_EQ(faulty.SetReplyDelay(fault.reply, fault.replyDelay), 0u);
+        }
     };
 
     Program* program = nullptr;
     if (fault.moment == Moment::Start || fault.moment == Moment::StartThenClose) {
         inject();
         program = &session.Start();
-        if (fault.twoPrinters) ASSERT_TRUE(ChoosePrinter(*program, printer.Name()));
+        if (fault.twoPrinters) {
+            ASSERT_TRUE(ChoosePrinter(*program, printer.Name()));
+        }
         if (fault.moment == Moment::StartThenClose) {
             ASSERT_TRUE(WaitUntil([&] { return program->Status() == ProgramText(kTextReading); }));
             Click(program->Control(kQuit));
         }
+    } else if (fault.twoPrinters) {
+        program = &session.Start();
+        ASSERT_TRUE(ChoosePrinter(*program, printer.Name()));
+        ASSERT_TRUE(program->WaitReady());
     } else {
         program = &session.StartReady();
+    }
+    if (fault.moment != Moment::Start && fault.moment != Moment::StartThenClose) {
         const bool update = fault.moment == Moment::Update || fault.moment == Moment::UpdateThenQuit ||
                             fault.moment == Moment::UpdateThenClose;
         if (update) session.ChangeSomething();
@@ -144,6 +170,10 @@ TEST_P(Faults, Matrix) {
         case Moment::StatusChange: ASSERT_EQ(printer.SetStatus(1, 0, 0), 0u); break;
         case Moment::AuthorityChange: ASSERT_EQ(printer.SetAuthority(0x38), 0u); break;
         case Moment::Rename: ASSERT_EQ(printer.SetReportedName(printer.Name() + "-r"), 0u); break;
+        case Moment::ChangePrinter:
+            Command(program->MainWindow(), kChangePrinter);
+            ASSERT_TRUE(ChoosePrinter(*program, served.Name()));
+            break;
         case Moment::Start:
         case Moment::StartThenClose: break;
         }
@@ -152,8 +182,9 @@ TEST_P(Faults, Matrix) {
     // A late reply shows the waiting text first.
     if (fault.replyDelay == 1500) {
         const std::string waiting = ProgramText(fault.reply == SrmReplyRead ? kTextReading : kTextWriting);
-        if (fault.moment != Moment::UpdateThenClose && fault.moment != Moment::StartThenClose)
+        if (fault.moment != Moment::UpdateThenClose && fault.moment != Moment::StartThenClose) {
             EXPECT_TRUE(WaitUntil([&] { return program->Status() == waiting; }));
+        }
     }
     for (const Answered& expected : fault.boxes) {
         const Box box = program->WaitBox();
@@ -161,7 +192,7 @@ TEST_P(Faults, Matrix) {
         std::string text;
         for (UINT id : expected.lines) text += (text.empty() ? "" : "\n") + ProgramText(id);
         EXPECT_EQ(box.text, text);
-        EXPECT_EQ(box.caption, ProgramText(kTextTitle) + " - " + printer.Name());
+        EXPECT_EQ(box.caption, ProgramText(kTextTitle) + " - " + served.Name());
         ASSERT_TRUE(program->Answer(box, expected.answer));
     }
 
@@ -170,12 +201,16 @@ TEST_P(Faults, Matrix) {
     } else {
         EXPECT_TRUE(WaitUntil([&] { return program->Status() == ProgramText(fault.status); }))
             << "status: " << program->Status();
-        if (fault.updateEnabled != kAny)
+        if (fault.updateEnabled != kAny) {
             EXPECT_TRUE(WaitUntil([&] { return program->UpdateEnabled() == (fault.updateEnabled == 1); }));
-        if (fault.portUnknown) EXPECT_EQ(Text(program->Control(kPortText)), ProgramText(kTextUnknown));
+        }
+        if (fault.portUnknown) {
+            EXPECT_EQ(Text(program->Control(kPortText)), ProgramText(kTextUnknown));
+        }
+        EXPECT_TRUE(WaitUntil([&] { return Text(program->MainWindow()) == ProgramText(kTextTitle) + " - " + served.Name(); }));
         EXPECT_FALSE(program->BoxOpen());
         EXPECT_TRUE(program->Running());
-        if (fault.function) printer.Fail(fault.function, kSrmFailOff);
+        if (fault.function) faulty.Fail(fault.function, kSrmFailOff);
         session.QuitCleanly();
     }
     EXPECT_EQ(session.LogLines().size(), fault.logged);
