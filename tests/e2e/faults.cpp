@@ -2,9 +2,8 @@
 // the moments the program calls it, and replies that come late, never, or
 // after the panel has closed. Per row: the boxes the user sees (and how the
 // user answers them), whether the program ends (and with which exit code) or
-// stays, and
-// how many commands reached the printer: one only where the user confirmed a
-// complete update.
+// stays, and how many commands reached the printer: one only where the user
+// confirmed a complete update.
 #include "e2e_support.h"
 
 namespace e2e {
@@ -33,8 +32,8 @@ struct Answered {
 
 constexpr DWORD kAlways = kSrmFailAlways;
 constexpr int kAny = -1;
-// A failure while the main window is being created ends the start with 1;
-// once the program runs, it ends with 0.
+// The program stays. (A failure while the main window is being created ends
+// the start with exit code 1; once the program runs, it ends with 0.)
 constexpr int kStays = -1;
 
 struct Fault {
