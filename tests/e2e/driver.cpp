@@ -143,7 +143,7 @@ std::string ProgramText(UINT id) {
     return text;
 }
 
-std::string Lines(std::initializer_list<UINT> ids) {
+std::string Lines(const std::vector<UINT>& ids) {
     std::string text;
     for (UINT id : ids) text += (text.empty() ? "" : "\n") + ProgramText(id);
     return text;

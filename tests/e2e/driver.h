@@ -25,7 +25,7 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = kWaitMs
 std::string ProgramPath();
 std::string ProgramText(UINT id);
 // Texts of the program joined with "\n", as its two-line boxes show them.
-std::string Lines(std::initializer_list<UINT> ids);
+std::string Lines(const std::vector<UINT>& ids);
 
 // ---- Windows and controls (any process) ----
 

@@ -132,46 +132,39 @@ TEST_P(Faults, Matrix) {
         }
     };
 
-    Program* program = nullptr;
-    if (fault.moment == Moment::Start || fault.moment == Moment::StartThenClose) {
-        inject();
-        program = &session.Start();
-        if (fault.twoPrinters) {
-            ASSERT_TRUE(ChoosePrinter(*program, printer.Name()));
-        }
-        if (fault.moment == Moment::StartThenClose) {
-            ASSERT_TRUE(WaitUntil([&] { return program->Status() == ProgramText(kTextReading); }));
-            Click(program->Control(kQuit));
-        }
-    } else if (fault.twoPrinters) {
-        program = &session.Start();
-        ASSERT_TRUE(ChoosePrinter(*program, printer.Name()));
-        ASSERT_TRUE(program->WaitReady());
-    } else {
-        program = &session.StartReady();
+    const bool atStart = fault.moment == Moment::Start || fault.moment == Moment::StartThenClose;
+    if (atStart) inject();
+    Program& program = session.Start();
+    if (fault.twoPrinters) {
+        ASSERT_TRUE(ChoosePrinter(program, printer.Name()));
     }
-    if (fault.moment != Moment::Start && fault.moment != Moment::StartThenClose) {
+    if (fault.moment == Moment::StartThenClose) {
+        ASSERT_TRUE(WaitUntil([&] { return program.Status() == ProgramText(kTextReading); }));
+        Click(program.Control(kQuit));
+    }
+    if (!atStart) {
+        ASSERT_TRUE(program.WaitReady());
         const bool update = fault.moment == Moment::Update || fault.moment == Moment::UpdateThenQuit ||
                             fault.moment == Moment::UpdateThenClose;
         if (update) session.ChangeSomething();
         inject();
         switch (fault.moment) {
-        case Moment::Read: Command(program->MainWindow(), kRead); break;
-        case Moment::Update: Click(program->Control(kUpdate)); break;
-        case Moment::UpdateThenQuit: Click(program->Control(kUpdateQuit)); break;
+        case Moment::Read: Command(program.MainWindow(), kRead); break;
+        case Moment::Update: Click(program.Control(kUpdate)); break;
+        case Moment::UpdateThenQuit: Click(program.Control(kUpdateQuit)); break;
         case Moment::UpdateThenClose:
-            Click(program->Control(kUpdate));
+            Click(program.Control(kUpdate));
             ASSERT_TRUE(WaitUntil([&] { return session.LogLines().size() == 1; }));
-            Click(program->Control(kQuit));
+            Click(program.Control(kQuit));
             break;
-        case Moment::Quit: Click(program->Control(kQuit)); break;
+        case Moment::Quit: Click(program.Control(kQuit)); break;
         case Moment::ExtStatusChange: ASSERT_EQ(printer.SetExtStatus(7), 0u); break;
         case Moment::StatusChange: ASSERT_EQ(printer.SetStatus(1, 0, 0), 0u); break;
         case Moment::AuthorityChange: ASSERT_EQ(printer.SetAuthority(0x38), 0u); break;
         case Moment::Rename: ASSERT_EQ(printer.SetReportedName(printer.Name() + "-r"), 0u); break;
         case Moment::ChangePrinter:
-            Command(program->MainWindow(), kChangePrinter);
-            ASSERT_TRUE(ChoosePrinter(*program, served.Name()));
+            Command(program.MainWindow(), kChangePrinter);
+            ASSERT_TRUE(ChoosePrinter(program, served.Name()));
             break;
         case Moment::Start:
         case Moment::StartThenClose: break;
@@ -182,33 +175,31 @@ TEST_P(Faults, Matrix) {
     if (fault.replyDelay == 1500) {
         const std::string waiting = ProgramText(fault.reply == SrmReplyRead ? kTextReading : kTextWriting);
         if (fault.moment != Moment::UpdateThenClose && fault.moment != Moment::StartThenClose) {
-            EXPECT_TRUE(WaitUntil([&] { return program->Status() == waiting; }));
+            EXPECT_TRUE(WaitUntil([&] { return program.Status() == waiting; }));
         }
     }
     for (const Answered& expected : fault.boxes) {
-        const Box box = program->WaitBox();
-        ASSERT_NE(box.window, nullptr) << "no box: " << Lines({expected.lines.front()});
-        std::string text;
-        for (UINT id : expected.lines) text += (text.empty() ? "" : "\n") + ProgramText(id);
-        EXPECT_EQ(box.text, text);
+        const Box box = program.WaitBox();
+        ASSERT_NE(box.window, nullptr) << "no box: " << Lines(expected.lines);
+        EXPECT_EQ(box.text, Lines(expected.lines));
         EXPECT_EQ(box.caption, ProgramText(kTextTitle) + " - " + served.Name());
-        ASSERT_TRUE(program->Answer(box, expected.answer));
+        ASSERT_TRUE(program.Answer(box, expected.answer));
     }
 
     if (fault.exits != kStays) {
-        EXPECT_EQ(program->ExitCode(), static_cast<DWORD>(fault.exits));
+        EXPECT_EQ(program.ExitCode(), static_cast<DWORD>(fault.exits));
     } else {
-        EXPECT_TRUE(WaitUntil([&] { return program->Status() == ProgramText(fault.status); }))
-            << "status: " << program->Status();
+        EXPECT_TRUE(WaitUntil([&] { return program.Status() == ProgramText(fault.status); }))
+            << "status: " << program.Status();
         if (fault.updateEnabled != kAny) {
-            EXPECT_TRUE(WaitUntil([&] { return program->UpdateEnabled() == (fault.updateEnabled == 1); }));
+            EXPECT_TRUE(WaitUntil([&] { return program.UpdateEnabled() == (fault.updateEnabled == 1); }));
         }
         if (fault.portUnknown) {
-            EXPECT_EQ(Text(program->Control(kPortText)), ProgramText(kTextUnknown));
+            EXPECT_EQ(Text(program.Control(kPortText)), ProgramText(kTextUnknown));
         }
-        EXPECT_TRUE(WaitUntil([&] { return Text(program->MainWindow()) == ProgramText(kTextTitle) + " - " + served.Name(); }));
-        EXPECT_FALSE(program->BoxOpen());
-        EXPECT_TRUE(program->Running());
+        EXPECT_TRUE(WaitUntil([&] { return Text(program.MainWindow()) == ProgramText(kTextTitle) + " - " + served.Name(); }));
+        EXPECT_FALSE(program.BoxOpen());
+        EXPECT_TRUE(program.Running());
         if (fault.function) faulty.Fail(fault.function, kSrmFailOff);
         session.QuitCleanly();
     }
