@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include "scoped.h"
+#include "shell_pure.h"
+#include "srm_api.h"
 
 // One served printer. All three texts are separate zero-filled LocalAlloc
 // blocks owned by the entry (any may be null); FreePrinterList frees them.
@@ -41,6 +43,11 @@ PrinterEntry* ResolveStartPrinter(LPCSTR commandLine);
 
 // One panel per printer: the mapping handle, or null when this process may not serve it.
 HANDLE ClaimPrinter(LPCSTR printerName);
+// The same claim without a word to the user: ClaimTaken puts the mapping
+// (closed by the caller to let go) into *mapping; ClaimHeld when a panel (or
+// another program) serves the printer; ClaimFailed when no claim can be made.
+enum ClaimResult { ClaimTaken, ClaimHeld, ClaimFailed };
+ClaimResult TryClaimPrinter(LPCSTR printerName, HANDLE* mapping);
 
 // Printer selection dialog 122; 1 when another printer was chosen (the old
 // claim and SRM handle are then released), 0 when nothing changed.
@@ -83,6 +90,26 @@ private:
 // an allocation failure (the user has been told; *list is freed), else 1.
 int CollectModelDrivers(HKEY printersKey, LPCSTR modelName, PrinterEntry** list);
 
+// An SRM handle opened under the logged-on user's name, closed when it goes
+// out of scope.
+class SrmSession {
+public:
+    SrmSession() = default;
+    ~SrmSession() {
+        if (handle_ != 0) CloseManager(handle_);
+    }
+    SrmSession(const SrmSession&) = delete;
+    SrmSession& operator=(const SrmSession&) = delete;
+    DWORD Open(LPCSTR printer);  // the SRM's result
+    DWORD get() const { return handle_; }
+
+private:
+    DWORD handle_ = 0;
+};
+
+// The status word the selection list shows for a printer, asked from the SRM now.
+PrinterStatusLabel ReadStatusLabel(LPCSTR printer);
+
 // One status item to read from the SRM into a caller's buffer.
 struct SrmItemRead {
     LPCSTR item;
@@ -97,6 +124,13 @@ int ReadPrinterItems(LPCSTR printer, const SrmItemRead* items, int count);
 // Password gate: 1 when the user may use the panel; *rest receives the printer
 // part of the command line (a pointer into it) or null.
 int PasswordGate(LPCSTR commandLine, LPCSTR* rest);
+// Reads the suite's "Password" value whole, however long, into a LocalAlloc
+// block (an empty text when the value is missing or unreadable). 0 when the
+// suite key cannot be opened.
+int ReadStoredPassword(LocalBlock<char>* password);
+// The password dialog's test: a typed text that is not empty and equals the
+// stored password byte for byte.
+int PasswordMatches(LPCSTR typed, LPCSTR stored);
 // Password dialog 1002 (no owner): 1 when the stored password was entered, 0 on Cancel.
 INT_PTR RunPasswordDialog(LPCSTR storedPassword);
 

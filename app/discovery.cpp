@@ -19,22 +19,6 @@ constexpr DWORD kEnumLevel = 2;
 // with a short buffer; the list is sized again this many times.
 constexpr int kEnumAttempts = 4;
 
-// An open SRM handle, closed when it goes out of scope.
-class SrmSession {
-public:
-    SrmSession() = default;
-    ~SrmSession() {
-        if (handle_ != 0) CloseManager(handle_);
-    }
-    SrmSession(const SrmSession&) = delete;
-    SrmSession& operator=(const SrmSession&) = delete;
-    DWORD Open(LPCSTR printer, LPCSTR user) { return OpenManagerExA(printer, user, kSrmAccess, &handle_); }
-    DWORD get() const { return handle_; }
-
-private:
-    DWORD handle_ = 0;
-};
-
 void ShowStartupMessage(UINT textId, UINT style) {
     char caption[kTextSize];
     LoadText(IDS_TITLE, caption, kTextSize);
@@ -104,19 +88,32 @@ void FreePrinterList(PrinterEntry* list) {
     }
 }
 
-int ReadPrinterItems(LPCSTR printer, const SrmItemRead* items, int count) {
+DWORD SrmSession::Open(LPCSTR printer) {
     char user[257] = {};
     DWORD userSize = 256;
     if (!GetUserNameA(user, &userSize)) user[0] = '\0';
     user[256] = '\0';
+    return OpenManagerExA(TextOrEmpty(printer), user, kSrmAccess, &handle_);
+}
 
+int ReadPrinterItems(LPCSTR printer, const SrmItemRead* items, int count) {
     SrmSession session;
-    if (session.Open(TextOrEmpty(printer), user) != 0 || session.get() == 0) return 0;
+    if (session.Open(printer) != 0 || session.get() == 0) return 0;
     for (int i = 0; i < count; ++i) {
         DWORD length = 0;
         if (GetPrinterStatusA(session.get(), items[i].item, items[i].buffer, items[i].size, &length) != 0) return 0;
     }
     return 1;
+}
+
+PrinterStatusLabel ReadStatusLabel(LPCSTR printer) {
+    DWORD words[3] = {};
+    unsigned char port[kPortItemSize] = {};
+    const SrmItemRead reads[] = {{SRM_ITEM_PRINTERSTATUS, words, kSrmSizePrinterStatus},
+                                 {SRM_ITEM_PORT, port, kSrmSizePort}};
+    if (!ReadPrinterItems(printer, reads, 2)) return StatusLabelUnknown;
+    return StatusLabelOf(words[1], words[2], reinterpret_cast<const char*>(port + kPortTextOffset),
+                         reinterpret_cast<const char*>(port + kPortDetailOffset));
 }
 
 int CollectModelDrivers(HKEY printersKey, LPCSTR modelName, PrinterEntry** list) {

@@ -42,6 +42,20 @@ int BringOtherPanelForward(LPCSTR title, LPCSTR panelCaption) {
 
 }  // namespace
 
+ClaimResult TryClaimPrinter(LPCSTR printerName, HANDLE* mapping) {
+    *mapping = nullptr;
+    // A name too long for a kernel object cannot be claimed: cutting it could
+    // make two printers share one claim.
+    char objectName[kInstanceNameSize];
+    if (!BuildInstanceName(objectName, sizeof objectName, printerName)) return ClaimFailed;
+    ScopedHandle created(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READONLY, 0, kMappingSize, objectName));
+    const DWORD error = GetLastError();
+    if (!created.get()) return ClaimFailed;
+    if (error == ERROR_ALREADY_EXISTS) return ClaimHeld;  // the new handle closes here
+    *mapping = created.Release();
+    return ClaimTaken;
+}
+
 HANDLE ClaimPrinter(LPCSTR printerName) {
     char title[kTextSize];
     LoadText(IDS_TITLE, title, kTextSize);
@@ -50,27 +64,18 @@ HANDLE ClaimPrinter(LPCSTR printerName) {
     char caption[kTextSize];
     FormatText(caption, sizeof caption, "%s - %s", title, TextOrEmpty(printerName));
 
-    // A name too long for a kernel object cannot be claimed: cutting it could
-    // make two printers share one claim.
-    char objectName[kInstanceNameSize];
-    HANDLE created = nullptr;
-    DWORD error = ERROR_FILENAME_EXCED_RANGE;
-    if (BuildInstanceName(objectName, sizeof objectName, printerName)) {
-        created = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READONLY, 0, kMappingSize, objectName);
-        error = GetLastError();
-    }
-    ScopedHandle mapping(created);
-    if (!mapping.get()) {
+    HANDLE mapping = nullptr;
+    switch (TryClaimPrinter(printerName, &mapping)) {
+    case ClaimTaken:
+        return mapping;
+    case ClaimHeld:
+        if (BringOtherPanelForward(title, caption)) return nullptr;
+        LoadText(IDS_ALREADY_RUNNING, MessageText, kTextSize);
+        break;
+    case ClaimFailed:
         LoadText(IDS_MAPPING_FAILED, MessageText, kTextSize);
-        ShowMessageBox(nullptr, MessageText, caption, MB_OK);
-        return nullptr;
+        break;
     }
-    if (error == ERROR_ALREADY_EXISTS) {
-        if (!BringOtherPanelForward(title, caption)) {
-            LoadText(IDS_ALREADY_RUNNING, MessageText, kTextSize);
-            ShowMessageBox(nullptr, MessageText, caption, MB_OK);
-        }
-        return nullptr;  // the new handle closes here
-    }
-    return mapping.Release();
+    ShowMessageBox(nullptr, MessageText, caption, MB_OK);
+    return nullptr;
 }

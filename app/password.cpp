@@ -8,11 +8,6 @@
 #include "shell_pure.h"
 #include "text_pure.h"
 
-namespace {
-
-// Reads the suite's "Password" value whole, however long, into a LocalAlloc
-// block (an empty text when the value is missing or unreadable). 0 when the
-// suite key cannot be opened.
 int ReadStoredPassword(LocalBlock<char>* password) {
     ScopedRegKey key;
     if (key.Open(HKEY_LOCAL_MACHINE, SUITE_KEY, KEY_QUERY_VALUE) != ERROR_SUCCESS) return 0;
@@ -40,6 +35,12 @@ int ReadStoredPassword(LocalBlock<char>* password) {
     return password->get() ? 1 : 0;
 }
 
+int PasswordMatches(LPCSTR typed, LPCSTR stored) {
+    return typed && typed[0] != '\0' && TextEquals(typed, stored);
+}
+
+namespace {
+
 // The text of an edit control, whole, in a LocalAlloc block.
 char* ReadWholeText(HWND control) {
     int length = GetWindowTextLengthA(control);
@@ -52,7 +53,7 @@ void OnPasswordEntered(HWND dialog) {
     LPCSTR stored = reinterpret_cast<LPCSTR>(GetWindowLongPtrA(dialog, DWLP_USER));
     HWND edit = GetDlgItem(dialog, IDC_PASSWORD);
     LocalBlock<char> typed(ReadWholeText(edit));
-    if (typed.get() && typed.get()[0] != '\0' && TextEquals(typed.get(), stored)) {
+    if (PasswordMatches(typed.get(), stored)) {
         EndDialog(dialog, 1);
         return;
     }

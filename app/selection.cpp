@@ -108,17 +108,6 @@ void InsertColumns(HWND list) {
     }
 }
 
-// The live status word of one printer, asked from the SRM now.
-PrinterStatusLabel ReadStatusLabel(LPCSTR printer) {
-    DWORD words[3] = {};
-    unsigned char port[kPortItemSize] = {};
-    const SrmItemRead reads[] = {{SRM_ITEM_PRINTERSTATUS, words, kSrmSizePrinterStatus},
-                                 {SRM_ITEM_PORT, port, kSrmSizePort}};
-    if (!ReadPrinterItems(printer, reads, 2)) return StatusLabelUnknown;
-    return StatusLabelOf(words[1], words[2], reinterpret_cast<const char*>(port + kPortTextOffset),
-                         reinterpret_cast<const char*>(port + kPortDetailOffset));
-}
-
 const SelectionRow* FindRow(const SelectionRow* rows, const char* name) {
     for (; rows; rows = rows->next) {
         if (TextEquals(rows->columns[ColumnName], name)) return rows;

@@ -1,5 +1,5 @@
-# Win32 build: the program, the SRM stand-in, srmctl and the Win32 tests, all
-# 32-bit, statically linked (no MinGW runtime DLLs beside the programs).
+# Win32 build: the program, the SRM stand-in, srmctl, rpsettings and the Win32
+# tests, all 32-bit, statically linked (no MinGW runtime DLLs beside the programs).
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 set(CMAKE_ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib)
@@ -58,6 +58,12 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/srm/srmctl.cpp)
   target_link_libraries(srmctl PRIVATE QUARLSRM advapi32 user32)
 endif()
 
+# rpsettings.exe: the console tool that saves, compares and applies settings
+# files; it shares the program core and its resources, and adds its own texts.
+add_executable(rpsettings ${CMAKE_SOURCE_DIR}/rpsettings/rpsettings.cpp ${CMAKE_SOURCE_DIR}/rpsettings/rpsettings.rc
+  $<TARGET_OBJECTS:rpres>)
+target_link_libraries(rpsettings PRIVATE rpcore)
+
 # GoogleTest for the Win32 tests, built from Debian's sources.
 set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
@@ -79,6 +85,9 @@ foreach(src ${RP_WIN32_TESTS})
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES LABELS win32 TIMEOUT 300)
 endforeach()
+if(TARGET test_rpsettings)
+  add_dependencies(test_rpsettings rpsettings srmctl)
+endif()
 
 # End-to-end: the real RemotePanel.exe driven from outside (tests/e2e), the
 # journeys and the fault matrix, each a table with one runner.

@@ -19,27 +19,8 @@ const int kEnvironmentControls[] = {
     0,
 };
 
-// The page's pairs. The edge pair (1207, 1210) encloses the ejection pair
-// (1208, 1209): each radio is ticked on its own, never by id range.
-const BitBoundRadio kPageRadios[] = {
-    {IDC_ENV_LOADAUTO, IDC_ENV_LOADSWITCH, 3, 0x80, IDC_ENV_LOADSWITCH},
-    {IDC_ENV_EDGEDETECT, IDC_ENV_EDGEOFF, 3, 0x01, IDC_ENV_EDGEOFF},
-    {IDC_ENV_EJECTFRONT, IDC_ENV_EJECTREAR, 3, 0x20, IDC_ENV_EJECTREAR},
-};
-
-// The advanced dialog's pairs. The CR function and the automatic CR/LF name
-// their choices in opposite order: a set bit means "CR and LF" for the first
-// and "CR only" for the second.
-const BitBoundRadio kAdvancedRadios[] = {
-    {IDC_ENVADV_FEEDEREJECTCMD, IDC_ENVADV_FEEDEREJECTREAR, 3, 0x40, IDC_ENVADV_FEEDEREJECTREAR},
-    {IDC_ENVADV_FEEDERLOADON, IDC_ENVADV_FEEDERLOADOFF, 3, 0x02, IDC_ENVADV_FEEDERLOADON},
-    {IDC_ENVADV_COLUMNS136, IDC_ENVADV_COLUMNS80, 1, 0x40, IDC_ENVADV_COLUMNS80},
-    {IDC_ENVADV_CRONLY, IDC_ENVADV_CRLF, 0, 0x80, IDC_ENVADV_CRLF},
-    {IDC_ENVADV_AUTOCRLF, IDC_ENVADV_AUTOCRONLY, 0, 0x20, IDC_ENVADV_AUTOCRONLY},
-};
-
 bool IsPageRadio(int id) {
-    for (const BitBoundRadio& pair : kPageRadios)
+    for (const BitBoundRadio& pair : kEnvironmentPageRadios)
         if (id == pair.firstId || id == pair.secondId) return true;
     return false;
 }
@@ -51,13 +32,13 @@ bool IsPageRadio(int id) {
 INT_PTR CALLBACK EnvironmentAdvancedProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
-        ShowBitRadios(dialog, kAdvancedRadios, ARRAYSIZE(kAdvancedRadios), Settings.switches);
+        ShowBitRadios(dialog, kEnvironmentAdvancedRadios, ARRAYSIZE(kEnvironmentAdvancedRadios), Settings.switches);
         ForegroundRoleWindow = dialog;
         return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK:
-            StoreBitRadios(dialog, kAdvancedRadios, ARRAYSIZE(kAdvancedRadios), Settings.switches);
+            StoreBitRadios(dialog, kEnvironmentAdvancedRadios, ARRAYSIZE(kEnvironmentAdvancedRadios), Settings.switches);
             EndDialog(dialog, 1);
             return TRUE;
         case IDCANCEL:
@@ -77,12 +58,12 @@ INT_PTR CALLBACK EnvironmentAdvancedProc(HWND dialog, UINT message, WPARAM wPara
 void OnShowRecord(HWND page) {
     if (!IsSettingsLoaded()) return;
     EnableControlList(page, kEnvironmentControls, TRUE);
-    ShowBitRadios(page, kPageRadios, ARRAYSIZE(kPageRadios), Settings.switches);
+    ShowBitRadios(page, kEnvironmentPageRadios, ARRAYSIZE(kEnvironmentPageRadios), Settings.switches);
 }
 
 // Nothing to validate: the store always succeeds.
 void OnStore(HWND page, int* result) {
-    StoreBitRadios(page, kPageRadios, ARRAYSIZE(kPageRadios), Settings.switches);
+    StoreBitRadios(page, kEnvironmentPageRadios, ARRAYSIZE(kEnvironmentPageRadios), Settings.switches);
     if (result) *result = 1;
 }
 

@@ -12,9 +12,6 @@
 
 namespace {
 
-constexpr uint8_t kZeroOneByteBit = 0x01;  // switches[1]: slashed zero, one-byte codes
-constexpr uint8_t kZeroTwoByteBit = 0x40;  // switches[2]: slashed zero, two-byte codes
-
 // Setting controls of the page, enabled and disabled together.
 const int kFontControls[] = {
     IDC_FONT_FACEGROUP, IDC_FONT_MINCHO,     IDC_FONT_GOTHIC, IDC_FONT_FACEICON,  IDC_FONT_FONTGROUP,
@@ -22,8 +19,6 @@ const int kFontControls[] = {
     IDC_FONT_ZERO1ICON, IDC_FONT_ZERO2,      IDC_FONT_ZERO2ICON, IDC_FONT_ADVANCED, 0,
 };
 
-const char* const kFontRowTexts[kFontRows] = {"標準", "イタリック", "クーリエ", "ゴシック", "OCR-B"};
-const char* const kCharsetRowTexts[kCharsetRows] = {"日本", "アメリカ", "イギリス", "ドイツ", "スウェーデン"};
 // The kanji table radios, in the order of the editions they stand for.
 const int kKanjiRadios[3] = {IDC_FONTADV_JIS1978, IDC_FONTADV_JIS1983, IDC_FONTADV_JIS1990};
 
@@ -106,8 +101,8 @@ void OnShowRecord(HWND page) {
     CheckDlgButton(page, IDC_FONT_MINCHO, gothic ? BST_UNCHECKED : BST_CHECKED);
     CheckDlgButton(page, IDC_FONT_GOTHIC, gothic ? BST_CHECKED : BST_UNCHECKED);
     ShowFaceIcon(page);
-    ShowBitCheck(page, IDC_FONT_ZERO1, Settings.switches[1], kZeroOneByteBit, false);
-    ShowBitCheck(page, IDC_FONT_ZERO2, Settings.switches[2], kZeroTwoByteBit, false);
+    ShowBitCheck(page, kZeroOneByteCheck, Settings.switches);
+    ShowBitCheck(page, kZeroTwoByteCheck, Settings.switches);
     ShowZeroIcons(page);
 }
 
@@ -115,8 +110,8 @@ void OnStore(HWND page, int* result) {
     Settings.typeface = IsChecked(page, IDC_FONT_MINCHO) ? 0 : 1;
     Settings.font1 = StoredRowOr(ComboSelection(page, IDC_FONT_FONT1), Settings.font1);
     Settings.font2 = StoredRowOr(ComboSelection(page, IDC_FONT_FONT2), Settings.font2);
-    StoreBitCheck(page, IDC_FONT_ZERO1, &Settings.switches[1], kZeroOneByteBit, false);
-    StoreBitCheck(page, IDC_FONT_ZERO2, &Settings.switches[2], kZeroTwoByteBit, false);
+    StoreBitCheck(page, kZeroOneByteCheck, Settings.switches);
+    StoreBitCheck(page, kZeroTwoByteCheck, Settings.switches);
     if (result) *result = 1;
 }
 

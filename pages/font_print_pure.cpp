@@ -2,6 +2,12 @@
 
 #include "res/ids_font_print.h"
 
+const char* const kFontRowTexts[kFontRows] = {"標準", "イタリック", "クーリエ", "ゴシック", "OCR-B"};
+const char* const kCharsetRowTexts[kCharsetRows] = {"日本", "アメリカ", "イギリス", "ドイツ", "スウェーデン"};
+const char* const kReductionRowTexts[kReductionRows] = {
+    "標準", "2/3左基準", "2/3中央基準", "4/5左基準", "4/5中央基準",
+};
+
 namespace {
 
 // The printer's character set codes in list order; code 1 is none of them.

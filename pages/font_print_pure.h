@@ -16,14 +16,16 @@ inline int32_t StoredRowOr(int row, int32_t current) { return row >= 0 ? row : c
 
 // ---- Font lists (font 1 and font 2) ----
 
-constexpr int kFontRows = 5;  // "標準", "イタリック", "クーリエ", "ゴシック", "OCR-B"
+constexpr int kFontRows = 5;
+extern const char* const kFontRowTexts[kFontRows];  // "標準", "イタリック", "クーリエ", "ゴシック", "OCR-B"
 // Row of a stored font: 0..4 as they are; anything else (a read may deliver
 // up to 15) shows no row.
 int FontRowOf(int32_t font);
 
 // ---- International character set (bits 0..2 of switches[0]) ----
 
-constexpr int kCharsetRows = 5;  // "日本", "アメリカ", "イギリス", "ドイツ", "スウェーデン"
+constexpr int kCharsetRows = 5;
+extern const char* const kCharsetRowTexts[kCharsetRows];  // "日本", "アメリカ", "イギリス", "ドイツ", "スウェーデン"
 constexpr uint8_t kCharsetMask = 0x07;
 // Row shown for the code in bits 0..2 of the switch byte: 0 -> 0, 2..4 ->
 // 1..3, and 1, 5, 6, 7 -> 4.
@@ -39,7 +41,8 @@ inline int KanjiRadioOf(int32_t kanjiTable) { return kanjiTable >= 0 && kanjiTab
 
 // ---- Reduced printing ----
 
-constexpr int kReductionRows = 5;  // "標準", "2/3左基準", "2/3中央基準", "4/5左基準", "4/5中央基準"
+constexpr int kReductionRows = 5;
+extern const char* const kReductionRowTexts[kReductionRows];  // "標準", "2/3左基準", ... "4/5中央基準"
 // Row of a stored reduction, kNoRow outside 0..4.
 inline int ReductionRowOf(int32_t reduction) { return reduction >= 0 && reduction < kReductionRows ? reduction : kNoRow; }
 // Icon of a reduction row, 0 for a value that is no row (the icon stays).

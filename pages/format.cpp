@@ -55,10 +55,6 @@ const FeedList<FormatRecord> kDialogFeedLists[4] = {
 // Rows "クリア(&C)" selects in the dialog's feed lists, in kDialogFeedLists order.
 constexpr int kClearedFeedRows[4] = {7, 7, 6, 6};
 
-const char* const kFormatSelectTexts[kFormatSelectRows] = {
-    "選択なし", "書式１", "書式２", "書式３", "書式４",
-};
-
 struct FormatPage {
     int echoCounter;  // text changes of the two edits still to be taken as the load's own
 };

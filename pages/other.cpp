@@ -16,28 +16,22 @@ const int kOtherControls[] = {
     IDC_OTHER_DCOFF,        IDC_OTHER_BITSGROUP, IDC_OTHER_BITS8,       IDC_OTHER_BITS7,   0,
 };
 
-const BitBoundRadio kOtherRadios[] = {
-    {IDC_OTHER_COMMANDCR, IDC_OTHER_COMMANDMORE, 0, 0x40, IDC_OTHER_COMMANDMORE},
-    {IDC_OTHER_DCON, IDC_OTHER_DCOFF, 0, 0x10, IDC_OTHER_DCOFF},
-    {IDC_OTHER_BITS8, IDC_OTHER_BITS7, 1, 0x20, IDC_OTHER_BITS7},
-};
-
 void OnShowRecord(HWND page) {
     if (!IsSettingsLoaded()) return;
     EnableControlList(page, kOtherControls, TRUE);
-    ShowBitRadios(page, kOtherRadios, ARRAYSIZE(kOtherRadios), Settings.switches);
+    ShowBitRadios(page, kOtherPageRadios, ARRAYSIZE(kOtherPageRadios), Settings.switches);
 }
 
 // Nothing to validate: the store always succeeds.
 void OnStore(HWND page, int* result) {
-    StoreBitRadios(page, kOtherRadios, ARRAYSIZE(kOtherRadios), Settings.switches);
+    StoreBitRadios(page, kOtherPageRadios, ARRAYSIZE(kOtherPageRadios), Settings.switches);
     if (result) *result = 1;
 }
 
 // A click on any radio is a change, even on the one already ticked.
 void OnCommand(HWND page, int id, int code) {
     if (code != BN_CLICKED) return;
-    for (const BitBoundRadio& pair : kOtherRadios) {
+    for (const BitBoundRadio& pair : kOtherPageRadios) {
         if (id == pair.firstId || id == pair.secondId) {
             SendSettingChanged(page);
             return;

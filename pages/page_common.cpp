@@ -103,34 +103,33 @@ void ShowBitRadios(HWND dialog, const BitBoundRadio* table, size_t count, const 
     for (size_t i = 0; i < count; ++i) {
         const BitBoundRadio& pair = table[i];
         const bool set = (switches[pair.byteIndex] & pair.mask) != 0;
-        const int clearId = pair.setId == pair.firstId ? pair.secondId : pair.firstId;
         CheckDlgButton(dialog, pair.setId, set ? BST_CHECKED : BST_UNCHECKED);
-        CheckDlgButton(dialog, clearId, set ? BST_UNCHECKED : BST_CHECKED);
+        CheckDlgButton(dialog, ClearRadioOf(pair), set ? BST_UNCHECKED : BST_CHECKED);
     }
 }
 
 void StoreBitRadios(HWND dialog, const BitBoundRadio* table, size_t count, uint8_t* switches) {
     for (size_t i = 0; i < count; ++i) {
         const BitBoundRadio& pair = table[i];
-        const int clearId = pair.setId == pair.firstId ? pair.secondId : pair.firstId;
         if (IsDlgButtonChecked(dialog, pair.setId) == BST_CHECKED)
             switches[pair.byteIndex] = static_cast<uint8_t>(switches[pair.byteIndex] | pair.mask);
-        else if (IsDlgButtonChecked(dialog, clearId) == BST_CHECKED)
+        else if (IsDlgButtonChecked(dialog, ClearRadioOf(pair)) == BST_CHECKED)
             switches[pair.byteIndex] = static_cast<uint8_t>(switches[pair.byteIndex] & ~pair.mask);
     }
 }
 
-void ShowBitCheck(HWND dialog, int checkId, uint8_t byte, uint8_t mask, bool tickedMeansClear) {
-    const bool set = (byte & mask) != 0;
-    CheckDlgButton(dialog, checkId, set != tickedMeansClear ? BST_CHECKED : BST_UNCHECKED);
+void ShowBitCheck(HWND dialog, const BitBoundCheck& check, const uint8_t* switches) {
+    const bool set = (switches[check.byteIndex] & check.mask) != 0;
+    CheckDlgButton(dialog, check.checkId, set != check.tickedMeansClear ? BST_CHECKED : BST_UNCHECKED);
 }
 
-void StoreBitCheck(HWND dialog, int checkId, uint8_t* byte, uint8_t mask, bool tickedMeansClear) {
-    const bool ticked = IsDlgButtonChecked(dialog, checkId) == BST_CHECKED;
-    if (ticked != tickedMeansClear)
-        *byte = static_cast<uint8_t>(*byte | mask);
+void StoreBitCheck(HWND dialog, const BitBoundCheck& check, uint8_t* switches) {
+    const bool ticked = IsDlgButtonChecked(dialog, check.checkId) == BST_CHECKED;
+    uint8_t& byte = switches[check.byteIndex];
+    if (ticked != check.tickedMeansClear)
+        byte = static_cast<uint8_t>(byte | check.mask);
     else
-        *byte = static_cast<uint8_t>(*byte & ~mask);
+        byte = static_cast<uint8_t>(byte & ~check.mask);
 }
 
 INT_PTR HandlePageMessage(const PageBehaviour& behaviour, HWND page, UINT message, WPARAM wParam, LPARAM lParam) {

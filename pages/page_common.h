@@ -9,6 +9,8 @@
 #include <memory>
 #include <new>
 
+#include "switch_bits_pure.h"
+
 // ---- Page contract ----
 
 // Moves the page, without resizing, to PageArea + (kPageOffsetX, kPageOffsetY)
@@ -61,14 +63,6 @@ int ComboSelection(HWND dialog, int comboId);
 
 // ---- Radio pairs and check boxes bound to one bit of a switch byte ----
 
-struct BitBoundRadio {
-    int firstId;     // the two radios of the pair
-    int secondId;
-    int byteIndex;   // which of the record's switch bytes
-    uint8_t mask;    // the bit in it
-    int setId;       // the radio (firstId or secondId) that stands for the bit set
-};
-
 // Ticks one radio of each pair from its bit, each button on its own (so ids
 // of different pairs may interleave).
 void ShowBitRadios(HWND dialog, const BitBoundRadio* table, size_t count, const uint8_t* switches);
@@ -76,10 +70,9 @@ void ShowBitRadios(HWND dialog, const BitBoundRadio* table, size_t count, const 
 // with neither ticked the bit stays. No other bit changes.
 void StoreBitRadios(HWND dialog, const BitBoundRadio* table, size_t count, uint8_t* switches);
 
-// A check box bound to one bit: ticked means the bit is set, or clear when
-// tickedMeansClear.
-void ShowBitCheck(HWND dialog, int checkId, uint8_t byte, uint8_t mask, bool tickedMeansClear);
-void StoreBitCheck(HWND dialog, int checkId, uint8_t* byte, uint8_t mask, bool tickedMeansClear);
+// A check box bound to one bit of the switch bytes.
+void ShowBitCheck(HWND dialog, const BitBoundCheck& check, const uint8_t* switches);
+void StoreBitCheck(HWND dialog, const BitBoundCheck& check, uint8_t* switches);
 
 // ---- Per-window data of pages and sub-dialogs (kept in DWLP_USER) ----
 

@@ -3,6 +3,13 @@
 #include "res/ids_pages.h"
 #include "app/text_pure.h"
 
+const char* const kThicknessRowTexts[kThicknessRows] = {
+    "オート", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12",
+};
+const char* const kFormatSelectTexts[kFormatSelectRows] = {
+    "選択なし", "書式１", "書式２", "書式３", "書式４",
+};
+
 const NumberRule kHeadCenterRules[3] = {
     {IDC_PAPER_CUTEDIT, 10, 68, IDS_MSG_BAD_HEAD_CENTER},
     {IDC_PAPER_FRONTEDIT, 10, 68, IDS_MSG_BAD_HEAD_CENTER},

@@ -91,6 +91,8 @@ int FormatCustomFeedRow(char* buffer, size_t size, int32_t customValue);
 // ---- Paper thickness list (advanced paper settings) ----
 
 constexpr int kThicknessRows = 13;  // "オート", then "1".."12"
+// Rows of the paper thickness list; the stored value is the row.
+extern const char* const kThicknessRowTexts[kThicknessRows];
 // Row shown for a stored value: its low byte when 1..12, otherwise row 0.
 int ThicknessRowOf(int32_t paperThickness);
 // Value stored for a selected row (-1: none selected): rows 0..12 as they
@@ -100,6 +102,7 @@ int32_t ThicknessFromRow(int row, int32_t current);
 // ---- Format selection list ----
 
 constexpr int kFormatSelectRows = 5;  // "選択なし", "書式１".."書式４"
+extern const char* const kFormatSelectTexts[kFormatSelectRows];
 // 1 when the row of the format selection list names a stored format (1..4),
 // i.e. when "書式の設定(&D)..." may open.
 inline bool IsFormatRow(int row) { return row >= 1 && row <= 4; }

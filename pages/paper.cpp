@@ -18,9 +18,6 @@ constexpr int kPaperPageIndex = 0;
 // Text updates a load makes: one per head-centring edit.
 constexpr int kLoadEchoes = 3;
 
-constexpr uint8_t kPerforationSkipBit = 0x80;  // switches[2]: 1 = skip on
-constexpr uint8_t kLoadMemoryBit = 0x04;       // switches[2]: 1 = do not remember
-
 // Setting controls of the page, enabled and disabled together (the icons are not among them).
 const int kPaperControls[] = {
     IDC_PAPER_SETGROUP,  IDC_PAPER_CENTER,    IDC_PAPER_LEFT,      IDC_PAPER_POSTCARD,  IDC_PAPER_PERFSKIP,
@@ -39,11 +36,6 @@ const HeadCenterControl kHeadCenterControls[3] = {
     {&kHeadCenterRules[0], IDC_PAPER_CUTSPIN, &SettingsRecord::headCenterCut},
     {&kHeadCenterRules[1], IDC_PAPER_FRONTSPIN, &SettingsRecord::headCenterFront},
     {&kHeadCenterRules[2], IDC_PAPER_REARSPIN, &SettingsRecord::headCenterRear},
-};
-
-// Rows of the paper thickness list; the stored value is the row.
-const char* const kThicknessRowTexts[kThicknessRows] = {
-    "オート", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12",
 };
 
 struct PaperPage {
@@ -87,14 +79,14 @@ void OnShowRecord(HWND page) {
     CheckDlgButton(page, IDC_PAPER_LEFT, center ? BST_UNCHECKED : BST_CHECKED);
     ShowPaperSetIcon(page);
     CheckDlgButton(page, IDC_PAPER_POSTCARD, Settings.postcardMode == 1 ? BST_CHECKED : BST_UNCHECKED);
-    ShowBitCheck(page, IDC_PAPER_PERFSKIP, Settings.switches[2], kPerforationSkipBit, false);
+    ShowBitCheck(page, kPerforationSkipCheck, Settings.switches);
     ShowPerforationIcon(page);
 }
 
 void OnStore(HWND page, int* result) {
     Settings.paperSetCenter = IsChecked(page, IDC_PAPER_CENTER) ? 1 : 0;
     Settings.postcardMode = IsChecked(page, IDC_PAPER_POSTCARD) ? 1 : 0;
-    StoreBitCheck(page, IDC_PAPER_PERFSKIP, &Settings.switches[2], kPerforationSkipBit, false);
+    StoreBitCheck(page, kPerforationSkipCheck, Settings.switches);
     for (const HeadCenterControl& control : kHeadCenterControls) {
         const NumberRule& rule = *control.rule;
         const uint32_t value = ReadNumberEdit(page, rule.editId);
@@ -110,7 +102,7 @@ void OnStore(HWND page, int* result) {
 INT_PTR CALLBACK PaperAdvancedProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG: {
-        ShowBitCheck(dialog, IDC_PAPERADV_MEMORY, Settings.switches[2], kLoadMemoryBit, true);
+        ShowBitCheck(dialog, kLoadMemoryCheck, Settings.switches);
         HWND list = GetDlgItem(dialog, IDC_PAPERADV_THICKNESS);
         SendMessageA(list, CB_RESETCONTENT, 0, 0);
         for (const char* row : kThicknessRowTexts) SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row));
@@ -121,7 +113,7 @@ INT_PTR CALLBACK PaperAdvancedProc(HWND dialog, UINT message, WPARAM wParam, LPA
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK:
-            StoreBitCheck(dialog, IDC_PAPERADV_MEMORY, &Settings.switches[2], kLoadMemoryBit, true);
+            StoreBitCheck(dialog, kLoadMemoryCheck, Settings.switches);
             Settings.paperThickness =
                 ThicknessFromRow(ComboSelection(dialog, IDC_PAPERADV_THICKNESS), Settings.paperThickness);
             EndDialog(dialog, 1);

@@ -12,31 +12,11 @@
 
 namespace {
 
-constexpr uint8_t kDraftAtPowerOnBit = 0x10;  // switches[3]: 1 = draft mode at power-on
-
 // Setting controls of the page, enabled and disabled together.
 const int kPrintControls[] = {
     IDC_PRINT_REDUCTIONGROUP, IDC_PRINT_REDUCTION, IDC_PRINT_REDUCTIONICON, IDC_PRINT_QUIET, IDC_PRINT_DIRGROUP,
     IDC_PRINT_UNIDIR,         IDC_PRINT_BIDIR,     IDC_PRINT_DIRICON,       IDC_PRINT_DOS,   IDC_PRINT_ADVANCED,
     0,
-};
-
-const char* const kReductionRowTexts[kReductionRows] = {
-    "標準", "2/3左基準", "2/3中央基準", "4/5左基準", "4/5中央基準",
-};
-
-// The page's dot-column direction: switches[3] bit 3 set means both ways.
-const BitBoundRadio kPageRadios[] = {
-    {IDC_PRINT_UNIDIR, IDC_PRINT_BIDIR, 3, 0x08, IDC_PRINT_BIDIR},
-};
-
-// The DOS power-on defaults. Mind the direction: here the set bit means one way.
-const BitBoundRadio kDosRadios[] = {
-    {IDC_DOS_HDPICA, IDC_DOS_HSPICA, 1, 0x10, IDC_DOS_HSPICA},
-    {IDC_DOS_SHSPICA, IDC_DOS_NHSPICA, 2, 0x02, IDC_DOS_NHSPICA},
-    {IDC_DOS_UNIDIR, IDC_DOS_SHORTEST, 1, 0x80, IDC_DOS_UNIDIR},
-    {IDC_DOS_ESCAONLY, IDC_DOS_ESCAMORE, 2, 0x08, IDC_DOS_ESCAMORE},
-    {IDC_DOS_NATIVE, IDC_DOS_COPY, 1, 0x04, IDC_DOS_COPY},
 };
 
 // What the DOS environment dialog needs from its page.
@@ -80,9 +60,9 @@ void ShowDosDirectionIcon(HWND dialog) {
 
 void OnDosInit(HWND dialog, DosDialog* data) {
     SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(data));
-    ShowBitRadios(dialog, kDosRadios, ARRAYSIZE(kDosRadios), Settings.switches);
+    ShowBitRadios(dialog, kPrintDosRadios, ARRAYSIZE(kPrintDosRadios), Settings.switches);
     ShowDosDirectionIcon(dialog);
-    ShowBitCheck(dialog, IDC_DOS_DRAFT, Settings.switches[3], kDraftAtPowerOnBit, false);
+    ShowBitCheck(dialog, kDraftAtPowerOnCheck, Settings.switches);
     ForegroundRoleWindow = dialog;
 }
 
@@ -96,8 +76,8 @@ void OnDosDirection(HWND dialog) {
 }
 
 void OnDosOk(HWND dialog) {
-    StoreBitRadios(dialog, kDosRadios, ARRAYSIZE(kDosRadios), Settings.switches);
-    StoreBitCheck(dialog, IDC_DOS_DRAFT, &Settings.switches[3], kDraftAtPowerOnBit, false);
+    StoreBitRadios(dialog, kPrintDosRadios, ARRAYSIZE(kPrintDosRadios), Settings.switches);
+    StoreBitCheck(dialog, kDraftAtPowerOnCheck, Settings.switches);
     EndDialog(dialog, 1);
 }
 
@@ -165,13 +145,13 @@ void OnShowRecord(HWND page) {
     for (const char* row : kReductionRowTexts) SendMessageA(reduction, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row));
     SendMessageA(reduction, CB_SETCURSEL, static_cast<WPARAM>(ReductionRowOf(Settings.reduction)), 0);
     ShowReductionIcon(page, Settings.reduction);
-    ShowBitRadios(page, kPageRadios, ARRAYSIZE(kPageRadios), Settings.switches);
+    ShowBitRadios(page, kPrintPageRadios, ARRAYSIZE(kPrintPageRadios), Settings.switches);
     ShowPageDirectionIcon(page);
     CheckDlgButton(page, IDC_PRINT_QUIET, Settings.quietPrint == 1 ? BST_CHECKED : BST_UNCHECKED);
 }
 
 void OnStore(HWND page, int* result) {
-    StoreBitRadios(page, kPageRadios, ARRAYSIZE(kPageRadios), Settings.switches);
+    StoreBitRadios(page, kPrintPageRadios, ARRAYSIZE(kPrintPageRadios), Settings.switches);
     Settings.quietPrint = IsChecked(page, IDC_PRINT_QUIET) ? 1 : 0;
     Settings.reduction = StoredRowOr(ComboSelection(page, IDC_PRINT_REDUCTION), Settings.reduction);
     if (result) *result = 1;

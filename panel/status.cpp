@@ -15,6 +15,15 @@
 
 int SwitchFlag = 1;
 
+constexpr char kPrintEnableSwitchText[] = "印刷可スイッチが押されていません。\n設定の更新はできません。";
+
+void LoadStatusTextOf(int textId, char* buffer, int size) {
+    if (textId == kTextPrintEnableSwitch)
+        CopyText(buffer, static_cast<size_t>(size), kPrintEnableSwitchText);
+    else
+        LoadText(static_cast<UINT>(textId), buffer, size);
+}
+
 namespace {
 
 constexpr UINT kTextExtStatusFailed = 110;
@@ -22,7 +31,6 @@ constexpr UINT kTextStatusFailed = 84;
 constexpr UINT kTextAuthorityFailed = 86;
 constexpr UINT kTextNotificationFailed = 114;
 
-constexpr char kPrintEnableSwitchText[] = "印刷可スイッチが押されていません。\n設定の更新はできません。";
 
 constexpr COLORREF kPictureBackground = RGB(0, 128, 128);
 constexpr int kOverlaySize = 32;
@@ -94,13 +102,7 @@ constexpr NotificationRow kNotificationRows[] = {
 };
 
 // Loads the status text of the verdict into StatusText.
-void LoadStatusText(int textId) {
-    if (textId == kTextPrintEnableSwitch) {
-        CopyText(StatusText, sizeof StatusText, kPrintEnableSwitchText);
-    } else {
-        LoadText(static_cast<UINT>(textId), StatusText, sizeof StatusText);
-    }
-}
+void LoadStatusText(int textId) { LoadStatusTextOf(textId, StatusText, sizeof StatusText); }
 
 // The printer cannot be used: with several printers the status text says so;
 // with one the reason is shown in a warning box (the caller then quits).

@@ -22,6 +22,9 @@ int RegisterNotifications(HWND panel);
 // (with one printer the reason has then been shown, owned by owner).
 int EvaluateStatus(HWND owner, DWORD extStatus, const DWORD* status, DWORD authority);
 
+// The status text of a verdict's textId (status_pure.h) into buffer.
+void LoadStatusTextOf(int textId, char* buffer, int size);
+
 // Shows the status text in control (281) and has the picture redrawn, unless
 // nothing it shows changed since the last call.
 void ShowStatus(HWND control);

@@ -275,6 +275,7 @@ SRMAPI GetPrinterStatusA(DWORD handle, LPCSTR item, void* buffer, DWORD size, DW
     result = srmstore::TakeFault(keyName, "GetPrinterStatusA");
     if (result != 0) return result;
     std::vector<uint8_t> data;
+    if (info == &srmstore::SettingsItem()) srmstore::WaitForDevice(keyName);
     result = srmstore::ReadItem(keyName, *info, &data);
     if (result != 0) return result;
     std::memcpy(buffer, data.data(), info->size);
@@ -303,6 +304,7 @@ SRMAPI SetPrinterStatusDirectA(DWORD handle, LPCSTR item, const void* data, DWOR
     DWORD status = 0;
     const DWORD result = WriteSettings(handle, item, data, size, "SetPrinterStatusDirectA", &keyName, &status);
     if (result != 0) return result;
+    srmstore::WaitForDevice(keyName);
     return status == 0 ? 0 : kSrmErrRefused;
 }
 

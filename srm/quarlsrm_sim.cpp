@@ -91,10 +91,10 @@ SRMAPI SrmSimSetReplyDelay(LPCSTR name, DWORD kind, DWORD milliseconds) {
     std::string keyName;
     const DWORD result = srmstore::FindPrinter(name, false, &keyName);
     if (result != 0) return result;
-    if (kind != SrmReplyRead && kind != SrmReplyWrite) return kSrmErrArgument;
-    return srmstore::SetControlValue(keyName, kind == SrmReplyRead ? srmstore::kReadReplyValue
-                                                                   : srmstore::kWriteReplyValue,
-                                     milliseconds);
+    const char* const values[] = {srmstore::kReadReplyValue, srmstore::kWriteReplyValue,
+                                  srmstore::kDeviceDelayValue};
+    if (kind >= ARRAYSIZE(values)) return kSrmErrArgument;
+    return srmstore::SetControlValue(keyName, values[kind], milliseconds);
 }
 
 SRMAPI SrmSimReadLog(LPCSTR name, void* buffer, DWORD size, DWORD* needed) {

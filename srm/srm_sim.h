@@ -35,7 +35,9 @@ constexpr DWORD kSrmFailOff = 0;
 constexpr DWORD kSrmFailAlways = 0xFFFFFFFF;
 // Reply delays in milliseconds: 0 posts at once, kSrmReplyNever never posts.
 constexpr DWORD kSrmReplyNever = 0xFFFFFFFF;
-enum SrmReplyKind { SrmReplyRead = 0, SrmReplyWrite = 1 };
+// SrmDeviceDelay: how long a synchronous read or write of the settings block
+// waits on the device (0: not at all).
+enum SrmReplyKind { SrmReplyRead = 0, SrmReplyWrite = 1, SrmDeviceDelay = 2 };
 // Values of the suite that srmctl can set.
 enum SrmSuiteValue { SrmSuitePassword = 0, SrmSuiteHelpFile = 1 };
 

@@ -32,6 +32,7 @@ const char kUsage[] =
     "  fail NAME FUNCTION COUNT|always|off\n"
     "  write-status NAME N\n"
     "  reply NAME read|write MS|never\n"
+    "  delay NAME MS\n"
     "  log NAME [--clear]\n"
     "  password TEXT|--none\n"
     "  help-file PATH|--none\n"
@@ -336,6 +337,14 @@ int Reply(const Args& args) {
     return Finish(SrmSimSetReplyDelay(args[0].c_str(), kind, delay), args[0]);
 }
 
+// The device delay of synchronous reads and writes of the settings block.
+int Delay(const Args& args) {
+    if (args.size() != 2) return BadArguments("delay needs a printer name and MS");
+    DWORD delay = 0;
+    if (!ParseNumber(args[1], &delay) || delay == kSrmReplyNever) return BadArguments("not a delay: " + args[1]);
+    return Finish(SrmSimSetReplyDelay(args[0].c_str(), SrmDeviceDelay, delay), args[0]);
+}
+
 int Log(const Args& args) {
     if (args.empty() || args.size() > 2 || (args.size() == 2 && args[1] != "--clear")) {
         return BadArguments("log needs a printer name and optionally --clear");
@@ -373,7 +382,7 @@ struct Command {
 };
 const Command kCommands[] = {
     {"add", Add}, {"remove", Remove}, {"list", List}, {"set", Set}, {"get", Get},
-    {"fail", Fail}, {"write-status", WriteStatus}, {"reply", Reply}, {"log", Log},
+    {"fail", Fail}, {"write-status", WriteStatus}, {"reply", Reply}, {"delay", Delay}, {"log", Log},
     {"password", Password}, {"help-file", HelpFile}, {"help", Help}, {"--help", Help},
 };
 

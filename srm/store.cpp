@@ -212,6 +212,12 @@ std::vector<uint8_t> TextItem(const std::string& text, DWORD size) {
 const char kWriteStatusValue[] = "WriteStatus";
 const char kReadReplyValue[] = "ReadReply";
 const char kWriteReplyValue[] = "WriteReply";
+const char kDeviceDelayValue[] = "DeviceDelay";
+
+void WaitForDevice(const std::string& keyName) {
+    DWORD delay = 0;
+    if (GetControlValue(keyName, kDeviceDelayValue, &delay) == 0 && delay != 0 && delay != kSrmReplyNever) Sleep(delay);
+}
 
 const ItemInfo* FindItem(LPCSTR name) {
     if (name == nullptr) return nullptr;

@@ -81,6 +81,10 @@ std::string FaultValueName(const char* function);  // "Fail." + function
 extern const char kWriteStatusValue[];
 extern const char kReadReplyValue[];
 extern const char kWriteReplyValue[];
+extern const char kDeviceDelayValue[];
+// Waits the printer's device delay (srmctl delay), as a synchronous read or
+// write of the settings block waits on the device; holds no lock meanwhile.
+void WaitForDevice(const std::string& keyName);
 
 // A well-formed command area received: logged, and applied to the block
 // unless the printer refuses writes; *status is the printer's answer.

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds both configurations into build/: build/win32 (the program, the SRM
-# stand-in, srmctl and the Win32 tests) and build/native (pure logic, sanitized
-# unit tests, benchmark).
+# stand-in, srmctl, rpsettings and the Win32 tests) and build/native (pure
+# logic, sanitized unit tests, benchmark).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc 2>/dev/null || echo 2)

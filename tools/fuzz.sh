@@ -10,8 +10,9 @@ out=build/fuzz
 mkdir -p "$out"
 status=0
 shopt -s nullglob
-pure=(settings/settings.cpp settings/codec.cpp app/*_pure.cpp panel/*_pure.cpp pages/*_pure.cpp srm/*_pure.cpp)
-includes=(-I settings -I app -I panel -I pages -I srm -I .)
+pure=(settings/settings.cpp settings/codec.cpp app/*_pure.cpp panel/*_pure.cpp pages/*_pure.cpp srm/*_pure.cpp
+      rpsettings/*_pure.cpp)
+includes=(-I . -I settings -I app -I panel -I pages -I srm)
 for target in tests/fuzz/fuzz_*.cpp; do
     name=$(basename "$target" .cpp)
     clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \

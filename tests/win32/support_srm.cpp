@@ -54,14 +54,15 @@ std::string QuoteArgument(const std::string& argument) {
     return quoted;
 }
 
-std::string SrmctlPath() {
+// A program beside the test executable.
+std::string ToolPath(const char* program) {
     char path[MAX_PATH] = {};
     const DWORD length = GetModuleFileNameA(nullptr, path, ARRAYSIZE(path));
-    if (length == 0 || length >= ARRAYSIZE(path)) return "srmctl.exe";
+    if (length == 0 || length >= ARRAYSIZE(path)) return program;
     std::string directory(path, length);
     const size_t slash = directory.find_last_of("\\/");
     directory = slash == std::string::npos ? std::string() : directory.substr(0, slash + 1);
-    return directory + "srmctl.exe";
+    return directory + program;
 }
 
 // Reads whatever the pipe holds without blocking.
@@ -81,9 +82,11 @@ void ReadAvailable(HANDLE pipe, std::string* output) {
 
 // ---- srmctl.exe ----
 
-SrmctlResult RunSrmctl(const std::vector<std::string>& arguments) {
+SrmctlResult RunSrmctl(const std::vector<std::string>& arguments) { return RunTool("srmctl.exe", arguments); }
+
+SrmctlResult RunTool(const char* name, const std::vector<std::string>& arguments) {
     SrmctlResult result = {0xFFFFFFFF, std::string()};
-    const std::string program = SrmctlPath();
+    const std::string program = ToolPath(name);
     std::string commandLine = QuoteArgument(program);
     for (const std::string& argument : arguments) commandLine += " " + QuoteArgument(argument);
 
@@ -104,7 +107,7 @@ SrmctlResult RunSrmctl(const std::vector<std::string>& arguments) {
     mutableLine.push_back('\0');
     if (!CreateProcessA(program.c_str(), mutableLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
                         nullptr, &startup, &process)) {
-        result.output = "srmctl.exe could not be started: " + program;
+        result.output = "could not be started: " + program;
         return result;
     }
     ScopedHandle processHandle;
@@ -120,7 +123,7 @@ SrmctlResult RunSrmctl(const std::vector<std::string>& arguments) {
         if (GetTickCount() - start > kSrmctlTimeoutMs) {
             TerminateProcess(processHandle.Get(), 0xFFFFFFFF);
             WaitForSingleObject(processHandle.Get(), 5000);
-            result.output += "\n(srmctl.exe did not end in time)";
+            result.output += "\n(" + program + " did not end in time)";
             return result;
         }
     }

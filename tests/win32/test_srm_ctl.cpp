@@ -150,6 +150,12 @@ TEST(Srmctl, FaultAndReplySettingsTakeEffect) {
     ASSERT_EQ(ResSetPrinterStatus(handle.Get(), id, &status), 0u);
     EXPECT_EQ(status, 0x10u);
     EXPECT_EQ(recorder.Count(1226), 0) << "the read reply is withheld";
+
+    EXPECT_EQ(RunSrmctl({"delay", printer.Name(), "300"}).exitCode, 0u);
+    DWORD length = 0;
+    const DWORD start = GetTickCount();
+    ASSERT_EQ(GetPrinterStatusA(handle.Get(), SRM_ITEM_SETTINGS, block, kSettingsBlockSize, &length), 0u);
+    EXPECT_GE(GetTickCount() - start, 290u) << "a synchronous read of the block waits on the device";
 }
 
 }  // namespace

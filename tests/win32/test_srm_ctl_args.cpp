@@ -52,6 +52,7 @@ TEST(Srmctl, ExitCodesAndNothingChangedOnBadArguments) {
         {"fail with a bad count", {"fail", name, "CloseManager", "sometimes"}, 2},
         {"reply neither read nor write", {"reply", name, "sideways", "5"}, 2},
         {"reply with a bad delay", {"reply", name, "read", "soon"}, 2},
+        {"device delay never", {"delay", name, "never"}, 2},
         {"write-status without a number", {"write-status", name}, 2},
         {"log with an unknown option", {"log", name, "--all"}, 2},
         {"password without a value", {"password"}, 2},
