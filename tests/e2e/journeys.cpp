@@ -181,25 +181,45 @@ void JapaneseNameOnTheCommandLine(Session& run) {
 }
 
 // A second start for the same printer brings the first panel forward (from
-// behind a window of this test) and ends silently with exit code 1.
-void SecondStart(Session& run) {
-    Program& first = run.StartReady();
-    HWND other = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 40, 40, nullptr, nullptr,
-                                 GetModuleHandleA(nullptr), nullptr);
-    ASSERT_NE(other, nullptr);
-    std::unique_ptr<HWND__, decltype(&DestroyWindow)> otherOwner(other, &DestroyWindow);
-    SetForegroundWindow(other);
-    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == other; }));
-    Program& second = run.StartAnother(run.Printer().Name());
-    EXPECT_EQ(second.ExitCode(), 1u);
-    EXPECT_FALSE(second.BoxOpen());
-    EXPECT_TRUE(first.Running());
-    EXPECT_TRUE(WaitUntil([&] {
-        DWORD process = 0;
-        GetWindowThreadProcessId(GetForegroundWindow(), &process);
-        return process == first.Id();
-    }));
-    run.QuitCleanly();
+// behind a window of this test) and ends silently with exit code 1: the
+// panel as it is, with its about box open, or minimised (then restored).
+enum class FirstPanel { AsItIs, AboutBoxOpen, Minimised };
+
+std::function<void(Session&)> SecondStart(FirstPanel state) {
+    return [state](Session& run) {
+        Program& first = run.StartReady();
+        HWND main = first.MainWindow();
+        HWND about = nullptr;
+        if (state == FirstPanel::AboutBoxOpen) {
+            PostMessageA(main, WM_SYSCOMMAND, 0xE000, 0);
+            about = first.WaitDialog();
+            ASSERT_NE(about, nullptr);
+        }
+        if (state == FirstPanel::Minimised) {
+            ShowWindowAsync(main, SW_MINIMIZE);
+            ASSERT_TRUE(WaitUntil([&] { return IsIconic(main) != FALSE; }));
+        }
+        HWND other = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 40, 40, nullptr, nullptr,
+                                     GetModuleHandleA(nullptr), nullptr);
+        ASSERT_NE(other, nullptr);
+        std::unique_ptr<HWND__, decltype(&DestroyWindow)> otherOwner(other, &DestroyWindow);
+        SetForegroundWindow(other);
+        ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == other; }));
+
+        Program& second = run.StartAnother(run.Printer().Name());
+        EXPECT_EQ(second.ExitCode(), 1u);
+        EXPECT_FALSE(second.BoxOpen());
+        EXPECT_TRUE(first.Running());
+        EXPECT_TRUE(WaitUntil([&] {
+            HWND foreground = GetForegroundWindow();
+            return about ? foreground == about : foreground == main && !IsIconic(main);
+        }));
+        if (about) {
+            Click(GetDlgItem(about, IDOK));
+            ASSERT_TRUE(WaitUntil([&] { return !IsWindow(about); }));
+        }
+        run.QuitCleanly();
+    };
 }
 
 // The suite's password: a wrong one is refused with the dialog kept, the
@@ -332,7 +352,9 @@ const Journey kJourneys[] = {
     {"ShowDefaultsThenUpdate", ShowDefaultsThenUpdate},
     {"ChangePrinterWithChangesPending", ChangePrinterWithChangesPending},
     {"JapaneseNameOnTheCommandLine", JapaneseNameOnTheCommandLine},
-    {"SecondStartBringsTheFirstForward", SecondStart},
+    {"SecondStartBringsTheFirstForward", SecondStart(FirstPanel::AsItIs)},
+    {"SecondStartBringsTheAboutBoxForward", SecondStart(FirstPanel::AboutBoxOpen)},
+    {"SecondStartRestoresTheMinimisedPanel", SecondStart(FirstPanel::Minimised)},
     {"PasswordWrongThenRight", PasswordWrongThenRight},
     {"PrinterChangesUnderThePanel", PrinterChangesUnderThePanel},
     {"RightsTakenAway", RightsTakenAway},
