@@ -283,6 +283,25 @@ void RightsTakenAway(Session& run) {
     EXPECT_TRUE(run.LogLines().empty());
 }
 
+// The write is refused and its Retry question is up when the rights go: the
+// panel is to end, and Retry then sends nothing.
+void RetryAfterThePanelDecidedToEnd(Session& run) {
+    Program& program = run.StartReady();
+    run.ChangeSomething();
+    ASSERT_EQ(run.Printer().Fail("SetReqPrinterStatusMsgA", kSrmFailAlways), 0u);
+    Click(program.Control(kUpdate));
+    const Box retry = program.WaitBox();
+    ASSERT_EQ(retry.text, ProgramText(kTextRetryWrite));
+    ASSERT_EQ(run.Printer().Fail("SetReqPrinterStatusMsgA", kSrmFailOff), 0u);
+    ASSERT_EQ(run.Printer().SetAuthority(0), 0u);
+    ASSERT_TRUE(WaitUntil([&] { return program.WaitBox().text == Lines({kTextNoRights, kTextPanelEnds}); }));
+    const Box ends = program.WaitBox();
+    ASSERT_TRUE(program.Answer(ends, IDOK));
+    ASSERT_TRUE(program.Answer(retry, IDRETRY));
+    EXPECT_EQ(program.ExitCode(), 0u);
+    EXPECT_TRUE(run.LogLines().empty());
+}
+
 // The keyboard alone: arrows on the tab strip keep the focus there, Tab goes
 // into the page and Shift+Tab back, a mnemonic ticks a box, Esc asks before
 // discarding it and Enter (the default button) updates and quits.
@@ -358,6 +377,7 @@ const Journey kJourneys[] = {
     {"PasswordWrongThenRight", PasswordWrongThenRight},
     {"PrinterChangesUnderThePanel", PrinterChangesUnderThePanel},
     {"RightsTakenAway", RightsTakenAway},
+    {"RetryAfterThePanelDecidedToEnd", RetryAfterThePanelDecidedToEnd},
     {"KeyboardPath", KeyboardPath},
 };
 
