@@ -194,10 +194,12 @@ TEST_P(Faults, Matrix) {
         if (fault.updateEnabled != kAny) {
             EXPECT_TRUE(WaitUntil([&] { return program.UpdateEnabled() == (fault.updateEnabled == 1); }));
         }
-        if (fault.portUnknown) {
-            EXPECT_EQ(Text(program.Control(kPortText)), ProgramText(kTextUnknown));
-        }
+        // The caption, model and destination follow at the next painting.
         EXPECT_TRUE(WaitUntil([&] { return Text(program.MainWindow()) == ProgramText(kTextTitle) + " - " + served.Name(); }));
+        if (fault.portUnknown) {
+            EXPECT_TRUE(WaitUntil([&] { return Text(program.Control(kPortText)) == ProgramText(kTextUnknown); }))
+                << Text(program.Control(kPortText));
+        }
         EXPECT_FALSE(program.BoxOpen());
         EXPECT_TRUE(program.Running());
         if (fault.function) faulty.Fail(fault.function, kSrmFailOff);

@@ -97,8 +97,9 @@ void StartAndRead(Session& run) {
     ASSERT_EQ(printer.SetBlock(block.data()), 0u);
     Program& program = run.StartReady();
     EXPECT_EQ(Text(program.MainWindow()), ProgramText(kTextTitle) + " - " + printer.Name());
-    EXPECT_EQ(Text(program.Control(278)), kSrmDefaultDriver);
-    EXPECT_EQ(Text(program.Control(kPortText)), "LPT1:");
+    // The model and the destination are written at the panel's painting.
+    EXPECT_TRUE(WaitUntil([&] { return Text(program.Control(278)) == kSrmDefaultDriver; }));
+    EXPECT_TRUE(WaitUntil([&] { return Text(program.Control(kPortText)) == "LPT1:"; }));
     EXPECT_TRUE(Checked(program.Control(kPostcard)));
     EXPECT_FALSE(program.UpdateEnabled());
     run.QuitCleanly();
