@@ -29,29 +29,16 @@ bool IsPageRadio(int id) {
 
 // The dialog reads the record when it opens and writes its five bits only on
 // OK; every other bit stays as it is.
-INT_PTR CALLBACK EnvironmentAdvancedProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG:
-        ShowBitRadios(dialog, kEnvironmentAdvancedRadios, ARRAYSIZE(kEnvironmentAdvancedRadios), Settings.switches);
-        ForegroundRoleWindow = dialog;
-        return TRUE;
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDOK:
-            StoreBitRadios(dialog, kEnvironmentAdvancedRadios, ARRAYSIZE(kEnvironmentAdvancedRadios), Settings.switches);
-            EndDialog(dialog, 1);
-            return TRUE;
-        case IDCANCEL:
-            EndDialog(dialog, 0);
-            return TRUE;
-        }
-        return FALSE;
-    case WM_HELP:
-    case WM_CONTEXTMENU:
-        return HandleContextHelp(message, wParam, lParam);
-    }
-    return FALSE;
+void OnAdvancedInit(HWND dialog) {
+    ShowBitRadios(dialog, kEnvironmentAdvancedRadios, ARRAYSIZE(kEnvironmentAdvancedRadios), Settings.switches);
 }
+
+bool OnAdvancedOk(HWND dialog) {
+    StoreBitRadios(dialog, kEnvironmentAdvancedRadios, ARRAYSIZE(kEnvironmentAdvancedRadios), Settings.switches);
+    return true;
+}
+
+const SubDialogBehaviour kAdvancedBehaviour = {OnAdvancedInit, OnAdvancedOk, nullptr, nullptr};
 
 // ---- Page ----
 
@@ -68,7 +55,7 @@ void OnStore(HWND page, int* result) {
 }
 
 void OnAdvanced(HWND page) {
-    RunPageDialog(page, IDD_ENVIRONMENT_ADVANCED, EnvironmentAdvancedProc, 0);
+    RunPageDialog(page, IDD_ENVIRONMENT_ADVANCED, SubDialogProc<kAdvancedBehaviour>, 0);
 }
 
 void OnCommand(HWND page, int id, int code) {

@@ -54,10 +54,9 @@ void OnAdvancedInit(HWND dialog) {
     FillList(dialog, IDC_FONTADV_CHARSET, kCharsetRowTexts, kCharsetRows, CharsetRowOf(Settings.switches[0]));
     const int ticked = KanjiRadioOf(Settings.kanjiTable);
     for (int i = 0; i < 3; ++i) CheckDlgButton(dialog, kKanjiRadios[i], i == ticked ? BST_CHECKED : BST_UNCHECKED);
-    ForegroundRoleWindow = dialog;
 }
 
-void OnAdvancedOk(HWND dialog) {
+bool OnAdvancedOk(HWND dialog) {
     Settings.switches[0] = StoreCharsetRow(Settings.switches[0], ComboSelection(dialog, IDC_FONTADV_CHARSET));
     if (IsChecked(dialog, IDC_FONTADV_JIS1978))
         Settings.kanjiTable = 0;
@@ -65,30 +64,10 @@ void OnAdvancedOk(HWND dialog) {
         Settings.kanjiTable = 1;
     else
         Settings.kanjiTable = 2;
-    EndDialog(dialog, 1);
+    return true;
 }
 
-INT_PTR CALLBACK FontAdvancedProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG:
-        OnAdvancedInit(dialog);
-        return TRUE;
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDOK:
-            OnAdvancedOk(dialog);
-            return TRUE;
-        case IDCANCEL:
-            EndDialog(dialog, 0);
-            return TRUE;
-        }
-        return FALSE;
-    case WM_HELP:
-    case WM_CONTEXTMENU:
-        return HandleContextHelp(message, wParam, lParam);
-    }
-    return FALSE;
-}
+const SubDialogBehaviour kAdvancedBehaviour = {OnAdvancedInit, OnAdvancedOk, nullptr, nullptr};
 
 // ---- Page ----
 
@@ -116,7 +95,7 @@ void OnStore(HWND page, int* result) {
 }
 
 void OnAdvanced(HWND page) {
-    RunPageDialog(page, IDD_FONT_ADVANCED, FontAdvancedProc, 0);
+    RunPageDialog(page, IDD_FONT_ADVANCED, SubDialogProc<kAdvancedBehaviour>, 0);
 }
 
 void OnCommand(HWND page, int id, int code) {

@@ -89,8 +89,8 @@ void RefreshHintFromEdit(HWND dialog, int editId, int hintId) {
 
 // ---- Format settings dialog ----
 
-void OnDialogInit(HWND dialog, FormatDialog* data) {
-    SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(data));
+void OnDialogInit(HWND dialog) {
+    FormatDialog* data = DialogData<FormatDialog>(dialog);
     const int index = FormatIndexOf(data->formatNumber);
     data->values = Settings.formats[index];
     data->custom = CustomFeeds.formats[index];
@@ -103,7 +103,6 @@ void OnDialogInit(HWND dialog, FormatDialog* data) {
     ShowHint(dialog, IDC_FMTDLG_HINT, static_cast<uint32_t>(data->values.cutSheetPosAdjust));
     for (const FeedList<FormatRecord>& list : kDialogFeedLists)
         FillFeedList(dialog, list.comboId, list.table, data->values.*list.field, data->custom.*list.custom);
-    ForegroundRoleWindow = dialog;
 }
 
 void OnDialogClear(HWND dialog) {
@@ -116,9 +115,9 @@ void OnDialogClear(HWND dialog) {
         SendDlgItemMessageA(dialog, kDialogFeedLists[i].comboId, CB_SETCURSEL, kClearedFeedRows[i], 0);
 }
 
-void OnDialogOk(HWND dialog) {
+bool OnDialogOk(HWND dialog) {
     FormatDialog* data = DialogData<FormatDialog>(dialog);
-    if (!data) return;
+    if (!data) return false;
     for (const FeedList<FormatRecord>& list : kDialogFeedLists) {
         const int row = ComboSelection(dialog, list.comboId);
         if (row >= 0) data->values.*list.field = row;
@@ -132,47 +131,34 @@ void OnDialogOk(HWND dialog) {
     if (check.messageId != 0) {
         ShowPageWarning(dialog, check.messageId);
         SetFocus(GetDlgItem(dialog, check.focusId));
-        return;
+        return false;
     }
     data->values.pageLength = static_cast<int32_t>(inputs.pageLength);
     data->values.leftMargin = static_cast<int32_t>(inputs.leftMargin);
     data->values.rightMargin = static_cast<int32_t>(inputs.rightMargin);
     data->values.cutSheetPosAdjust = static_cast<int32_t>(inputs.posAdjust);
     Settings.formats[FormatIndexOf(data->formatNumber)] = data->values;
-    EndDialog(dialog, 1);
+    return true;
 }
 
-INT_PTR CALLBACK FormatSettingsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG:
-        OnDialogInit(dialog, reinterpret_cast<FormatDialog*>(lParam));
-        return TRUE;
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDOK:
-            OnDialogOk(dialog);
-            return TRUE;
-        case IDCANCEL:
-            EndDialog(dialog, 0);
-            return TRUE;
-        case IDC_FMTDLG_CLEAR:
-            if (HIWORD(wParam) == BN_CLICKED) OnDialogClear(dialog);
-            return TRUE;
-        case IDC_FMTDLG_ADJUSTEDIT:
-            RefreshHintFromEdit(dialog, IDC_FMTDLG_ADJUSTEDIT, IDC_FMTDLG_HINT);
-            return TRUE;
-        }
-        return FALSE;
-    case WM_VSCROLL:
-        if (GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == IDC_FMTDLG_ADJUSTSPIN)
-            RefreshHintFromEdit(dialog, IDC_FMTDLG_ADJUSTEDIT, IDC_FMTDLG_HINT);
-        return TRUE;
-    case WM_HELP:
-    case WM_CONTEXTMENU:
-        return HandleContextHelp(message, wParam, lParam);
+bool OnDialogCommand(HWND dialog, int id, int code) {
+    switch (id) {
+    case IDC_FMTDLG_CLEAR:
+        if (code == BN_CLICKED) OnDialogClear(dialog);
+        return true;
+    case IDC_FMTDLG_ADJUSTEDIT:
+        RefreshHintFromEdit(dialog, IDC_FMTDLG_ADJUSTEDIT, IDC_FMTDLG_HINT);
+        return true;
     }
-    return FALSE;
+    return false;
 }
+
+void OnDialogSpinScroll(HWND dialog, HWND spin) {
+    if (GetDlgCtrlID(spin) == IDC_FMTDLG_ADJUSTSPIN)
+        RefreshHintFromEdit(dialog, IDC_FMTDLG_ADJUSTEDIT, IDC_FMTDLG_HINT);
+}
+
+const SubDialogBehaviour kDialogBehaviour = {OnDialogInit, OnDialogOk, OnDialogCommand, OnDialogSpinScroll};
 
 // ---- Page ----
 
@@ -232,7 +218,7 @@ void OnFormatSettings(HWND page) {
     if (!IsFormatRow(selected)) return;
     FormatDialog data = {};
     data.formatNumber = selected;
-    RunPageDialog(page, IDD_FORMAT_SETTINGS, FormatSettingsProc, reinterpret_cast<LPARAM>(&data));
+    RunPageDialog(page, IDD_FORMAT_SETTINGS, SubDialogProc<kDialogBehaviour>, reinterpret_cast<LPARAM>(&data));
 }
 
 void OnEditNotice(HWND page, int code) {

@@ -18,7 +18,12 @@ void PlacePage(HWND page) {
 }
 
 void EnableControlList(HWND dialog, const int* ids, BOOL enable) {
-    for (; *ids != 0; ++ids) EnableWindow(GetDlgItem(dialog, *ids), enable);
+    for (; *ids != 0; ++ids) {
+        HWND control = GetDlgItem(dialog, *ids);
+        // The record is shown and the pages disabled several times in a row
+        // while a read starts: a control already in that state is left alone.
+        if (control && (IsWindowEnabled(control) != FALSE) != (enable != FALSE)) EnableWindow(control, enable);
+    }
 }
 
 void SendSettingChanged(HWND page) {
@@ -43,18 +48,10 @@ void ShowPageWarning(HWND owner, UINT messageId) {
     ShowMessageBox(owner, MessageText, MessageCaption, MB_OK | MB_ICONWARNING);
 }
 
-void BringPageForward(HWND page, int index) {
-    HWND panel = GetParent(page);
-    const PanelState* state = GetPanelState(panel);
-    if (!state || state->currentPage == page) return;
-    SendMessageA(GetDlgItem(panel, IDC_TABS), TCM_SETCURSEL, index, 0);
-    ShowPage(panel, index);
-}
-
 void FailStore(HWND page, int index, UINT messageId, int focusId, int* result) {
     ShowPageWarning(page, messageId);
     if (result) *result = 0;
-    BringPageForward(page, index);
+    BringTabForward(GetParent(page), index);
     SetFocus(GetDlgItem(page, focusId));
 }
 
@@ -132,6 +129,20 @@ void StoreBitCheck(HWND dialog, const BitBoundCheck& check, uint8_t* switches) {
         byte = static_cast<uint8_t>(byte & ~check.mask);
 }
 
+namespace {
+
+// What pages and sub-dialogs answer alike: WM_VSCROLL from a spin (not
+// handled without a spin handler) and context help; FALSE for the rest.
+INT_PTR HandleSpinOrHelp(void (*spinScroll)(HWND window, HWND spin), HWND window, UINT message, WPARAM wParam,
+                         LPARAM lParam) {
+    if (message != WM_VSCROLL) return HandleContextHelp(message, wParam, lParam);
+    if (!spinScroll) return FALSE;
+    spinScroll(window, reinterpret_cast<HWND>(lParam));
+    return TRUE;
+}
+
+}  // namespace
+
 INT_PTR HandlePageMessage(const PageBehaviour& behaviour, HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
@@ -152,16 +163,32 @@ INT_PTR HandlePageMessage(const PageBehaviour& behaviour, HWND page, UINT messag
     case WM_COMMAND:
         behaviour.command(page, LOWORD(wParam), HIWORD(wParam));
         return TRUE;
-    case WM_VSCROLL:
-        if (!behaviour.spinScroll) return FALSE;
-        behaviour.spinScroll(page, reinterpret_cast<HWND>(lParam));
-        return TRUE;
-    case WM_HELP:
-    case WM_CONTEXTMENU:
-        return HandleContextHelp(message, wParam, lParam);
     case WM_NCDESTROY:
         if (behaviour.freeData) behaviour.freeData(page);
         return FALSE;
     }
-    return FALSE;
+    return HandleSpinOrHelp(behaviour.spinScroll, page, message, wParam, lParam);
+}
+
+INT_PTR HandleSubDialogMessage(const SubDialogBehaviour& behaviour, HWND dialog, UINT message, WPARAM wParam,
+                               LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+        behaviour.init(dialog);
+        ForegroundRoleWindow = dialog;
+        return TRUE;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK:
+            if (behaviour.store(dialog)) EndDialog(dialog, 1);
+            return TRUE;
+        case IDCANCEL:
+            EndDialog(dialog, 0);
+            return TRUE;
+        }
+        if (!behaviour.command) return FALSE;
+        return behaviour.command(dialog, LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
+    }
+    return HandleSpinOrHelp(behaviour.spinScroll, dialog, message, wParam, lParam);
 }

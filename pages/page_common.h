@@ -1,7 +1,7 @@
 // What every setting page shares: the page contract with the panel (placement,
 // enabling, the changed notice, a failed store that brings the page forward),
 // context help, the numeric edits with their spins, and the radio pairs bound
-// to one bit of a switch byte.
+// to one bit of a switch byte; and the skeleton of the pages' modal sub-dialogs.
 #pragma once
 #include <windows.h>
 #include <cstddef>
@@ -23,8 +23,9 @@ void EnableControlList(HWND dialog, const int* ids, BOOL enable);
 // The changed notice: RPM_SETTINGCHANGED, sent to the page's parent (the
 // panel) with the page as wParam.
 void SendSettingChanged(HWND page);
-// Opens one of the page's modal dialogs with the page as owner. OK (1) there
-// is a change of the page; afterwards the page takes the foreground role back.
+// Opens one of the page's modal dialogs with the page as owner (procedure:
+// SubDialogProc<its behaviour>, parameter: its data, or 0). OK (1) there is a
+// change of the page; afterwards the page takes the foreground role back.
 // A quit of the panel that arrives meanwhile waits for the dialog, and nothing
 // touches the page when it is gone by then. Returns the dialog's result.
 INT_PTR RunPageDialog(HWND page, int templateId, DLGPROC procedure, LPARAM parameter);
@@ -34,13 +35,9 @@ INT_PTR RunPageDialog(HWND page, int templateId, DLGPROC procedure, LPARAM param
 void ShowPageWarning(HWND owner, UINT messageId);
 
 // The end of a failed store: shows the warning, writes 0 into *result, brings
-// the page's own tab (index) forward when another page is shown, and puts the
-// focus on the offending control.
+// the page's own tab (index) forward when another page is shown
+// (BringTabForward), and puts the focus on the offending control.
 void FailStore(HWND page, int index, UINT messageId, int focusId, int* result);
-
-// Selects tab `index` of the panel's tab control 284 and shows that page,
-// unless the page is already the one shown.
-void BringPageForward(HWND page, int index);
 
 // WM_HELP (from a window) and WM_CONTEXTMENU through the help seam, with the
 // program's control-to-context table. TRUE when the message was one of them.
@@ -108,6 +105,27 @@ struct PageBehaviour {
     void (*freeData)(HWND page);
 };
 INT_PTR HandlePageMessage(const PageBehaviour& behaviour, HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+
+// ---- The messages every modal sub-dialog of a page handles ----
+
+// What one sub-dialog does; the shared handler does the rest: at WM_INITDIALOG
+// the parameter of RunPageDialog into DWLP_USER (DialogData reads it), then
+// init, then the foreground role; OK ends with 1 once store accepts, Cancel
+// ends with 0 and writes nothing; context help.
+struct SubDialogBehaviour {
+    void (*init)(HWND dialog);                       // fills the controls from the record
+    bool (*store)(HWND dialog);                      // OK: false keeps the dialog open
+    bool (*command)(HWND dialog, int id, int code);  // other commands, true when its own; null: none
+    void (*spinScroll)(HWND dialog, HWND spin);      // null: the dialog has no spins
+};
+INT_PTR HandleSubDialogMessage(const SubDialogBehaviour& behaviour, HWND dialog, UINT message, WPARAM wParam,
+                               LPARAM lParam);
+
+// The dialog procedure of one sub-dialog, for RunPageDialog.
+template <const SubDialogBehaviour& behaviour>
+INT_PTR CALLBACK SubDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    return HandleSubDialogMessage(behaviour, dialog, message, wParam, lParam);
+}
 
 // ---- Page procedures (the tab host's page table) ----
 

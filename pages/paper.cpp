@@ -99,39 +99,27 @@ void OnStore(HWND page, int* result) {
     if (result) *result = 1;
 }
 
-INT_PTR CALLBACK PaperAdvancedProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG: {
-        ShowBitCheck(dialog, kLoadMemoryCheck, Settings.switches);
-        HWND list = GetDlgItem(dialog, IDC_PAPERADV_THICKNESS);
-        SendMessageA(list, CB_RESETCONTENT, 0, 0);
-        for (const char* row : kThicknessRowTexts) SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row));
-        SendMessageA(list, CB_SETCURSEL, ThicknessRowOf(Settings.paperThickness), 0);
-        ForegroundRoleWindow = dialog;
-        return TRUE;
-    }
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDOK:
-            StoreBitCheck(dialog, kLoadMemoryCheck, Settings.switches);
-            Settings.paperThickness =
-                ThicknessFromRow(ComboSelection(dialog, IDC_PAPERADV_THICKNESS), Settings.paperThickness);
-            EndDialog(dialog, 1);
-            return TRUE;
-        case IDCANCEL:
-            EndDialog(dialog, 0);
-            return TRUE;
-        }
-        return FALSE;
-    case WM_HELP:
-    case WM_CONTEXTMENU:
-        return HandleContextHelp(message, wParam, lParam);
-    }
-    return FALSE;
+// The advanced paper settings dialog.
+
+void OnAdvancedInit(HWND dialog) {
+    ShowBitCheck(dialog, kLoadMemoryCheck, Settings.switches);
+    HWND list = GetDlgItem(dialog, IDC_PAPERADV_THICKNESS);
+    SendMessageA(list, CB_RESETCONTENT, 0, 0);
+    for (const char* row : kThicknessRowTexts) SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row));
+    SendMessageA(list, CB_SETCURSEL, ThicknessRowOf(Settings.paperThickness), 0);
 }
 
+bool OnAdvancedOk(HWND dialog) {
+    StoreBitCheck(dialog, kLoadMemoryCheck, Settings.switches);
+    Settings.paperThickness =
+        ThicknessFromRow(ComboSelection(dialog, IDC_PAPERADV_THICKNESS), Settings.paperThickness);
+    return true;
+}
+
+const SubDialogBehaviour kAdvancedBehaviour = {OnAdvancedInit, OnAdvancedOk, nullptr, nullptr};
+
 void OnAdvanced(HWND page) {
-    RunPageDialog(page, IDD_PAPER_ADVANCED, PaperAdvancedProc, 0);
+    RunPageDialog(page, IDD_PAPER_ADVANCED, SubDialogProc<kAdvancedBehaviour>, 0);
 }
 
 void OnCommand(HWND page, int id, int code) {

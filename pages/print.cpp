@@ -58,12 +58,10 @@ void ShowDosDirectionIcon(HWND dialog) {
 
 // ---- DOS environment dialog ----
 
-void OnDosInit(HWND dialog, DosDialog* data) {
-    SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(data));
+void OnDosInit(HWND dialog) {
     ShowBitRadios(dialog, kPrintDosRadios, ARRAYSIZE(kPrintDosRadios), Settings.switches);
     ShowDosDirectionIcon(dialog);
     ShowBitCheck(dialog, kDraftAtPowerOnCheck, Settings.switches);
-    ForegroundRoleWindow = dialog;
 }
 
 // The direction radios report to the panel at once, while the dialog is
@@ -75,65 +73,34 @@ void OnDosDirection(HWND dialog) {
         SendMessageA(GetParent(data->page), RPM_SETTINGCHANGED, reinterpret_cast<WPARAM>(dialog), 0);
 }
 
-void OnDosOk(HWND dialog) {
-    StoreBitRadios(dialog, kPrintDosRadios, ARRAYSIZE(kPrintDosRadios), Settings.switches);
-    StoreBitCheck(dialog, kDraftAtPowerOnCheck, Settings.switches);
-    EndDialog(dialog, 1);
+bool OnDosCommand(HWND dialog, int id, int code) {
+    if (id != IDC_DOS_UNIDIR && id != IDC_DOS_SHORTEST) return false;
+    if (code == BN_CLICKED) OnDosDirection(dialog);
+    return true;
 }
 
-INT_PTR CALLBACK PrintDosProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG:
-        OnDosInit(dialog, reinterpret_cast<DosDialog*>(lParam));
-        return TRUE;
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDOK:
-            OnDosOk(dialog);
-            return TRUE;
-        case IDCANCEL:
-            EndDialog(dialog, 0);
-            return TRUE;
-        case IDC_DOS_UNIDIR:
-        case IDC_DOS_SHORTEST:
-            if (HIWORD(wParam) == BN_CLICKED) OnDosDirection(dialog);
-            return TRUE;
-        }
-        return FALSE;
-    case WM_HELP:
-    case WM_CONTEXTMENU:
-        return HandleContextHelp(message, wParam, lParam);
-    }
-    return FALSE;
+bool OnDosOk(HWND dialog) {
+    StoreBitRadios(dialog, kPrintDosRadios, ARRAYSIZE(kPrintDosRadios), Settings.switches);
+    StoreBitCheck(dialog, kDraftAtPowerOnCheck, Settings.switches);
+    return true;
 }
+
+const SubDialogBehaviour kDosBehaviour = {OnDosInit, OnDosOk, OnDosCommand, nullptr};
 
 // ---- Advanced print settings dialog ----
 
-INT_PTR CALLBACK PrintAdvancedProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG:
-        FillFineList(dialog, IDC_PRINTADV_PRESSURE, kPressureList, Settings.printPressure);
-        FillFineList(dialog, IDC_PRINTADV_POSITION, kPositionList, Settings.printPosition);
-        ForegroundRoleWindow = dialog;
-        return TRUE;
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDOK:
-            Settings.printPressure = FineValueOfRow(kPressureList, ComboSelection(dialog, IDC_PRINTADV_PRESSURE));
-            Settings.printPosition = FineValueOfRow(kPositionList, ComboSelection(dialog, IDC_PRINTADV_POSITION));
-            EndDialog(dialog, 1);
-            return TRUE;
-        case IDCANCEL:
-            EndDialog(dialog, 0);
-            return TRUE;
-        }
-        return FALSE;
-    case WM_HELP:
-    case WM_CONTEXTMENU:
-        return HandleContextHelp(message, wParam, lParam);
-    }
-    return FALSE;
+void OnAdvancedInit(HWND dialog) {
+    FillFineList(dialog, IDC_PRINTADV_PRESSURE, kPressureList, Settings.printPressure);
+    FillFineList(dialog, IDC_PRINTADV_POSITION, kPositionList, Settings.printPosition);
 }
+
+bool OnAdvancedOk(HWND dialog) {
+    Settings.printPressure = FineValueOfRow(kPressureList, ComboSelection(dialog, IDC_PRINTADV_PRESSURE));
+    Settings.printPosition = FineValueOfRow(kPositionList, ComboSelection(dialog, IDC_PRINTADV_POSITION));
+    return true;
+}
+
+const SubDialogBehaviour kAdvancedBehaviour = {OnAdvancedInit, OnAdvancedOk, nullptr, nullptr};
 
 // ---- Page ----
 
@@ -176,11 +143,11 @@ void OnCommand(HWND page, int id, int code) {
     case IDC_PRINT_DOS:
         if (code == BN_CLICKED) {
             DosDialog data = {page};
-            RunPageDialog(page, IDD_PRINT_DOS, PrintDosProc, reinterpret_cast<LPARAM>(&data));
+            RunPageDialog(page, IDD_PRINT_DOS, SubDialogProc<kDosBehaviour>, reinterpret_cast<LPARAM>(&data));
         }
         return;
     case IDC_PRINT_ADVANCED:
-        if (code == BN_CLICKED) RunPageDialog(page, IDD_PRINT_ADVANCED, PrintAdvancedProc, 0);
+        if (code == BN_CLICKED) RunPageDialog(page, IDD_PRINT_ADVANCED, SubDialogProc<kAdvancedBehaviour>, 0);
         return;
     }
 }

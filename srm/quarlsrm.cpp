@@ -1,13 +1,16 @@
 // Stand-in for the printer-status suite's status manager library: the nine
 // functions of srm_api.h on the simulated printers of the registry store.
-// A handle is a number private to this process; its notification
-// registrations each run a watcher thread on the printer's registry key, so
-// that a change made by any process of the prefix reaches the window.
+// A handle is a number private to this process. One service thread per
+// process watches the printer keys of every notification registration (one
+// registry notification per key, so that a change made by any process of the
+// prefix reaches the windows) and posts the replies that the printer delays.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -23,54 +26,47 @@ using srmstore::RegKey;
 
 namespace {
 
-// A watcher that found no notification to wait for still looks this often.
+// A printer key that cannot be watched (the printer is gone, or the registry
+// refuses the notification) is looked at again this often.
 constexpr DWORD kWatchPollMs = 400;
+// One wait covers the wake event and this many printer keys; further keys
+// are looked at every kWatchPollMs.
+constexpr DWORD kMaxWatchedKeys = MAXIMUM_WAIT_OBJECTS - 1;
 
-// One SetNotificationMsgA registration and its watcher thread.
-struct Registration {
-    DWORD id = 0;
-    std::string keyName;
-    const ItemInfo* item = nullptr;
-    HWND window = nullptr;
-    UINT message = 0;
-    std::vector<uint8_t> snapshot;  // the item when the registration was made
-    KernelHandle stop;              // manual-reset: ends the watcher
-    KernelHandle thread;
+class Lock {
+public:
+    Lock() { InitializeCriticalSection(&section_); }
+    Lock(const Lock&) = delete;
+    Lock& operator=(const Lock&) = delete;
 
-    ~Registration() {
-        if (thread.Get() != nullptr) {
-            SetEvent(stop.Get());
-            WaitForSingleObject(thread.Get(), INFINITE);
-        }
-    }
+    class Guard {
+    public:
+        explicit Guard(Lock& lock) : section_(&lock.section_) { EnterCriticalSection(section_); }
+        ~Guard() { LeaveCriticalSection(section_); }
+        Guard(const Guard&) = delete;
+        Guard& operator=(const Guard&) = delete;
+
+    private:
+        CRITICAL_SECTION* section_;
+    };
+
+private:
+    CRITICAL_SECTION section_;
 };
 
 // One open handle.
 struct Session {
     std::string keyName;
-    KernelHandle closed;                 // manual-reset: set when the handle closes
     std::map<DWORD, DWORD> writeStatus;  // request id -> the printer's answer
-    std::map<DWORD, std::unique_ptr<Registration>> registrations;
+    std::set<DWORD> registrations;       // notification ids, served by the Service
 };
 
-// The handles of this process. Never destroyed: watcher threads may still run
-// while the process ends.
+// The handles of this process. Never destroyed: the service thread may still
+// run while the process ends.
 class Sessions {
 public:
-    Sessions() { InitializeCriticalSection(&lock_); }
-    Sessions(const Sessions&) = delete;
-    Sessions& operator=(const Sessions&) = delete;
-
-    class Guard {
-    public:
-        explicit Guard(Sessions& sessions) : lock_(&sessions.lock_) { EnterCriticalSection(lock_); }
-        ~Guard() { LeaveCriticalSection(lock_); }
-        Guard(const Guard&) = delete;
-        Guard& operator=(const Guard&) = delete;
-
-    private:
-        CRITICAL_SECTION* lock_;
-    };
+    using Guard = Lock::Guard;
+    Lock& Mutex() { return lock_; }
 
     // Valid only under a Guard.
     Session* Find(DWORD handle) {
@@ -96,7 +92,7 @@ public:
     }
 
 private:
-    CRITICAL_SECTION lock_;
+    Lock lock_;
     std::map<DWORD, std::unique_ptr<Session>> map_;
     DWORD next_ = 0x51A70000;
 };
@@ -109,7 +105,7 @@ Sessions& AllSessions() {
 // The printer behind a handle, or kSrmErrHandle.
 DWORD SessionPrinter(DWORD handle, std::string* keyName) {
     Sessions& sessions = AllSessions();
-    Sessions::Guard guard(sessions);
+    Sessions::Guard guard(sessions.Mutex());
     Session* session = sessions.Find(handle);
     if (session == nullptr) return kSrmErrHandle;
     *keyName = session->keyName;
@@ -118,58 +114,205 @@ DWORD SessionPrinter(DWORD handle, std::string* keyName) {
 
 bool IsTargetWindow(HWND window) { return window != nullptr && IsWindow(window); }
 
-// ---- Watcher of one registration ----
+// ---- The service thread: notifications and delayed replies ----
 
-DWORD WINAPI WatchItem(void* parameter) {
-    Registration* registration = static_cast<Registration*>(parameter);
-    RegKey key;
-    KernelHandle changed(CreateEventA(nullptr, FALSE, FALSE, nullptr));
-    std::vector<uint8_t> last = registration->snapshot;
-    bool armed = false;
-    for (;;) {
-        if (key.Get() == nullptr) {
-            srmstore::OpenPrinterKey(registration->keyName, KEY_NOTIFY | KEY_QUERY_VALUE, &key);
-            armed = false;
+// What the service thread does for the whole process. Registrations and
+// replies are added and removed under its lock by the API functions; once a
+// removal has returned, nothing more is posted for what was removed.
+class Service {
+public:
+    struct Registration {
+        std::string keyName;
+        const ItemInfo* item;
+        HWND window;
+        UINT message;
+        std::vector<uint8_t> last;  // the item as last seen (first: at registration)
+    };
+
+    // Starts the thread on first use; false when it cannot run.
+    bool Register(DWORD id, Registration registration) {
+        Lock::Guard guard(lock_);
+        if (!Start()) return false;
+        registrations_[id] = std::move(registration);
+        SetEvent(wake_.Get());
+        return true;
+    }
+    void Unregister(const std::set<DWORD>& ids) {
+        Lock::Guard guard(lock_);
+        for (DWORD id : ids) registrations_.erase(id);
+        if (wake_.Get() != nullptr) SetEvent(wake_.Get());
+    }
+    bool PostAfter(DWORD handle, DWORD delay, HWND window, UINT message) {
+        Lock::Guard guard(lock_);
+        if (!Start()) return false;
+        replies_.push_back({GetTickCount(), delay, handle, window, message});
+        SetEvent(wake_.Get());
+        return true;
+    }
+    // The replies of a closed handle are never posted.
+    void DropReplies(DWORD handle) {
+        Lock::Guard guard(lock_);
+        replies_.erase(std::remove_if(replies_.begin(), replies_.end(),
+                                      [handle](const Reply& reply) { return reply.handle == handle; }),
+                       replies_.end());
+    }
+
+private:
+    struct Reply {
+        DWORD start;  // GetTickCount when it was asked for
+        DWORD delay;
+        DWORD handle;
+        HWND window;
+        UINT message;
+    };
+    // A printer key as the thread watches it (only the thread touches these).
+    struct KeyWatch {
+        RegKey key;
+        KernelHandle changed;  // auto-reset, signalled by the registry
+        bool armed = false;
+        bool fresh = true;     // its items are to be compared now
+    };
+
+    bool Start() {
+        if (thread_.Get() != nullptr) return true;
+        wake_.Reset(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+        if (wake_.Get() == nullptr) return false;
+        thread_.Reset(CreateThread(nullptr, 0, &Service::Run, this, 0, nullptr));
+        return thread_.Get() != nullptr;
+    }
+
+    static DWORD WINAPI Run(void* parameter) {
+        static_cast<Service*>(parameter)->Loop();
+        return 0;
+    }
+
+    // Posts the replies that are due; the time until the next one, or INFINITE.
+    DWORD PostDueReplies() {
+        Lock::Guard guard(lock_);
+        DWORD next = INFINITE;
+        const DWORD now = GetTickCount();
+        auto due = std::remove_if(replies_.begin(), replies_.end(), [&](const Reply& reply) {
+            const DWORD waited = now - reply.start;
+            if (waited >= reply.delay) {
+                PostMessageA(reply.window, reply.message, 0, 0);
+                return true;
+            }
+            next = std::min(next, reply.delay - waited);
+            return false;
+        });
+        replies_.erase(due, replies_.end());
+        return next;
+    }
+
+    // The printer keys the registrations need; keys no longer needed go.
+    void UpdateKeys() {
+        std::set<std::string> needed;
+        {
+            Lock::Guard guard(lock_);
+            for (const auto& entry : registrations_) needed.insert(entry.second.keyName);
         }
-        if (key.Get() != nullptr && !armed && changed.Get() != nullptr) {
-            // Armed before the item is read, so that no change slips between.
-            armed = RegNotifyChangeKeyValue(key.Get(), FALSE, REG_NOTIFY_CHANGE_LAST_SET, changed.Get(), TRUE) ==
-                    ERROR_SUCCESS;
+        for (auto it = keys_.begin(); it != keys_.end();) {
+            it = needed.count(it->first) ? std::next(it) : keys_.erase(it);
         }
-        if (key.Get() != nullptr) {
-            std::vector<uint8_t> now;
-            if (srmstore::ReadItemFromKey(key.Get(), *registration->item, &now) != 0) {
-                key.Close();  // the printer is gone; look for it again later
-            } else if (now != last) {
-                PostMessageA(registration->window, registration->message, 0, 0);
-                last.swap(now);
+        for (const std::string& keyName : needed) {
+            if (keys_.count(keyName) == 0) keys_[keyName].reset(new KeyWatch);
+        }
+    }
+
+    // Opens and arms the key where needed; armed before its items are read,
+    // so that no change slips in between.
+    void Arm(const std::string& keyName, KeyWatch* watch) {
+        if (watch->key.Get() == nullptr) {
+            srmstore::OpenPrinterKey(keyName, KEY_NOTIFY | KEY_QUERY_VALUE, &watch->key);
+            watch->armed = false;
+        }
+        if (watch->changed.Get() == nullptr) watch->changed.Reset(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+        if (watch->key.Get() != nullptr && !watch->armed && watch->changed.Get() != nullptr) {
+            watch->armed = RegNotifyChangeKeyValue(watch->key.Get(), FALSE, REG_NOTIFY_CHANGE_LAST_SET,
+                                                   watch->changed.Get(), TRUE) == ERROR_SUCCESS;
+        }
+        if (!watch->armed) watch->fresh = true;  // not told of changes: look every time
+    }
+
+    // Reads the items registered on the key and posts for each that changed.
+    void Compare(const std::string& keyName, KeyWatch* watch) {
+        if (watch->key.Get() == nullptr) return;
+        // Only the registrations of before the read: a later one's snapshot
+        // may be newer than what is read here.
+        std::set<DWORD> ids;
+        std::map<const ItemInfo*, std::vector<uint8_t>> items;
+        {
+            Lock::Guard guard(lock_);
+            for (const auto& entry : registrations_) {
+                if (entry.second.keyName != keyName) continue;
+                ids.insert(entry.first);
+                items[entry.second.item];
             }
         }
-        HANDLE waits[2] = {registration->stop.Get(), changed.Get()};
-        const DWORD count = (changed.Get() != nullptr && armed) ? 2 : 1;
-        const DWORD wait = WaitForMultipleObjects(count, waits, FALSE, kWatchPollMs);
-        if (wait == WAIT_OBJECT_0) break;
-        if (wait == WAIT_OBJECT_0 + 1) armed = false;
+        for (auto& item : items) {
+            if (srmstore::ReadItemFromKey(watch->key.Get(), *item.first, &item.second) != 0) {
+                watch->key.Close();  // the printer is gone; look for it again later
+                watch->armed = false;
+                return;
+            }
+        }
+        Lock::Guard guard(lock_);
+        for (DWORD id : ids) {
+            auto entry = registrations_.find(id);
+            if (entry == registrations_.end()) continue;  // killed meanwhile
+            Registration& registration = entry->second;
+            auto now = items.find(registration.item);
+            if (now->second == registration.last) continue;
+            PostMessageA(registration.window, registration.message, 0, 0);
+            registration.last = now->second;
+        }
     }
-    return 0;
-}
 
-// ---- Replies ----
+    void Loop() {
+        for (;;) {
+            UpdateKeys();
+            std::vector<HANDLE> waits = {wake_.Get()};
+            std::vector<KeyWatch*> waited;
+            bool poll = false;
+            for (auto& entry : keys_) {
+                KeyWatch* watch = entry.second.get();
+                Arm(entry.first, watch);
+                if (watch->fresh) {
+                    watch->fresh = false;
+                    Compare(entry.first, watch);
+                }
+                if (watch->armed && waits.size() <= kMaxWatchedKeys) {
+                    waits.push_back(watch->changed.Get());
+                    waited.push_back(watch);
+                } else {
+                    watch->fresh = true;
+                    poll = true;
+                }
+            }
+            DWORD timeout = PostDueReplies();
+            if (poll) timeout = std::min(timeout, kWatchPollMs);
+            const DWORD wait = WaitForMultipleObjects(static_cast<DWORD>(waits.size()), waits.data(), FALSE, timeout);
+            if (wait > WAIT_OBJECT_0 && wait < WAIT_OBJECT_0 + waits.size()) {
+                KeyWatch* watch = waited[wait - WAIT_OBJECT_0 - 1];
+                watch->armed = false;
+                watch->fresh = true;
+            }
+            // A registration on a key watched already needs no look of its
+            // own: the key was armed before the registration took its snapshot.
+        }
+    }
 
-struct DelayedReply {
-    HWND window;
-    UINT message;
-    DWORD delay;
-    HANDLE closed;  // a duplicate of the session's event, owned by the reply
+    Lock lock_;
+    KernelHandle wake_;    // auto-reset: registrations or replies changed
+    KernelHandle thread_;  // runs until the process ends
+    std::map<DWORD, Registration> registrations_;  // by notification id
+    std::vector<Reply> replies_;
+    std::map<std::string, std::unique_ptr<KeyWatch>> keys_;  // the thread's own
 };
 
-DWORD WINAPI PostLater(void* parameter) {
-    std::unique_ptr<DelayedReply> reply(static_cast<DelayedReply*>(parameter));
-    KernelHandle closed(reply->closed);
-    if (WaitForSingleObject(closed.Get(), reply->delay) == WAIT_TIMEOUT) {
-        PostMessageA(reply->window, reply->message, 0, 0);
-    }
-    return 0;
+Service& TheService() {
+    static Service* service = new Service;
+    return *service;
 }
 
 // Posts the reply now, after the printer's delay, or never; a delayed reply is
@@ -182,23 +325,9 @@ void ScheduleReply(DWORD handle, const std::string& keyName, const char* delayVa
         PostMessageA(window, message, 0, 0);
         return;
     }
-    std::unique_ptr<DelayedReply> reply(new DelayedReply{window, message, delay, nullptr});
-    {
-        Sessions& sessions = AllSessions();
-        Sessions::Guard guard(sessions);
-        Session* session = sessions.Find(handle);
-        if (session == nullptr) return;
-        if (!DuplicateHandle(GetCurrentProcess(), session->closed.Get(), GetCurrentProcess(), &reply->closed, 0,
-                             FALSE, DUPLICATE_SAME_ACCESS)) {
-            return;
-        }
-    }
-    KernelHandle thread(CreateThread(nullptr, 0, PostLater, reply.get(), 0, nullptr));
-    if (thread.Get() != nullptr) {
-        reply.release();  // the thread owns it now
-    } else {
-        CloseHandle(reply->closed);
-    }
+    Sessions& sessions = AllSessions();
+    Sessions::Guard guard(sessions.Mutex());
+    if (sessions.Find(handle) != nullptr) TheService().PostAfter(handle, delay, window, message);
 }
 
 // ---- Writes of the settings item ----
@@ -235,10 +364,8 @@ SRMAPI OpenManagerExA(LPCSTR printer, LPCSTR user, DWORD access, DWORD* handle) 
 
     std::unique_ptr<Session> session(new Session);
     session->keyName = keyName;
-    session->closed.Reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    if (session->closed.Get() == nullptr) return kSrmErrStore;
     Sessions& sessions = AllSessions();
-    Sessions::Guard guard(sessions);
+    Sessions::Guard guard(sessions.Mutex());
     *handle = sessions.Add(std::move(session));
     return 0;
 }
@@ -249,15 +376,12 @@ SRMAPI CloseManager(DWORD handle) {
     if (result != 0) return result;
     result = srmstore::TakeFault(keyName, "CloseManager");
     if (result != 0) return result;  // the handle stays open
-    std::unique_ptr<Session> session;
-    {
-        Sessions& sessions = AllSessions();
-        Sessions::Guard guard(sessions);
-        session = sessions.Remove(handle);
-    }
+    Sessions& sessions = AllSessions();
+    Sessions::Guard guard(sessions.Mutex());
+    std::unique_ptr<Session> session = sessions.Remove(handle);
     if (session == nullptr) return kSrmErrHandle;
-    SetEvent(session->closed.Get());
-    session.reset();  // ends the watchers, outside the lock
+    TheService().Unregister(session->registrations);
+    TheService().DropReplies(handle);
     return 0;
 }
 
@@ -317,7 +441,7 @@ SRMAPI SetReqPrinterStatusMsgA(DWORD handle, LPCSTR item, const void* data, DWOR
     if (result != 0) return result;
     {
         Sessions& sessions = AllSessions();
-        Sessions::Guard guard(sessions);
+        Sessions::Guard guard(sessions.Mutex());
         Session* session = sessions.Find(handle);
         if (session == nullptr) return kSrmErrHandle;
         *requestId = sessions.NextId();
@@ -335,7 +459,7 @@ SRMAPI ResSetPrinterStatus(DWORD handle, DWORD requestId, DWORD* status) {
     DWORD answer = 0;
     {
         Sessions& sessions = AllSessions();
-        Sessions::Guard guard(sessions);
+        Sessions::Guard guard(sessions.Mutex());
         Session* session = sessions.Find(handle);
         if (session == nullptr) return kSrmErrHandle;
         auto it = session->writeStatus.find(requestId);
@@ -358,26 +482,19 @@ SRMAPI SetNotificationMsgA(DWORD handle, LPCSTR item, HWND window, UINT message,
     result = srmstore::TakeFault(keyName, "SetNotificationMsgA");
     if (result != 0) return result;
 
-    std::unique_ptr<Registration> registration(new Registration);
-    registration->keyName = keyName;
-    registration->item = info;
-    registration->window = window;
-    registration->message = message;
+    Service::Registration registration = {keyName, info, window, message, {}};
     // Changes are counted from now: the item is taken before this call returns.
-    result = srmstore::ReadItem(keyName, *info, &registration->snapshot);
+    result = srmstore::ReadItem(keyName, *info, &registration.last);
     if (result != 0) return result;
-    registration->stop.Reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    if (registration->stop.Get() == nullptr) return kSrmErrStore;
 
     Sessions& sessions = AllSessions();
-    Sessions::Guard guard(sessions);
+    Sessions::Guard guard(sessions.Mutex());
     Session* session = sessions.Find(handle);
     if (session == nullptr) return kSrmErrHandle;
-    registration->thread.Reset(CreateThread(nullptr, 0, WatchItem, registration.get(), 0, nullptr));
-    if (registration->thread.Get() == nullptr) return kSrmErrStore;
-    registration->id = sessions.NextId();
-    *notificationId = registration->id;
-    session->registrations[registration->id] = std::move(registration);
+    const DWORD id = sessions.NextId();
+    if (!TheService().Register(id, std::move(registration))) return kSrmErrStore;
+    session->registrations.insert(id);
+    *notificationId = id;
     return 0;
 }
 
@@ -387,24 +504,18 @@ SRMAPI KillNotificationMsg(DWORD handle, DWORD notificationId) {
     if (result != 0) return result;
     {
         Sessions& sessions = AllSessions();
-        Sessions::Guard guard(sessions);
+        Sessions::Guard guard(sessions.Mutex());
         Session* session = sessions.Find(handle);
         if (session == nullptr) return kSrmErrHandle;
         if (session->registrations.count(notificationId) == 0) return kSrmErrUnknownNotification;
     }
     result = srmstore::TakeFault(keyName, "KillNotificationMsg");
     if (result != 0) return result;
-    std::unique_ptr<Registration> registration;
-    {
-        Sessions& sessions = AllSessions();
-        Sessions::Guard guard(sessions);
-        Session* session = sessions.Find(handle);
-        if (session == nullptr) return kSrmErrHandle;
-        auto it = session->registrations.find(notificationId);
-        if (it == session->registrations.end()) return kSrmErrUnknownNotification;
-        registration = std::move(it->second);
-        session->registrations.erase(it);
-    }
-    registration.reset();  // ends the watcher, outside the lock
+    Sessions& sessions = AllSessions();
+    Sessions::Guard guard(sessions.Mutex());
+    Session* session = sessions.Find(handle);
+    if (session == nullptr) return kSrmErrHandle;
+    if (session->registrations.erase(notificationId) == 0) return kSrmErrUnknownNotification;
+    TheService().Unregister({notificationId});
     return 0;
 }

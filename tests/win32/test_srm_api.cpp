@@ -135,7 +135,7 @@ TEST(SrmItems, FreshPrinterReportsReadyWithTheFactoryBlock) {
     EXPECT_EQ(result, 0u);
     EXPECT_EQ(ext, (std::vector<uint8_t>{3, 0, 0, 0}));
     const std::vector<uint8_t> status = ReadItem(handle.Get(), SRM_ITEM_PRINTERSTATUS, 12, &result);
-    EXPECT_EQ(status, std::vector<uint8_t>(12, 0));
+    EXPECT_EQ(status, (std::vector<uint8_t>{0, 0, 0, 0, 0, 0, 0, 0, kSrmReadyStatusWord3, 0, 0, 0}));
     const std::vector<uint8_t> authority = ReadItem(handle.Get(), SRM_ITEM_USERAUTHORITY, 4, &result);
     EXPECT_EQ(authority, (std::vector<uint8_t>{0x18, 0, 0, 0}));
 
@@ -296,6 +296,17 @@ TEST(SrmReadReply, ComesAfterTheDelayOrNever) {
     ASSERT_EQ(GetReqPrinterStatusMsgA(handle.Get(), SRM_ITEM_SETTINGS, recorder.Window(), 1300), 0u);
     ASSERT_TRUE(recorder.WaitFor(1300, 2000));
     EXPECT_EQ(recorder.Count(1226), 0) << "a request without reply stays without reply";
+
+    // A delayed reply of a handle closed meanwhile never comes; one asked
+    // for later on another handle comes after it would have.
+    recorder.Clear();
+    ASSERT_EQ(printer.SetReplyDelay(SrmReplyRead, 100), 0u);
+    SrmHandle closing(printer.Name());
+    ASSERT_EQ(GetReqPrinterStatusMsgA(closing.Get(), SRM_ITEM_SETTINGS, recorder.Window(), 1301), 0u);
+    ASSERT_EQ(GetReqPrinterStatusMsgA(handle.Get(), SRM_ITEM_SETTINGS, recorder.Window(), 1302), 0u);
+    ASSERT_EQ(closing.Close(), 0u);
+    ASSERT_TRUE(recorder.WaitFor(1302, 5000));
+    EXPECT_EQ(recorder.Count(1301), 0) << "dropped with its handle";
 }
 
 TEST(SrmReadReply, BadRequestsPostNothing) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <winspool.h>
+#include <tlhelp32.h>
 
 #include <string>
 #include <vector>
@@ -24,6 +25,19 @@ const Registered kRegistrations[] = {
     {SRM_ITEM_PRINTERSTATUS, 1235},    {SRM_ITEM_USERAUTHORITY, 1236}, {SRM_ITEM_SETTINGS, 1239},
 };
 
+DWORD ThreadsOfThisProcess() {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return 0;
+    DWORD count = 0;
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+        if (entry.th32OwnerProcessID == GetCurrentProcessId()) ++count;
+    }
+    CloseHandle(snapshot);
+    return count;
+}
+
 std::string FactoryHexWith(size_t offset, uint8_t value) {
     std::vector<uint8_t> block = FactoryBlock();
     block[offset] = value;
@@ -42,6 +56,7 @@ TEST(SrmNotify, ChangeBySrmctlReachesTheWindowWithinASecond) {
     SrmHandle handle(printer.Name());
     ASSERT_EQ(handle.OpenResult(), 0u);
     MessageRecorder recorder;
+    const DWORD threadsBefore = ThreadsOfThisProcess();
     DWORD ids[6] = {};
     for (int i = 0; i < 6; ++i) {
         ASSERT_EQ(SetNotificationMsgA(handle.Get(), kRegistrations[i].item, recorder.Window(),
@@ -51,6 +66,7 @@ TEST(SrmNotify, ChangeBySrmctlReachesTheWindowWithinASecond) {
         EXPECT_NE(ids[i], 0u);
         for (int j = 0; j < i; ++j) EXPECT_NE(ids[i], ids[j]);
     }
+    EXPECT_LE(ThreadsOfThisProcess(), threadsBefore + 1) << "one watcher serves every registration";
 
     struct Case {
         const char* label;
