@@ -8,7 +8,9 @@ set(CMAKE_ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib)
 add_compile_definitions(WINVER=0x0501 _WIN32_WINNT=0x0501 _WIN32_IE=0x0600 STRICT)
 add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-fexec-charset=CP932>
                     $<$<COMPILE_LANGUAGE:CXX>:-Wall>)
-add_link_options(-static -static-libgcc -static-libstdc++)
+# Stack canaries in every function with a local array or address-taken local.
+add_compile_options(-fstack-protector-strong)
+add_link_options(-static -static-libgcc -static-libstdc++ -fstack-protector-strong)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001 -I${CMAKE_SOURCE_DIR}/res")
 enable_language(RC)
 
@@ -64,6 +66,23 @@ add_executable(rpsettings ${CMAKE_SOURCE_DIR}/rpsettings/rpsettings.cpp ${CMAKE_
   $<TARGET_OBJECTS:rpres>)
 target_link_libraries(rpsettings PRIVATE rpcore)
 
+# Our own units read cmake/win32-prelude.h first, so <strsafe.h> stands
+# before their code and the unbounded string functions cannot come back.
+# (Not GoogleTest's units: they are not ours to change.)
+function(rp_prelude)
+  foreach(target ${ARGN})
+    target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-include${CMAKE_SOURCE_DIR}/cmake/win32-prelude.h>)
+  endforeach()
+endfunction()
+rp_prelude(QUARLSRM rpcore RemotePanel)
+rp_prelude(srmctl rpsettings)
+# The shipped binaries carry no symbols in a Release build.
+foreach(target QUARLSRM RemotePanel srmctl rpsettings)
+  if(TARGET ${target})
+    target_link_options(${target} PRIVATE $<$<CONFIG:Release>:-s>)
+  endif()
+endforeach()
+
 # GoogleTest for the Win32 tests, built from Debian's sources.
 set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
@@ -77,11 +96,13 @@ file(GLOB RP_WIN32_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win3
 add_library(rptestsupport OBJECT ${RP_WIN32_TEST_SUPPORT})
 target_include_directories(rptestsupport PRIVATE ${CMAKE_SOURCE_DIR}/tests/win32)
 target_link_libraries(rptestsupport PRIVATE rpcore gtest)
+rp_prelude(rptestsupport)
 foreach(src ${RP_WIN32_TESTS})
   get_filename_component(name ${src} NAME_WE)
   add_executable(${name} ${src} $<TARGET_OBJECTS:rptestsupport> $<TARGET_OBJECTS:rpres>)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/win32)
   target_link_libraries(${name} PRIVATE rpcore gtest gtest_main)
+  rp_prelude(${name})
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES LABELS win32 TIMEOUT 300)
 endforeach()
@@ -99,3 +120,17 @@ target_include_directories(bench_startup PRIVATE ${CMAKE_SOURCE_DIR}/res)
 target_link_libraries(bench_startup PRIVATE psapi user32)
 add_executable(bench_roundtrip ${CMAKE_SOURCE_DIR}/bench/roundtrip.cpp $<TARGET_OBJECTS:rpres>)
 target_link_libraries(bench_roundtrip PRIVATE rpcore)
+rp_prelude(bench_limit bench_startup bench_roundtrip)
+
+# End-to-end: the real RemotePanel.exe driven from outside (tests/e2e), the
+# journeys and the fault matrix, each a table with one runner.
+file(GLOB RP_E2E_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
+add_executable(test_e2e ${RP_E2E_SOURCES} $<TARGET_OBJECTS:rptestsupport>)
+target_include_directories(test_e2e PRIVATE ${CMAKE_SOURCE_DIR}/tests/e2e ${CMAKE_SOURCE_DIR}/tests/win32)
+target_link_libraries(test_e2e PRIVATE rpcore gtest gtest_main)
+add_dependencies(test_e2e RemotePanel srmctl)
+rp_prelude(test_e2e)
+foreach(table Journeys Faults)
+  add_test(NAME e2e_${table} COMMAND test_e2e --gtest_filter=E2E/${table}.*)
+  set_tests_properties(e2e_${table} PROPERTIES LABELS "win32;e2e" TIMEOUT 300)
+endforeach()

@@ -44,6 +44,9 @@ enum SrmSuiteValue { SrmSuitePassword = 0, SrmSuiteHelpFile = 1 };
 // What a freshly added printer reports.
 constexpr DWORD kSrmReadyExtStatus = 3;        // communication works, settings readable
 constexpr DWORD kSrmReadyAuthority = 0x18;     // may read and update
+// Third status word: online. Bit 0x1 counts as online in the printer list and
+// means neither busy, error nor the print-enable switch to the panel.
+constexpr DWORD kSrmReadyStatusWord3 = 0x1;
 constexpr char kSrmDefaultPort[] = "LPT1:";
 constexpr char kSrmServedModel[] = "Tilbury 550TK";
 constexpr char kSrmDefaultDriver[] = "Quarl Tilbury 550TK";

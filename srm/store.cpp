@@ -421,7 +421,7 @@ DWORD AddPrinter(LPCSTR name, LPCSTR port, LPCSTR detail, LPCSTR driver) {
         if (result == 0) result = SetText(key.Get(), kNameValue, printer);
 
         const DWORD ext = kSrmReadyExtStatus;
-        const DWORD status[3] = {0, 0, 0};
+        const DWORD status[3] = {0, 0, kSrmReadyStatusWord3};
         const DWORD authority = kSrmReadyAuthority;
         std::vector<uint8_t> portItem(kSrmSizePort, 0);
         std::memcpy(portItem.data() + kSrmPortTextOffset, portText.data(), portText.size());

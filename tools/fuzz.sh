@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang and runs each for a bounded time
-# (seconds, default 20) on a copy of its corpus in the tree.
+# (seconds, default 20) on a copy of its corpus in the tree. Every target is
+# linked with the pure logic (the settings core and every *_pure.cpp), as the
+# native tests are.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-20}"
@@ -8,16 +10,16 @@ out=build/fuzz
 mkdir -p "$out"
 status=0
 shopt -s nullglob
-# Every target is linked with all the pure logic (what builds without <windows.h>).
 pure=(settings/settings.cpp settings/codec.cpp app/*_pure.cpp panel/*_pure.cpp pages/*_pure.cpp srm/*_pure.cpp
       rpsettings/*_pure.cpp)
+includes=(-I . -I settings -I app -I panel -I pages -I srm)
 for target in tests/fuzz/fuzz_*.cpp; do
     name=$(basename "$target" .cpp)
     clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
-        -I . -I settings "$target" "${pure[@]}" -o "$out/$name"
+        "${includes[@]}" "$target" "${pure[@]}" -o "$out/$name"
     work=$(mktemp -d)
     cp -r "tests/fuzz/corpus/$name/." "$work/" 2>/dev/null || true
-    if ! "$out/$name" -max_total_time="$seconds" -print_final_stats=0 "$work" >"$out/$name.log" 2>&1; then
+    if ! "$out/$name" -max_total_time="$seconds" -print_final_stats=0 -artifact_prefix="$out/" "$work" >"$out/$name.log" 2>&1; then
         echo "$name: FAILED (see $out/$name.log)"; tail -n 30 "$out/$name.log"; status=1
     else
         echo "$name: $(grep -E '^Done [0-9]+ runs' "$out/$name.log" | tail -n 1)"

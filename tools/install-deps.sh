@@ -8,7 +8,7 @@ if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 
 PACKAGES=(
   g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686
-  wine wine32:i386
+  wine wine32:i386 fonts-wine
   xvfb xauth xdotool imagemagick x11-utils
   fonts-ipafont-gothic fonts-ipafont-mincho
   locales cmake make g++ googletest libgtest-dev libbenchmark-dev clang libclang-rt-dev python3

@@ -22,6 +22,7 @@ struct EvaluateCase {
 const EvaluateCase kEvaluateCases[] = {
     // label                               E     S1          S2       S3         A      use rd up nr text                   switch
     {"ready: both rights",                 0x3,  0,          0,       0,         0x18,  1, 1, 1, 0, kTextReadUpdate,        1},
+    {"ready and online: S3 0x1",           0x3,  0,          0,       0x1,       0x18,  1, 1, 1, 0, kTextReadUpdate,        1},
     {"S1 is never examined",               0x3,  0xFFFFFFFF, 0,       0,         0x18,  1, 1, 1, 0, kTextReadUpdate,        1},
     {"read right only",                    0x3,  0,          0,       0,         0x08,  1, 1, 0, 0, kTextReadOnly,          1},
     {"update right, S2 0x400",             0x3,  0,          0x400,   0,         0x10,  1, 0, 1, 0, kTextUpdateOnly,        1},

@@ -152,7 +152,7 @@ TEST_F(EventsTest, StatusChangesMoveThePanelBetweenItsStates) {
          Text(IDS_BUSY_PRINTER), 1, 1, 1},
         {"print-enable switch", [](const SimulatedPrinter& p) { return p.SetStatus(0, 0, 0x1000); }, kSwitchText, 1, 1,
          1},
-        {"ready", [](const SimulatedPrinter& p) { return p.SetStatus(0, 0, 0); }, Text(kTextReadWrite), 1, 1, 0},
+        {"ready", [](const SimulatedPrinter& p) { return p.SetStatus(0, 0, kSrmReadyStatusWord3); }, Text(kTextReadWrite), 1, 1, 0},
         {"extended status without reading", [](const SimulatedPrinter& p) { return p.SetExtStatus(1); },
          Text(kTextUpdateOnly), 0, 1, 0},
         {"extended status ready", [](const SimulatedPrinter& p) { return p.SetExtStatus(3); }, Text(kTextReadWrite), 1,

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <map>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -212,6 +213,19 @@ TEST_F(MainWindowTest, AboutBoxFromTheSystemMenu) {
         EXPECT_TRUE(found) << expected;
     }
     EXPECT_EQ(ForegroundRoleWindow, PanelWindow);
+
+    // The version resource says what the about box says; the manifest rides along.
+    HRSRC version = FindResourceA(nullptr, MAKEINTRESOURCEA(VS_VERSION_INFO), RT_VERSION);
+    ASSERT_NE(version, nullptr);
+    const BYTE* data = static_cast<const BYTE*>(LockResource(LoadResource(nullptr, version)));
+    const BYTE* end = data + SizeofResource(nullptr, version);
+    const BYTE signature[] = {0xBD, 0x04, 0xEF, 0xFE};  // VS_FIXEDFILEINFO, little-endian
+    const BYTE* fixed = std::search(data, end, std::begin(signature), std::end(signature));
+    ASSERT_LE(fixed + sizeof(VS_FIXEDFILEINFO), end);
+    const VS_FIXEDFILEINFO* info = reinterpret_cast<const VS_FIXEDFILEINFO*>(fixed);
+    EXPECT_EQ(info->dwFileVersionMS, static_cast<DWORD>(MAKELONG(406, 1)));
+    EXPECT_EQ(info->dwProductVersionMS, static_cast<DWORD>(MAKELONG(406, 1)));
+    EXPECT_NE(FindResourceA(nullptr, MAKEINTRESOURCEA(1), RT_MANIFEST), nullptr);
 }
 
 // ---- Context-help mode ----

@@ -135,7 +135,7 @@ TEST(SrmItems, FreshPrinterReportsReadyWithTheFactoryBlock) {
     EXPECT_EQ(result, 0u);
     EXPECT_EQ(ext, (std::vector<uint8_t>{3, 0, 0, 0}));
     const std::vector<uint8_t> status = ReadItem(handle.Get(), SRM_ITEM_PRINTERSTATUS, 12, &result);
-    EXPECT_EQ(status, std::vector<uint8_t>(12, 0));
+    EXPECT_EQ(status, (std::vector<uint8_t>{0, 0, 0, 0, 0, 0, 0, 0, kSrmReadyStatusWord3, 0, 0, 0}));
     const std::vector<uint8_t> authority = ReadItem(handle.Get(), SRM_ITEM_USERAUTHORITY, 4, &result);
     EXPECT_EQ(authority, (std::vector<uint8_t>{0x18, 0, 0, 0}));
 

@@ -131,7 +131,7 @@ TEST_F(SrmctlPanelTest, StatusTextFollowsSrmctlWithinASecond) {
         {{"authority", "0x18"}, Text(kTextReadWrite)},
         {{"status", "0", "0x400", "0"}, Text(kTextUpdateOnly)},
         {{"status", "0", "0x80", "0"}, Text(IDS_BUSY_PRINTER)},
-        {{"status", "0", "0", "0"}, Text(kTextReadWrite)},
+        {{"status", "0", "0", "0x1"}, Text(kTextReadWrite)},
     };
     for (const Step& step : steps) {
         std::vector<std::string> arguments = {"set", name_};

@@ -1,0 +1,398 @@
+// Journeys through the real program, driven from outside as a user goes:
+// one table, one runner. Each change journey compares the command the printer
+// received, byte for byte, with the factory command patched where the change
+// must show.
+#include <functional>
+
+#include "e2e_support.h"
+
+namespace e2e {
+namespace {
+
+// ---- A change on a page or in one of its dialogs ----
+
+enum class Act { Click, Choose, Type, Open, Ok, Cancel };
+struct Action {
+    Act act;
+    int id = 0;
+    int row = 0;
+    const char* text = "";
+};
+Action ClickOn(int id) { return {Act::Click, id}; }
+Action ChooseRow(int id, int row) { return {Act::Choose, id, row}; }
+Action TypeInto(int id, const char* text) { return {Act::Type, id, 0, text}; }
+Action OpenDialog(int button) { return {Act::Open, button}; }
+const Action kOk = {Act::Ok, IDOK};
+const Action kCancel = {Act::Cancel, IDCANCEL};
+
+// Carries out the actions on the shown page, or in the dialog opened last.
+void Perform(Program& program, const std::vector<Action>& actions) {
+    HWND dialog = nullptr;
+    for (const Action& action : actions) {
+        SCOPED_TRACE("control " + std::to_string(action.id));
+        HWND control = action.act == Act::Open || !dialog ? program.Control(action.id) : Child(dialog, action.id);
+        ASSERT_NE(control, nullptr);
+        switch (action.act) {
+        case Act::Click: {
+            const bool radio = (GetWindowLongA(control, GWL_STYLE) & 0x0F) == BS_AUTORADIOBUTTON;
+            const bool before = Checked(control);
+            Click(control);
+            ASSERT_TRUE(WaitUntil([&] { return Checked(control) == (radio || !before); }));
+            break;
+        }
+        case Act::Choose:
+            Choose(control, action.row);
+            ASSERT_TRUE(WaitUntil([&] { return Selected(control) == action.row; }));
+            break;
+        case Act::Type:
+            Type(control, action.text);
+            ASSERT_TRUE(WaitUntil([&] { return Text(control) == action.text; }));
+            break;
+        case Act::Open:
+            Click(control);
+            dialog = program.WaitDialog();
+            ASSERT_NE(dialog, nullptr);
+            break;
+        case Act::Ok:
+        case Act::Cancel:
+            Click(control);
+            ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+            dialog = nullptr;
+            break;
+        }
+    }
+}
+
+// Start, change, update: the printer receives exactly the change. Without
+// patches the change must send nothing: the update buttons stay disabled and
+// nothing reaches the printer.
+std::function<void(Session&)> ChangeThenUpdate(int tab, std::vector<Action> actions, std::vector<Patch> patches) {
+    return [=](Session& run) {
+        Program& program = run.StartReady();
+        ASSERT_TRUE(program.ShowTab(tab));
+        Perform(program, actions);
+        const bool sends = !patches.empty();
+        if (!sends) {
+            EXPECT_FALSE(program.UpdateEnabled());
+        } else {
+            ASSERT_TRUE(WaitUntil([&] { return program.UpdateEnabled(); }));
+            Click(program.Control(kUpdate));
+            ASSERT_TRUE(WaitUntil([&] { return run.LogLines().size() == 1; }));
+            EXPECT_EQ(run.SrmctlLog(), std::vector<std::string>{Hex(ExpectedCommand(patches))});
+            EXPECT_TRUE(WaitUntil([&] { return !program.UpdateEnabled() && program.Status() == ProgramText(kTextReady); }));
+        }
+        run.QuitCleanly();
+        EXPECT_EQ(run.LogLines().size(), sends ? 1u : 0u);
+    };
+}
+
+// ---- The other journeys ----
+
+// The printer's own settings and identity come up as they are.
+void StartAndRead(Session& run) {
+    SimulatedPrinter& printer = run.AddPrinter();
+    std::vector<uint8_t> block = printer.Block();
+    ASSERT_EQ(block.size(), 260u);
+    block[21] |= 0x80;  // postcard mode on
+    ASSERT_EQ(printer.SetBlock(block.data()), 0u);
+    Program& program = run.StartReady();
+    EXPECT_EQ(Text(program.MainWindow()), ProgramText(kTextTitle) + " - " + printer.Name());
+    // The model and the destination are written at the panel's painting.
+    EXPECT_TRUE(WaitUntil([&] { return Text(program.Control(278)) == kSrmDefaultDriver; }));
+    EXPECT_TRUE(WaitUntil([&] { return Text(program.Control(kPortText)) == "LPT1:"; }));
+    EXPECT_TRUE(Checked(program.Control(kPostcard)));
+    EXPECT_FALSE(program.UpdateEnabled());
+    run.QuitCleanly();
+    EXPECT_TRUE(run.LogLines().empty());
+}
+
+void UpdateThenQuit(Session& run) {
+    Program& program = run.StartReady();
+    run.ChangeSomething();
+    Click(program.Control(kUpdateQuit));
+    EXPECT_EQ(program.ExitCode(), 0u);
+    EXPECT_EQ(run.LogLines(), std::vector<std::string>{Hex(ExpectedCommand({{24, "1"}}))});
+}
+
+void ShowDefaultsThenUpdate(Session& run) {
+    // The printer holds a page length of 50 lines; the defaults give 66 again.
+    SimulatedPrinter& printer = run.AddPrinter();
+    std::vector<uint8_t> block = printer.Block();
+    ASSERT_EQ(block.size(), 260u);
+    block[25] = 50;
+    ASSERT_EQ(printer.SetBlock(block.data()), 0u);
+    Program& program = run.StartReady();
+    ASSERT_TRUE(program.ShowTab(1));
+    ASSERT_EQ(Text(program.Control(1317)), "50");
+    Command(program.MainWindow(), kShowDefaults);
+    ASSERT_TRUE(WaitUntil([&] { return Text(program.Control(1317)) == "66" && program.UpdateEnabled(); }));
+    Click(program.Control(kUpdate));
+    ASSERT_TRUE(WaitUntil([&] { return run.LogLines().size() == 1; }));
+    EXPECT_EQ(run.LogLines(), std::vector<std::string>{Hex(ExpectedCommand())});
+    run.QuitCleanly();
+}
+
+// Two printers: the selection dialog comes up at the start and on Ctrl+C;
+// with a change pending, question 67 is asked; Cancel keeps the dialog and
+// the printer, OK serves the other printer and sends nothing anywhere.
+void ChangePrinterWithChangesPending(Session& run) {
+    SimulatedPrinter& first = run.AddPrinter();
+    SimulatedPrinter& second = run.AddPrinter();
+    Program& program = run.Start();
+    ASSERT_TRUE(ChoosePrinter(program, first.Name()));
+    ASSERT_TRUE(program.WaitReady());
+    const std::string title = ProgramText(kTextTitle);
+    EXPECT_EQ(Text(program.MainWindow()), title + " - " + first.Name());
+    run.ChangeSomething();
+
+    for (int answer : {IDCANCEL, IDOK}) {
+        Command(program.MainWindow(), kChangePrinter);
+        ASSERT_TRUE(ChoosePrinter(program, second.Name()));
+        const Box question = program.WaitBox();
+        EXPECT_EQ(question.text, ProgramText(kTextQuestionChanged));
+        EXPECT_EQ(question.caption, title + " - " + first.Name());
+        ASSERT_TRUE(program.Answer(question, answer));
+        if (answer == IDCANCEL) {
+            HWND dialog = program.WaitDialog();
+            ASSERT_NE(dialog, nullptr);  // still open
+            Click(Child(dialog, 1051));
+            ASSERT_TRUE(WaitUntil([&] { return !program.DialogOpen(); }));
+            EXPECT_TRUE(program.UpdateEnabled());
+            EXPECT_EQ(Text(program.MainWindow()), title + " - " + first.Name());
+        }
+    }
+    // The caption names the printer served; only then does "ready" speak of it.
+    EXPECT_TRUE(WaitUntil([&] { return Text(program.MainWindow()) == title + " - " + second.Name(); }));
+    ASSERT_TRUE(program.WaitReady());
+    EXPECT_FALSE(program.UpdateEnabled());
+    EXPECT_TRUE(first.Log().empty());
+    EXPECT_TRUE(second.Log().empty());
+    run.QuitCleanly();
+}
+
+// A printer named in Japanese (beginning with a character whose second byte
+// is 0x5C) is served when the command line names it.
+void JapaneseNameOnTheCommandLine(Session& run) {
+    SimulatedPrinter& printer = run.AddPrinter("表ソ経理");
+    Program& program = run.Start(printer.Name());
+    EXPECT_TRUE(WaitUntil([&] { return Text(program.MainWindow()) == ProgramText(kTextTitle) + " - " + printer.Name(); }));
+    EXPECT_TRUE(program.WaitReady());
+    EXPECT_FALSE(program.BoxOpen());
+    run.QuitCleanly();
+}
+
+// A second start for the same printer brings the first panel forward (from
+// behind a window of this test) and ends silently with exit code 1: the
+// panel as it is, with its about box open, or minimised (then restored).
+enum class FirstPanel { AsItIs, AboutBoxOpen, Minimised };
+
+std::function<void(Session&)> SecondStart(FirstPanel state) {
+    return [state](Session& run) {
+        Program& first = run.StartReady();
+        HWND main = first.MainWindow();
+        HWND about = nullptr;
+        if (state == FirstPanel::AboutBoxOpen) {
+            PostMessageA(main, WM_SYSCOMMAND, 0xE000, 0);
+            about = first.WaitDialog();
+            ASSERT_NE(about, nullptr);
+        }
+        if (state == FirstPanel::Minimised) {
+            ShowWindowAsync(main, SW_MINIMIZE);
+            ASSERT_TRUE(WaitUntil([&] { return IsIconic(main) != FALSE; }));
+        }
+        HWND other = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 40, 40, nullptr, nullptr,
+                                     GetModuleHandleA(nullptr), nullptr);
+        ASSERT_NE(other, nullptr);
+        std::unique_ptr<HWND__, decltype(&DestroyWindow)> otherOwner(other, &DestroyWindow);
+        SetForegroundWindow(other);
+        ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == other; }));
+
+        Program& second = run.StartAnother(run.Printer().Name());
+        EXPECT_EQ(second.ExitCode(), 1u);
+        EXPECT_FALSE(second.BoxOpen());
+        EXPECT_TRUE(first.Running());
+        EXPECT_TRUE(WaitUntil([&] {
+            HWND foreground = GetForegroundWindow();
+            return about ? foreground == about : foreground == main && !IsIconic(main);
+        }));
+        if (about) {
+            Click(GetDlgItem(about, IDOK));
+            ASSERT_TRUE(WaitUntil([&] { return !IsWindow(about); }));
+        }
+        run.QuitCleanly();
+    };
+}
+
+// The suite's password: a wrong one is refused with the dialog kept, the
+// right one opens the panel.
+void PasswordWrongThenRight(Session& run) {
+    run.AddPrinter();
+    run.SetPassword("himitsu");
+    Program& program = run.Start();
+    const struct {
+        const char* typed;
+        bool right;
+    } attempts[] = {{"himitsu2", false}, {"himitsu", true}};
+    for (const auto& attempt : attempts) {
+        HWND dialog = program.WaitDialog("パスワードの入力");
+        ASSERT_NE(dialog, nullptr);
+        HWND edit = Child(dialog, 1105);
+        Type(edit, attempt.typed);
+        ASSERT_TRUE(WaitUntil([&] { return SendMessageA(edit, WM_GETTEXTLENGTH, 0, 0) == lstrlenA(attempt.typed); }));
+        Click(Child(dialog, IDOK));
+        if (attempt.right) break;
+        const Box wrong = program.WaitBox();
+        EXPECT_EQ(wrong.text, "パスワードが違います。");
+        EXPECT_EQ(wrong.caption, ProgramText(kTextTitle));
+        ASSERT_TRUE(program.Answer(wrong, IDOK));
+        EXPECT_TRUE(WaitUntil([&] { return SendMessageA(edit, WM_GETTEXTLENGTH, 0, 0) == 0; }));
+    }
+    EXPECT_TRUE(program.WaitReady());
+    run.QuitCleanly();
+}
+
+// Status, rights, name and port changing under an open panel.
+void PrinterChangesUnderThePanel(Session& run) {
+    Program& program = run.StartReady();
+    SimulatedPrinter& printer = run.Printer();
+    ASSERT_EQ(printer.SetAuthority(0x08), 0u);
+    EXPECT_TRUE(WaitUntil([&] { return program.Status() == ProgramText(kTextReadOnly); }));
+    ASSERT_EQ(printer.SetStatus(0, 0x80, 0), 0u);
+    EXPECT_TRUE(WaitUntil([&] { return program.Status() == ProgramText(kTextBusy); }));
+    ASSERT_EQ(printer.SetStatus(0, 0, 0), 0u);
+    ASSERT_EQ(printer.SetAuthority(0x18), 0u);
+    EXPECT_TRUE(WaitUntil([&] { return program.Status() == ProgramText(kTextReady); }));
+    const std::string renamed = printer.Name() + "-new";
+    ASSERT_EQ(printer.SetReportedName(renamed), 0u);
+    EXPECT_TRUE(WaitUntil([&] { return Text(program.MainWindow()) == ProgramText(kTextTitle) + " - " + renamed; }));
+    ASSERT_EQ(printer.SetPort("LPT2:", ""), 0u);
+    const Box port = program.WaitBox();
+    EXPECT_EQ(port.text, ProgramText(kTextPortChanged));
+    EXPECT_EQ(port.caption, ProgramText(kTextTitle) + " - " + renamed);
+    program.Answer(port, IDOK);
+    EXPECT_EQ(program.ExitCode(), 0u);
+}
+
+// Rights taken away with one printer: the reason, then the panel ends.
+void RightsTakenAway(Session& run) {
+    Program& program = run.StartReady();
+    ASSERT_EQ(run.Printer().SetAuthority(0), 0u);
+    const Box box = program.WaitBox();
+    EXPECT_EQ(box.text, Lines({kTextNoRights, kTextPanelEnds}));
+    program.Answer(box, IDOK);
+    EXPECT_EQ(program.ExitCode(), 0u);
+    EXPECT_TRUE(run.LogLines().empty());
+}
+
+// The write is refused and its Retry question is up when the rights go: the
+// panel is to end, and Retry then sends nothing.
+void RetryAfterThePanelDecidedToEnd(Session& run) {
+    Program& program = run.StartReady();
+    run.ChangeSomething();
+    ASSERT_EQ(run.Printer().Fail("SetReqPrinterStatusMsgA", kSrmFailAlways), 0u);
+    Click(program.Control(kUpdate));
+    const Box retry = program.WaitBox();
+    ASSERT_EQ(retry.text, ProgramText(kTextRetryWrite));
+    ASSERT_EQ(run.Printer().Fail("SetReqPrinterStatusMsgA", kSrmFailOff), 0u);
+    ASSERT_EQ(run.Printer().SetAuthority(0), 0u);
+    ASSERT_TRUE(WaitUntil([&] { return program.WaitBox().text == Lines({kTextNoRights, kTextPanelEnds}); }));
+    const Box ends = program.WaitBox();
+    ASSERT_TRUE(program.Answer(ends, IDOK));
+    ASSERT_TRUE(program.Answer(retry, IDRETRY));
+    EXPECT_EQ(program.ExitCode(), 0u);
+    EXPECT_TRUE(run.LogLines().empty());
+}
+
+// The keyboard alone: arrows on the tab strip keep the focus there, Tab goes
+// into the page and Shift+Tab back, a mnemonic ticks a box, Esc asks before
+// discarding it and Enter (the default button) updates and quits.
+void KeyboardPath(Session& run) {
+    Program& program = run.StartReady();
+    ASSERT_TRUE(program.Foreground());
+    HWND tabs = program.Tabs();
+    for (int i = 0; i < 12 && program.Focus() != tabs; ++i) {
+        HWND before = program.Focus();
+        PressKey(VK_TAB);
+        WaitUntil([&] { return program.Focus() != before; }, 1000);
+    }
+    ASSERT_EQ(program.Focus(), tabs);
+    for (int tab = 1; tab < 6; ++tab) {
+        PressKey(VK_RIGHT);
+        ASSERT_TRUE(WaitUntil([&] { return program.Tab() == tab; })) << tab;
+        EXPECT_EQ(program.Focus(), tabs) << "tab " << tab;
+    }
+    for (int tab = 4; tab >= 0; --tab) {
+        PressKey(VK_LEFT);
+        ASSERT_TRUE(WaitUntil([&] { return program.Tab() == tab; })) << tab;
+    }
+    PressKey(VK_TAB);
+    ASSERT_TRUE(WaitUntil([&] { return IsChild(program.Control(1159) ? GetParent(program.Control(1159)) : nullptr, program.Focus()); }));
+    PressKey(VK_TAB, {VK_SHIFT});
+    ASSERT_TRUE(WaitUntil([&] { return program.Focus() == tabs; }));
+
+    HWND postcard = program.Control(kPostcard);
+    PressKey('P', {VK_MENU});
+    ASSERT_TRUE(WaitUntil([&] { return Checked(postcard) && program.UpdateEnabled(); }));
+    PressKey(VK_ESCAPE);
+    const Box question = program.WaitBox();
+    EXPECT_EQ(question.text, ProgramText(kTextQuestionChanged));
+    PressKey(VK_ESCAPE);  // Cancel: the panel stays
+    ASSERT_TRUE(WaitUntil([&] { return !program.BoxOpen(); }));
+    EXPECT_TRUE(program.Running());
+    ASSERT_TRUE(program.Foreground());
+    PressKey(VK_RETURN);
+    EXPECT_EQ(program.ExitCode(), 0u);
+    EXPECT_EQ(run.LogLines(), std::vector<std::string>{Hex(ExpectedCommand({{24, "1"}}))});
+}
+
+// ---- The table and its runner ----
+
+struct Journey {
+    const char* name;
+    std::function<void(Session&)> walk;
+};
+
+const Journey kJourneys[] = {
+    {"StartAndRead", StartAndRead},
+    {"PaperPage", ChangeThenUpdate(0, {TypeInto(1323, "50")}, {{28, "50"}})},
+    {"FormatPage", ChangeThenUpdate(1, {ChooseRow(1332, 8)}, {{49, "120"}})},
+    {"FontPage", ChangeThenUpdate(2, {ClickOn(1181)}, {{60, "1"}})},
+    {"PrintPage", ChangeThenUpdate(3, {ClickOn(1195)}, {{22, "1"}})},
+    {"EnvironmentPage", ChangeThenUpdate(4, {ClickOn(1209)}, {{14, "\x02"}})},
+    {"OtherPage", ChangeThenUpdate(5, {ClickOn(1229)}, {{8, "\x02"}})},
+    {"PaperAdvancedDialog", ChangeThenUpdate(0, {OpenDialog(1166), ChooseRow(1308, 5), kOk}, {{64, "05"}})},
+    {"FormatSettingsDialog",
+     ChangeThenUpdate(1, {ChooseRow(1134, 2), OpenDialog(1142), TypeInto(1167, "10"), kOk}, {{73, "2"}, {108, "010"}})},
+    {"FontAdvancedDialog", ChangeThenUpdate(2, {OpenDialog(1191), ChooseRow(1300, 1), kOk}, {{4, "\x02"}})},
+    {"DosEnvironmentDialog", ChangeThenUpdate(3, {OpenDialog(1197), ClickOn(1261), kOk}, {{8, "\x01"}})},
+    {"PrintAdvancedDialog", ChangeThenUpdate(3, {OpenDialog(1198), ChooseRow(1311, 0), kOk}, {{67, "03"}})},
+    {"EnvironmentAdvancedDialog", ChangeThenUpdate(4, {OpenDialog(1213), ClickOn(1287), kOk}, {{8, "\x04"}})},
+    {"DialogCancelledSendsNothing", ChangeThenUpdate(0, {OpenDialog(1166), ChooseRow(1308, 5), kCancel}, {})},
+    {"UpdateThenQuit", UpdateThenQuit},
+    {"ShowDefaultsThenUpdate", ShowDefaultsThenUpdate},
+    {"ChangePrinterWithChangesPending", ChangePrinterWithChangesPending},
+    {"JapaneseNameOnTheCommandLine", JapaneseNameOnTheCommandLine},
+    {"SecondStartBringsTheFirstForward", SecondStart(FirstPanel::AsItIs)},
+    {"SecondStartBringsTheAboutBoxForward", SecondStart(FirstPanel::AboutBoxOpen)},
+    {"SecondStartRestoresTheMinimisedPanel", SecondStart(FirstPanel::Minimised)},
+    {"PasswordWrongThenRight", PasswordWrongThenRight},
+    {"PrinterChangesUnderThePanel", PrinterChangesUnderThePanel},
+    {"RightsTakenAway", RightsTakenAway},
+    {"RetryAfterThePanelDecidedToEnd", RetryAfterThePanelDecidedToEnd},
+    {"KeyboardPath", KeyboardPath},
+};
+
+void PrintTo(const Journey& journey, std::ostream* out) { *out << journey.name; }
+
+class Journeys : public ::testing::TestWithParam<Journey> {};
+
+TEST_P(Journeys, Walk) {
+    Session run;
+    GetParam().walk(run);
+}
+
+INSTANTIATE_TEST_SUITE_P(E2E, Journeys, ::testing::ValuesIn(kJourneys),
+                         [](const ::testing::TestParamInfo<Journey>& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace e2e
