@@ -388,9 +388,14 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         break;
     case RPM_PRINTERSCHANGED:
         return OnPrintersChanged(window);
-    case RPM_BRINGTOFRONT:
-        SetForegroundWindow(ForegroundRoleWindow ? ForegroundRoleWindow : window);
+    case RPM_BRINGTOFRONT: {
+        // A page is a child window, which cannot be made the foreground window
+        // itself: bring forward the top-level window it belongs to.
+        HWND role = ForegroundRoleWindow ? ForegroundRoleWindow : window;
+        HWND root = GetAncestor(role, GA_ROOT);
+        SetForegroundWindow(root ? root : role);
         return 0;
+    }
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
