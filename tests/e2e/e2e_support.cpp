@@ -44,16 +44,6 @@ std::vector<uint8_t> ExpectedCommand(const std::vector<Patch>& patches) {
     return area;
 }
 
-std::string Hex(const std::vector<uint8_t>& bytes) {
-    static const char kDigits[] = "0123456789ABCDEF";
-    std::string hex;
-    for (uint8_t byte : bytes) {
-        hex += kDigits[byte >> 4];
-        hex += kDigits[byte & 0x0F];
-    }
-    return hex;
-}
-
 bool ChoosePrinter(const Program& program, const std::string& name) {
     HWND dialog = program.WaitDialog("プリンタの選択");
     HWND list = Child(dialog, 285);

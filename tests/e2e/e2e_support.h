@@ -36,7 +36,6 @@ struct Patch {
 
 // The 260-byte command area the factory settings give, with the patches applied.
 std::vector<uint8_t> ExpectedCommand(const std::vector<Patch>& patches = {});
-std::string Hex(const std::vector<uint8_t>& bytes);
 
 // In the selection dialog: chooses the row of that printer and presses OK.
 bool ChoosePrinter(const Program& program, const std::string& name);

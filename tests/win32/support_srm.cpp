@@ -134,6 +134,16 @@ SrmctlResult RunTool(const char* name, const std::vector<std::string>& arguments
     return result;
 }
 
+std::string Hex(const std::vector<uint8_t>& bytes) {
+    static const char kDigits[] = "0123456789ABCDEF";
+    std::string hex;
+    for (uint8_t byte : bytes) {
+        hex += kDigits[byte >> 4];
+        hex += kDigits[byte & 0x0F];
+    }
+    return hex;
+}
+
 std::vector<std::string> OutputLines(const std::string& output) {
     std::vector<std::string> lines;
     size_t start = 0;

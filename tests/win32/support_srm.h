@@ -30,6 +30,8 @@ SrmctlResult RunSrmctl(const std::vector<std::string>& arguments);
 SrmctlResult RunTool(const char* program, const std::vector<std::string>& arguments);
 // The output lines, without line ends.
 std::vector<std::string> OutputLines(const std::string& output);
+// Upper-case hexadecimal, two digits a byte: how srmctl prints a block.
+std::string Hex(const std::vector<uint8_t>& bytes);
 
 // ---- Simulated printers ----
 

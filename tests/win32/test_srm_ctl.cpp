@@ -13,16 +13,6 @@
 
 namespace {
 
-std::string Hex(const std::vector<uint8_t>& bytes) {
-    static const char kDigits[] = "0123456789ABCDEF";
-    std::string hex;
-    for (uint8_t byte : bytes) {
-        hex += kDigits[byte >> 4];
-        hex += kDigits[byte & 0x0F];
-    }
-    return hex;
-}
-
 std::string Lower(std::string text) {
     for (char& c : text) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
     return text;

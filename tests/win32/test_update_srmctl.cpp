@@ -21,16 +21,6 @@ constexpr UINT kTextReadOnly = 94;
 constexpr UINT kTextUpdateOnly = 95;
 constexpr DWORD kWithinASecondMs = 1000;
 
-std::string Hex(const std::vector<uint8_t>& bytes) {
-    static const char kDigits[] = "0123456789ABCDEF";
-    std::string hex;
-    for (uint8_t byte : bytes) {
-        hex += kDigits[byte >> 4];
-        hex += kDigits[byte & 0x0F];
-    }
-    return hex;
-}
-
 class SrmctlPanelTest : public ::testing::Test {
 protected:
     void SetUp() override {
