@@ -4,9 +4,6 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
-#include <vector>
-
 #include "app.h"
 #include "messages.h"
 #include "pages_pure.h"
@@ -20,49 +17,11 @@ void PlacePage(HWND page) {
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-namespace {
-
-// The controls of a dialog's list, looked up once: under Wine every
-// GetDlgItem asks the server for all the children of the dialog, and a read
-// disables the pages six times in a row. An entry goes with its page
-// (ForgetControlList); one whose windows have gone is looked up again.
-struct ControlList {
-    HWND dialog;
-    const int* ids;
-    std::vector<HWND> controls;  // per id, null where the dialog has none
-};
-std::vector<ControlList> controlLists;
-
-bool StillValid(const ControlList& list) {
-    for (size_t i = 0; i < list.controls.size(); ++i) {
-        HWND control = list.controls[i];
-        if (control && (!IsWindow(control) || GetDlgCtrlID(control) != list.ids[i])) return false;
-    }
-    return true;
-}
-
-const std::vector<HWND>& ControlsOf(HWND dialog, const int* ids) {
-    auto found = std::find_if(controlLists.begin(), controlLists.end(),
-                              [&](const ControlList& list) { return list.dialog == dialog && list.ids == ids; });
-    if (found != controlLists.end() && StillValid(*found)) return found->controls;
-    if (found == controlLists.end()) found = controlLists.insert(controlLists.end(), {dialog, ids, {}});
-    found->controls.clear();
-    for (const int* id = ids; *id != 0; ++id) found->controls.push_back(GetDlgItem(dialog, *id));
-    return found->controls;
-}
-
-void ForgetControlList(HWND dialog) {
-    controlLists.erase(std::remove_if(controlLists.begin(), controlLists.end(),
-                                      [dialog](const ControlList& list) { return list.dialog == dialog; }),
-                       controlLists.end());
-}
-
-}  // namespace
-
 void EnableControlList(HWND dialog, const int* ids, BOOL enable) {
-    for (HWND control : ControlsOf(dialog, ids)) {
+    for (; *ids != 0; ++ids) {
         // The record is shown and the pages disabled several times in a row
         // while a read starts: a control already in that state is left alone.
+        HWND control = GetDlgItem(dialog, *ids);
         if (control && (IsWindowEnabled(control) != FALSE) != (enable != FALSE)) EnableWindow(control, enable);
     }
 }
@@ -205,7 +164,6 @@ INT_PTR HandlePageMessage(const PageBehaviour& behaviour, HWND page, UINT messag
         behaviour.command(page, LOWORD(wParam), HIWORD(wParam));
         return TRUE;
     case WM_NCDESTROY:
-        ForgetControlList(page);
         if (behaviour.freeData) behaviour.freeData(page);
         return FALSE;
     }
