@@ -122,6 +122,12 @@ add_executable(bench_roundtrip ${CMAKE_SOURCE_DIR}/bench/roundtrip.cpp $<TARGET_
 target_link_libraries(bench_roundtrip PRIVATE rpcore)
 rp_prelude(bench_limit bench_startup bench_roundtrip)
 
+# winpoke.exe: steers the panel from outside for tools/demo.sh and tools/screenshots.sh.
+add_executable(winpoke ${CMAKE_SOURCE_DIR}/tools/winpoke.cpp)
+target_compile_options(winpoke PRIVATE -municode)
+target_link_options(winpoke PRIVATE -municode)
+target_link_libraries(winpoke PRIVATE user32)
+
 # End-to-end: the real RemotePanel.exe driven from outside (tests/e2e), the
 # journeys and the fault matrix, each a table with one runner.
 file(GLOB RP_E2E_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)

@@ -41,13 +41,8 @@ bin="$root/build/win32/bin"
 interactive=0
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then interactive=1; fi
 export RP_USE_DISPLAY=$interactive
-source tools/wine-session.sh
 source tools/winpoke.sh
-wine_session_start
-trap wine_session_stop EXIT
-use_caption_font
-
-srmctl() { wine "$bin/srmctl.exe" "$@" >/dev/null; }
+script_session_start
 srmctl add TK-1 --port LPT1:
 if [ "$two" = 1 ]; then srmctl add TK-2 --port COM1: --detail "2F 事務室"; fi
 if [ ${#change[@]} -gt 0 ]; then srmctl set TK-1 "${change[@]}"; fi

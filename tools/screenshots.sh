@@ -14,20 +14,15 @@ mkdir -p "$out"
 
 if [ "$(id -u)" -eq 0 ] || command -v sudo >/dev/null; then tools/install-deps.sh; fi
 if [ -f build/win32/CMakeCache.txt ]; then
-    cmake --build build/win32 --target RemotePanel srmctl -j2 >/dev/null
+    cmake --build build/win32 --target RemotePanel srmctl winpoke -j2 >/dev/null
 else
     tools/build.sh >/dev/null
 fi
 bin="$root/build/win32/bin"
 
 export RP_USE_DISPLAY=0
-source tools/wine-session.sh
 source tools/winpoke.sh
-wine_session_start
-trap wine_session_stop EXIT
-use_caption_font
-
-srmctl() { wine "$bin/srmctl.exe" "$@" >/dev/null; }
+script_session_start
 shot() {
     window_shot "$out/$1.png" "$2"
     echo "$out/$1.png"

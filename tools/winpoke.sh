@@ -1,7 +1,8 @@
-# Source this file after tools/wine-session.sh's wine_session_start: steering
-# and photographing the panel from outside, for tools/demo.sh and
-# tools/screenshots.sh.
-#   winpoke ARGS...             runs tools/winpoke.cpp (built on first use)
+# Source this file: steering and photographing the panel from outside, for
+# tools/demo.sh and tools/screenshots.sh.
+#   script_session_start       a Wine session for the script (wine_session_start,
+#                               stopped on exit, caption font, an srmctl function)
+#   winpoke ARGS...             runs winpoke.exe (tools/winpoke.cpp, built by tools/build.sh)
 #   window_shot FILE CAPTION    the window whose caption holds CAPTION, cropped,
 #                               once two captures in a row are equal
 #   use_caption_font            gives the prefix the caption-button font
@@ -9,11 +10,14 @@
 _rp_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 _rp_poke="$_rp_root/build/win32/bin/winpoke.exe"
 
-winpoke() {
-    if [ ! "$_rp_poke" -nt "$_rp_root/tools/winpoke.cpp" ]; then
-        i686-w64-mingw32-g++ -O2 -municode -static -Wall -o "$_rp_poke" "$_rp_root/tools/winpoke.cpp" -luser32
-    fi
-    wine "$_rp_poke" "$@"
+winpoke() { wine "$_rp_poke" "$@"; }
+
+script_session_start() {
+    source "$_rp_root/tools/wine-session.sh"
+    wine_session_start
+    trap wine_session_stop EXIT
+    use_caption_font
+    srmctl() { wine "$_rp_root/build/win32/bin/srmctl.exe" "$@" >/dev/null; }
 }
 
 window_shot() {
