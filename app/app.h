@@ -35,6 +35,8 @@ extern HWND ForegroundRoleWindow;      // brought to the front when a second sta
 
 // Discovery. FreePrinterList accepts null and frees every text and entry.
 void FreePrinterList(PrinterEntry* list);
+// The entry of PrinterList with exactly that name, or null (null name: null).
+PrinterEntry* ListedPrinter(const char* name);
 PrinterEntry* ReadSuiteModelKeys();    // the driver list, or null after telling the user
 int DiscoverPrinters();                // rebuilds PrinterList/PrinterCount/CurrentPrinter
 

@@ -148,6 +148,13 @@ int CollectModelDrivers(HKEY printersKey, LPCSTR modelName, PrinterEntry** list)
     return 1;
 }
 
+PrinterEntry* ListedPrinter(const char* name) {
+    for (PrinterEntry* entry = PrinterList; entry; entry = entry->next) {
+        if (TextEquals(entry->name, name)) return entry;
+    }
+    return nullptr;
+}
+
 PrinterEntry* ReadSuiteModelKeys() {
     char model[kTextSize];
     LoadText(IDS_MODEL_NAME, model, kTextSize);

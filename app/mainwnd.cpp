@@ -202,11 +202,9 @@ LRESULT OnPrintersChanged(HWND window) {
     MultiplePrinters = PrinterCount != 1;
     RefreshToolbar();
 
-    for (PrinterEntry* entry = PrinterList; entry; entry = entry->next) {
-        if (TextEquals(entry->name, name.get())) {
-            CurrentPrinter = entry;
-            return 1;
-        }
+    if (PrinterEntry* entry = ListedPrinter(name.get())) {
+        CurrentPrinter = entry;
+        return 1;
     }
 
     // The served printer has gone.

@@ -108,9 +108,7 @@ PrinterEntry* ResolveStartPrinter(LPCSTR commandLine) {
     LPCSTR rest = nullptr;
     if (!PasswordGate(commandLine, &rest)) return nullptr;
     if (!rest) return PrinterList;
-    for (PrinterEntry* entry = PrinterList; entry; entry = entry->next) {
-        if (TextEquals(entry->name, rest)) return entry;
-    }
+    if (PrinterEntry* entry = ListedPrinter(rest)) return entry;
 
     // The name may be as long as the command line: it is cut, the reason stays whole.
     char reason[kTextSize];

@@ -222,13 +222,6 @@ void RefreshRows(HWND dialog, SelectionDialog* data) {
     if (!SelectRowOf(list, selected.get())) Preselect(list);
 }
 
-PrinterEntry* ListedPrinter(const char* name) {
-    for (PrinterEntry* entry = PrinterList; entry; entry = entry->next) {
-        if (TextEquals(entry->name, name)) return entry;
-    }
-    return nullptr;
-}
-
 // Unsent changes in the panel: its update button is enabled.
 int PanelHasUnsentChanges() {
     if (!PanelWindow) return 0;
