@@ -50,6 +50,9 @@ target_link_libraries(rpcore PUBLIC QUARLSRM comctl32 advapi32 winspool gdi32 us
 
 # The resources, linked into the program and into every Win32 test that needs them.
 add_library(rpres OBJECT ${CMAKE_SOURCE_DIR}/res/app.rc)
+# windres reads the manifest itself: CMake does not see that dependency.
+set_source_files_properties(${CMAKE_SOURCE_DIR}/res/app.rc PROPERTIES
+  OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/res/RemotePanel.manifest)
 
 add_executable(RemotePanel WIN32 ${CMAKE_SOURCE_DIR}/app/main.cpp $<TARGET_OBJECTS:rpres>)
 target_link_libraries(RemotePanel PRIVATE rpcore)
@@ -112,7 +115,10 @@ endif()
 
 # Benchmarks (not tests; tools/bench-startup.sh runs them under Wine): the
 # start-up runner with its limit program, and the in-process round trips.
-add_executable(bench_limit WIN32 ${CMAKE_SOURCE_DIR}/bench/limit_program.cpp $<TARGET_OBJECTS:rpres>)
+# The limit program takes the dialogs without the program's manifest.
+add_library(rpres_plain OBJECT ${CMAKE_SOURCE_DIR}/res/app.rc)
+target_compile_definitions(rpres_plain PRIVATE RP_NO_MANIFEST)
+add_executable(bench_limit WIN32 ${CMAKE_SOURCE_DIR}/bench/limit_program.cpp $<TARGET_OBJECTS:rpres_plain>)
 target_include_directories(bench_limit PRIVATE ${CMAKE_SOURCE_DIR}/settings ${CMAKE_SOURCE_DIR}/res)
 target_link_libraries(bench_limit PRIVATE QUARLSRM comctl32 advapi32 winspool user32)
 add_executable(bench_startup ${CMAKE_SOURCE_DIR}/bench/startup.cpp)
