@@ -17,11 +17,47 @@ void PlacePage(HWND page) {
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+namespace {
+
+// The handles of a page's setting controls, looked up once when the page is
+// made and kept in the page's GWLP_USERDATA: a read disables the pages six
+// times and enables them once, and every GetDlgItem asks the window manager
+// (under Wine, a round trip to its server) for the dialog's children.
+struct ControlHandles {
+    const int* ids;
+    size_t count;
+    std::unique_ptr<HWND[]> handles;
+};
+
+ControlHandles* KeptControlHandles(HWND page) {
+    return reinterpret_cast<ControlHandles*>(GetWindowLongPtrA(page, GWLP_USERDATA));
+}
+
+void KeepControlHandles(HWND page, const int* ids) {
+    size_t count = 0;
+    while (ids[count] != 0) ++count;
+    std::unique_ptr<ControlHandles> kept(new (std::nothrow) ControlHandles{ids, count, nullptr});
+    if (!kept) return;  // short of memory: every lookup asks again
+    kept->handles.reset(new (std::nothrow) HWND[count]);
+    if (!kept->handles) return;
+    for (size_t i = 0; i < count; ++i) kept->handles[i] = GetDlgItem(page, ids[i]);
+    SetWindowLongPtrA(page, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(kept.release()));
+}
+
+void DropControlHandles(HWND page) {
+    std::unique_ptr<ControlHandles> kept(KeptControlHandles(page));
+    SetWindowLongPtrA(page, GWLP_USERDATA, 0);
+}
+
+}  // namespace
+
 void EnableControlList(HWND dialog, const int* ids, BOOL enable) {
-    for (; *ids != 0; ++ids) {
+    const ControlHandles* kept = KeptControlHandles(dialog);
+    if (kept && kept->ids != ids) kept = nullptr;
+    for (size_t i = 0; ids[i] != 0; ++i) {
         // The record is shown and the pages disabled several times in a row
         // while a read starts: a control already in that state is left alone.
-        HWND control = GetDlgItem(dialog, *ids);
+        HWND control = kept ? kept->handles[i] : GetDlgItem(dialog, ids[i]);
         if (control && (IsWindowEnabled(control) != FALSE) != (enable != FALSE)) EnableWindow(control, enable);
     }
 }
@@ -146,6 +182,7 @@ INT_PTR HandleSpinOrHelp(void (*spinScroll)(HWND window, HWND spin), HWND window
 INT_PTR HandlePageMessage(const PageBehaviour& behaviour, HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
+        KeepControlHandles(page, behaviour.controls);
         if (behaviour.attachData) behaviour.attachData(page);
         PlacePage(page);
         ForegroundRoleWindow = page;
@@ -165,6 +202,7 @@ INT_PTR HandlePageMessage(const PageBehaviour& behaviour, HWND page, UINT messag
         return TRUE;
     case WM_NCDESTROY:
         if (behaviour.freeData) behaviour.freeData(page);
+        DropControlHandles(page);
         return FALSE;
     }
     return HandleSpinOrHelp(behaviour.spinScroll, page, message, wParam, lParam);
