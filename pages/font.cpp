@@ -22,18 +22,8 @@ const int kFontControls[] = {
 // The kanji table radios, in the order of the editions they stand for.
 const int kKanjiRadios[3] = {IDC_FONTADV_JIS1978, IDC_FONTADV_JIS1983, IDC_FONTADV_JIS1990};
 
-bool IsChecked(HWND dialog, int id) {
-    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
-}
-
-void SetIcon(HWND dialog, int staticId, int iconId) {
-    // Shared icons belong to the system's cache: nothing to destroy.
-    HANDLE icon = LoadImageA(AppInstance, MAKEINTRESOURCEA(iconId), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED);
-    SendDlgItemMessageA(dialog, staticId, STM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
-}
-
 void FillList(HWND dialog, int comboId, const char* const* rows, int count, int selected) {
-    HWND combo = GetDlgItem(dialog, comboId);
+    HWND combo = DialogItem(dialog, comboId);
     SendMessageA(combo, CB_RESETCONTENT, 0, 0);
     for (int i = 0; i < count; ++i) SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(rows[i]));
     SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
@@ -53,7 +43,7 @@ void ShowZeroIcons(HWND page) {
 void OnAdvancedInit(HWND dialog) {
     FillList(dialog, IDC_FONTADV_CHARSET, kCharsetRowTexts, kCharsetRows, CharsetRowOf(Settings.switches[0]));
     const int ticked = KanjiRadioOf(Settings.kanjiTable);
-    for (int i = 0; i < 3; ++i) CheckDlgButton(dialog, kKanjiRadios[i], i == ticked ? BST_CHECKED : BST_UNCHECKED);
+    for (int i = 0; i < 3; ++i) SetCheck(dialog, kKanjiRadios[i], i == ticked);
 }
 
 bool OnAdvancedOk(HWND dialog) {
@@ -77,8 +67,8 @@ void OnShowRecord(HWND page) {
     FillList(page, IDC_FONT_FONT1, kFontRowTexts, kFontRows, FontRowOf(Settings.font1));
     FillList(page, IDC_FONT_FONT2, kFontRowTexts, kFontRows, FontRowOf(Settings.font2));
     const bool gothic = Settings.typeface != 0;
-    CheckDlgButton(page, IDC_FONT_MINCHO, gothic ? BST_UNCHECKED : BST_CHECKED);
-    CheckDlgButton(page, IDC_FONT_GOTHIC, gothic ? BST_CHECKED : BST_UNCHECKED);
+    SetCheck(page, IDC_FONT_MINCHO, !gothic);
+    SetCheck(page, IDC_FONT_GOTHIC, gothic);
     ShowFaceIcon(page);
     ShowBitCheck(page, kZeroOneByteCheck, Settings.switches);
     ShowBitCheck(page, kZeroTwoByteCheck, Settings.switches);

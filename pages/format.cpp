@@ -67,7 +67,7 @@ struct FormatDialog {
 };
 
 void FillFeedList(HWND dialog, int comboId, FeedTable table, int32_t row, int32_t custom) {
-    HWND combo = GetDlgItem(dialog, comboId);
+    HWND combo = DialogItem(dialog, comboId);
     SendMessageA(combo, CB_RESETCONTENT, 0, 0);
     for (int i = 0; i < FeedTableRows(table); ++i)
         SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(FeedRowText(table, i)));
@@ -112,7 +112,7 @@ void OnDialogClear(HWND dialog) {
     SetSpin(dialog, IDC_FMTDLG_ADJUSTSPIN, 0, 68, 0);
     SetTextFromString(dialog, IDC_FMTDLG_HINT, IDS_HINT_NONE);
     for (int i = 0; i < 4; ++i)
-        SendDlgItemMessageA(dialog, kDialogFeedLists[i].comboId, CB_SETCURSEL, kClearedFeedRows[i], 0);
+        SendItem(dialog, kDialogFeedLists[i].comboId, CB_SETCURSEL, kClearedFeedRows[i], 0);
 }
 
 bool OnDialogOk(HWND dialog) {
@@ -130,7 +130,7 @@ bool OnDialogOk(HWND dialog) {
     const FormatCheck check = CheckFormatInputs(inputs);
     if (check.messageId != 0) {
         ShowPageWarning(dialog, check.messageId);
-        SetFocus(GetDlgItem(dialog, check.focusId));
+        SetFocus(DialogItem(dialog, check.focusId));
         return false;
     }
     data->values.pageLength = static_cast<int32_t>(inputs.pageLength);
@@ -163,7 +163,7 @@ const SubDialogBehaviour kDialogBehaviour = {OnDialogInit, OnDialogOk, OnDialogC
 // ---- Page ----
 
 void EnableSettingsButton(HWND page) {
-    EnableWindow(GetDlgItem(page, IDC_FORMAT_SETTINGS), IsFormatRow(ComboSelection(page, IDC_FORMAT_SELECT)));
+    EnableWindow(DialogItem(page, IDC_FORMAT_SETTINGS), IsFormatRow(ComboSelection(page, IDC_FORMAT_SELECT)));
 }
 
 void OnShowRecord(HWND page) {
@@ -182,7 +182,7 @@ void OnShowRecord(HWND page) {
     for (const FeedList<SettingsRecord>& list : kPageFeedLists)
         FillFeedList(page, list.comboId, list.table, Settings.*list.field, CustomFeeds.record.*list.custom);
 
-    HWND select = GetDlgItem(page, IDC_FORMAT_SELECT);
+    HWND select = DialogItem(page, IDC_FORMAT_SELECT);
     SendMessageA(select, CB_RESETCONTENT, 0, 0);
     for (const char* row : kFormatSelectTexts) SendMessageA(select, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row));
     SendMessageA(select, CB_SETCURSEL, static_cast<WPARAM>(Settings.formatSelect), 0);

@@ -19,45 +19,77 @@ void PlacePage(HWND page) {
 
 namespace {
 
-// The handles of a page's setting controls, looked up once when the page is
-// made and kept in the page's GWLP_USERDATA: a read disables the pages six
-// times and enables them once, and every GetDlgItem asks the window manager
-// (under Wine, a round trip to its server) for the dialog's children.
-struct ControlHandles {
-    const int* ids;
-    size_t count;
-    std::unique_ptr<HWND[]> handles;
+// The controls a page has looked up, kept with the page in its GWLP_USERDATA
+// from WM_INITDIALOG to WM_NCDESTROY. A read disables every page's controls
+// six times, enables them and fills them, and every GetDlgItem asks the
+// window manager (under Wine, a round trip to its server) for the dialog's
+// children. Other dialogs keep none.
+constexpr int kKeptItems = 64;  // more than any page has
+constexpr DWORD kKeptItemsTag = 0x4D455449;
+struct KeptItems {
+    DWORD tag = kKeptItemsTag;
+    int count = 0;
+    int ids[kKeptItems] = {};
+    HWND handles[kKeptItems] = {};
 };
 
-ControlHandles* KeptControlHandles(HWND page) {
-    return reinterpret_cast<ControlHandles*>(GetWindowLongPtrA(page, GWLP_USERDATA));
+KeptItems* KeptItemsOf(HWND dialog) {
+    auto* kept = reinterpret_cast<KeptItems*>(GetWindowLongPtrA(dialog, GWLP_USERDATA));
+    return kept && kept->tag == kKeptItemsTag ? kept : nullptr;
 }
 
-void KeepControlHandles(HWND page, const int* ids) {
-    size_t count = 0;
-    while (ids[count] != 0) ++count;
-    std::unique_ptr<ControlHandles> kept(new (std::nothrow) ControlHandles{ids, count, nullptr});
-    if (!kept) return;  // short of memory: every lookup asks again
-    kept->handles.reset(new (std::nothrow) HWND[count]);
-    if (!kept->handles) return;
-    for (size_t i = 0; i < count; ++i) kept->handles[i] = GetDlgItem(page, ids[i]);
-    SetWindowLongPtrA(page, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(kept.release()));
+void KeepItems(HWND page) {
+    // Short of memory the page simply looks its controls up each time.
+    auto* kept = new (std::nothrow) KeptItems();
+    if (kept) SetWindowLongPtrA(page, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(kept));
 }
 
-void DropControlHandles(HWND page) {
-    std::unique_ptr<ControlHandles> kept(KeptControlHandles(page));
-    SetWindowLongPtrA(page, GWLP_USERDATA, 0);
+void DropKeptItems(HWND page) {
+    std::unique_ptr<KeptItems> kept(KeptItemsOf(page));
+    if (kept) SetWindowLongPtrA(page, GWLP_USERDATA, 0);
 }
 
 }  // namespace
 
+HWND DialogItem(HWND dialog, int id) {
+    KeptItems* kept = KeptItemsOf(dialog);
+    if (!kept) return GetDlgItem(dialog, id);
+    for (int i = 0; i < kept->count; ++i) {
+        if (kept->ids[i] == id) return kept->handles[i];
+    }
+    HWND item = GetDlgItem(dialog, id);
+    if (item && kept->count < kKeptItems) {
+        kept->ids[kept->count] = id;
+        kept->handles[kept->count] = item;
+        ++kept->count;
+    }
+    return item;
+}
+
+LRESULT SendItem(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND item = DialogItem(dialog, id);
+    return item ? SendMessageA(item, message, wParam, lParam) : 0;
+}
+
+bool IsChecked(HWND dialog, int id) {
+    return SendItem(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void SetCheck(HWND dialog, int id, bool ticked) {
+    SendItem(dialog, id, BM_SETCHECK, ticked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void SetIcon(HWND dialog, int staticId, int iconId) {
+    // Shared icons belong to the system's cache: nothing to destroy.
+    HANDLE icon = LoadImageA(AppInstance, MAKEINTRESOURCEA(iconId), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED);
+    SendItem(dialog, staticId, STM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
+}
+
 void EnableControlList(HWND dialog, const int* ids, BOOL enable) {
-    const ControlHandles* kept = KeptControlHandles(dialog);
-    if (kept && kept->ids != ids) kept = nullptr;
-    for (size_t i = 0; ids[i] != 0; ++i) {
+    for (; *ids != 0; ++ids) {
         // The record is shown and the pages disabled several times in a row
         // while a read starts: a control already in that state is left alone.
-        HWND control = kept ? kept->handles[i] : GetDlgItem(dialog, ids[i]);
+        HWND control = DialogItem(dialog, *ids);
         if (control && (IsWindowEnabled(control) != FALSE) != (enable != FALSE)) EnableWindow(control, enable);
     }
 }
@@ -88,7 +120,7 @@ void FailStore(HWND page, int index, UINT messageId, int focusId, int* result) {
     ShowPageWarning(page, messageId);
     if (result) *result = 0;
     BringTabForward(GetParent(page), index);
-    SetFocus(GetDlgItem(page, focusId));
+    SetFocus(DialogItem(page, focusId));
 }
 
 BOOL HandleContextHelp(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -107,12 +139,12 @@ BOOL HandleContextHelp(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void SetSpin(HWND dialog, int spinId, int low, int high, int position) {
-    SendDlgItemMessageA(dialog, spinId, UDM_SETRANGE32, static_cast<WPARAM>(low), static_cast<LPARAM>(high));
-    SendDlgItemMessageA(dialog, spinId, UDM_SETPOS32, 0, static_cast<LPARAM>(position));
+    SendItem(dialog, spinId, UDM_SETRANGE32, static_cast<WPARAM>(low), static_cast<LPARAM>(high));
+    SendItem(dialog, spinId, UDM_SETPOS32, 0, static_cast<LPARAM>(position));
 }
 
 uint32_t ReadNumberEdit(HWND dialog, int editId) {
-    HWND edit = GetDlgItem(dialog, editId);
+    HWND edit = DialogItem(dialog, editId);
     if (!edit) return kNotANumber;
     char text[32] = "";
     // A text that does not fit is longer than any number the pages accept.
@@ -124,11 +156,11 @@ uint32_t ReadNumberEdit(HWND dialog, int editId) {
 void SetTextFromString(HWND dialog, int controlId, UINT stringId) {
     char text[kTextSize];
     LoadText(stringId, text, kTextSize);
-    SetDlgItemTextA(dialog, controlId, text);
+    SetWindowTextA(DialogItem(dialog, controlId), text);
 }
 
 int ComboSelection(HWND dialog, int comboId) {
-    LRESULT selection = SendDlgItemMessageA(dialog, comboId, CB_GETCURSEL, 0, 0);
+    LRESULT selection = SendItem(dialog, comboId, CB_GETCURSEL, 0, 0);
     return selection == CB_ERR ? -1 : static_cast<int>(selection);
 }
 
@@ -136,28 +168,28 @@ void ShowBitRadios(HWND dialog, const BitBoundRadio* table, size_t count, const 
     for (size_t i = 0; i < count; ++i) {
         const BitBoundRadio& pair = table[i];
         const bool set = (switches[pair.byteIndex] & pair.mask) != 0;
-        CheckDlgButton(dialog, pair.setId, set ? BST_CHECKED : BST_UNCHECKED);
-        CheckDlgButton(dialog, ClearRadioOf(pair), set ? BST_UNCHECKED : BST_CHECKED);
+        SetCheck(dialog, pair.setId, set);
+        SetCheck(dialog, ClearRadioOf(pair), !set);
     }
 }
 
 void StoreBitRadios(HWND dialog, const BitBoundRadio* table, size_t count, uint8_t* switches) {
     for (size_t i = 0; i < count; ++i) {
         const BitBoundRadio& pair = table[i];
-        if (IsDlgButtonChecked(dialog, pair.setId) == BST_CHECKED)
+        if (IsChecked(dialog, pair.setId))
             switches[pair.byteIndex] = static_cast<uint8_t>(switches[pair.byteIndex] | pair.mask);
-        else if (IsDlgButtonChecked(dialog, ClearRadioOf(pair)) == BST_CHECKED)
+        else if (IsChecked(dialog, ClearRadioOf(pair)))
             switches[pair.byteIndex] = static_cast<uint8_t>(switches[pair.byteIndex] & ~pair.mask);
     }
 }
 
 void ShowBitCheck(HWND dialog, const BitBoundCheck& check, const uint8_t* switches) {
     const bool set = (switches[check.byteIndex] & check.mask) != 0;
-    CheckDlgButton(dialog, check.checkId, set != check.tickedMeansClear ? BST_CHECKED : BST_UNCHECKED);
+    SetCheck(dialog, check.checkId, set != check.tickedMeansClear);
 }
 
 void StoreBitCheck(HWND dialog, const BitBoundCheck& check, uint8_t* switches) {
-    const bool ticked = IsDlgButtonChecked(dialog, check.checkId) == BST_CHECKED;
+    const bool ticked = IsChecked(dialog, check.checkId);
     uint8_t& byte = switches[check.byteIndex];
     if (ticked != check.tickedMeansClear)
         byte = static_cast<uint8_t>(byte | check.mask);
@@ -182,7 +214,7 @@ INT_PTR HandleSpinOrHelp(void (*spinScroll)(HWND window, HWND spin), HWND window
 INT_PTR HandlePageMessage(const PageBehaviour& behaviour, HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
-        KeepControlHandles(page, behaviour.controls);
+        KeepItems(page);
         if (behaviour.attachData) behaviour.attachData(page);
         PlacePage(page);
         ForegroundRoleWindow = page;
@@ -202,7 +234,7 @@ INT_PTR HandlePageMessage(const PageBehaviour& behaviour, HWND page, UINT messag
         return TRUE;
     case WM_NCDESTROY:
         if (behaviour.freeData) behaviour.freeData(page);
-        DropControlHandles(page);
+        DropKeptItems(page);
         return FALSE;
     }
     return HandleSpinOrHelp(behaviour.spinScroll, page, message, wParam, lParam);

@@ -17,6 +17,17 @@
 // of its parent's PanelState; a parent without one leaves the page where it is.
 void PlacePage(HWND page);
 
+// A control of a page or of a page's dialog. A page keeps the handles it has
+// looked up while it lives; other dialogs look them up each time.
+HWND DialogItem(HWND dialog, int id);
+// A message to a control (0 when the dialog has no such control).
+LRESULT SendItem(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam);
+// Check boxes and radio buttons.
+bool IsChecked(HWND dialog, int id);
+void SetCheck(HWND dialog, int id, bool ticked);
+// Shows one of the program's icons (shared) in a static control.
+void SetIcon(HWND dialog, int staticId, int iconId);
+
 // Enables or disables every control of a zero-terminated list of control ids.
 void EnableControlList(HWND dialog, const int* ids, BOOL enable);
 

@@ -42,16 +42,6 @@ struct PaperPage {
     int echoCounter;  // text updates of the head-centring edits still to be taken as the load's own
 };
 
-bool IsChecked(HWND dialog, int id) {
-    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
-}
-
-void SetIcon(HWND page, int staticId, int iconId) {
-    // Shared icons belong to the system's cache: nothing to destroy.
-    HANDLE icon = LoadImageA(AppInstance, MAKEINTRESOURCEA(iconId), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED);
-    SendDlgItemMessageA(page, staticId, STM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
-}
-
 void ShowPaperSetIcon(HWND page) {
     SetIcon(page, IDC_PAPER_SETICON, IsChecked(page, IDC_PAPER_CENTER) ? IDI_PAPERSET_CENTER : IDI_PAPERSET_LEFT);
 }
@@ -75,10 +65,10 @@ void OnShowRecord(HWND page) {
     if (data) data->echoCounter = 0;
 
     const bool center = Settings.paperSetCenter != 0;
-    CheckDlgButton(page, IDC_PAPER_CENTER, center ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(page, IDC_PAPER_LEFT, center ? BST_UNCHECKED : BST_CHECKED);
+    SetCheck(page, IDC_PAPER_CENTER, center);
+    SetCheck(page, IDC_PAPER_LEFT, !center);
     ShowPaperSetIcon(page);
-    CheckDlgButton(page, IDC_PAPER_POSTCARD, Settings.postcardMode == 1 ? BST_CHECKED : BST_UNCHECKED);
+    SetCheck(page, IDC_PAPER_POSTCARD, Settings.postcardMode == 1);
     ShowBitCheck(page, kPerforationSkipCheck, Settings.switches);
     ShowPerforationIcon(page);
 }
@@ -103,7 +93,7 @@ void OnStore(HWND page, int* result) {
 
 void OnAdvancedInit(HWND dialog) {
     ShowBitCheck(dialog, kLoadMemoryCheck, Settings.switches);
-    HWND list = GetDlgItem(dialog, IDC_PAPERADV_THICKNESS);
+    HWND list = DialogItem(dialog, IDC_PAPERADV_THICKNESS);
     SendMessageA(list, CB_RESETCONTENT, 0, 0);
     for (const char* row : kThicknessRowTexts) SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row));
     SendMessageA(list, CB_SETCURSEL, ThicknessRowOf(Settings.paperThickness), 0);

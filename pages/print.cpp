@@ -24,18 +24,8 @@ struct DosDialog {
     HWND page;  // the Print page; its parent is the panel
 };
 
-bool IsChecked(HWND dialog, int id) {
-    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
-}
-
-void SetIcon(HWND dialog, int staticId, int iconId) {
-    // Shared icons belong to the system's cache: nothing to destroy.
-    HANDLE icon = LoadImageA(AppInstance, MAKEINTRESOURCEA(iconId), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED);
-    SendDlgItemMessageA(dialog, staticId, STM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
-}
-
 void FillFineList(HWND dialog, int comboId, const FineList& list, int32_t value) {
-    HWND combo = GetDlgItem(dialog, comboId);
+    HWND combo = DialogItem(dialog, comboId);
     SendMessageA(combo, CB_RESETCONTENT, 0, 0);
     for (int i = 0; i < list.count; ++i)
         SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(list.rows[i].text));
@@ -107,14 +97,14 @@ const SubDialogBehaviour kAdvancedBehaviour = {OnAdvancedInit, OnAdvancedOk, nul
 void OnShowRecord(HWND page) {
     if (!IsSettingsLoaded()) return;
     EnableControlList(page, kPrintControls, TRUE);
-    HWND reduction = GetDlgItem(page, IDC_PRINT_REDUCTION);
+    HWND reduction = DialogItem(page, IDC_PRINT_REDUCTION);
     SendMessageA(reduction, CB_RESETCONTENT, 0, 0);
     for (const char* row : kReductionRowTexts) SendMessageA(reduction, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row));
     SendMessageA(reduction, CB_SETCURSEL, static_cast<WPARAM>(ReductionRowOf(Settings.reduction)), 0);
     ShowReductionIcon(page, Settings.reduction);
     ShowBitRadios(page, kPrintPageRadios, ARRAYSIZE(kPrintPageRadios), Settings.switches);
     ShowPageDirectionIcon(page);
-    CheckDlgButton(page, IDC_PRINT_QUIET, Settings.quietPrint == 1 ? BST_CHECKED : BST_UNCHECKED);
+    SetCheck(page, IDC_PRINT_QUIET, Settings.quietPrint == 1);
 }
 
 void OnStore(HWND page, int* result) {
