@@ -22,13 +22,6 @@ const int kFontControls[] = {
 // The kanji table radios, in the order of the editions they stand for.
 const int kKanjiRadios[3] = {IDC_FONTADV_JIS1978, IDC_FONTADV_JIS1983, IDC_FONTADV_JIS1990};
 
-void FillList(HWND dialog, int comboId, const char* const* rows, int count, int selected) {
-    HWND combo = DialogItem(dialog, comboId);
-    SendMessageA(combo, CB_RESETCONTENT, 0, 0);
-    for (int i = 0; i < count; ++i) SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(rows[i]));
-    SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
-}
-
 void ShowFaceIcon(HWND page) {
     SetIcon(page, IDC_FONT_FACEICON, TypefaceIconOf(!IsChecked(page, IDC_FONT_MINCHO)));
 }
@@ -41,7 +34,7 @@ void ShowZeroIcons(HWND page) {
 // ---- Advanced font settings dialog ----
 
 void OnAdvancedInit(HWND dialog) {
-    FillList(dialog, IDC_FONTADV_CHARSET, kCharsetRowTexts, kCharsetRows, CharsetRowOf(Settings.switches[0]));
+    FillCombo(dialog, IDC_FONTADV_CHARSET, kCharsetRowTexts, kCharsetRows, CharsetRowOf(Settings.switches[0]));
     const int ticked = KanjiRadioOf(Settings.kanjiTable);
     for (int i = 0; i < 3; ++i) SetCheck(dialog, kKanjiRadios[i], i == ticked);
 }
@@ -64,8 +57,8 @@ const SubDialogBehaviour kAdvancedBehaviour = {OnAdvancedInit, OnAdvancedOk, nul
 void OnShowRecord(HWND page) {
     if (!IsSettingsLoaded()) return;
     EnableControlList(page, kFontControls, TRUE);
-    FillList(page, IDC_FONT_FONT1, kFontRowTexts, kFontRows, FontRowOf(Settings.font1));
-    FillList(page, IDC_FONT_FONT2, kFontRowTexts, kFontRows, FontRowOf(Settings.font2));
+    FillCombo(page, IDC_FONT_FONT1, kFontRowTexts, kFontRows, FontRowOf(Settings.font1));
+    FillCombo(page, IDC_FONT_FONT2, kFontRowTexts, kFontRows, FontRowOf(Settings.font2));
     const bool gothic = Settings.typeface != 0;
     SetCheck(page, IDC_FONT_MINCHO, !gothic);
     SetCheck(page, IDC_FONT_GOTHIC, gothic);

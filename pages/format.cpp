@@ -67,16 +67,13 @@ struct FormatDialog {
 };
 
 void FillFeedList(HWND dialog, int comboId, FeedTable table, int32_t row, int32_t custom) {
-    HWND combo = DialogItem(dialog, comboId);
-    SendMessageA(combo, CB_RESETCONTENT, 0, 0);
-    for (int i = 0; i < FeedTableRows(table); ++i)
-        SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(FeedRowText(table, i)));
-    if (custom != 0) {
-        char text[32];
-        FormatCustomFeedRow(text, sizeof text, custom);
-        SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
-    }
-    SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(FeedListSelection(table, row, custom)), 0);
+    const int rows = FeedTableRows(table);
+    char customText[32] = "";
+    if (custom != 0) FormatCustomFeedRow(customText, sizeof customText, custom);
+    // A custom value is one more row, after the table's own.
+    FillCombo(
+        dialog, comboId, custom != 0 ? rows + 1 : rows,
+        [&](int i) { return i < rows ? FeedRowText(table, i) : customText; }, FeedListSelection(table, row, custom));
 }
 
 void ShowHint(HWND dialog, int hintId, uint32_t posAdjust) {
@@ -182,10 +179,7 @@ void OnShowRecord(HWND page) {
     for (const FeedList<SettingsRecord>& list : kPageFeedLists)
         FillFeedList(page, list.comboId, list.table, Settings.*list.field, CustomFeeds.record.*list.custom);
 
-    HWND select = DialogItem(page, IDC_FORMAT_SELECT);
-    SendMessageA(select, CB_RESETCONTENT, 0, 0);
-    for (const char* row : kFormatSelectTexts) SendMessageA(select, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row));
-    SendMessageA(select, CB_SETCURSEL, static_cast<WPARAM>(Settings.formatSelect), 0);
+    FillCombo(page, IDC_FORMAT_SELECT, kFormatSelectTexts, kFormatSelectRows, Settings.formatSelect);
     // The button follows the row shown: a stored selection outside the list
     // shows none and must not open a format.
     EnableSettingsButton(page);

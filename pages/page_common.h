@@ -27,6 +27,19 @@ bool IsChecked(HWND dialog, int id);
 void SetCheck(HWND dialog, int id, bool ticked);
 // Shows one of the program's icons (shared) in a static control.
 void SetIcon(HWND dialog, int staticId, int iconId);
+// Empties a combo box, adds the rows rowText(0) to rowText(count - 1) and
+// selects one (a row that is not in the list selects none).
+template <typename RowText>
+void FillCombo(HWND dialog, int comboId, int count, RowText rowText, int selected) {
+    HWND combo = DialogItem(dialog, comboId);
+    SendMessageA(combo, CB_RESETCONTENT, 0, 0);
+    for (int i = 0; i < count; ++i) SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(rowText(i)));
+    SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+}
+// The same with the rows of a table of texts.
+inline void FillCombo(HWND dialog, int comboId, const char* const* rows, int count, int selected) {
+    FillCombo(dialog, comboId, count, [rows](int i) { return rows[i]; }, selected);
+}
 
 // Enables or disables every control of a zero-terminated list of control ids.
 void EnableControlList(HWND dialog, const int* ids, BOOL enable);

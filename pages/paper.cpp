@@ -93,10 +93,8 @@ void OnStore(HWND page, int* result) {
 
 void OnAdvancedInit(HWND dialog) {
     ShowBitCheck(dialog, kLoadMemoryCheck, Settings.switches);
-    HWND list = DialogItem(dialog, IDC_PAPERADV_THICKNESS);
-    SendMessageA(list, CB_RESETCONTENT, 0, 0);
-    for (const char* row : kThicknessRowTexts) SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row));
-    SendMessageA(list, CB_SETCURSEL, ThicknessRowOf(Settings.paperThickness), 0);
+    FillCombo(dialog, IDC_PAPERADV_THICKNESS, kThicknessRowTexts, kThicknessRows,
+              ThicknessRowOf(Settings.paperThickness));
 }
 
 bool OnAdvancedOk(HWND dialog) {

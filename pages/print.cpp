@@ -25,11 +25,7 @@ struct DosDialog {
 };
 
 void FillFineList(HWND dialog, int comboId, const FineList& list, int32_t value) {
-    HWND combo = DialogItem(dialog, comboId);
-    SendMessageA(combo, CB_RESETCONTENT, 0, 0);
-    for (int i = 0; i < list.count; ++i)
-        SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(list.rows[i].text));
-    SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(FineRowOf(list, value)), 0);
+    FillCombo(dialog, comboId, list.count, [&list](int i) { return list.rows[i].text; }, FineRowOf(list, value));
 }
 
 // Icon 1303 for a reduction row; a value that is no row leaves it as it is.
@@ -97,10 +93,7 @@ const SubDialogBehaviour kAdvancedBehaviour = {OnAdvancedInit, OnAdvancedOk, nul
 void OnShowRecord(HWND page) {
     if (!IsSettingsLoaded()) return;
     EnableControlList(page, kPrintControls, TRUE);
-    HWND reduction = DialogItem(page, IDC_PRINT_REDUCTION);
-    SendMessageA(reduction, CB_RESETCONTENT, 0, 0);
-    for (const char* row : kReductionRowTexts) SendMessageA(reduction, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row));
-    SendMessageA(reduction, CB_SETCURSEL, static_cast<WPARAM>(ReductionRowOf(Settings.reduction)), 0);
+    FillCombo(page, IDC_PRINT_REDUCTION, kReductionRowTexts, kReductionRows, ReductionRowOf(Settings.reduction));
     ShowReductionIcon(page, Settings.reduction);
     ShowBitRadios(page, kPrintPageRadios, ARRAYSIZE(kPrintPageRadios), Settings.switches);
     ShowPageDirectionIcon(page);
