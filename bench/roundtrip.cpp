@@ -67,10 +67,18 @@ bool PumpUntil(const std::function<bool()>& condition) {
     return true;
 }
 
+// The Paper page's marker control, looked up once it exists: the condition is
+// checked after every message, and a lookup is a request to the Wine server
+// that would be counted in the round trip.
+HWND paperMarker = nullptr;
+
 bool PagesFilled() {
-    PanelState* state = GetPanelState(PanelWindow);
-    return ReadPending == 0 && IsSettingsLoaded() && state && state->pages[0] &&
-           IsWindowEnabled(GetDlgItem(state->pages[0], IDC_PAGE0_MARKER));
+    if (!paperMarker) {
+        PanelState* state = GetPanelState(PanelWindow);
+        if (!state || !state->pages[0]) return false;
+        paperMarker = GetDlgItem(state->pages[0], IDC_PAGE0_MARKER);
+    }
+    return ReadPending == 0 && IsSettingsLoaded() && paperMarker && IsWindowEnabled(paperMarker);
 }
 
 struct Figures {
