@@ -39,6 +39,7 @@ KeptItems* KeptItemsOf(HWND dialog) {
 }
 
 void KeepItems(HWND page) {
+    if (KeptItemsOf(page)) return;  // a second WM_INITDIALOG keeps the table it has
     // Short of memory the page simply looks its controls up each time.
     auto* kept = new (std::nothrow) KeptItems();
     if (kept) SetWindowLongPtrA(page, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(kept));
