@@ -14,6 +14,8 @@ cd "$(dirname "$0")/.."
 runs="${1:-15}"
 build="${RP_BUILD:-build}/win32"
 
+# RP_BENCH_ROUND names the one-CPU round the script runs itself in; that round
+# uses what the first one built.
 if [ -z "${RP_BENCH_ROUND:-}" ]; then
     if [ ! -f "$build/CMakeCache.txt" ]; then tools/build.sh; fi
     cmake --build "$build" --target RemotePanel srmctl bench_limit bench_startup bench_roundtrip -j2 >/dev/null

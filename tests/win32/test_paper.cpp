@@ -95,6 +95,37 @@ TEST_F(PaperPageTest, DisableRequestDisablesTheSettingControls) {
     ExpectEnabled(page, kPaperSettingControls, true);
 }
 
+// A page keeps the handles it has looked up; a miss is asked again, and a
+// window whose user data is not such a table (the host keeps its PanelState
+// there) is asked each time.
+TEST_F(PaperPageTest, KeepsTheControlsItHasLookedUp) {
+    HWND page = OpenPage();
+    for (int id : kPaperSettingControls) EXPECT_EQ(DialogItem(page, id), GetDlgItem(page, id)) << id;
+
+    constexpr int kLate = 1999;
+    EXPECT_EQ(DialogItem(page, kLate), nullptr);
+    HWND late = CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 1, 1, page,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kLate)), AppInstance, nullptr);
+    EXPECT_EQ(DialogItem(page, kLate), late);
+
+    const LONG_PTR table = GetWindowLongPtrA(page, GWLP_USERDATA);
+    EXPECT_NE(table, 0);
+    SendMessageA(page, WM_INITDIALOG, 0, 0);
+    EXPECT_EQ(GetWindowLongPtrA(page, GWLP_USERDATA), table) << "a second WM_INITDIALOG keeps the table";
+    EXPECT_EQ(DialogItem(page, kLate), late);
+
+    EXPECT_EQ(DialogItem(host.window(), IDC_TABS), host.tab());
+
+    // More controls than the table holds: the rest are looked up each time.
+    for (int id = 3000; id < 3080; ++id) {
+        HWND extra = CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 1, 1, page,
+                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), AppInstance, nullptr);
+        EXPECT_EQ(DialogItem(page, id), extra) << id;
+        EXPECT_EQ(DialogItem(page, id), extra) << id << ", asked again";
+    }
+    for (int id : kPaperSettingControls) EXPECT_EQ(DialogItem(page, id), GetDlgItem(page, id)) << id;
+}
+
 struct LoadCase {
     const char* label;
     void (*change)(SettingsRecord*);
