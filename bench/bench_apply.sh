@@ -16,7 +16,7 @@ trap wine_session_stop EXIT
 ctl() { wine "$bin/srmctl.exe" "$@" >/dev/null; }
 names=()
 for i in $(seq 1 "$count"); do
-    ctl add "BENCH-$i" --no-spooler
+    ctl add "BENCH-$i"
     ctl delay "BENCH-$i" "$delay"
     names+=("BENCH-$i")
 done

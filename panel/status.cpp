@@ -24,18 +24,51 @@ void LoadStatusTextOf(int textId, char* buffer, int size) {
         LoadText(static_cast<UINT>(textId), buffer, size);
 }
 
+UINT ReadStatusItemOf(DWORD handle, StatusItem which, StatusItemValues* values) {
+    constexpr UINT kTextExtStatusFailed = 110;
+    constexpr UINT kTextStatusFailed = 84;
+    constexpr UINT kTextAuthorityFailed = 86;
+    DWORD length = 0;
+    switch (which) {
+    case ItemExtStatus: {
+        DWORD value = kUnreadItem;
+        if (GetPrinterStatusA(handle, SRM_ITEM_PRINTEREXTSTATUS, &value, kSrmSizePrinterExtStatus, &length) != 0)
+            return kTextExtStatusFailed;
+        values->extStatus = value;
+        return value != kUnreadItem ? 0 : kTextExtStatusFailed;
+    }
+    case ItemStatus: {
+        DWORD words[3] = {kUnreadItem, kUnreadItem, kUnreadItem};
+        if (GetPrinterStatusA(handle, SRM_ITEM_PRINTERSTATUS, words, kSrmSizePrinterStatus, &length) != 0)
+            return kTextStatusFailed;
+        for (int i = 0; i < 3; ++i) values->status[i] = words[i];
+        return words[1] != kUnreadItem && words[2] != kUnreadItem ? 0 : kTextStatusFailed;
+    }
+    case ItemAuthority: {
+        DWORD value = kUnreadItem;
+        if (GetPrinterStatusA(handle, SRM_ITEM_USERAUTHORITY, &value, kSrmSizeUserAuthority, &length) != 0)
+            return kTextAuthorityFailed;
+        values->authority = value;
+        return 0;
+    }
+    }
+    return kTextStatusFailed;
+}
+
+UINT ReadStatusItemsOf(DWORD handle, StatusItemValues* values) {
+    for (StatusItem item : {ItemExtStatus, ItemStatus, ItemAuthority})
+        if (UINT failed = ReadStatusItemOf(handle, item, values)) return failed;
+    return 0;
+}
+
 namespace {
 
-constexpr UINT kTextExtStatusFailed = 110;
-constexpr UINT kTextStatusFailed = 84;
-constexpr UINT kTextAuthorityFailed = 86;
 constexpr UINT kTextNotificationFailed = 114;
 
 
 constexpr COLORREF kPictureBackground = RGB(0, 128, 128);
 constexpr int kOverlaySize = 32;
 
-constexpr DWORD kUnread = static_cast<DWORD>(-1);
 
 // The last state ShowStatus put on the screen.
 StatusFlags lastShown = {};
@@ -47,42 +80,16 @@ StatusFlags CurrentFlags() {
 
 // ---- Reading the items ----
 
-enum StatusItem { ItemExtStatus, ItemStatus, ItemAuthority };
-
 // Reads one item into the panel data; 1 on success, else 0 with its failure
 // text in MessageText. A call that fails leaves the stored value as it was.
 int ReadItem(StatusItem which) {
-    DWORD length = 0;
-    switch (which) {
-    case ItemExtStatus: {
-        DWORD value = kUnread;
-        if (GetPrinterStatusA(SrmHandle, SRM_ITEM_PRINTEREXTSTATUS, &value, kSrmSizePrinterExtStatus,
-                              &length) == 0) {
-            ExtStatusValue = value;
-            if (value != kUnread) return 1;
-        }
-        LoadText(kTextExtStatusFailed, MessageText, kTextSize);
-        return 0;
-    }
-    case ItemStatus: {
-        DWORD words[3] = {kUnread, kUnread, kUnread};
-        if (GetPrinterStatusA(SrmHandle, SRM_ITEM_PRINTERSTATUS, words, kSrmSizePrinterStatus, &length) == 0) {
-            for (int i = 0; i < 3; ++i) StatusValues[i] = words[i];
-            if (words[1] != kUnread && words[2] != kUnread) return 1;
-        }
-        LoadText(kTextStatusFailed, MessageText, kTextSize);
-        return 0;
-    }
-    case ItemAuthority: {
-        DWORD value = kUnread;
-        if (GetPrinterStatusA(SrmHandle, SRM_ITEM_USERAUTHORITY, &value, kSrmSizeUserAuthority, &length) == 0) {
-            AuthorityValue = value;
-            return 1;
-        }
-        LoadText(kTextAuthorityFailed, MessageText, kTextSize);
-        return 0;
-    }
-    }
+    StatusItemValues values = {ExtStatusValue, {StatusValues[0], StatusValues[1], StatusValues[2]}, AuthorityValue};
+    const UINT failed = ReadStatusItemOf(SrmHandle, which, &values);
+    ExtStatusValue = values.extStatus;
+    for (int i = 0; i < 3; ++i) StatusValues[i] = values.status[i];
+    AuthorityValue = values.authority;
+    if (failed == 0) return 1;
+    LoadText(failed, MessageText, kTextSize);
     return 0;
 }
 
@@ -189,7 +196,7 @@ int RegisterNotifications(HWND panel) {
 }
 
 int EvaluateStatus(HWND owner, DWORD extStatus, const DWORD* status, DWORD authority) {
-    uint32_t words[3] = {kUnread, kUnread, kUnread};
+    uint32_t words[3] = {kUnreadItem, kUnreadItem, kUnreadItem};
     if (status) {
         for (int i = 0; i < 3; ++i) words[i] = status[i];
     }

@@ -6,6 +6,21 @@
 // The print-enable switch case was last seen (0) or not (1).
 extern int SwitchFlag;
 
+// The three status items as the SRM gives them; an item not read holds kUnreadItem.
+constexpr DWORD kUnreadItem = static_cast<DWORD>(-1);
+struct StatusItemValues {
+    DWORD extStatus;
+    DWORD status[3];
+    DWORD authority;
+};
+enum StatusItem { ItemExtStatus, ItemStatus, ItemAuthority };
+// Reads one item of an open SRM handle into *values: 0 when it was read, else
+// the id of the text saying which item failed (the value is then kept, or, as
+// the SRM gave it, unread).
+UINT ReadStatusItemOf(DWORD handle, StatusItem which, StatusItemValues* values);
+// All three in that order; the first failure's text id, or 0.
+UINT ReadStatusItemsOf(DWORD handle, StatusItemValues* values);
+
 // Reads "PrinterExtStatus", "PrinterStatus", "UserAuthority" into the panel
 // data; 1 when all three were read, else 0 with the failure text in MessageText.
 int ReadStatusItems();

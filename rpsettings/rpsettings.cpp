@@ -1,8 +1,9 @@
 // rpsettings: saves the panel settings of a served printer into a settings
 // file, compares printers and files, and applies a file to many printers at
 // once. It reaches the printers through the same SRM and the same settings
-// core as the panel: discovery, the status evaluation, the claim of one panel
-// per printer, the password, the codec and the update command are the panel's.
+// core as the panel: discovery, the status items and their evaluation, the
+// claim of one panel per printer, the password, the codec and the update
+// command are the panel's. It serves exactly the printers the panel serves.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -14,11 +15,13 @@
 #include <vector>
 
 #include "app.h"
+#include "apply_plan_pure.h"
 #include "codec.h"
 #include "messages.h"
 #include "resource.h"
 #include "rpsettings_ids.h"
 #include "settings_file_pure.h"
+#include "srm/key_name.h"
 #include "status.h"
 #include "status_pure.h"
 #include "text_pure.h"
@@ -26,15 +29,14 @@
 namespace {
 
 constexpr int kExitOk = 0;
-constexpr int kExitDiffers = 1;    // diff: something differs; apply: a printer failed
-constexpr int kExitUsage = 2;      // arguments, the file or the password
-constexpr int kExitPrinter = 3;    // a printer could not be read
-constexpr int kMaxWorkers = 32;    // printers handled at once; each mostly waits on its device
+constexpr int kExitDiffers = 1;      // diff: something differs; apply: a printer was not set
+constexpr int kExitUsage = 2;        // arguments, the file or the password
+constexpr int kExitPrinter = 3;      // a printer could not be read
+constexpr int kExitNotVerified = 4;  // apply: written, but the read-back could not be made
+constexpr int kMaxWorkers = 32;      // printers handled at once; each mostly waits on its device
+constexpr int kReadAttempts = 3;     // as the panel: a read that gives no settings is tried again
 constexpr DWORD kMaxFileSize = 1 << 20;
-
-constexpr UINT kTextExtStatusFailed = 110;
-constexpr UINT kTextStatusFailed = 84;
-constexpr UINT kTextAuthorityFailed = 86;
+constexpr char kFilePort[] = "FILE:";
 
 // ---- Texts and output ----
 
@@ -62,11 +64,24 @@ std::string Compose(UINT id, ...) {
     return text;
 }
 
-// Line breaks of the panel's two-line texts become blanks on one line.
-std::string OneLine(std::string text) {
-    for (char& c : text)
-        if (c == '\n') c = ' ';
-    return text;
+// A panel text for the console: without the panel's own ending ("the panel
+// ends"), which a console tool does not do, and on one line.
+std::string ConsoleText(std::string text) {
+    const std::string ending = Text(IDS_PANEL_ENDS);
+    for (size_t at = 0; !ending.empty() && at < text.size();) {
+        if (text.compare(at, ending.size(), ending) == 0) {
+            text.erase(at, ending.size());
+            continue;
+        }
+        at += IsShiftJisLeadByte(static_cast<unsigned char>(text[at])) && at + 1 < text.size() ? 2 : 1;
+    }
+    std::string line;
+    for (char c : text) {
+        if (c != '\n') line += c;
+        else if (!line.empty() && line.back() != ' ') line += ' ';
+    }
+    while (!line.empty() && line.back() == ' ') line.pop_back();
+    return line;
 }
 
 void Out(const std::string& text) { std::fwrite(text.data(), 1, text.size(), stdout); }
@@ -78,7 +93,8 @@ void Err(const std::string& text) {
 
 // The panel's message boxes (discovery and the like) are lines on the console here.
 int ConsoleMessageBox(HWND, LPCSTR text, LPCSTR, UINT) {
-    Err(OneLine(TextOrEmpty(text)));
+    const std::string line = ConsoleText(TextOrEmpty(text));
+    if (!line.empty()) Err(line);
     return IDOK;
 }
 
@@ -136,83 +152,178 @@ private:
     std::map<int, HWND> dialogs_;
 };
 
-// ---- One printer ----
+// ---- Options ----
 
-struct PrinterSettings {
-    SettingsRecord record;
-    CustomFeedTable custom;
+enum OptionId { OptPassword, OptAll, OptDryRun, OptFile, OptPrinter, OptHelp };
+struct OptionRow {
+    const char* name;
+    OptionId id;
+    bool takesValue;
+};
+constexpr OptionRow kOptions[] = {
+    {"--password", OptPassword, true}, {"--all", OptAll, false},     {"--dry-run", OptDryRun, false},
+    {"--file", OptFile, false},        {"--printer", OptPrinter, false}, {"--help", OptHelp, false},
+    {"-h", OptHelp, false},            {"/?", OptHelp, false},
 };
 
-// Reads the three status items and evaluates them as the panel does. Empty
-// when they were read; else the panel's text for the item that failed.
-std::string EvaluatePrinter(DWORD handle, StatusVerdict* verdict) {
-    const DWORD unread = static_cast<DWORD>(-1);
-    DWORD ext = unread, words[3] = {unread, unread, unread}, authority = unread, length = 0;
-    if (GetPrinterStatusA(handle, SRM_ITEM_PRINTEREXTSTATUS, &ext, kSrmSizePrinterExtStatus, &length) != 0 ||
-        ext == unread)
-        return Text(kTextExtStatusFailed);
-    if (GetPrinterStatusA(handle, SRM_ITEM_PRINTERSTATUS, words, kSrmSizePrinterStatus, &length) != 0 ||
-        words[1] == unread || words[2] == unread)
-        return Text(kTextStatusFailed);
-    if (GetPrinterStatusA(handle, SRM_ITEM_USERAUTHORITY, &authority, kSrmSizeUserAuthority, &length) != 0)
-        return Text(kTextAuthorityFailed);
-    *verdict = EvaluateStatusBits(ext, reinterpret_cast<const uint32_t*>(words), authority);
+struct Options {
+    std::vector<std::string> args;  // the command and its operands
+    const char* password = nullptr;
+    bool all = false;
+    bool dryRun = false;
+    bool asFile = false;
+    bool asPrinter = false;
+    bool help = false;
+};
+
+// Options may stand anywhere; "--" ends them. kExitOk, or kExitUsage after the message.
+int ParseOptions(int argc, char** argv, Options* options) {
+    bool operandsOnly = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (operandsOnly || arg.size() < 2 || (arg[0] != '-' && arg != "/?")) {
+            options->args.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            operandsOnly = true;
+            continue;
+        }
+        const OptionRow* row = nullptr;
+        for (const OptionRow& candidate : kOptions)
+            if (arg == candidate.name) row = &candidate;
+        if (!row || (row->takesValue && i + 1 >= argc)) {
+            Err(Compose(IDS_RPS_UNKNOWN_OPTION, arg.c_str()));
+            return kExitUsage;
+        }
+        switch (row->id) {
+        case OptPassword: options->password = argv[++i]; break;
+        case OptAll: options->all = true; break;
+        case OptDryRun: options->dryRun = true; break;
+        case OptFile: options->asFile = true; break;
+        case OptPrinter: options->asPrinter = true; break;
+        case OptHelp: options->help = true; break;
+        }
+    }
+    return kExitOk;
+}
+
+// ---- Printers ----
+
+// The printers the panel serves, found as the panel finds them.
+int Discover() {
+    if (DiscoverPrinters() > 0) return kExitOk;
+    Err(Text(IDS_RPS_NO_PRINTERS));
+    return kExitPrinter;
+}
+
+// Each name, once, as discovery lists it; kExitUsage after naming one it does not list.
+int ResolvePrinters(const std::vector<std::string>& names, std::vector<const PrinterEntry*>* printers) {
+    for (const std::string& name : names) {
+        const PrinterEntry* entry = ListedPrinter(name.c_str());
+        if (!entry) {
+            Err(Compose(IDS_RPS_NOT_SERVED, name.c_str()));
+            return kExitUsage;
+        }
+        bool seen = false;
+        for (const PrinterEntry* earlier : *printers) seen |= earlier == entry;
+        if (!seen) printers->push_back(entry);
+    }
+    return kExitOk;
+}
+
+// Opens the printer and evaluates its status items as the panel does. Empty
+// when the SRM answered; else why the printer cannot be used.
+std::string OpenPrinter(const PrinterEntry& printer, SrmSession* session, StatusVerdict* verdict) {
+    if (TextEquals(printer.destination, kFilePort)) return ConsoleText(Text(IDS_FILE_PORT));
+    if (session->Open(printer.name) != 0 || session->get() == 0) return Text(IDS_RPS_CANNOT_OPEN);
+    StatusItemValues items = {kUnreadItem, {kUnreadItem, kUnreadItem, kUnreadItem}, kUnreadItem};
+    if (const UINT failed = ReadStatusItemsOf(session->get(), &items)) return Text(failed);
+    *verdict = EvaluateStatusBits(items.extStatus, reinterpret_cast<const uint32_t*>(items.status), items.authority);
     return "";
 }
 
 std::string StatusTextOf(const StatusVerdict& verdict) {
     char text[kTextSize];
     LoadStatusTextOf(verdict.textId, text, kTextSize);
-    return OneLine(text);
+    return ConsoleText(text);
 }
 
-// Reads the settings block into *settings; 1 when the printer gave a loaded record.
-int ReadSettings(DWORD handle, PrinterSettings* settings) {
-    uint8_t block[kSettingsBlockSize] = {};
-    DWORD length = 0;
-    InvalidateSettings(&settings->record);
-    if (GetPrinterStatusA(handle, SRM_ITEM_SETTINGS, block, kSrmSizeSettings, &length) != 0) return 0;
-    return DecodeSettingsBlock(block, &settings->record, &settings->custom) && IsSettingsLoaded(&settings->record);
+// Reads the settings block into *settings and block; 1 when the printer gave
+// settings, within the panel's number of attempts.
+int ReadSettings(DWORD handle, PrinterSettings* settings, uint8_t block[kSettingsBlockSize]) {
+    for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
+        DWORD length = 0;
+        if (GetPrinterStatusA(handle, SRM_ITEM_SETTINGS, block, kSrmSizeSettings, &length) == 0 &&
+            SettingsOfBlock(block, settings))
+            return 1;
+    }
+    return 0;
 }
 
-// Opens the printer and checks, as the panel does, that its settings may be
-// read now (and, with forUpdate, updated). Empty when so, else the reason.
-std::string OpenPrinter(const char* name, bool forUpdate, SrmSession* session) {
-    if (session->Open(name) != 0 || session->get() == 0) return Text(IDS_RPS_CANNOT_OPEN);
+// One printer read for show, save and diff. Empty on success, else the reason.
+std::string ReadPrinter(const PrinterEntry& printer, PrinterSettings* settings, uint8_t block[kSettingsBlockSize]) {
+    SrmSession session;
     StatusVerdict verdict = {};
-    const std::string failure = EvaluatePrinter(session->get(), &verdict);
+    const std::string failure = OpenPrinter(printer, &session, &verdict);
     if (!failure.empty()) return failure;
     if (!verdict.usable || !verdict.readAllowed) return StatusTextOf(verdict);
-    if (forUpdate && (!verdict.updateAllowed || verdict.printerNotReady)) return StatusTextOf(verdict);
-    return "";
-}
-
-// Opens the printer and reads its settings. Empty on success, else the reason.
-std::string ReadPrinter(const char* name, PrinterSettings* settings) {
-    SrmSession session;
-    const std::string failure = OpenPrinter(name, false, &session);
-    if (!failure.empty()) return failure;
-    if (!ReadSettings(session.get(), settings)) return Text(IDS_READ_FAILED);
+    if (!ReadSettings(session.get(), settings, block)) return Text(IDS_READ_FAILED);
     return "";
 }
 
 // "key: this -> that  (name)" of one setting.
-std::string DifferenceLine(int index, const PrinterSettings& mine, const SettingsRecord& theirs,
-                           const CustomFeedTable& theirCustom, ControlTexts* texts) {
-    return SettingFullKey(index) + ": " +
-           SettingDisplay(index, mine.record, mine.custom, ControlTexts::Resolve, texts) + " -> " +
-           SettingDisplay(index, theirs, theirCustom, ControlTexts::Resolve, texts) + "  (" + SettingName(index) +
-           ")\n";
+std::string ChangeLine(int setting, const PrinterSettings& from, const PrinterSettings& to, ControlTexts* texts) {
+    return SettingFullKey(setting) + ": " + SettingDisplay(setting, from, ControlTexts::Resolve, texts) + " -> " +
+           SettingDisplay(setting, to, ControlTexts::Resolve, texts) + "  (" + SettingName(setting) + ")\n";
 }
+
+// ---- The claim of one panel per printer ----
+
+// The panel's claim, taken while this writes, and beside it a mark that says
+// the claim is this tool's, so that another run of it can say who holds it.
+class ToolClaim {
+public:
+    // Empty when taken; else why not.
+    std::string Take(const char* printer) {
+        HANDLE mapping = nullptr;
+        switch (TryClaimPrinter(printer, &mapping)) {
+        case ClaimTaken:
+            claim_.reset(new ScopedHandle(mapping));
+            mark_.reset(new ScopedHandle(CreateEventA(nullptr, TRUE, FALSE, MarkName(printer).c_str())));
+            return "";
+        case ClaimHeld: {
+            ScopedHandle other(OpenEventA(SYNCHRONIZE, FALSE, MarkName(printer).c_str()));
+            return Text(other.get() ? IDS_RPS_HELD_BY_TOOL : IDS_ALREADY_RUNNING);
+        }
+        case ClaimFailed: break;
+        }
+        return Text(IDS_MAPPING_FAILED);
+    }
+
+private:
+    static std::string MarkName(const char* printer) {
+        char name[kInstanceNameSize];
+        BuildInstanceName(name, sizeof name, printer);
+        return std::string(name) + ".rpsettings";
+    }
+    std::unique_ptr<ScopedHandle> claim_;
+    std::unique_ptr<ScopedHandle> mark_;
+};
 
 // ---- Applying a file ----
 
+enum Outcome { Applied, Unchanged, WouldChange, Refused, Failed, NotVerified };
+
 struct ApplyJob {
-    std::string printer;
-    bool ok = false;
-    std::string failure;
-    PrinterSettings before = {};
-    SettingsRecord after = {};
+    const PrinterEntry* printer = nullptr;
+    Outcome outcome = Failed;
+    std::string reason;
+    bool readable = true;
+    PrinterSettings current = {};  // as read before the write
+    PrinterSettings after = {};    // as read back after it
+    bool readBackDiffers = false;
+    ApplyPlan plan = {};
 };
 
 struct ApplyRun {
@@ -222,56 +333,85 @@ struct ApplyRun {
     volatile LONG next;
 };
 
-std::string MergeFailure(const MergeProblem& problem) {
-    switch (problem.error) {
-    case MergeNoCustomFeed: return Compose(IDS_RPS_NO_CUSTOM_FEED, SettingFullKey(problem.setting).c_str());
-    case MergeFormatCheck: {  // "formatN: " and the format dialog's own message
-        const std::string key = SettingFullKey(problem.setting);
-        return key.substr(0, key.find('.')) + ": " + Text(problem.messageId);
+std::string RefusalText(const ApplyPlan& plan) {
+    switch (plan.refusal) {
+    case RefuseNotReadable: return Text(IDS_RPS_PARTIAL_UNREADABLE);
+    case RefuseNoCustomFeed:
+        return Compose(IDS_RPS_NO_CUSTOM_FEED, SettingFullKey(plan.setting).c_str(),
+                       SettingFullKey(CustomSettingOf(plan.setting)).c_str());
+    case RefuseFormatCheck: {  // "formatN: " and the format dialog's own message
+        const std::string key = SettingFullKey(plan.setting);
+        return key.substr(0, key.find('.')) + ": " + ConsoleText(Text(plan.messageId));
     }
-    case MergeSwitchFF: return Text(IDS_RPS_SWITCH_FF);
-    case MergeOk: break;
+    case RefuseSwitchFF: return Text(IDS_RPS_SWITCH_FF);
+    case RefuseNotCarried: return Text(IDS_RPS_NOT_CARRIED);
+    case RefuseCollateral: return Text(IDS_RPS_COLLATERAL);
+    case RefuseNone: break;
     }
     return "";
 }
 
-// One printer: usable and updatable, not held by a panel, read, merged,
-// written synchronously and read back. Empty on success, else the reason.
-std::string ApplyToPrinter(const ParsedSettings& parsed, bool dryRun, ApplyJob* job) {
+// One printer: usable and updatable, not held by a panel, read, planned,
+// written synchronously and read back.
+void ApplyToPrinter(const ParsedSettings& parsed, bool dryRun, ApplyJob* job) {
+    job->outcome = Refused;
     SrmSession session;
-    std::string failure = OpenPrinter(job->printer.c_str(), true, &session);
-    if (!failure.empty()) return failure;
+    StatusVerdict verdict = {};
+    job->reason = OpenPrinter(*job->printer, &session, &verdict);
+    if (!job->reason.empty()) {
+        if (!TextEquals(job->printer->destination, kFilePort)) job->outcome = Failed;
+        return;
+    }
+    if (!verdict.usable || !verdict.updateAllowed || verdict.printerNotReady) {
+        job->reason = StatusTextOf(verdict);
+        return;
+    }
+    job->readable = verdict.readAllowed != 0;
 
     // The panel's claim, held while this writes: a panel that starts meanwhile stays out.
-    HANDLE claim = nullptr;
-    switch (TryClaimPrinter(job->printer.c_str(), &claim)) {
-    case ClaimHeld: return Text(IDS_ALREADY_RUNNING);
-    case ClaimFailed: return Text(IDS_MAPPING_FAILED);
-    case ClaimTaken: break;
-    }
-    ScopedHandle claimOwner(claim);
-
-    // This read is also the update procedure's pre-read: a custom feed row
-    // writes back the value the printer reports now.
-    if (!ReadSettings(session.get(), &job->before)) return Text(IDS_READ_FAILED);
-    job->after = job->before.record;
-    failure = MergeFailure(MergeSettings(parsed, job->before.custom, &job->after));
-    if (!failure.empty() || dryRun) return failure;
+    ToolClaim claim;
+    job->reason = claim.Take(job->printer->name);
+    if (!job->reason.empty()) return;
 
     uint8_t block[kSettingsBlockSize];
-    uint8_t area[kCommandAreaSize];
-    EncodeSettings(job->after, job->before.custom, block);
-    BuildUpdateCommand(block, area);
-    if (SetPrinterStatusDirectA(session.get(), SRM_ITEM_SETTINGS, area, kCommandAreaSize) != 0)
-        return Text(IDS_WRITE_FAILED);
-
-    PrinterSettings now = {};
-    if (!ReadSettings(session.get(), &now)) return Text(IDS_READ_FAILED);
-    for (int i = 0; i < SettingCount(); ++i) {
-        if (parsed.present[i] && SettingDiffers(i, job->after, job->before.custom, now.record, now.custom))
-            return Compose(IDS_RPS_VERIFY_FAILED, SettingFullKey(i).c_str());
+    if (job->readable && !ReadSettings(session.get(), &job->current, block)) {
+        job->outcome = Failed;
+        job->reason = Text(IDS_READ_FAILED);
+        return;
     }
-    return "";
+    job->plan = PlanApply(parsed, job->readable ? &job->current : nullptr);
+    if (job->plan.outcome == PlanUnchanged) {
+        job->outcome = Unchanged;
+        return;
+    }
+    if (job->plan.outcome == PlanRefused) {
+        job->reason = RefusalText(job->plan);
+        return;
+    }
+    if (dryRun) {
+        job->outcome = WouldChange;
+        return;
+    }
+    uint8_t area[kCommandAreaSize];
+    CopyMemory(area, job->plan.area, sizeof area);
+    if (SetPrinterStatusDirectA(session.get(), SRM_ITEM_SETTINGS, area, kCommandAreaSize) != 0) {
+        job->outcome = Failed;
+        job->reason = Text(IDS_WRITE_FAILED);
+        return;
+    }
+
+    job->outcome = NotVerified;
+    if (!job->readable) {
+        job->reason = StatusTextOf(verdict);
+    } else if (!ReadSettings(session.get(), &job->after, block)) {
+        job->reason = Text(IDS_READ_FAILED);
+    } else if (!VerifyApplied(job->plan, job->after).empty()) {
+        job->outcome = Failed;
+        job->readBackDiffers = true;
+        job->reason = Text(IDS_RPS_VERIFY_FAILED);
+    } else {
+        job->outcome = Applied;
+    }
 }
 
 DWORD WINAPI ApplyWorker(void* parameter) {
@@ -279,9 +419,7 @@ DWORD WINAPI ApplyWorker(void* parameter) {
     for (;;) {
         const LONG index = InterlockedIncrement(&run->next) - 1;
         if (index >= static_cast<LONG>(run->jobs->size())) return 0;
-        ApplyJob& job = (*run->jobs)[static_cast<size_t>(index)];
-        job.failure = ApplyToPrinter(*run->parsed, run->dryRun, &job);
-        job.ok = job.failure.empty();
+        ApplyToPrinter(*run->parsed, run->dryRun, &(*run->jobs)[static_cast<size_t>(index)]);
     }
 }
 
@@ -297,16 +435,38 @@ void RunJobs(ApplyRun* run) {
     for (const auto& thread : threads) WaitForSingleObject(thread->get(), INFINITE);
 }
 
-// "  key: old -> new  (name)" for each setting of the file the printer changes.
-std::string ChangeLines(const ParsedSettings& parsed, const ApplyJob& job, ControlTexts* texts) {
+std::string ChangeLines(const std::vector<SettingChange>& changes, const PrinterSettings& from,
+                        const PrinterSettings& to, ControlTexts* texts) {
     std::string lines;
-    for (int i = 0; i < SettingCount(); ++i) {
-        if (!parsed.present[i] ||
-            !SettingDiffers(i, job.before.record, job.before.custom, job.after, job.before.custom))
-            continue;
-        lines += "  " + DifferenceLine(i, job.before, job.after, job.before.custom, texts);
-    }
+    for (const SettingChange& change : changes) lines += "  " + ChangeLine(change.setting, from, to, texts);
     return lines;
+}
+
+// What happened to one printer, as lines.
+std::string Report(const ApplyJob& job, ControlTexts* texts) {
+    const char* name = job.printer->name;
+    const ApplyPlan& plan = job.plan;
+    switch (job.outcome) {
+    case Applied: return Compose(IDS_RPS_APPLIED, name) + "\n";
+    case Unchanged: return Compose(IDS_RPS_NO_CHANGE, name) + "\n";
+    case WouldChange:
+        return Compose(job.readable ? IDS_RPS_DRY_RUN : IDS_RPS_UNREADABLE_DRY_RUN, name) + "\n" +
+               ChangeLines(plan.changes, job.current, plan.predicted, texts);
+    case Refused: {
+        std::string lines = Compose(IDS_RPS_REFUSED, name, job.reason.c_str()) + "\n" +
+                            ChangeLines(plan.notCarried, plan.target, plan.predicted, texts);
+        if (plan.refusal == RefuseNotCarried && !plan.collateral.empty())
+            lines += "  " + Text(IDS_RPS_COLLATERAL) + "\n";
+        return lines + ChangeLines(plan.collateral, job.current, plan.predicted, texts);
+    }
+    case Failed:
+        return Compose(IDS_RPS_FAILED, name, job.reason.c_str()) + "\n" +
+               (job.readBackDiffers
+                    ? ChangeLines(VerifyApplied(plan, job.after), plan.predicted, job.after, texts)
+                    : std::string());
+    case NotVerified: return Compose(IDS_RPS_NOT_VERIFIED, name, job.reason.c_str()) + "\n";
+    }
+    return "";
 }
 
 // ---- Files ----
@@ -335,169 +495,189 @@ int WriteWholeFile(const char* path, const std::string& text) {
            written == crlf.size();
 }
 
+bool IsFile(const char* path) {
+    const DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 std::string ModelName() { return Text(IDS_MODEL_NAME); }
+
+// Why a file was refused, in words.
+std::string FileProblemText(const FileProblem& problem) {
+    static const UINT kReasons[] = {0,
+                                    IDS_RPS_BAD_LINE,
+                                    IDS_RPS_UNKNOWN_SECTION,
+                                    IDS_RPS_UNKNOWN_KEY,
+                                    IDS_RPS_REPEATED_KEY,
+                                    IDS_RPS_BAD_VALUE,
+                                    IDS_RPS_OUT_OF_RANGE,
+                                    IDS_RPS_WRONG_MODEL,
+                                    IDS_RPS_WRONG_VERSION,
+                                    IDS_RPS_MISSING_HEADER,
+                                    IDS_RPS_FILE_EMPTY,
+                                    IDS_RPS_FILE_UTF16,
+                                    IDS_RPS_BAD_BLOCK};
+    if (problem.error == FileOutOfRange)
+        return Compose(IDS_RPS_OUT_OF_RANGE, SettingFullKey(problem.setting).c_str(),
+                       SettingRangeText(problem.setting).c_str());
+    return Text(kReasons[problem.error]);
+}
 
 // Reads and checks a settings file; kExitOk, or kExitUsage after the message.
 int LoadSettingsFile(const char* path, ParsedSettings* parsed) {
     std::string text;
+    if (!IsFile(path)) {
+        Err(Compose(IDS_RPS_NO_SUCH_FILE, path));
+        return kExitUsage;
+    }
     if (!ReadWholeFile(path, &text)) {
         Err(Compose(IDS_RPS_CANNOT_READ_FILE, path));
         return kExitUsage;
     }
     const FileProblem problem = ReadSettingsFile(text.data(), text.size(), ModelName().c_str(), parsed);
-    if (problem.error != FileOk) {
-        static const UINT kReasons[] = {0,
-                                        IDS_RPS_BAD_LINE,
-                                        IDS_RPS_UNKNOWN_SECTION,
-                                        IDS_RPS_UNKNOWN_KEY,
-                                        IDS_RPS_REPEATED_KEY,
-                                        IDS_RPS_BAD_VALUE,
-                                        IDS_RPS_OUT_OF_RANGE,
-                                        IDS_RPS_WRONG_MODEL,
-                                        IDS_RPS_WRONG_VERSION,
-                                        IDS_RPS_MISSING_HEADER};
-        Err(Compose(IDS_RPS_FILE_LINE, path, problem.line, Text(kReasons[problem.error]).c_str()));
+    if (problem.error == FileEmpty) {
+        Err(std::string(path) + ": " + FileProblemText(problem));
         return kExitUsage;
     }
-    if (parsed->count == 0) {
+    if (problem.error != FileOk) {
+        Err(Compose(IDS_RPS_FILE_LINE, path, problem.line, FileProblemText(problem).c_str()));
+        return kExitUsage;
+    }
+    if (parsed->count == 0 && !parsed->hasBlock) {
         Err(Text(IDS_RPS_FILE_NO_SETTINGS));
         return kExitUsage;
     }
     return kExitOk;
 }
 
-bool IsFile(const char* path) {
-    const DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // ---- Commands ----
 
-int ReadOrReport(const char* printer, PrinterSettings* settings) {
-    const std::string failure = ReadPrinter(printer, settings);
+int ReadOrReport(const PrinterEntry& printer, PrinterSettings* settings, uint8_t block[kSettingsBlockSize]) {
+    const std::string failure = ReadPrinter(printer, settings, block);
     if (failure.empty()) return kExitOk;
-    Err(std::string(printer) + ": " + failure);
+    Err(std::string(printer.name) + ": " + failure);
     return kExitPrinter;
 }
 
+// One printer named on the command line, as discovery lists it.
+int OnePrinter(const std::string& name, const PrinterEntry** printer) {
+    std::vector<const PrinterEntry*> printers;
+    if (int code = ResolvePrinters({name}, &printers)) return code;
+    *printer = printers[0];
+    return kExitOk;
+}
+
+// Each printer: name, status word, destination and what the panel would allow now.
 int CommandList() {
-    if (DiscoverPrinters() <= 0) {
-        Err(Text(IDS_RPS_NO_PRINTERS));
-        return kExitPrinter;
-    }
+    if (int code = Discover()) return code;
     static const UINT kLabels[3] = {IDS_STATUS_ONLINE, IDS_STATUS_OFFLINE, IDS_STATUS_UNKNOWN};
     for (const PrinterEntry* entry = PrinterList; entry; entry = entry->next) {
+        SrmSession session;
+        StatusVerdict verdict = {};
+        std::string allowed = OpenPrinter(*entry, &session, &verdict);
+        if (allowed.empty()) allowed = StatusTextOf(verdict);
         Out(std::string(TextOrEmpty(entry->name)) + "\t" + Text(kLabels[ReadStatusLabel(entry->name)]) + "\t" +
-            TextOrEmpty(entry->destination) + "\n");
+            TextOrEmpty(entry->destination) + "\t" + allowed + "\n");
     }
     return kExitOk;
 }
 
-int CommandShow(const char* printer) {
+// show prints what save writes: a settings file.
+int CommandSave(const std::string& name, const char* path) {
+    const PrinterEntry* printer = nullptr;
+    if (int code = OnePrinter(name, &printer)) return code;
     PrinterSettings settings;
-    if (int code = ReadOrReport(printer, &settings)) return code;
+    uint8_t block[kSettingsBlockSize];
+    if (int code = ReadOrReport(*printer, &settings, block)) return code;
     ControlTexts texts;
-    for (int i = 0; i < SettingCount(); ++i) {
-        Out(SettingFullKey(i) + "=" + SettingValueText(i, GetSettingValue(i, settings.record)) + "\t" +
-            SettingName(i) + "\t" +
-            SettingDisplay(i, settings.record, settings.custom, ControlTexts::Resolve, &texts) + "\n");
+    const std::string text = WriteSettingsFile(settings, block, ModelName().c_str(), ControlTexts::Resolve, &texts);
+    if (!path) {
+        Out(text);
+        return kExitOk;
     }
-    return kExitOk;
-}
-
-int CommandSave(const char* printer, const char* path) {
-    PrinterSettings settings;
-    if (int code = ReadOrReport(printer, &settings)) return code;
-    ControlTexts texts;
-    int skipped = 0;
-    const std::string text = WriteSettingsFile(settings.record, settings.custom, ModelName().c_str(),
-                                               ControlTexts::Resolve, &texts, &skipped);
     if (!WriteWholeFile(path, text)) {
         Err(Compose(IDS_RPS_CANNOT_WRITE_FILE, path));
         return kExitUsage;
     }
-    if (skipped) Err(Compose(IDS_RPS_NOT_SAVED, printer, skipped));
-    Out(Compose(IDS_RPS_SAVED, printer, path) + "\n");
+    Out(Compose(IDS_RPS_SAVED, printer->name, path) + "\n");
     return kExitOk;
 }
 
-int CommandDiff(const char* printer, const char* other) {
-    PrinterSettings mine;
-    PrinterSettings theirs;
-    ParsedSettings parsed;
-    const bool file = IsFile(other);
-    if (file) {
-        if (int code = LoadSettingsFile(other, &parsed)) return code;
+int CommandDiff(const Options& options) {
+    const std::string& other = options.args[2];
+    const bool file = IsFile(other.c_str());
+    const bool printer = ListedPrinter(other.c_str()) != nullptr;
+    bool asFile = options.asFile;
+    if (!options.asFile && !options.asPrinter) {
+        if (file && printer) {
+            Err(Compose(IDS_RPS_AMBIGUOUS, other.c_str()));
+            return kExitUsage;
+        }
+        if (!file && !printer) {
+            Err(Compose(IDS_RPS_NEITHER, other.c_str()));
+            return kExitUsage;
+        }
+        asFile = file;
     }
-    if (int code = ReadOrReport(printer, &mine)) return code;
-    if (file) {
-        theirs = mine;
-        for (int i = 0; i < SettingCount(); ++i)
-            if (parsed.present[i]) SetSettingValue(i, &theirs.record, parsed.value[i]);
-    } else if (int code = ReadOrReport(other, &theirs)) {
+    ParsedSettings parsed;
+    const PrinterEntry* theirPrinter = nullptr;
+    if (asFile) {
+        if (int code = LoadSettingsFile(other.c_str(), &parsed)) return code;
+    } else if (int code = OnePrinter(other, &theirPrinter)) {
         return code;
     }
+    const PrinterEntry* mine = nullptr;
+    if (int code = OnePrinter(options.args[1], &mine)) return code;
+
+    PrinterSettings settings;
+    PrinterSettings theirs;
+    uint8_t block[kSettingsBlockSize];
+    if (int code = ReadOrReport(*mine, &settings, block)) return code;
+    if (asFile) theirs = FileOver(parsed, settings);
+    else if (int code = ReadOrReport(*theirPrinter, &theirs, block)) return code;
+
     ControlTexts texts;
     int differences = 0;
     for (int i = 0; i < SettingCount(); ++i) {
-        if (file && !parsed.present[i]) continue;
-        if (!SettingDiffers(i, mine.record, mine.custom, theirs.record, theirs.custom)) continue;
+        if ((asFile && !FileNames(parsed, i)) || !SettingDiffers(i, settings, theirs)) continue;
         ++differences;
-        Out(DifferenceLine(i, mine, theirs.record, theirs.custom, &texts));
+        Out(ChangeLine(i, settings, theirs, &texts));
     }
     return differences ? kExitDiffers : kExitOk;
 }
 
-int CommandApply(const std::vector<std::string>& args) {
-    bool all = false;
-    bool dryRun = false;
-    std::vector<std::string> printers;
-    for (size_t i = 1; i < args.size(); ++i) {
-        if (args[i] == "--all") all = true;
-        else if (args[i] == "--dry-run") dryRun = true;
-        else printers.push_back(args[i]);
-    }
-    if (args.empty() || all == !printers.empty()) {
-        Err(Usage());
-        return kExitUsage;
-    }
+int CommandApply(const Options& options) {
+    const std::vector<std::string> names(options.args.begin() + 2, options.args.end());
     ParsedSettings parsed;
-    if (int code = LoadSettingsFile(args[0].c_str(), &parsed)) return code;
-    if (all) {
-        if (DiscoverPrinters() <= 0) {
-            Err(Text(IDS_RPS_NO_PRINTERS));
-            return kExitPrinter;
-        }
-        for (const PrinterEntry* entry = PrinterList; entry; entry = entry->next)
-            printers.push_back(TextOrEmpty(entry->name));
+    if (int code = LoadSettingsFile(options.args[1].c_str(), &parsed)) return code;
+    std::vector<const PrinterEntry*> printers;
+    if (options.all) {
+        for (const PrinterEntry* entry = PrinterList; entry; entry = entry->next) printers.push_back(entry);
+    } else if (int code = ResolvePrinters(names, &printers)) {
+        return code;
     }
 
     std::vector<ApplyJob> jobs(printers.size());
     for (size_t i = 0; i < printers.size(); ++i) jobs[i].printer = printers[i];
-    ApplyRun run = {&parsed, dryRun, &jobs, 0};
+    ApplyRun run = {&parsed, options.dryRun, &jobs, 0};
     RunJobs(&run);
 
     ControlTexts texts;
-    int failed = 0;
+    bool failed = false;
+    bool unverified = false;
     for (const ApplyJob& job : jobs) {
-        if (!job.ok) {
-            ++failed;
-            Out(Compose(IDS_RPS_FAILED, job.printer.c_str(), job.failure.c_str()) + "\n");
-            continue;
-        }
-        const std::string changes = ChangeLines(parsed, job, &texts);
-        if (dryRun && changes.empty()) Out(Compose(IDS_RPS_NO_CHANGE, job.printer.c_str()) + "\n");
-        else if (dryRun) Out(Compose(IDS_RPS_DRY_RUN, job.printer.c_str()) + "\n" + changes);
-        else Out(Compose(IDS_RPS_APPLIED, job.printer.c_str()) + "\n");
+        Out(Report(job, &texts));
+        failed |= job.outcome == Refused || job.outcome == Failed;
+        unverified |= job.outcome == NotVerified;
     }
-    return failed ? kExitDiffers : kExitOk;
+    return failed ? kExitDiffers : unverified ? kExitNotVerified : kExitOk;
 }
 
 // The suite's panel password guards every command that reads or writes settings.
 int CheckPassword(const char* given) {
     LocalBlock<char> stored;
     if (!ReadStoredPassword(&stored)) {
-        Err(Text(IDS_REGISTRY_NOT_OPEN));
+        Err(ConsoleText(Text(IDS_REGISTRY_NOT_OPEN)));
         return kExitUsage;
     }
     if (stored.get()[0] == '\0' || PasswordMatches(given, stored.get())) return kExitOk;
@@ -506,42 +686,35 @@ int CheckPassword(const char* given) {
 }
 
 int Run(int argc, char** argv) {
-    std::vector<std::string> args;
-    const char* password = nullptr;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--help") {
-            Out(Usage());
-            return kExitOk;
-        }
-        if (arg != "--password") {
-            args.push_back(arg);
-        } else if (i + 1 < argc) {
-            password = argv[++i];
-        } else {  // the switch without its text
-            args.clear();
-            break;
-        }
+    Options options;
+    if (int code = ParseOptions(argc, argv, &options)) {
+        Err(Usage());
+        return code;
     }
-    if (args.empty()) {
+    if (options.help) {
         Out(Usage());
-        return kExitUsage;
+        return kExitOk;
     }
-    const std::string command = args[0];
-    args.erase(args.begin());
-    if (command == "list" && args.empty()) return CommandList();
-
-    const bool known = (command == "show" && args.size() == 1) || (command == "save" && args.size() == 2) ||
-                       (command == "diff" && args.size() == 2) || (command == "apply" && args.size() >= 2);
-    if (!known) {
+    const std::vector<std::string>& args = options.args;
+    const std::string command = args.empty() ? "" : args[0];
+    const size_t operands = args.empty() ? 0 : args.size() - 1;
+    const bool known = (command == "list" && operands == 0) || (command == "show" && operands == 1) ||
+                       (command == "save" && operands == 2) || (command == "diff" && operands == 2) ||
+                       (command == "apply" && (options.all ? operands == 1 : operands >= 2));
+    const bool misplaced = (options.all && command != "apply") || (options.dryRun && command != "apply") ||
+                           ((options.asFile || options.asPrinter) && command != "diff") ||
+                           (options.asFile && options.asPrinter);
+    if (!known || misplaced) {
         Err(Usage());
         return kExitUsage;
     }
-    if (int code = CheckPassword(password)) return code;
-    if (command == "show") return CommandShow(args[0].c_str());
-    if (command == "save") return CommandSave(args[0].c_str(), args[1].c_str());
-    if (command == "diff") return CommandDiff(args[0].c_str(), args[1].c_str());
-    return CommandApply(args);
+    if (command == "list") return CommandList();
+    if (int code = CheckPassword(options.password)) return code;
+    if (int code = Discover()) return code;
+    if (command == "show") return CommandSave(args[1], nullptr);
+    if (command == "save") return CommandSave(args[1], args[2].c_str());
+    if (command == "diff") return CommandDiff(options);
+    return CommandApply(options);
 }
 
 }  // namespace

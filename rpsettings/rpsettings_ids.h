@@ -8,7 +8,7 @@
 #define IDS_RPS_UNKNOWN_KEY 2004
 #define IDS_RPS_REPEATED_KEY 2005
 #define IDS_RPS_BAD_VALUE 2006
-#define IDS_RPS_OUT_OF_RANGE 2007
+#define IDS_RPS_OUT_OF_RANGE 2007      // key, the values allowed
 #define IDS_RPS_WRONG_MODEL 2008
 #define IDS_RPS_WRONG_VERSION 2009
 #define IDS_RPS_MISSING_HEADER 2010
@@ -22,13 +22,25 @@
 #define IDS_RPS_NO_CHANGE 2018
 #define IDS_RPS_ON 2019
 #define IDS_RPS_OFF 2020
-#define IDS_RPS_NO_CUSTOM_FEED 2021
+#define IDS_RPS_NO_CUSTOM_FEED 2021    // feed key, custom key
 #define IDS_RPS_VERIFY_FAILED 2022
 #define IDS_RPS_SWITCH_FF 2023
 #define IDS_RPS_DRY_RUN 2024
 #define IDS_RPS_NO_PRINTERS 2025
-#define IDS_RPS_NOT_SAVED 2026
-#define IDS_RPS_NOT_UPDATABLE 2027
-#define IDS_RPS_NOT_READABLE 2028
 #define IDS_RPS_SAVED 2029
 #define IDS_RPS_FILE_NO_SETTINGS 2030
+#define IDS_RPS_NOT_SERVED 2031        // printer
+#define IDS_RPS_HELD_BY_TOOL 2032
+#define IDS_RPS_NOT_VERIFIED 2033      // printer, reason
+#define IDS_RPS_PARTIAL_UNREADABLE 2034
+#define IDS_RPS_NOT_CARRIED 2035
+#define IDS_RPS_COLLATERAL 2036
+#define IDS_RPS_UNKNOWN_OPTION 2037    // option
+#define IDS_RPS_AMBIGUOUS 2038         // name
+#define IDS_RPS_NEITHER 2039           // name
+#define IDS_RPS_FILE_EMPTY 2040
+#define IDS_RPS_FILE_UTF16 2041
+#define IDS_RPS_BAD_BLOCK 2042
+#define IDS_RPS_NO_SUCH_FILE 2043      // path
+#define IDS_RPS_UNREADABLE_DRY_RUN 2044  // printer
+#define IDS_RPS_REFUSED 2045           // printer, reason

@@ -57,6 +57,13 @@ SettingDef Feed(const char* key, const char* name, RecordField field, FormatFiel
     def.custom = custom;
     return def;
 }
+// The custom position beside a feed row.
+SettingDef Custom(const char* key, const char* name, FeedTable table, int32_t CustomFeedSet::*custom) {
+    SettingDef def = Base(key, name, SettingCustomFeed);
+    def.feedTable = table;
+    def.custom = custom;
+    return def;
+}
 SettingDef List(const char* key, const char* name, RecordField field, const char* const* rows, int count) {
     SettingDef def = Base(key, name, SettingList);
     def.field = field;
@@ -71,22 +78,25 @@ SettingDef Fine(const char* key, const char* name, RecordField field, const Fine
     return def;
 }
 // A bit of the switch bytes shown by a radio pair of the page's dialog templateId.
-SettingDef Bit(const char* key, const char* name, const BitBoundRadio& pair, int templateId) {
+// With inverted, the key's 1 is the radio of the bit clear (the key names that choice).
+SettingDef Bit(const char* key, const char* name, const BitBoundRadio& pair, int templateId, bool inverted = false) {
     SettingDef def = Base(key, name, SettingBit);
     def.byteIndex = pair.byteIndex;
     def.mask = pair.mask;
+    def.inverted = inverted;
     def.templateId = templateId;
-    def.texts[0] = ClearRadioOf(pair);
-    def.texts[1] = pair.setId;
+    def.texts[inverted ? 1 : 0] = ClearRadioOf(pair);
+    def.texts[inverted ? 0 : 1] = pair.setId;
     return def;
 }
-// A bit of the switch bytes shown by a check box ("on" is the ticked box).
+// A bit of the switch bytes shown by a check box: the key's 1 is the ticked box.
 SettingDef CheckBit(const char* key, const char* name, const BitBoundCheck& check) {
     SettingDef def = Base(key, name, SettingCheckBit);
     def.byteIndex = check.byteIndex;
     def.mask = check.mask;
-    def.texts[0] = check.tickedMeansClear ? kTextOn : kTextOff;
-    def.texts[1] = check.tickedMeansClear ? kTextOff : kTextOn;
+    def.inverted = check.tickedMeansClear;
+    def.texts[0] = kTextOff;
+    def.texts[1] = kTextOn;
     return def;
 }
 SettingDef FormatNumber(const char* key, const char* name, FormatField field, const NumberRule* rule,
@@ -103,6 +113,14 @@ constexpr NumberRule kRightMarginRule = {IDC_FMTDLG_RIGHTEDIT, 1, 136, IDS_MSG_B
 
 const char kColumns[] = "桁";
 const char kLines[] = "行";
+const char kContFront[] = "吸入位置（連続紙前）";
+const char kContRear[] = "吸入位置（連続紙後）";
+const char kCutSheet[] = "吸入位置（カット紙）";
+const char kPostcard[] = "吸入位置（ハガキ）";
+const char kContFrontCustom[] = "吸入位置（連続紙前）のカスタム値";
+const char kContRearCustom[] = "吸入位置（連続紙後）のカスタム値";
+const char kCutSheetCustom[] = "吸入位置（カット紙）のカスタム値";
+const char kPostcardCustom[] = "吸入位置（ハガキ）のカスタム値";
 
 const SettingDef kRecordSettings[] = {
     Choice("paperSetCenter", "用紙セット位置", &SettingsRecord::paperSetCenter, IDD_PAPER_PAGE, IDC_PAPER_LEFT,
@@ -115,14 +133,18 @@ const SettingDef kRecordSettings[] = {
     Number("headCenterRear", "ヘッドセンタリング位置（連続紙後）", &SettingsRecord::headCenterRear,
            &kHeadCenterRules[2], kColumns),
     List("paperThickness", "紙厚調整", &SettingsRecord::paperThickness, kThicknessRowTexts, kThicknessRows),
-    Feed("contFrontFeed", "吸入位置（連続紙前）", &SettingsRecord::contFrontFeed, nullptr, FeedTableA,
+    Feed("contFrontFeed", kContFront, &SettingsRecord::contFrontFeed, nullptr, FeedTableA,
          &CustomFeedSet::contFrontCustom),
-    Feed("contRearFeed", "吸入位置（連続紙後）", &SettingsRecord::contRearFeed, nullptr, FeedTableA,
+    Custom("contFrontCustom", kContFrontCustom, FeedTableA, &CustomFeedSet::contFrontCustom),
+    Feed("contRearFeed", kContRear, &SettingsRecord::contRearFeed, nullptr, FeedTableA,
          &CustomFeedSet::contRearCustom),
-    Feed("cutSheetFeed", "吸入位置（カット紙）", &SettingsRecord::cutSheetFeed, nullptr, FeedTableB,
+    Custom("contRearCustom", kContRearCustom, FeedTableA, &CustomFeedSet::contRearCustom),
+    Feed("cutSheetFeed", kCutSheet, &SettingsRecord::cutSheetFeed, nullptr, FeedTableB,
          &CustomFeedSet::cutSheetCustom),
-    Feed("postcardFeed", "吸入位置（ハガキ）", &SettingsRecord::postcardFeed, nullptr, FeedTableC,
+    Custom("cutSheetCustom", kCutSheetCustom, FeedTableB, &CustomFeedSet::cutSheetCustom),
+    Feed("postcardFeed", kPostcard, &SettingsRecord::postcardFeed, nullptr, FeedTableC,
          &CustomFeedSet::postcardCustom),
+    Custom("postcardCustom", kPostcardCustom, FeedTableC, &CustomFeedSet::postcardCustom),
     Number("pageLength", "用紙長", &SettingsRecord::pageLength, &kFormatPageLengthRule, kLines),
     Number("cutSheetPosAdjust", "カット紙位置補正", &SettingsRecord::cutSheetPosAdjust, &kFormatPosAdjustRule,
            kColumns),
@@ -142,8 +164,8 @@ const SettingDef kRecordSettings[] = {
         def.mask = kCharsetMask;
         return def;
     }(),
-    Bit("switches.dc1dc3", "DC1/DC3コード処理", kOtherPageRadios[1], IDD_OTHER_PAGE),
-    Bit("switches.autoCrLf", "自動CR-LF", kEnvironmentAdvancedRadios[4], IDD_ENVIRONMENT_ADVANCED),
+    Bit("switches.dc1dc3", "DC1/DC3コード処理", kOtherPageRadios[1], IDD_OTHER_PAGE, true),
+    Bit("switches.autoCrLf", "自動CR-LF", kEnvironmentAdvancedRadios[4], IDD_ENVIRONMENT_ADVANCED, true),
     Bit("switches.printCommand", "印字命令", kOtherPageRadios[0], IDD_OTHER_PAGE),
     Bit("switches.crFunction", "CR機能", kEnvironmentAdvancedRadios[3], IDD_ENVIRONMENT_ADVANCED),
     CheckBit("switches.slashedZero1", "1バイトコード系ゼロにスラッシュ", kZeroOneByteCheck),
@@ -157,13 +179,13 @@ const SettingDef kRecordSettings[] = {
     Bit("switches.loadCode", "シートフィーダ吸入コード", kPrintDosRadios[3], IDD_PRINT_DOS),
     CheckBit("switches.slashedZero2", "2バイトコード系ゼロにスラッシュ", kZeroTwoByteCheck),
     CheckBit("switches.perforationSkip", "ミシン目スキップ", kPerforationSkipCheck),
-    Bit("switches.edgeDetect", "用紙左右端検出", kEnvironmentPageRadios[1], IDD_ENVIRONMENT_PAGE),
+    Bit("switches.edgeDetect", "用紙左右端検出", kEnvironmentPageRadios[1], IDD_ENVIRONMENT_PAGE, true),
     Bit("switches.feederLoad", "シートフィーダ吸入制御", kEnvironmentAdvancedRadios[1], IDD_ENVIRONMENT_ADVANCED),
     Bit("switches.dotDirection", "ドット列の印字方向", kPrintPageRadios[0], IDD_PRINT_PAGE),
     CheckBit("switches.draftAtPowerOn", "電源オン時のドラフトモード", kDraftAtPowerOnCheck),
     Bit("switches.cutSheetEject", "カット紙排出", kEnvironmentPageRadios[2], IDD_ENVIRONMENT_PAGE),
     Bit("switches.feederEject", "シートフィーダ排出", kEnvironmentAdvancedRadios[0], IDD_ENVIRONMENT_ADVANCED),
-    Bit("switches.sheetGuideLoad", "シートガイド吸入", kEnvironmentPageRadios[0], IDD_ENVIRONMENT_PAGE),
+    Bit("switches.sheetGuideLoad", "シートガイド吸入", kEnvironmentPageRadios[0], IDD_ENVIRONMENT_PAGE, true),
     Base("switches.otherBits", "その他のスイッチ（16進）", SettingOtherBits),
 };
 
@@ -172,14 +194,18 @@ const SettingDef kFormatSettings[] = {
     FormatNumber("pageLength", "用紙長", &FormatRecord::pageLength, &kFormatPageLengthRule, kLines),
     FormatNumber("leftMargin", "レフトマージン", &FormatRecord::leftMargin, &kLeftMarginRule, kColumns),
     FormatNumber("rightMargin", "ライトマージン", &FormatRecord::rightMargin, &kRightMarginRule, kColumns),
-    Feed("contFrontFeed", "吸入位置（連続紙前）", nullptr, &FormatRecord::contFrontFeed, FeedTableA,
+    Feed("contFrontFeed", kContFront, nullptr, &FormatRecord::contFrontFeed, FeedTableA,
          &CustomFeedSet::contFrontCustom),
-    Feed("contRearFeed", "吸入位置（連続紙後）", nullptr, &FormatRecord::contRearFeed, FeedTableA,
+    Custom("contFrontCustom", kContFrontCustom, FeedTableA, &CustomFeedSet::contFrontCustom),
+    Feed("contRearFeed", kContRear, nullptr, &FormatRecord::contRearFeed, FeedTableA,
          &CustomFeedSet::contRearCustom),
-    Feed("cutSheetFeed", "吸入位置（カット紙）", nullptr, &FormatRecord::cutSheetFeed, FeedTableB,
+    Custom("contRearCustom", kContRearCustom, FeedTableA, &CustomFeedSet::contRearCustom),
+    Feed("cutSheetFeed", kCutSheet, nullptr, &FormatRecord::cutSheetFeed, FeedTableB,
          &CustomFeedSet::cutSheetCustom),
-    Feed("postcardFeed", "吸入位置（ハガキ）", nullptr, &FormatRecord::postcardFeed, FeedTableC,
+    Custom("cutSheetCustom", kCutSheetCustom, FeedTableB, &CustomFeedSet::cutSheetCustom),
+    Feed("postcardFeed", kPostcard, nullptr, &FormatRecord::postcardFeed, FeedTableC,
          &CustomFeedSet::postcardCustom),
+    Custom("postcardCustom", kPostcardCustom, FeedTableC, &CustomFeedSet::postcardCustom),
     FormatNumber("cutSheetPosAdjust", "カット紙位置補正", &FormatRecord::cutSheetPosAdjust, &kFormatPosAdjustRule,
                  kColumns),
 };
@@ -187,7 +213,7 @@ const SettingDef kFormatSettings[] = {
 constexpr int kRecordCount = static_cast<int>(sizeof kRecordSettings / sizeof kRecordSettings[0]);
 constexpr int kFormatCount = static_cast<int>(sizeof kFormatSettings / sizeof kFormatSettings[0]);
 constexpr int kTotalCount = kRecordCount + 4 * kFormatCount;
-static_assert(kTotalCount <= static_cast<int>(sizeof(ParsedSettings::present)), "room for every setting");
+static_assert(kTotalCount <= kMaxSettings, "room for every setting");
 
 // The switch bits no named setting covers, one mask per byte.
 struct OtherMasks {
@@ -211,12 +237,25 @@ const CustomFeedSet& CustomSetOf(int format, const CustomFeedTable& custom) {
     return format < 0 ? custom.record : custom.formats[format];
 }
 
-int32_t RawValue(const SettingDef& def, int format, const SettingsRecord& record) {
+int32_t RawValue(const SettingDef& def, int format, const PrinterSettings& settings) {
+    const SettingsRecord& record = settings.record;
+    if (def.kind == SettingCustomFeed) return CustomSetOf(format, settings.custom).*def.custom;
     if (def.formatField) return record.formats[format].*def.formatField;
     if (def.field) return record.*def.field;
     if (def.kind == SettingOtherBits) return static_cast<int32_t>(PackOtherBits(record.switches));
     const uint8_t bits = record.switches[def.byteIndex] & def.mask;
-    return def.kind == SettingCharset ? bits : (bits ? 1 : 0);
+    if (def.kind == SettingCharset) return bits;
+    return (bits ? 1 : 0) ^ (def.inverted ? 1 : 0);
+}
+
+// A custom feed position the block can carry: none (0), or a byte that is no
+// row's value (a row's value reads back as that row).
+bool CustomAccepted(FeedTable table, int32_t value) {
+    if (value == 0) return true;
+    if (value < 0 || value > 255) return false;
+    int32_t custom = 0;
+    FeedRowFromValue(table, static_cast<uint8_t>(value), &custom);
+    return custom == value;
 }
 
 std::string Printf(const char* format, long value) {
@@ -224,6 +263,9 @@ std::string Printf(const char* format, long value) {
     FormatText(text, sizeof text, format, value);
     return text;
 }
+
+// A fine adjustment's stored code as the signed step the page shows.
+int32_t SignedStep(int32_t code) { return code >= 128 && code <= 255 ? code - 256 : code; }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
@@ -238,22 +280,60 @@ bool Equals(const char* begin, const char* end, const char* text) {
     return static_cast<size_t>(end - begin) == length && std::memcmp(begin, text, length) == 0;
 }
 
-// Decimal digits only, at most a 32-bit signed value; hexadecimal: exactly eight digits.
-bool ParseValue(const char* begin, const char* end, bool hex, int32_t* value) {
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+// Decimal digits only (a leading '-' where signed), at most a 32-bit signed
+// value; hexadecimal: exactly eight digits.
+bool ParseValue(const char* begin, const char* end, bool hex, bool isSigned, int32_t* value) {
+    const bool negative = isSigned && begin < end && *begin == '-';
+    if (negative) ++begin;
     const size_t length = static_cast<size_t>(end - begin);
     if (length == 0 || length > (hex ? 8u : 10u) || (hex && length != 8)) return false;
     uint64_t result = 0;
     for (const char* p = begin; p < end; ++p) {
-        int digit;
-        if (*p >= '0' && *p <= '9') digit = *p - '0';
-        else if (hex && *p >= 'A' && *p <= 'F') digit = *p - 'A' + 10;
-        else if (hex && *p >= 'a' && *p <= 'f') digit = *p - 'a' + 10;
-        else return false;
+        const int digit = hex ? HexDigit(*p) : (*p >= '0' && *p <= '9' ? *p - '0' : -1);
+        if (digit < 0) return false;
         result = result * (hex ? 16 : 10) + static_cast<uint64_t>(digit);
     }
     if (!hex && result > 0x7FFFFFFFu) return false;
     *value = static_cast<int32_t>(static_cast<uint32_t>(result));
+    if (negative) *value = -*value;
     return true;
+}
+
+bool ParseBlock(const char* begin, const char* end, uint8_t block[kSettingsBlockSize]) {
+    if (static_cast<size_t>(end - begin) != 2 * kSettingsBlockSize) return false;
+    for (size_t i = 0; i < kSettingsBlockSize; ++i) {
+        const int high = HexDigit(begin[2 * i]);
+        const int low = HexDigit(begin[2 * i + 1]);
+        if (high < 0 || low < 0) return false;
+        block[i] = static_cast<uint8_t>(high * 16 + low);
+    }
+    PrinterSettings settings;
+    return SettingsOfBlock(block, &settings) != 0;
+}
+
+// The section a "[name]" line opens: 0 general, 1..4 a format, -1 unknown.
+int SectionOf(const char* name, const char* nameEnd) {
+    if (Equals(name, nameEnd, "general")) return 0;
+    for (int k = 1; k <= 4; ++k) {
+        char expected[16];
+        FormatText(expected, sizeof expected, "format%d", k);
+        if (Equals(name, nameEnd, expected)) return k;
+    }
+    return -1;
+}
+
+// Files before version 2 wrote the bit itself for the keys whose 1 now means what their name says.
+int32_t FromVersion(int version, int index, int32_t value) {
+    int format;
+    const SettingDef& def = SettingAt(index, &format);
+    return version < 2 && def.inverted ? value ^ 1 : value;
 }
 
 }  // namespace
@@ -270,6 +350,9 @@ const SettingDef& SettingAt(int index, int* format) {
 }
 
 int FindSetting(int section, const char* key, size_t keyLength) {
+    if (section == 0 && keyLength > 8 && std::memcmp(key, "format", 6) == 0 && key[6] >= '1' && key[6] <= '4' &&
+        key[7] == '.')
+        return FindSetting(key[6] - '0', key + 8, keyLength - 8);
     const int first = section == 0 ? 0 : kRecordCount + (section - 1) * kFormatCount;
     const int count = section == 0 ? kRecordCount : kFormatCount;
     for (int i = first; i < first + count; ++i) {
@@ -294,16 +377,25 @@ std::string SettingName(int index) {
     return std::string(kFormatSelectTexts[format + 1]) + " " + def.name;
 }
 
-int32_t GetSettingValue(int index, const SettingsRecord& record) {
+int CustomSettingOf(int index) {
     int format;
-    const SettingDef& def = SettingAt(index, &format);
-    return RawValue(def, format, record);
+    return SettingAt(index, &format).kind == SettingFeed ? index + 1 : -1;
 }
 
-void SetSettingValue(int index, SettingsRecord* record, int32_t value) {
+int32_t GetSettingValue(int index, const PrinterSettings& settings) {
     int format;
     const SettingDef& def = SettingAt(index, &format);
-    if (def.formatField) {
+    return RawValue(def, format, settings);
+}
+
+void SetSettingValue(int index, PrinterSettings* settings, int32_t value) {
+    int format;
+    const SettingDef& def = SettingAt(index, &format);
+    SettingsRecord* record = &settings->record;
+    if (def.kind == SettingCustomFeed) {
+        CustomFeedSet& set = format < 0 ? settings->custom.record : settings->custom.formats[format];
+        set.*def.custom = value;
+    } else if (def.formatField) {
         record->formats[format].*def.formatField = value;
     } else if (def.field) {
         record->*def.field = value;
@@ -315,16 +407,11 @@ void SetSettingValue(int index, SettingsRecord* record, int32_t value) {
         }
     } else {
         uint8_t& byte = record->switches[def.byteIndex];
+        const bool set = (value != 0) != def.inverted;
         const uint8_t bits = def.kind == SettingCharset ? static_cast<uint8_t>(value) & def.mask
-                                                        : (value ? def.mask : 0);
+                                                        : (set ? def.mask : 0);
         byte = static_cast<uint8_t>((byte & ~def.mask) | bits);
     }
-}
-
-int32_t CustomValueOf(int index, const CustomFeedTable& custom) {
-    int format;
-    const SettingDef& def = SettingAt(index, &format);
-    return def.kind == SettingFeed ? CustomSetOf(format, custom).*def.custom : 0;
 }
 
 int SettingValueAccepted(int index, int32_t value) {
@@ -341,6 +428,8 @@ int SettingValueAccepted(int index, int32_t value) {
         return value == 0 || value == 1;
     case SettingFeed:
         return value >= 0 && value <= FeedCustomRow(def.feedTable);
+    case SettingCustomFeed:
+        return CustomAccepted(def.feedTable, value);
     case SettingList:
         return value >= 0 && value < def.rowCount;
     case SettingFine:
@@ -367,15 +456,54 @@ std::string SettingValueText(int index, int32_t value) {
     if (def.kind == SettingOtherBits)
         FormatText(text, sizeof text, "%08lX", static_cast<unsigned long>(static_cast<uint32_t>(value)));
     else
-        FormatText(text, sizeof text, "%ld", static_cast<long>(value));
+        FormatText(text, sizeof text, "%ld", static_cast<long>(def.kind == SettingFine ? SignedStep(value) : value));
     return text;
 }
 
-std::string SettingDisplay(int index, const SettingsRecord& record, const CustomFeedTable& custom,
-                           ChoiceTextFn choiceText, void* context) {
+std::string SettingRangeText(int index) {
     int format;
     const SettingDef& def = SettingAt(index, &format);
-    const int32_t value = RawValue(def, format, record);
+    switch (def.kind) {
+    case SettingNumber:
+        return Printf("%ld..", static_cast<long>(def.rule->low)) + Printf("%ld", static_cast<long>(def.rule->high));
+    case SettingChoice:
+        return def.texts[2] ? "0..2" : "0, 1";
+    case SettingCheck:
+    case SettingBit:
+    case SettingCheckBit:
+        return "0, 1";
+    case SettingFeed:
+        return Printf("0..%ld", FeedCustomRow(def.feedTable));
+    case SettingCustomFeed:
+        return "0..255";
+    case SettingList:
+        return Printf("0..%ld", def.rowCount - 1);
+    case SettingFine: {
+        int32_t low = 0;
+        int32_t high = 0;
+        for (int row = 0; row < def.fine->count; ++row) {
+            const int32_t step = SignedStep(def.fine->rows[row].stored);
+            if (step < low) low = step;
+            if (step > high) high = step;
+        }
+        return Printf("%ld..", low) + Printf("%ld", high);
+    }
+    case SettingCharset: {
+        std::string codes;
+        for (int row = 0; row < kCharsetRows; ++row)
+            codes += (row ? ", " : "") + Printf("%ld", StoreCharsetRow(0, row));
+        return codes;
+    }
+    case SettingOtherBits:
+        return Printf("%08lX", static_cast<long>(PackOtherBits(kOtherMasks.byte)));
+    }
+    return "";
+}
+
+std::string SettingDisplay(int index, const PrinterSettings& settings, ChoiceTextFn choiceText, void* context) {
+    int format;
+    const SettingDef& def = SettingAt(index, &format);
+    const int32_t value = RawValue(def, format, settings);
     switch (def.kind) {
     case SettingNumber:
         return Printf("%ld", value) + def.unit;
@@ -385,9 +513,11 @@ std::string SettingDisplay(int index, const SettingsRecord& record, const Custom
     case SettingCheckBit:
         if (value < 0 || value > 2 || def.texts[value] == 0) break;
         return choiceText(context, def.templateId, def.texts[value]);
-    case SettingFeed: {
-        const int32_t customValue = CustomSetOf(format, custom).*def.custom;
-        if (value == FeedCustomRow(def.feedTable) && customValue != 0) {
+    case SettingFeed:
+    case SettingCustomFeed: {
+        const int32_t customValue = CustomSetOf(format, settings.custom).*def.custom;
+        if (def.kind == SettingCustomFeed && value == 0) return "-";
+        if (def.kind == SettingCustomFeed || (value == FeedCustomRow(def.feedTable) && customValue != 0)) {
             char text[32];
             FormatCustomFeedRow(text, sizeof text, customValue);
             return text;
@@ -406,23 +536,43 @@ std::string SettingDisplay(int index, const SettingsRecord& record, const Custom
     case SettingOtherBits:
         return SettingValueText(index, value);
     }
-    return "?";  // a value no control of the page shows
+    return "(" + SettingValueText(index, value) + ")";  // a value no control of the page shows
 }
 
-int SettingDiffers(int index, const SettingsRecord& a, const CustomFeedTable& ca, const SettingsRecord& b,
-                   const CustomFeedTable& cb) {
-    int format;
-    const SettingDef& def = SettingAt(index, &format);
-    const int32_t value = RawValue(def, format, a);
-    if (value != RawValue(def, format, b)) return 1;
-    return def.kind == SettingFeed && value == FeedCustomRow(def.feedTable) &&
-           CustomValueOf(index, ca) != CustomValueOf(index, cb);
+int SettingDiffers(int index, const PrinterSettings& a, const PrinterSettings& b) {
+    return GetSettingValue(index, a) != GetSettingValue(index, b);
+}
+
+int SameSettings(const PrinterSettings& a, const PrinterSettings& b) {
+    for (int i = 0; i < kTotalCount; ++i)
+        if (SettingDiffers(i, a, b)) return 0;
+    return 1;
+}
+
+int SettingsOfBlock(const uint8_t block[kSettingsBlockSize], PrinterSettings* settings) {
+    InvalidateSettings(&settings->record);
+    settings->custom = {};
+    return DecodeSettingsBlock(block, &settings->record, &settings->custom) && IsSettingsLoaded(&settings->record);
+}
+
+PrinterSettings DefaultPrinterSettings() {
+    PrinterSettings settings = {};
+    LoadDefaultSettings(&settings.record);
+    return settings;
 }
 
 FileProblem ReadSettingsFile(const char* text, size_t length, const char* model, ParsedSettings* parsed) {
     std::memset(parsed, 0, sizeof *parsed);
+    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text);
+    if (length >= 2 && ((bytes[0] == 0xFF && bytes[1] == 0xFE) || (bytes[0] == 0xFE && bytes[1] == 0xFF) ||
+                        (length >= 4 && (bytes[0] == 0 || bytes[1] == 0))))
+        return {FileUtf16, 1, -1};
+    if (length >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
+        text += 3;
+        length -= 3;
+    }
     bool haveModel = false;
-    bool haveVersion = false;
+    bool anything = false;
     int section = 0;
     int lineNumber = 0;
     const char* end = text + length;
@@ -436,21 +586,17 @@ FileProblem ReadSettingsFile(const char* text, size_t length, const char* model,
         Trim(&begin, &lineEnd);
         line = next;
         if (begin == lineEnd || *begin == '#') continue;
+        anything = true;
         if (std::memchr(begin, '\0', static_cast<size_t>(lineEnd - begin))) return {FileBadLine, lineNumber, -1};
-        const bool header = haveModel && haveVersion;
+        const bool header = haveModel && parsed->version != 0;
         if (*begin == '[') {
             if (lineEnd[-1] != ']') return {FileBadLine, lineNumber, -1};
             if (!header) return {FileMissingHeader, lineNumber, -1};
             const char* name = begin + 1;
             const char* nameEnd = lineEnd - 1;
             Trim(&name, &nameEnd);
-            section = 0;
-            for (int k = 1; k <= 4; ++k) {
-                char expected[16];
-                FormatText(expected, sizeof expected, "format%d", k);
-                if (Equals(name, nameEnd, expected)) section = k;
-            }
-            if (section == 0) return {FileUnknownSection, lineNumber, -1};
+            section = SectionOf(name, nameEnd);
+            if (section < 0) return {FileUnknownSection, lineNumber, -1};
             continue;
         }
         const char* equals = static_cast<const char*>(std::memchr(begin, '=', static_cast<size_t>(lineEnd - begin)));
@@ -468,20 +614,29 @@ FileProblem ReadSettingsFile(const char* text, size_t length, const char* model,
             if (!Equals(value, valueEnd, model ? model : "")) return {FileWrongModel, lineNumber, -1};
             haveModel = true;
         } else if (section == 0 && Equals(key, keyEnd, "version")) {
-            if (haveVersion) return {FileRepeatedKey, lineNumber, -1};
+            if (parsed->version != 0) return {FileRepeatedKey, lineNumber, -1};
             int32_t version = 0;
-            if (!ParseValue(value, valueEnd, false, &version) || version != kSettingsFileVersion)
+            if (!ParseValue(value, valueEnd, false, false, &version) || version < 1 ||
+                version > kSettingsFileVersion)
                 return {FileWrongVersion, lineNumber, -1};
-            haveVersion = true;
+            parsed->version = version;
+        } else if (section == 0 && Equals(key, keyEnd, "block")) {
+            if (!header) return {FileMissingHeader, lineNumber, -1};
+            if (parsed->hasBlock) return {FileRepeatedKey, lineNumber, -1};
+            if (!ParseBlock(value, valueEnd, parsed->block)) return {FileBadBlock, lineNumber, -1};
+            parsed->hasBlock = true;
         } else {
             const int index = FindSetting(section, key, static_cast<size_t>(keyEnd - key));
             if (index < 0) return {FileUnknownKey, lineNumber, -1};
             if (!header) return {FileMissingHeader, lineNumber, index};
             if (parsed->present[index]) return {FileRepeatedKey, lineNumber, index};
             int format;
-            const bool hex = SettingAt(index, &format).kind == SettingOtherBits;
+            const SettingKind kind = SettingAt(index, &format).kind;
             int32_t number = 0;
-            if (!ParseValue(value, valueEnd, hex, &number)) return {FileBadValue, lineNumber, index};
+            if (!ParseValue(value, valueEnd, kind == SettingOtherBits, kind == SettingFine, &number))
+                return {FileBadValue, lineNumber, index};
+            if (kind == SettingFine && number < 0) number += 256;  // the page's "-6" is the stored 250
+            number = FromVersion(parsed->version, index, number);
             if (!SettingValueAccepted(index, number)) return {FileOutOfRange, lineNumber, index};
             parsed->present[index] = true;
             parsed->value[index] = number;
@@ -489,17 +644,45 @@ FileProblem ReadSettingsFile(const char* text, size_t length, const char* model,
             ++parsed->count;
         }
     } while (line < end);
-    if (!haveModel || !haveVersion) return {FileMissingHeader, lineNumber + 1, -1};
+    if (!anything) return {FileEmpty, 0, -1};
+    if (!haveModel || parsed->version == 0) return {FileMissingHeader, lineNumber + 1, -1};
     return {FileOk, 0, -1};
 }
 
-std::string WriteSettingsFile(const SettingsRecord& record, const CustomFeedTable& custom, const char* model,
-                              ChoiceTextFn choiceText, void* context, int* skipped) {
+int FileNames(const ParsedSettings& parsed, int index) {
+    if (parsed.hasBlock || parsed.present[index]) return 1;
+    int format;
+    if (SettingAt(index, &format).kind != SettingCustomFeed) return 0;
+    return parsed.present[index - 1];  // the feed row before it
+}
+
+int FileIsComplete(const ParsedSettings& parsed) {
+    for (int i = 0; i < kTotalCount; ++i)
+        if (!FileNames(parsed, i)) return 0;
+    return 1;
+}
+
+PrinterSettings FileOver(const ParsedSettings& parsed, const PrinterSettings& base) {
+    PrinterSettings settings = base;
+    if (parsed.hasBlock) SettingsOfBlock(parsed.block, &settings);
+    for (int i = 0; i < kTotalCount; ++i)
+        if (parsed.present[i]) SetSettingValue(i, &settings, parsed.value[i]);
+    for (int i = 0; i < kTotalCount; ++i) {
+        const int custom = CustomSettingOf(i);
+        if (custom < 0 || !parsed.present[i] || parsed.present[custom]) continue;
+        int format;
+        const bool customRow = parsed.value[i] == FeedCustomRow(SettingAt(i, &format).feedTable);
+        SetSettingValue(custom, &settings, customRow ? GetSettingValue(custom, settings) : 0);
+    }
+    return settings;
+}
+
+std::string WriteSettingsFile(const PrinterSettings& settings, const uint8_t* block, const char* model,
+                              ChoiceTextFn choiceText, void* context) {
     std::string out = "# rpsettings: パネル設定\n";
     out += std::string("model=") + TextOrEmpty(model) + "\n";
     out += Printf("version=%ld\n", kSettingsFileVersion);
     int lastFormat = -1;
-    int notSaved = 0;
     for (int i = 0; i < kTotalCount; ++i) {
         int format;
         const SettingDef& def = SettingAt(i, &format);
@@ -509,40 +692,16 @@ std::string WriteSettingsFile(const SettingsRecord& record, const CustomFeedTabl
         } else if (i == 0) {
             out += "\n";
         }
-        const int32_t value = RawValue(def, format, record);
-        out += "# " + SettingName(i) + ": " + SettingDisplay(i, record, custom, choiceText, context) + "\n";
-        if (!SettingValueAccepted(i, value)) {
-            out += "# 範囲外の値のため保存しません: ";
-            ++notSaved;
-        }
+        const int32_t value = RawValue(def, format, settings);
+        out += "# " + SettingName(i) + ": " + SettingDisplay(i, settings, choiceText, context) + "\n";
+        if (!SettingValueAccepted(i, value)) out += "# ページが受け付けない値のため、ブロック行にのみ記録: ";
         out += std::string(def.key) + "=" + SettingValueText(i, value) + "\n";
     }
-    if (skipped) *skipped = notSaved;
+    if (block) {
+        out += "\n[general]\n# プリンタの設定ブロック全体（260バイト）。キーのない設定はここから取ります。\n"
+               "# キーに書いた設定だけを送るときは、この行を消して下さい。\nblock=";
+        for (size_t i = 0; i < kSettingsBlockSize; ++i) out += Printf("%02lX", block[i]);
+        out += "\n";
+    }
     return out;
-}
-
-MergeProblem MergeSettings(const ParsedSettings& parsed, const CustomFeedTable& custom, SettingsRecord* record) {
-    for (int i = 0; i < kTotalCount; ++i)
-        if (parsed.present[i]) SetSettingValue(i, record, parsed.value[i]);
-
-    for (int i = 0; i < kTotalCount; ++i) {
-        int format;
-        const SettingDef& def = SettingAt(i, &format);
-        // The list offers the custom row only while the printer reports a custom value.
-        if (parsed.present[i] && def.kind == SettingFeed && parsed.value[i] == FeedCustomRow(def.feedTable) &&
-            CustomValueOf(i, custom) == 0)
-            return {MergeNoCustomFeed, i, 0};
-    }
-    for (int k = 0; k < 4; ++k) {
-        bool touched = false;
-        for (int j = 0; j < kFormatCount; ++j) touched |= parsed.present[kRecordCount + k * kFormatCount + j];
-        if (!touched) continue;
-        const FormatRecord& f = record->formats[k];
-        const FormatInputs inputs = {static_cast<uint32_t>(f.pageLength), static_cast<uint32_t>(f.leftMargin),
-                                     static_cast<uint32_t>(f.rightMargin), static_cast<uint32_t>(f.cutSheetPosAdjust)};
-        const FormatCheck check = CheckFormatInputs(inputs);
-        if (check.messageId != 0) return {MergeFormatCheck, kRecordCount + k * kFormatCount, check.messageId};
-    }
-    if (UnsendableSwitchByte(*record) >= 0) return {MergeSwitchFF, -1, 0};
-    return {MergeOk, -1, 0};
 }

@@ -4,36 +4,54 @@
 // comparing, reading and merging. Free of <windows.h>: built natively under
 // the sanitizers and fuzzed.
 //
-// The file is plain text, one "key=value" line per setting:
+// The file is plain text (Shift-JIS or ASCII; a UTF-8 byte-order mark is
+// skipped), one "key=value" line per setting:
 //   # comment lines start with '#'; blank lines are ignored
 //   model=Tilbury 550TK        (header: first, before any setting)
-//   version=1
+//   version=2
 //   paperSetCenter=1           (the record's own settings)
+//   contFrontFeed=8            (a feed row; 8 or 9 is the custom row)
+//   contFrontCustom=46         (its custom position in 1/120 inch, 0 none)
 //   switches.dataBits=0        (one bit or field of the switch bytes)
-//   [format1]                  (format 1..4: its eight fields)
+//   format1.pageLength=66      (a format's setting, anywhere in [general])
+//   [format1]                  (format 1..4: its settings without the prefix)
 //   pageLength=66
-// Values are decimal; switches.otherBits is eight hexadecimal digits.
+//   [general]                  (back to the record's own settings)
+//   block=0104...              (the printer's whole 260-byte block, hexadecimal)
+// Values are decimal (fine adjustments signed, as the page shows them);
+// switches.otherBits is eight hexadecimal digits. A switch key's 1 means what
+// its name says (version 1 files wrote the raw bit; they still read so).
+// A file with a block line is a complete record of a printer: every setting
+// it does not name as a key takes its value from the block.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
-#include "settings.h"
+#include "codec.h"
 
-constexpr int kSettingsFileVersion = 1;
+constexpr int kSettingsFileVersion = 2;  // written; version 1 still reads
+
+// A printer's settings as the block gives them: the record and the custom
+// feed values beside it.
+struct PrinterSettings {
+    SettingsRecord record;
+    CustomFeedTable custom;
+};
 
 // How a setting is stored and shown.
 enum SettingKind {
-    SettingNumber,     // a number in the page's range, shown with its unit
-    SettingChoice,     // 0.., shown by the text of the radio that stands for it
-    SettingCheck,      // 0/1 of a check box ("on"/"off")
-    SettingFeed,       // a row of a feed table; the custom row needs a custom value
-    SettingList,       // a row of a list of texts
-    SettingFine,       // print pressure or position: the stored code of a list row
-    SettingCharset,    // code in bits 0..2 of switch byte 0
-    SettingBit,        // one bit of a switch byte, shown by the radio that stands for it
-    SettingCheckBit,   // one bit of a switch byte bound to a check box
-    SettingOtherBits,  // the switch bits no named setting covers
+    SettingNumber,      // a number in the page's range, shown with its unit
+    SettingChoice,      // 0.., shown by the text of the radio that stands for it
+    SettingCheck,       // 0/1 of a check box ("on"/"off")
+    SettingFeed,        // a row of a feed table; the custom row takes the custom value
+    SettingCustomFeed,  // the custom feed position beside a feed row, 1/120 inch, 0 none
+    SettingList,        // a row of a list of texts
+    SettingFine,        // print pressure or position: the stored code of a list row
+    SettingCharset,     // code in bits 0..2 of switch byte 0
+    SettingBit,         // one bit of a switch byte, shown by the radio that stands for it
+    SettingCheckBit,    // one bit of a switch byte bound to a check box
+    SettingOtherBits,   // the switch bits no named setting covers
 };
 
 // Text references of choices: a control id of a page (in templateId), or one of these.
@@ -51,48 +69,58 @@ struct SettingDef {
     int32_t FormatRecord::*formatField;  // a field of a format, or null
     int byteIndex;                       // switch settings: the byte
     uint8_t mask;                        //   and its bits
+    bool inverted;                       //   the value 1 is the bit clear
     const NumberRule* rule;              // numbers: the page's range
     const char* unit;                    //   and unit
     const char* const* rows;             // lists: the row texts
     int rowCount;
-    FeedTable feedTable;                 // feeds: the table
-    int32_t CustomFeedSet::*custom;      //   and the custom value beside the field
+    FeedTable feedTable;                 // feeds and their custom values: the table
+    int32_t CustomFeedSet::*custom;      //   and the custom value
     const FineList* fine;                // fine adjustments: the list
     int templateId;                      // choices: the dialog holding the radios
     int texts[3];                        // text of value 0, 1, 2 (0 past the choices)
 };
 
-// Every setting: the record's own first, then the eight of each format (1..4).
+// Every setting: the record's own first, then those of each format (1..4).
+// A custom feed value follows its feed row.
 int SettingCount();
 // The setting at index (0 <= index < SettingCount()) and the format it
 // belongs to (0..3), or -1 for the record's own.
 const SettingDef& SettingAt(int index, int* format);
 // Index of "key" in a section (0 the record's own, 1..4 a format), or -1.
+// The record's section also takes a format's full key ("format2.leftMargin").
 int FindSetting(int section, const char* key, size_t keyLength);
 // "key" or "formatN.key"; the Japanese name, "書式N ..." for a format's.
 std::string SettingFullKey(int index);
 std::string SettingName(int index);
+// For a feed row, the index of its custom value; else -1.
+int CustomSettingOf(int index);
 
-int32_t GetSettingValue(int index, const SettingsRecord& record);
-void SetSettingValue(int index, SettingsRecord* record, int32_t value);
-// The custom feed value beside a feed setting (0 for others).
-int32_t CustomValueOf(int index, const CustomFeedTable& custom);
+int32_t GetSettingValue(int index, const PrinterSettings& settings);
+void SetSettingValue(int index, PrinterSettings* settings, int32_t value);
 // 1 when the page would accept value for the setting (the custom row of a
 // feed counts as accepted here; the merge checks its custom value).
 int SettingValueAccepted(int index, int32_t value);
-// The value as the file writes it ("%d", or eight hex digits).
+// The value as the file writes it ("%d", signed steps, or eight hex digits).
 std::string SettingValueText(int index, int32_t value);
+// The values the file accepts for the setting, for messages ("10..68").
+std::string SettingRangeText(int index);
 
 // Gives the text of a choice reference (a control id of templateId, or kTextOn/kTextOff).
 typedef std::string (*ChoiceTextFn)(void* context, int templateId, int textRef);
 // The value as the page shows it.
-std::string SettingDisplay(int index, const SettingsRecord& record, const CustomFeedTable& custom,
-                           ChoiceTextFn choiceText, void* context);
+std::string SettingDisplay(int index, const PrinterSettings& settings, ChoiceTextFn choiceText, void* context);
 
-// 1 when the two hold different values of the setting (a custom feed row
-// differs also by its custom value).
-int SettingDiffers(int index, const SettingsRecord& a, const CustomFeedTable& ca, const SettingsRecord& b,
-                   const CustomFeedTable& cb);
+// 1 when the two hold different values of the setting.
+int SettingDiffers(int index, const PrinterSettings& a, const PrinterSettings& b);
+// 1 when no setting differs.
+int SameSettings(const PrinterSettings& a, const PrinterSettings& b);
+
+// The settings a block holds; 0 when the block carries no settings (wrong
+// format marks, or a switch byte 0xFF).
+int SettingsOfBlock(const uint8_t block[kSettingsBlockSize], PrinterSettings* settings);
+// The factory settings and no custom values.
+PrinterSettings DefaultPrinterSettings();
 
 // ---- The file ----
 
@@ -107,19 +135,27 @@ enum SettingsFileError {
     FileWrongModel,
     FileWrongVersion,
     FileMissingHeader,  // a setting before model= and version=, or no header at all
+    FileEmpty,          // nothing but blanks and comments
+    FileUtf16,          // a UTF-16 file (byte-order mark or NULs)
+    FileBadBlock,       // a block line that is not 520 hexadecimal digits of a settings block
 };
+
+constexpr int kMaxSettings = 128;
 
 // What a file sets: for each setting whether it is present and its value.
 struct ParsedSettings {
-    bool present[128];
-    int32_t value[128];
-    int line[128];
+    bool present[kMaxSettings];
+    int32_t value[kMaxSettings];
+    int line[kMaxSettings];
     int count;  // settings present
+    int version;
+    bool hasBlock;  // a block line: the settings it holds stand for every key not given
+    uint8_t block[kSettingsBlockSize];
 };
 
 struct FileProblem {
     SettingsFileError error;
-    int line;     // 1-based; the line after the last for a missing header
+    int line;     // 1-based; the line after the last for a missing header; 0 for an empty file
     int setting;  // the setting concerned, or -1
 };
 
@@ -127,26 +163,18 @@ struct FileProblem {
 // Strict: the first problem ends the reading and *parsed must not be used.
 FileProblem ReadSettingsFile(const char* text, size_t length, const char* model, ParsedSettings* parsed);
 
-// Writes every setting of the record; a value the page would not accept is
-// written as a comment and counted in *skipped (may be null).
-std::string WriteSettingsFile(const SettingsRecord& record, const CustomFeedTable& custom, const char* model,
-                              ChoiceTextFn choiceText, void* context, int* skipped);
+// 1 when the file sets the setting: by its key, by the block line, or as the
+// custom value that follows a feed row the file sets.
+int FileNames(const ParsedSettings& parsed, int index);
+// 1 when the file sets every setting (a block line, or every key).
+int FileIsComplete(const ParsedSettings& parsed);
+// The settings base takes with the file over it: the block's, then the keys'.
+// A feed row the file sets without its custom value keeps the base's custom
+// value when it is the custom row, else none.
+PrinterSettings FileOver(const ParsedSettings& parsed, const PrinterSettings& base);
 
-// ---- Merging a file over a printer's settings ----
-
-enum MergeError {
-    MergeOk = 0,
-    MergeNoCustomFeed,  // a custom feed row where the printer has no custom value
-    MergeFormatCheck,   // a format the format dialog would refuse (messageId)
-    MergeSwitchFF,      // a switch byte would become 0xFF (the record would read as not loaded)
-};
-struct MergeProblem {
-    MergeError error;
-    int setting;    // the setting concerned, or -1
-    int messageId;  // MergeFormatCheck: the page's message
-};
-
-// Puts the file's settings over *record (the printer's, with its custom
-// values), then checks the whole. On a problem *record is partly merged.
-MergeProblem MergeSettings(const ParsedSettings& parsed, const CustomFeedTable& custom, SettingsRecord* record);
-
+// Writes every setting, with the page's texts in comments, and, when block is
+// not null, the block line. A value the page would not accept is written as a
+// comment (the block line still holds it).
+std::string WriteSettingsFile(const PrinterSettings& settings, const uint8_t* block, const char* model,
+                              ChoiceTextFn choiceText, void* context);

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "rpsettings/settings_file_pure.h"
+#include "rpsettings/apply_plan_pure.h"
 
 namespace {
 
@@ -21,20 +21,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ParsedSettings parsed;
     const FileProblem problem = ReadSettingsFile(reinterpret_cast<const char*>(data), size, kModel, &parsed);
     if (problem.error != FileOk) {
-        if (problem.line < 1) std::abort();  // every refusal names its line
+        if (problem.line < 1 && problem.error != FileEmpty) std::abort();  // every refusal names its line
         return 0;
     }
-    SettingsRecord record;
-    LoadDefaultSettings(&record);
-    CustomFeedTable custom = {};
-    MergeSettings(parsed, custom, &record);
+    const PrinterSettings settings = FileOver(parsed, DefaultPrinterSettings());
+    const ApplyPlan plan = PlanApply(parsed, &settings);  // must not touch memory it should not
+    if (plan.outcome != PlanUnchanged) std::abort();      // the file over itself changes nothing
 
-    int skipped = 0;
-    const std::string text = WriteSettingsFile(record, custom, kModel, AnyText, nullptr, &skipped);
+    const std::string text = WriteSettingsFile(settings, parsed.hasBlock ? parsed.block : nullptr, kModel, AnyText,
+                                               nullptr);
     ParsedSettings again;
     if (ReadSettingsFile(text.data(), text.size(), kModel, &again).error != FileOk) std::abort();
+    // What the file set survives; with its block line, every setting does.
+    const PrinterSettings reread = FileOver(again, DefaultPrinterSettings());
     for (int i = 0; i < SettingCount(); ++i) {
-        if (parsed.present[i] && (!again.present[i] || again.value[i] != parsed.value[i])) std::abort();
+        const bool kept = parsed.hasBlock || SettingValueAccepted(i, GetSettingValue(i, settings));
+        if (kept && GetSettingValue(i, reread) != GetSettingValue(i, settings)) std::abort();
     }
     return 0;
 }

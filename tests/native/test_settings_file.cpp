@@ -5,6 +5,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "res/ids_pages.h"
 #include "rpsettings/settings_file_pure.h"
@@ -12,7 +13,7 @@
 namespace {
 
 const char kModel[] = "Tilbury 550TK";
-const char kHeader[] = "model=Tilbury 550TK\nversion=1\n";
+const char kHeader[] = "model=Tilbury 550TK\nversion=2\n";
 
 std::string TextOf(void*, int templateId, int textRef) {
     return std::to_string(templateId) + ":" + std::to_string(textRef);
@@ -25,51 +26,58 @@ FileProblem Read(const std::string& text, ParsedSettings* parsed) {
 TEST(SettingsFile, RandomRecordsSurviveWritingAndReading) {
     std::mt19937 random(13);
     for (int round = 0; round < 200; ++round) {
-        SettingsRecord record;
-        LoadDefaultSettings(&record);
-        CustomFeedTable custom = {};
-        for (uint8_t& byte : record.switches) byte = static_cast<uint8_t>(random() % 255);
+        PrinterSettings settings = DefaultPrinterSettings();
+        for (uint8_t& byte : settings.record.switches) byte = static_cast<uint8_t>(random() % 255);
         // Every other setting: a random value the page accepts (or, rarely, its default).
         for (int i = 0; i < SettingCount(); ++i) {
             for (int tries = 0; tries < 64; ++tries) {
                 const int32_t value = static_cast<int32_t>(random() % 256);
-                if (SettingValueAccepted(i, value) && SettingValueAccepted(i, GetSettingValue(i, record))) {
-                    SetSettingValue(i, &record, value);
+                if (SettingValueAccepted(i, value) && SettingValueAccepted(i, GetSettingValue(i, settings))) {
+                    SetSettingValue(i, &settings, value);
                     break;
                 }
             }
         }
-        int32_t* customs = &custom.record.contFrontCustom;
-        for (int i = 0; i < 20; ++i) customs[i] = static_cast<int32_t>(random() % 3 ? 0 : random() % 255 + 1);
-
-        int skipped = -1;
-        const std::string text = WriteSettingsFile(record, custom, kModel, TextOf, nullptr, &skipped);
+        const std::string text = WriteSettingsFile(settings, nullptr, kModel, TextOf, nullptr);
         ParsedSettings parsed;
         const FileProblem problem = Read(text, &parsed);
         ASSERT_EQ(problem.error, FileOk) << "line " << problem.line << "\n" << text;
-        EXPECT_EQ(parsed.count, SettingCount() - skipped);
 
-        SettingsRecord merged;
-        LoadDefaultSettings(&merged);
-        MergeSettings(parsed, custom, &merged);
+        const PrinterSettings merged = FileOver(parsed, DefaultPrinterSettings());
         for (int i = 0; i < SettingCount(); ++i) {
-            if (!SettingValueAccepted(i, GetSettingValue(i, record))) continue;
-            EXPECT_FALSE(SettingDiffers(i, record, custom, merged, custom)) << SettingFullKey(i);
+            if (!SettingValueAccepted(i, GetSettingValue(i, settings))) continue;
+            EXPECT_FALSE(SettingDiffers(i, settings, merged)) << SettingFullKey(i);
         }
     }
 }
 
-TEST(SettingsFile, ValuesThePageRefusesAreWrittenAsComments) {
-    SettingsRecord record;
-    LoadDefaultSettings(&record);
-    record.font1 = 15;  // a read can deliver it; the list has five rows
-    CustomFeedTable custom = {};
-    int skipped = 0;
-    const std::string text = WriteSettingsFile(record, custom, kModel, TextOf, nullptr, &skipped);
-    EXPECT_EQ(skipped, 1);
+// A printer's block with some values no page accepts, and a custom front feed.
+std::vector<uint8_t> OddBlock() {
+    PrinterSettings settings = DefaultPrinterSettings();
+    settings.record.font1 = 15;
+    settings.record.headCenterFront = 100;
+    settings.record.contFrontFeed = 8;
+    settings.custom.record.contFrontCustom = 46;
+    std::vector<uint8_t> block(kSettingsBlockSize);
+    EncodeSettings(settings.record, settings.custom, block.data());
+    block[0] = 1;
+    block[1] = 4;
+    block[200] = 0x5A;  // a byte no setting covers
+    return block;
+}
+
+TEST(SettingsFile, ASavedFileIsACompleteRecordOfThePrinter) {
+    const std::vector<uint8_t> block = OddBlock();
+    PrinterSettings printer;
+    ASSERT_TRUE(SettingsOfBlock(block.data(), &printer));
+    const std::string text = WriteSettingsFile(printer, block.data(), kModel, TextOf, nullptr);
     ParsedSettings parsed;
     ASSERT_EQ(Read(text, &parsed).error, FileOk);
-    EXPECT_FALSE(parsed.present[FindSetting(0, "font1", 5)]);
+    EXPECT_FALSE(parsed.present[FindSetting(0, "font1", 5)]);  // written as a comment
+    EXPECT_TRUE(parsed.present[FindSetting(0, "contFrontCustom", 15)]);
+    EXPECT_TRUE(FileIsComplete(parsed));
+    EXPECT_TRUE(SameSettings(FileOver(parsed, DefaultPrinterSettings()), printer));
+    EXPECT_EQ(std::vector<uint8_t>(parsed.block, parsed.block + kSettingsBlockSize), block);
 }
 
 struct BadFile {
@@ -89,9 +97,13 @@ TEST(SettingsFile, EveryKindOfBadLineIsRefusedWithItsLine) {
         {"unknown section", h + "[format5]\n", FileUnknownSection, 3},
         {"unknown key", h + "# note\n\npageLenght=66\n", FileUnknownKey, 5},
         {"format key in the record's part", h + "leftMargin=3\n", FileUnknownKey, 3},
+        {"full key inside a format", h + "[format1]\nformat1.leftMargin=3\n", FileUnknownKey, 4},
+        {"record key after [general]", h + "[format1]\nleftMargin=3\n[general]\nleftMargin=3\n", FileUnknownKey, 6},
         {"repeated key", h + "pageLength=66\npageLength=60\n", FileRepeatedKey, 4},
+        {"repeated by full key", h + "format1.leftMargin=3\n[format1]\nleftMargin=3\n", FileRepeatedKey, 5},
         {"repeated model", h + "model=Tilbury 550TK\n", FileRepeatedKey, 3},
         {"sign", h + "pageLength=+66\n", FileBadValue, 3},
+        {"negative number", h + "pageLength=-6\n", FileBadValue, 3},
         {"letters", h + "pageLength=6six\n", FileBadValue, 3},
         {"empty value", h + "pageLength=\n", FileBadValue, 3},
         {"huge", h + "pageLength=99999999999\n", FileBadValue, 3},
@@ -99,17 +111,25 @@ TEST(SettingsFile, EveryKindOfBadLineIsRefusedWithItsLine) {
         {"page length 0", h + "pageLength=0\n", FileOutOfRange, 3},
         {"rear centring 67", h + "headCenterRear=67\n", FileOutOfRange, 3},
         {"feed past the custom row", h + "contFrontFeed=9\n", FileOutOfRange, 3},
-        {"pressure step -7", h + "printPressure=249\n", FileOutOfRange, 3},
+        {"custom position of a row", h + "cutSheetCustom=46\n", FileOutOfRange, 3},
+        {"custom position 256", h + "[format2]\npostcardCustom=256\n", FileOutOfRange, 4},
+        {"pressure step -7", h + "printPressure=-7\n", FileOutOfRange, 3},
+        {"pressure code of -7", h + "printPressure=249\n", FileOutOfRange, 3},
         {"charset code 1", h + "switches.charset=1\n", FileOutOfRange, 3},
         {"bit 2", h + "switches.dataBits=2\n", FileOutOfRange, 3},
         {"named bit in otherBits", h + "switches.otherBits=00200000\n", FileOutOfRange, 3},
         {"kanji table 3", h + "kanjiTable=3\n", FileOutOfRange, 3},
         {"right margin 137", h + "[format2]\nrightMargin=137\n", FileOutOfRange, 4},
+        {"short block", h + "block=0104\n", FileBadBlock, 3},
+        {"block without settings", h + "block=" + std::string(520, '0') + "\n", FileBadBlock, 3},
         {"other model", "model=Tilbury 551TK\nversion=1\n", FileWrongModel, 1},
-        {"other version", "model=Tilbury 550TK\nversion=2\n", FileWrongVersion, 2},
+        {"later version", "model=Tilbury 550TK\nversion=3\n", FileWrongVersion, 2},
         {"setting before the header", "pageLength=66\n" + h, FileMissingHeader, 1},
-        {"no header", "# nothing\n", FileMissingHeader, 2},
-        {"empty file", "", FileMissingHeader, 2},
+        {"no version", "model=Tilbury 550TK\n", FileMissingHeader, 2},
+        {"only comments", "# nothing\n\n", FileEmpty, 0},
+        {"empty file", "", FileEmpty, 0},
+        {"UTF-16 with its mark", std::string("\xFF\xFEm\0o\0", 6), FileUtf16, 1},
+        {"UTF-16 without a mark", std::string("m\0o\0d\0", 6), FileUtf16, 1},
     };
     for (const BadFile& c : cases) {
         ParsedSettings parsed;
@@ -119,60 +139,56 @@ TEST(SettingsFile, EveryKindOfBadLineIsRefusedWithItsLine) {
     }
 }
 
-TEST(SettingsFile, APartialFileChangesOnlyItsSettings) {
-    ParsedSettings parsed;
-    ASSERT_EQ(Read(std::string(kHeader) + " pageLength = 60 \r\nswitches.dataBits=1\n[format3]\nleftMargin=10\n",
-                   &parsed).error,
-              FileOk);
-    SettingsRecord printer;
-    LoadDefaultSettings(&printer);
-    printer.switches[1] = 0x0A;  // bits no setting names
-    printer.headCenterCut = 50;
-    CustomFeedTable custom = {};
-    SettingsRecord merged = printer;
-    EXPECT_EQ(MergeSettings(parsed, custom, &merged).error, MergeOk);
-
-    SettingsRecord expected = printer;
-    expected.pageLength = 60;
-    expected.switches[1] = 0x2A;
-    expected.formats[2].leftMargin = 10;
-    EXPECT_EQ(std::memcmp(&merged, &expected, sizeof merged), 0);
-}
-
-struct BadMerge {
+struct GoodLine {
     const char* label;
-    const char* text;
-    MergeError error;
-    int messageId;
+    std::string text;  // after the header
+    const char* key;   // full key
+    int32_t value;     // as the record holds it
 };
 
-TEST(SettingsFile, AMergeTheProgramWouldRefuseIsReported) {
-    const BadMerge cases[] = {
-        {"custom row without a custom value", "cutSheetFeed=9\n", MergeNoCustomFeed, 0},
-        {"left margin above the printer's right", "[format1]\nleftMargin=135\nrightMargin=100\n", MergeFormatCheck,
-         IDS_MSG_LEFT_ABOVE_RIGHT},
-        {"switch byte 1 all set", "switches.otherBits=000A0000\nswitches.slashedZero1=1\nswitches.dotCount=1\n"
-         "switches.printMode=1\nswitches.dataBits=1\nswitches.printColumns=1\nswitches.printDirection=1\n",
-         MergeSwitchFF, 0},
+TEST(SettingsFile, ValuesAreReadAsThePageShowsThem) {
+    const GoodLine cases[] = {
+        {"a step as shown", "printPressure=-6\n", "printPressure", 250},
+        {"the stored code", "printPressure=250\n", "printPressure", 250},
+        {"a format's key in the general part", "format3.leftMargin=7\n", "format3.leftMargin", 7},
+        {"back to the general part", "[format1]\nleftMargin=1\n[general]\npageLength=9\n", "pageLength", 9},
+        {"1 is what the name says", "switches.feedMemory=1\n", "switches.feedMemory", 1},
+        {"blanks and CR", " pageLength = 60 \r\n", "pageLength", 60},
     };
-    for (const BadMerge& c : cases) {
-        ParsedSettings parsed;
-        ASSERT_EQ(Read(std::string(kHeader) + c.text, &parsed).error, FileOk) << c.label;
-        SettingsRecord record;
-        LoadDefaultSettings(&record);
-        CustomFeedTable custom = {};
-        const MergeProblem problem = MergeSettings(parsed, custom, &record);
-        EXPECT_EQ(problem.error, c.error) << c.label;
-        EXPECT_EQ(problem.messageId, c.messageId) << c.label;
+    for (const GoodLine& c : cases) {
+        for (const std::string& prefix : {std::string(), std::string("\xEF\xBB\xBF")}) {
+            ParsedSettings parsed;
+            ASSERT_EQ(Read(prefix + "model=Tilbury 550TK\nversion=2\n" + c.text, &parsed).error, FileOk) << c.label;
+            int index = -1;
+            for (int i = 0; i < SettingCount(); ++i)
+                if (SettingFullKey(i) == c.key) index = i;
+            ASSERT_GE(index, 0) << c.label;
+            EXPECT_TRUE(parsed.present[index]) << c.label;
+            EXPECT_EQ(parsed.value[index], c.value) << c.label;
+        }
     }
-    // The same custom row is taken where the printer reports a custom value.
-    ParsedSettings parsed;
-    ASSERT_EQ(Read(std::string(kHeader) + "cutSheetFeed=9\n", &parsed).error, FileOk);
-    SettingsRecord record;
-    LoadDefaultSettings(&record);
-    CustomFeedTable custom = {};
-    custom.record.cutSheetCustom = 37;
-    EXPECT_EQ(MergeSettings(parsed, custom, &record).error, MergeOk);
+}
+
+TEST(SettingsFile, SwitchKeysMeanWhatTheirNamesSayAndVersion1FilesStillRead) {
+    // Version 1 wrote the bit: feedMemory=1 and dc1dc3=1 set the bits that turn them off.
+    const struct {
+        const char* version;
+        uint8_t byte0;  // dc1dc3 is bit 4 of switch byte 0
+        uint8_t byte2;  // feedMemory is bit 2 of switch byte 2, perforationSkip bit 7
+    } cases[] = {{"1", 0x10, 0x84}, {"2", 0x00, 0x80}};
+    for (const auto& c : cases) {
+        ParsedSettings parsed;
+        ASSERT_EQ(Read(std::string("model=Tilbury 550TK\nversion=") + c.version +
+                           "\nswitches.feedMemory=1\nswitches.dc1dc3=1\nswitches.perforationSkip=1\n",
+                       &parsed)
+                      .error,
+                  FileOk);
+        PrinterSettings base = DefaultPrinterSettings();
+        base.record.switches[2] = 0;
+        const PrinterSettings merged = FileOver(parsed, base);
+        EXPECT_EQ(merged.record.switches[0], c.byte0) << c.version;
+        EXPECT_EQ(merged.record.switches[2], c.byte2) << c.version;
+    }
 }
 
 }  // namespace
