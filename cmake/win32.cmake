@@ -65,7 +65,7 @@ endif()
 
 # rpsettings.exe: the console tool that saves, compares and applies settings
 # files; it shares the program core and its resources, and adds its own texts.
-add_executable(rpsettings ${CMAKE_SOURCE_DIR}/rpsettings/rpsettings.cpp ${CMAKE_SOURCE_DIR}/rpsettings/rpsettings.rc
+add_executable(rpsettings ${CMAKE_SOURCE_DIR}/rpsettings/rpsettings.cpp ${CMAKE_SOURCE_DIR}/rpsettings/printer_jobs.cpp ${CMAKE_SOURCE_DIR}/rpsettings/rpsettings.rc
   $<TARGET_OBJECTS:rpres>)
 target_link_libraries(rpsettings PRIVATE rpcore)
 
@@ -111,6 +111,12 @@ foreach(src ${RP_WIN32_TESTS})
 endforeach()
 if(TARGET test_rpsettings)
   add_dependencies(test_rpsettings rpsettings srmctl)
+  target_sources(test_rpsettings PRIVATE ${CMAKE_SOURCE_DIR}/rpsettings/printer_jobs.cpp)
+  # The test reads rpsettings' JSON back with Debian's header-only JSON
+  # library, seen through a folder of its own (not the host's /usr/include).
+  file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/json-include)
+  file(CREATE_LINK /usr/include/nlohmann ${CMAKE_BINARY_DIR}/json-include/nlohmann SYMBOLIC)
+  target_include_directories(test_rpsettings SYSTEM PRIVATE ${CMAKE_BINARY_DIR}/json-include)
 endif()
 
 # Benchmarks (not tests; tools/bench-startup.sh runs them under Wine): the

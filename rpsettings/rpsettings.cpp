@@ -20,7 +20,9 @@
 #include "messages.h"
 #include "resource.h"
 #include "rpsettings_ids.h"
+#include "printer_jobs.h"
 #include "settings_file_pure.h"
+#include "site_pure.h"
 #include "srm/key_name.h"
 #include "status.h"
 #include "status_pure.h"
@@ -33,6 +35,7 @@ constexpr int kExitDiffers = 1;      // diff: something differs; apply: a printe
 constexpr int kExitUsage = 2;        // arguments, the file or the password
 constexpr int kExitPrinter = 3;      // a printer could not be read
 constexpr int kExitNotVerified = 4;  // apply: written, but the read-back could not be made
+constexpr int kExitInterrupted = 5;  // Ctrl+C: what was done is reported
 constexpr int kMaxWorkers = 32;      // printers handled at once; each mostly waits on its device
 constexpr int kReadAttempts = 3;     // as the panel: a read that gives no settings is tried again
 constexpr DWORD kMaxFileSize = 1 << 20;
@@ -154,17 +157,20 @@ private:
 
 // ---- Options ----
 
-enum OptionId { OptPassword, OptAll, OptDryRun, OptFile, OptPrinter, OptHelp };
+enum OptionId { OptPassword, OptAll, OptDryRun, OptFile, OptPrinter, OptHelp, OptJson, OptBackup, OptTimeout, OptJobs };
 struct OptionRow {
     const char* name;
     OptionId id;
     bool takesValue;
 };
 constexpr OptionRow kOptions[] = {
-    {"--password", OptPassword, true}, {"--all", OptAll, false},     {"--dry-run", OptDryRun, false},
+    {"--password", OptPassword, true}, {"--all", OptAll, false},         {"--dry-run", OptDryRun, false},
     {"--file", OptFile, false},        {"--printer", OptPrinter, false}, {"--help", OptHelp, false},
-    {"-h", OptHelp, false},            {"/?", OptHelp, false},
+    {"-h", OptHelp, false},            {"/?", OptHelp, false},           {"--json", OptJson, false},
+    {"--backup", OptBackup, true},     {"--timeout", OptTimeout, true},  {"--jobs", OptJobs, true},
 };
+constexpr int kDefaultTimeoutSeconds = 60;
+constexpr int kMaxTimeoutSeconds = 24 * 60 * 60;
 
 struct Options {
     std::vector<std::string> args;  // the command and its operands
@@ -174,7 +180,22 @@ struct Options {
     bool asFile = false;
     bool asPrinter = false;
     bool help = false;
+    bool json = false;
+    const char* backup = nullptr;
+    int timeoutSeconds = kDefaultTimeoutSeconds;
+    int jobs = kMaxWorkers;
 };
+
+// A whole decimal number in low..high, or -1.
+int CountOption(const char* text, int low, int high) {
+    long value = 0;
+    if (!*text) return -1;
+    for (const char* p = text; *p; ++p) {
+        if (*p < '0' || *p > '9' || value > high) return -1;
+        value = value * 10 + (*p - '0');
+    }
+    return value >= low && value <= high ? static_cast<int>(value) : -1;
+}
 
 // Options may stand anywhere; "--" ends them. kExitOk, or kExitUsage after the message.
 int ParseOptions(int argc, char** argv, Options* options) {
@@ -192,18 +213,146 @@ int ParseOptions(int argc, char** argv, Options* options) {
         const OptionRow* row = nullptr;
         for (const OptionRow& candidate : kOptions)
             if (arg == candidate.name) row = &candidate;
-        if (!row || (row->takesValue && i + 1 >= argc)) {
+        const char* value = row && row->takesValue && i + 1 < argc ? argv[i + 1] : nullptr;
+        if (!row || (row->takesValue && !value)) {
             Err(Compose(IDS_RPS_UNKNOWN_OPTION, arg.c_str()));
             return kExitUsage;
         }
+        if (value) ++i;
+        int number = 0;
         switch (row->id) {
-        case OptPassword: options->password = argv[++i]; break;
+        case OptPassword: options->password = value; break;
         case OptAll: options->all = true; break;
         case OptDryRun: options->dryRun = true; break;
         case OptFile: options->asFile = true; break;
         case OptPrinter: options->asPrinter = true; break;
         case OptHelp: options->help = true; break;
+        case OptJson: options->json = true; break;
+        case OptBackup: options->backup = value; break;
+        case OptTimeout:
+        case OptJobs:
+            number = CountOption(value, 1, row->id == OptJobs ? kMaxWorkers : kMaxTimeoutSeconds);
+            if (number < 0) {
+                Err(Compose(IDS_RPS_BAD_OPTION_VALUE, arg.c_str(), value));
+                return kExitUsage;
+            }
+            (row->id == OptJobs ? options->jobs : options->timeoutSeconds) = number;
+            break;
         }
+    }
+    return kExitOk;
+}
+
+// ---- Text for scripts ----
+
+// A text of the ANSI code page (Shift-JIS) in UTF-8, and back.
+std::string Recode(const std::string& text, UINT from, UINT to) {
+    if (text.empty()) return text;
+    const int wide = MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::vector<wchar_t> buffer(static_cast<size_t>(wide > 0 ? wide : 1));
+    MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), buffer.data(), wide);
+    const int size = WideCharToMultiByte(to, 0, buffer.data(), wide, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(size > 0 ? size : 0), '\0');
+    if (size > 0) WideCharToMultiByte(to, 0, buffer.data(), wide, &out[0], size, nullptr, nullptr);
+    return out;
+}
+std::string Utf8(const std::string& ansi) { return Recode(ansi, CP_ACP, CP_UTF8); }
+
+// "key", "name" and, under the given names, a setting's value and its text.
+void SettingJson(JsonWriter* json, int index, const PrinterSettings& settings, const char* valueKey,
+                 const char* textKey, ControlTexts* texts) {
+    json->Key(valueKey).String(Utf8(SettingValueText(index, GetSettingValue(index, settings))));
+    json->Key(textKey).String(Utf8(SettingDisplay(index, settings, ControlTexts::Resolve, texts)));
+}
+void SettingPairJson(JsonWriter* json, int index, const PrinterSettings& a, const char* aValue, const char* aText,
+                     const PrinterSettings& b, const char* bValue, const char* bText, ControlTexts* texts) {
+    json->BeginObject();
+    json->Key("key").String(SettingFullKey(index));
+    json->Key("name").String(Utf8(SettingName(index)));
+    SettingJson(json, index, a, aValue, aText, texts);
+    SettingJson(json, index, b, bValue, bText, texts);
+    json->EndObject();
+}
+
+void PrintJson(const JsonWriter& json) { Out(json.Text() + "\n"); }
+
+// ---- Files ----
+
+int ReadWholeFile(const char* path, std::string* text) {
+    ScopedHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE) return 0;
+    const DWORD size = GetFileSize(file.get(), nullptr);
+    if (size == INVALID_FILE_SIZE || size > kMaxFileSize) return 0;
+    text->assign(size, '\0');
+    DWORD read = 0;
+    return size == 0 || (ReadFile(file.get(), &(*text)[0], size, &read, nullptr) && read == size);
+}
+
+int WriteWholeFile(const char* path, const std::string& text) {
+    std::string crlf;
+    for (char c : text) {
+        if (c == '\n') crlf += '\r';
+        crlf += c;
+    }
+    ScopedHandle file(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE) return 0;
+    DWORD written = 0;
+    return WriteFile(file.get(), crlf.data(), static_cast<DWORD>(crlf.size()), &written, nullptr) &&
+           written == crlf.size();
+}
+
+bool IsFile(const char* path) {
+    const DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string ModelName() { return Text(IDS_MODEL_NAME); }
+
+// Why a file was refused, in words.
+std::string FileProblemText(const FileProblem& problem) {
+    static const UINT kReasons[] = {0,
+                                    IDS_RPS_BAD_LINE,
+                                    IDS_RPS_UNKNOWN_SECTION,
+                                    IDS_RPS_UNKNOWN_KEY,
+                                    IDS_RPS_REPEATED_KEY,
+                                    IDS_RPS_BAD_VALUE,
+                                    IDS_RPS_OUT_OF_RANGE,
+                                    IDS_RPS_WRONG_MODEL,
+                                    IDS_RPS_WRONG_VERSION,
+                                    IDS_RPS_MISSING_HEADER,
+                                    IDS_RPS_FILE_EMPTY,
+                                    IDS_RPS_FILE_UTF16,
+                                    IDS_RPS_BAD_BLOCK};
+    if (problem.error == FileOutOfRange)
+        return Compose(IDS_RPS_OUT_OF_RANGE, SettingFullKey(problem.setting).c_str(),
+                       SettingRangeText(problem.setting).c_str());
+    return Text(kReasons[problem.error]);
+}
+
+// Reads and checks a settings file; kExitOk, or kExitUsage after the message.
+int LoadSettingsFile(const char* path, ParsedSettings* parsed) {
+    std::string text;
+    if (!IsFile(path)) {
+        Err(Compose(IDS_RPS_NO_SUCH_FILE, path));
+        return kExitUsage;
+    }
+    if (!ReadWholeFile(path, &text)) {
+        Err(Compose(IDS_RPS_CANNOT_READ_FILE, path));
+        return kExitUsage;
+    }
+    const FileProblem problem = ReadSettingsFile(text.data(), text.size(), ModelName().c_str(), parsed);
+    if (problem.error == FileEmpty) {
+        Err(std::string(path) + ": " + FileProblemText(problem));
+        return kExitUsage;
+    }
+    if (problem.error != FileOk) {
+        Err(Compose(IDS_RPS_FILE_LINE, path, problem.line, FileProblemText(problem).c_str()));
+        return kExitUsage;
+    }
+    if (parsed->count == 0 && !parsed->hasBlock) {
+        Err(Text(IDS_RPS_FILE_NO_SETTINGS));
+        return kExitUsage;
     }
     return kExitOk;
 }
@@ -311,27 +460,92 @@ private:
     std::unique_ptr<ScopedHandle> mark_;
 };
 
-// ---- Applying a file ----
+// The names of the operands with each "@FILE" replaced by the names it lists
+// (one a line; Shift-JIS, or UTF-8 with or without its mark).
+int ExpandNameLists(const std::vector<std::string>& operands, std::vector<std::string>* names) {
+    for (const std::string& operand : operands) {
+        if (operand.size() < 2 || operand[0] != '@') {
+            names->push_back(operand);
+            continue;
+        }
+        const char* path = operand.c_str() + 1;
+        std::string text;
+        if (!IsFile(path) || !ReadWholeFile(path, &text)) {
+            Err(Compose(IDS_RPS_CANNOT_READ_FILE, path));
+            return kExitUsage;
+        }
+        const NameList list = ParseNameList(text.data(), text.size());
+        for (const std::string& name : list.names) names->push_back(list.utf8 ? Recode(name, CP_UTF8, CP_ACP) : name);
+    }
+    return kExitOk;
+}
 
-enum Outcome { Applied, Unchanged, WouldChange, Refused, Failed, NotVerified };
+// Asks for the password on the console without echoing it; false when
+// standard input is not a console.
+bool AskPassword(std::string* typed) {
+    HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    DWORD mode = 0;
+    if (!GetConsoleMode(input, &mode)) return false;
+    std::fputs(Text(IDS_RPS_PASSWORD_PROMPT).c_str(), stderr);
+    std::fflush(stderr);
+    SetConsoleMode(input, mode & ~static_cast<DWORD>(ENABLE_ECHO_INPUT));
+    typed->clear();
+    bool ok = true;
+    while (typed->empty() || typed->back() != '\n') {
+        char buffer[128];
+        DWORD read = 0;
+        if (!ReadConsoleA(input, buffer, sizeof buffer, &read, nullptr) || read == 0) {
+            ok = false;
+            break;
+        }
+        typed->append(buffer, read);
+    }
+    SetConsoleMode(input, mode);
+    std::fputc('\n', stderr);
+    while (!typed->empty() && (typed->back() == '\n' || typed->back() == '\r')) typed->pop_back();
+    return ok;
+}
 
-struct ApplyJob {
+// ---- Many printers: apply, check and save ----
+
+enum Outcome {
+    Applied, Unchanged, WouldChange, Refused, Failed, NotVerified, Conforms, Differs, Unreadable, Saved,
+    NotAnswering, NotStarted, kOutcomeCount
+};
+// The outcome as the JSON output names it.
+constexpr const char* kOutcomeTokens[kOutcomeCount] = {
+    "applied", "unchanged", "would_change", "refused",  "failed",        "not_verified",
+    "conforms", "differs",  "unreadable",   "saved",    "not_answering", "not_started"};
+
+struct PrinterJob {
     const PrinterEntry* printer = nullptr;
     Outcome outcome = Failed;
     std::string reason;
     bool readable = true;
-    PrinterSettings current = {};  // as read before the write
-    PrinterSettings after = {};    // as read back after it
+    PrinterSettings current = {};  // as read (apply: before the write)
+    PrinterSettings after = {};    // apply: as read back; check: what the file says
     bool readBackDiffers = false;
     ApplyPlan plan = {};
+    std::string path;  // save: the file written; apply: the backup
 };
 
-struct ApplyRun {
-    const ParsedSettings* parsed;
-    bool dryRun;
-    std::vector<ApplyJob>* jobs;
-    volatile LONG next;
+enum JobsCommand { JobsApply, JobsCheck, JobsSave };
+
+struct JobsRun {
+    JobsCommand command;
+    const Options* options;
+    const ParsedSettings* parsed;  // apply, check
+    std::vector<PrinterJob> jobs;
+    ControlTexts* texts;           // the calling thread's
+    JsonWriter json;               // the "printers" array, as reported
+    int counts[kOutcomeCount];
 };
+
+// Writes a printer's settings file; 1 when written.
+int SaveSettingsFile(const char* path, const PrinterSettings& settings, const uint8_t block[kSettingsBlockSize]) {
+    ControlTexts texts;  // this thread's own
+    return WriteWholeFile(path, WriteSettingsFile(settings, block, ModelName().c_str(), ControlTexts::Resolve, &texts));
+}
 
 std::string RefusalText(const ApplyPlan& plan) {
     switch (plan.refusal) {
@@ -351,9 +565,9 @@ std::string RefusalText(const ApplyPlan& plan) {
     return "";
 }
 
-// One printer: usable and updatable, not held by a panel, read, planned,
-// written synchronously and read back.
-void ApplyToPrinter(const ParsedSettings& parsed, bool dryRun, ApplyJob* job) {
+// One printer: usable and updatable, not held by a panel, read (and saved
+// first with --backup), planned, written synchronously and read back.
+void ApplyToPrinter(const JobsRun& run, PrinterJob* job) {
     job->outcome = Refused;
     SrmSession session;
     StatusVerdict verdict = {};
@@ -379,7 +593,12 @@ void ApplyToPrinter(const ParsedSettings& parsed, bool dryRun, ApplyJob* job) {
         job->reason = Text(IDS_READ_FAILED);
         return;
     }
-    job->plan = PlanApply(parsed, job->readable ? &job->current : nullptr);
+    if (run.options->backup && (!job->readable || !SaveSettingsFile(job->path.c_str(), job->current, block))) {
+        job->reason = Compose(IDS_RPS_BACKUP_FAILED, job->path.c_str());
+        job->path.clear();
+        return;
+    }
+    job->plan = PlanApply(*run.parsed, job->readable ? &job->current : nullptr);
     if (job->plan.outcome == PlanUnchanged) {
         job->outcome = Unchanged;
         return;
@@ -388,7 +607,7 @@ void ApplyToPrinter(const ParsedSettings& parsed, bool dryRun, ApplyJob* job) {
         job->reason = RefusalText(job->plan);
         return;
     }
-    if (dryRun) {
+    if (run.options->dryRun) {
         job->outcome = WouldChange;
         return;
     }
@@ -414,25 +633,37 @@ void ApplyToPrinter(const ParsedSettings& parsed, bool dryRun, ApplyJob* job) {
     }
 }
 
-DWORD WINAPI ApplyWorker(void* parameter) {
-    ApplyRun* run = static_cast<ApplyRun*>(parameter);
-    for (;;) {
-        const LONG index = InterlockedIncrement(&run->next) - 1;
-        if (index >= static_cast<LONG>(run->jobs->size())) return 0;
-        ApplyToPrinter(*run->parsed, run->dryRun, &(*run->jobs)[static_cast<size_t>(index)]);
-    }
+// Read rights are enough; no claim is taken and nothing is written.
+void CheckPrinter(const JobsRun& run, PrinterJob* job) {
+    uint8_t block[kSettingsBlockSize];
+    job->outcome = Unreadable;
+    job->reason = ReadPrinter(*job->printer, &job->current, block);
+    if (!job->reason.empty()) return;
+    job->after = FileOver(*run.parsed, job->current);
+    job->outcome = Conforms;
+    for (int i = 0; i < SettingCount(); ++i)
+        if (FileNames(*run.parsed, i) && SettingDiffers(i, job->current, job->after)) job->outcome = Differs;
 }
 
-// Every job, by a bounded pool of threads; returns when all are done.
-void RunJobs(ApplyRun* run) {
-    const size_t workers = run->jobs->size() < kMaxWorkers ? run->jobs->size() : kMaxWorkers;
-    std::vector<std::unique_ptr<ScopedHandle>> threads;
-    for (size_t i = 0; i < workers; ++i) {
-        std::unique_ptr<ScopedHandle> thread(new ScopedHandle(CreateThread(nullptr, 0, ApplyWorker, run, 0, nullptr)));
-        if (thread->get()) threads.push_back(std::move(thread));
+void SavePrinter(const JobsRun&, PrinterJob* job) {
+    uint8_t block[kSettingsBlockSize];
+    job->outcome = Unreadable;
+    job->reason = ReadPrinter(*job->printer, &job->current, block);
+    if (!job->reason.empty()) return;
+    job->outcome = Saved;
+    if (SaveSettingsFile(job->path.c_str(), job->current, block)) return;
+    job->outcome = Failed;
+    job->reason = Compose(IDS_RPS_CANNOT_WRITE_FILE, job->path.c_str());
+}
+
+void WorkOnJob(void* context, size_t index) {
+    JobsRun* run = static_cast<JobsRun*>(context);
+    PrinterJob* job = &run->jobs[index];
+    switch (run->command) {
+    case JobsApply: ApplyToPrinter(*run, job); break;
+    case JobsCheck: CheckPrinter(*run, job); break;
+    case JobsSave: SavePrinter(*run, job); break;
     }
-    if (threads.empty()) ApplyWorker(run);  // no thread to be had: this one does it all
-    for (const auto& thread : threads) WaitForSingleObject(thread->get(), INFINITE);
 }
 
 std::string ChangeLines(const std::vector<SettingChange>& changes, const PrinterSettings& from,
@@ -442,111 +673,203 @@ std::string ChangeLines(const std::vector<SettingChange>& changes, const Printer
     return lines;
 }
 
-// What happened to one printer, as lines.
-std::string Report(const ApplyJob& job, ControlTexts* texts) {
+void ChangesJson(JsonWriter* json, const std::vector<SettingChange>& changes, const PrinterSettings& from,
+                 const PrinterSettings& to, ControlTexts* texts) {
+    json->Key("changes").BeginArray();
+    for (const SettingChange& change : changes)
+        SettingPairJson(json, change.setting, from, "from", "fromText", to, "to", "toText", texts);
+    json->EndArray();
+}
+
+// The settings a check found different: the printer's, then the file's.
+std::vector<int> CheckDifferences(const JobsRun& run, const PrinterJob& job) {
+    std::vector<int> differing;
+    for (int i = 0; job.outcome == Differs && i < SettingCount(); ++i)
+        if (FileNames(*run.parsed, i) && SettingDiffers(i, job.current, job.after)) differing.push_back(i);
+    return differing;
+}
+
+// What happened to one printer, as lines of the human output.
+std::string ReportLines(const JobsRun& run, const PrinterJob& job, ControlTexts* texts) {
     const char* name = job.printer->name;
     const ApplyPlan& plan = job.plan;
+    std::string lines;
     switch (job.outcome) {
-    case Applied: return Compose(IDS_RPS_APPLIED, name) + "\n";
-    case Unchanged: return Compose(IDS_RPS_NO_CHANGE, name) + "\n";
+    case Applied: lines = Compose(IDS_RPS_APPLIED, name) + "\n"; break;
+    case Unchanged: lines = Compose(IDS_RPS_NO_CHANGE, name) + "\n"; break;
     case WouldChange:
-        return Compose(job.readable ? IDS_RPS_DRY_RUN : IDS_RPS_UNREADABLE_DRY_RUN, name) + "\n" +
-               ChangeLines(plan.changes, job.current, plan.predicted, texts);
-    case Refused: {
-        std::string lines = Compose(IDS_RPS_REFUSED, name, job.reason.c_str()) + "\n" +
-                            ChangeLines(plan.notCarried, plan.target, plan.predicted, texts);
+        lines = Compose(job.readable ? IDS_RPS_DRY_RUN : IDS_RPS_UNREADABLE_DRY_RUN, name) + "\n" +
+                ChangeLines(plan.changes, job.current, plan.predicted, texts);
+        break;
+    case Refused:
+        lines = Compose(IDS_RPS_REFUSED, name, job.reason.c_str()) + "\n" +
+                ChangeLines(plan.notCarried, plan.target, plan.predicted, texts);
         if (plan.refusal == RefuseNotCarried && !plan.collateral.empty())
             lines += "  " + Text(IDS_RPS_COLLATERAL) + "\n";
-        return lines + ChangeLines(plan.collateral, job.current, plan.predicted, texts);
-    }
+        lines += ChangeLines(plan.collateral, job.current, plan.predicted, texts);
+        break;
     case Failed:
-        return Compose(IDS_RPS_FAILED, name, job.reason.c_str()) + "\n" +
-               (job.readBackDiffers
-                    ? ChangeLines(VerifyApplied(plan, job.after), plan.predicted, job.after, texts)
-                    : std::string());
-    case NotVerified: return Compose(IDS_RPS_NOT_VERIFIED, name, job.reason.c_str()) + "\n";
+        lines = Compose(IDS_RPS_FAILED, name, job.reason.c_str()) + "\n";
+        if (job.readBackDiffers) lines += ChangeLines(VerifyApplied(plan, job.after), plan.predicted, job.after, texts);
+        break;
+    case NotVerified: lines = Compose(IDS_RPS_NOT_VERIFIED, name, job.reason.c_str()) + "\n"; break;
+    case Conforms: break;  // the check's table has rows only for printers that differ
+    case Differs:
+        for (int i : CheckDifferences(run, job))
+            lines += std::string(name) + "\t" + SettingFullKey(i) + "\t" +
+                     SettingDisplay(i, job.current, ControlTexts::Resolve, texts) + "\t" +
+                     SettingDisplay(i, job.after, ControlTexts::Resolve, texts) + "\t" + SettingName(i) + "\n";
+        break;
+    case Unreadable:
+        lines = run.command == JobsCheck ? std::string(name) + "\t-\t" + job.reason + "\n"
+                                         : Compose(IDS_RPS_NOT_SAVED, name, job.reason.c_str()) + "\n";
+        break;
+    case Saved: lines = Compose(IDS_RPS_SAVED, name, job.path.c_str()) + "\n"; break;
+    case NotAnswering:
+        lines = Compose(IDS_RPS_NOT_ANSWERING, name, run.options->timeoutSeconds) + "\n";
+        break;
+    case NotStarted: lines = Compose(IDS_RPS_NOT_STARTED, name) + "\n"; break;
+    case kOutcomeCount: break;
     }
-    return "";
+    if (run.command == JobsApply && !job.path.empty() && job.outcome != NotAnswering && job.outcome != NotStarted)
+        lines += "  " + Compose(IDS_RPS_BACKED_UP, job.path.c_str()) + "\n";
+    return lines;
 }
 
-// ---- Files ----
-
-int ReadWholeFile(const char* path, std::string* text) {
-    ScopedHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE) return 0;
-    const DWORD size = GetFileSize(file.get(), nullptr);
-    if (size == INVALID_FILE_SIZE || size > kMaxFileSize) return 0;
-    text->assign(size, '\0');
-    DWORD read = 0;
-    return size == 0 || (ReadFile(file.get(), &(*text)[0], size, &read, nullptr) && read == size);
+void ReportJson(const JobsRun& run, const PrinterJob& job, std::string message, JsonWriter* json,
+                ControlTexts* texts) {
+    json->BeginObject();
+    json->Key("name").String(Utf8(job.printer->name));
+    json->Key("outcome").String(kOutcomeTokens[job.outcome]);
+    json->Key("message").String(Utf8(ConsoleText(message)));
+    if (run.command == JobsCheck) {
+        json->Key("differences").BeginArray();
+        for (int i : CheckDifferences(run, job))
+            SettingPairJson(json, i, job.current, "value", "text", job.after, "fileValue", "fileText", texts);
+        json->EndArray();
+    } else if (run.command == JobsApply) {
+        json->Key("backup").String(Utf8(job.path));
+        const ApplyPlan& plan = job.plan;
+        if (job.outcome == Refused) {
+            ChangesJson(json, plan.collateral.empty() ? plan.notCarried : plan.collateral,
+                        plan.collateral.empty() ? plan.target : job.current, plan.predicted, texts);
+        } else if (job.outcome == Applied || job.outcome == WouldChange || job.outcome == NotVerified) {
+            ChangesJson(json, plan.changes, job.current, plan.predicted, texts);
+        } else {
+            ChangesJson(json, {}, job.current, plan.predicted, texts);
+        }
+    } else {
+        json->Key("file").String(Utf8(job.path));
+    }
+    json->EndObject();
 }
 
-int WriteWholeFile(const char* path, const std::string& text) {
-    std::string crlf;
-    for (char c : text) {
-        if (c == '\n') crlf += '\r';
-        crlf += c;
+void ReportJob(void* context, size_t index, JobEnd end) {
+    JobsRun* run = static_cast<JobsRun*>(context);
+    // A printer given up on goes on in its worker: only what this thread set is read.
+    PrinterJob shown;
+    const PrinterJob& job = end == JobFinished ? run->jobs[index] : shown;
+    shown.printer = run->jobs[index].printer;
+    shown.outcome = end == JobNotAnswering ? NotAnswering : NotStarted;
+    ++run->counts[job.outcome];
+    const std::string lines = ReportLines(*run, job, run->texts);
+    if (!run->options->json) {
+        Out(lines);
+        std::fflush(stdout);
+        return;
     }
-    ScopedHandle file(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE) return 0;
-    DWORD written = 0;
-    return WriteFile(file.get(), crlf.data(), static_cast<DWORD>(crlf.size()), &written, nullptr) &&
-           written == crlf.size();
+    // The message: the reason, or the result line without the printer's name.
+    std::string message = job.reason;
+    if (message.empty() && run->command != JobsCheck) {
+        message = lines.substr(0, lines.find('\n'));
+        const std::string prefix = std::string(job.printer->name) + ": ";
+        if (message.compare(0, prefix.size(), prefix) == 0) message.erase(0, prefix.size());
+    }
+    ReportJson(*run, job, message, &run->json, run->texts);
 }
 
-bool IsFile(const char* path) {
-    const DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+// Runs the jobs and reports them; the exit code.
+int RunJobs(JobsRun* run) {
+    run->json.BeginArray();
+    const JobRunOptions options = {run->options->jobs, static_cast<DWORD>(run->options->timeoutSeconds) * 1000,
+                                   !run->options->json && OnConsole()};
+    const JobRunResult result = RunPrinterJobs(run->jobs.size(), options, WorkOnJob, ReportJob, run);
+    run->json.EndArray();
+    const int* n = run->counts;
+    const int total = static_cast<int>(run->jobs.size());
+    int code = kExitOk;
+    switch (run->command) {
+    case JobsApply:
+        code = n[Refused] + n[Failed] + n[NotAnswering] ? kExitDiffers : n[NotVerified] ? kExitNotVerified : kExitOk;
+        if (!run->options->json)
+            Out(Compose(IDS_RPS_APPLY_SUMMARY, n[Applied], n[Unchanged], n[WouldChange], n[Refused], n[Failed],
+                        n[NotVerified], n[NotAnswering], n[NotStarted], total) + "\n");
+        break;
+    case JobsCheck:
+        code = n[Unreadable] + n[NotAnswering] ? kExitPrinter : n[Differs] ? kExitDiffers : kExitOk;
+        if (!run->options->json)
+            Out(Compose(IDS_RPS_CHECK_SUMMARY, n[Conforms], n[Differs], n[Unreadable] + n[NotAnswering],
+                        n[NotStarted], total) + "\n");
+        break;
+    case JobsSave:
+        code = n[Unreadable] + n[Failed] + n[NotAnswering] ? kExitPrinter : kExitOk;
+        Out(Compose(IDS_RPS_SAVE_SUMMARY, n[Saved], total - n[Saved], total) + "\n");
+        break;
+    }
+    if (run->options->json) {
+        JsonWriter json;
+        json.BeginObject();
+        json.Key("command").String(run->command == JobsApply ? "apply" : "check");
+        json.Key("file").String(Utf8(run->options->args[1]));
+        if (run->command == JobsApply) json.Key("dryRun").Bool(run->options->dryRun);
+        json.Key("interrupted").Bool(result.interrupted);
+        json.Key("printers");
+        std::string text = json.Text() + run->json.Text();
+        JsonWriter summary;
+        summary.BeginObject().Key("printers").Number(total);
+        const std::vector<Outcome> counted = run->command == JobsApply
+            ? std::vector<Outcome>{Applied, Unchanged, WouldChange, Refused, Failed, NotVerified, NotAnswering, NotStarted}
+            : std::vector<Outcome>{Conforms, Differs, Unreadable, NotAnswering, NotStarted};
+        for (Outcome outcome : counted) summary.Key(kOutcomeTokens[outcome]).Number(n[outcome]);
+        summary.EndObject();
+        Out(text + ",\"summary\":" + summary.Text() + "}\n");
+    }
+    if (result.interrupted) code = kExitInterrupted;
+    if (result.abandoned) {  // a worker still talks to a printer: end without cleaning up under it
+        std::fflush(stdout);
+        std::fflush(stderr);
+        ExitProcess(static_cast<UINT>(code));
+    }
+    return code;
 }
 
-std::string ModelName() { return Text(IDS_MODEL_NAME); }
-
-// Why a file was refused, in words.
-std::string FileProblemText(const FileProblem& problem) {
-    static const UINT kReasons[] = {0,
-                                    IDS_RPS_BAD_LINE,
-                                    IDS_RPS_UNKNOWN_SECTION,
-                                    IDS_RPS_UNKNOWN_KEY,
-                                    IDS_RPS_REPEATED_KEY,
-                                    IDS_RPS_BAD_VALUE,
-                                    IDS_RPS_OUT_OF_RANGE,
-                                    IDS_RPS_WRONG_MODEL,
-                                    IDS_RPS_WRONG_VERSION,
-                                    IDS_RPS_MISSING_HEADER,
-                                    IDS_RPS_FILE_EMPTY,
-                                    IDS_RPS_FILE_UTF16,
-                                    IDS_RPS_BAD_BLOCK};
-    if (problem.error == FileOutOfRange)
-        return Compose(IDS_RPS_OUT_OF_RANGE, SettingFullKey(problem.setting).c_str(),
-                       SettingRangeText(problem.setting).c_str());
-    return Text(kReasons[problem.error]);
+// A file in a directory (made when missing); "" and the message when it cannot be made.
+std::string DirectoryFor(const char* directory) {
+    const DWORD attributes = GetFileAttributesA(directory);
+    if (attributes == INVALID_FILE_ATTRIBUTES && !CreateDirectoryA(directory, nullptr)) {
+        Err(Compose(IDS_RPS_CANNOT_MAKE_DIRECTORY, directory));
+        return "";
+    }
+    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        Err(Compose(IDS_RPS_CANNOT_MAKE_DIRECTORY, directory));
+        return "";
+    }
+    std::string path = directory;
+    if (!path.empty() && path.back() != '\\' && path.back() != '/') path += '\\';
+    return path;
 }
 
-// Reads and checks a settings file; kExitOk, or kExitUsage after the message.
-int LoadSettingsFile(const char* path, ParsedSettings* parsed) {
-    std::string text;
-    if (!IsFile(path)) {
-        Err(Compose(IDS_RPS_NO_SUCH_FILE, path));
-        return kExitUsage;
-    }
-    if (!ReadWholeFile(path, &text)) {
-        Err(Compose(IDS_RPS_CANNOT_READ_FILE, path));
-        return kExitUsage;
-    }
-    const FileProblem problem = ReadSettingsFile(text.data(), text.size(), ModelName().c_str(), parsed);
-    if (problem.error == FileEmpty) {
-        Err(std::string(path) + ": " + FileProblemText(problem));
-        return kExitUsage;
-    }
-    if (problem.error != FileOk) {
-        Err(Compose(IDS_RPS_FILE_LINE, path, problem.line, FileProblemText(problem).c_str()));
-        return kExitUsage;
-    }
-    if (parsed->count == 0 && !parsed->hasBlock) {
-        Err(Text(IDS_RPS_FILE_NO_SETTINGS));
-        return kExitUsage;
-    }
+// The jobs of the printers; with a directory, each one's file in it.
+int PrepareJobs(const std::vector<const PrinterEntry*>& printers, const char* directory, JobsRun* run) {
+    run->jobs.resize(printers.size());
+    for (size_t i = 0; i < printers.size(); ++i) run->jobs[i].printer = printers[i];
+    if (!directory) return kExitOk;
+    const std::string folder = DirectoryFor(directory);
+    if (folder.empty()) return kExitUsage;
+    std::vector<std::string> names;
+    for (const PrinterEntry* printer : printers) names.push_back(printer->name);
+    const std::vector<std::string> files = UniqueFileNames(names);
+    for (size_t i = 0; i < printers.size(); ++i) run->jobs[i].path = folder + files[i];
     return kExitOk;
 }
 
@@ -567,29 +890,75 @@ int OnePrinter(const std::string& name, const PrinterEntry** printer) {
     return kExitOk;
 }
 
+// The printers of the operands (names and @FILE lists), or all with --all.
+int OperandPrinters(const Options& options, size_t first, size_t last, std::vector<const PrinterEntry*>* printers) {
+    if (options.all) {
+        for (const PrinterEntry* entry = PrinterList; entry; entry = entry->next) printers->push_back(entry);
+        return kExitOk;
+    }
+    std::vector<std::string> names;
+    if (int code = ExpandNameLists({options.args.begin() + first, options.args.begin() + last}, &names)) return code;
+    return ResolvePrinters(names, printers);
+}
+
 // Each printer: name, status word, destination and what the panel would allow now.
-int CommandList() {
+int CommandList(const Options& options) {
     if (int code = Discover()) return code;
     static const UINT kLabels[3] = {IDS_STATUS_ONLINE, IDS_STATUS_OFFLINE, IDS_STATUS_UNKNOWN};
+    JsonWriter json;
+    json.BeginObject().Key("command").String("list").Key("printers").BeginArray();
     for (const PrinterEntry* entry = PrinterList; entry; entry = entry->next) {
         SrmSession session;
         StatusVerdict verdict = {};
         std::string allowed = OpenPrinter(*entry, &session, &verdict);
-        if (allowed.empty()) allowed = StatusTextOf(verdict);
-        Out(std::string(TextOrEmpty(entry->name)) + "\t" + Text(kLabels[ReadStatusLabel(entry->name)]) + "\t" +
-            TextOrEmpty(entry->destination) + "\t" + allowed + "\n");
+        const bool opened = allowed.empty();
+        if (opened) allowed = StatusTextOf(verdict);
+        const std::string label = Text(kLabels[ReadStatusLabel(entry->name)]);
+        if (!options.json) {
+            Out(std::string(TextOrEmpty(entry->name)) + "\t" + label + "\t" + TextOrEmpty(entry->destination) + "\t" +
+                allowed + "\n");
+            continue;
+        }
+        json.BeginObject();
+        json.Key("name").String(Utf8(TextOrEmpty(entry->name)));
+        json.Key("status").String(Utf8(label));
+        json.Key("destination").String(Utf8(TextOrEmpty(entry->destination)));
+        json.Key("read").Bool(opened && verdict.usable && verdict.readAllowed);
+        json.Key("update").Bool(opened && verdict.usable && verdict.updateAllowed);
+        json.Key("ready").Bool(opened && !verdict.printerNotReady);
+        json.Key("text").String(Utf8(allowed));
+        json.EndObject();
     }
+    if (options.json) PrintJson(json.EndArray().EndObject());
     return kExitOk;
 }
 
-// show prints what save writes: a settings file.
-int CommandSave(const std::string& name, const char* path) {
+// show prints what save writes: a settings file (or, with --json, its settings).
+int CommandShowOrSave(const Options& options, const char* path) {
     const PrinterEntry* printer = nullptr;
-    if (int code = OnePrinter(name, &printer)) return code;
+    if (int code = OnePrinter(options.args[1], &printer)) return code;
     PrinterSettings settings;
     uint8_t block[kSettingsBlockSize];
     if (int code = ReadOrReport(*printer, &settings, block)) return code;
     ControlTexts texts;
+    if (!path && options.json) {
+        JsonWriter json;
+        json.BeginObject().Key("command").String("show").Key("printer").String(Utf8(printer->name));
+        json.Key("settings").BeginArray();
+        for (int i = 0; i < SettingCount(); ++i) {
+            json.BeginObject().Key("key").String(SettingFullKey(i)).Key("name").String(Utf8(SettingName(i)));
+            SettingJson(&json, i, settings, "value", "text", &texts);
+            json.EndObject();
+        }
+        std::string hex;
+        for (uint8_t byte : block) {
+            char digits[3];
+            FormatText(digits, sizeof digits, "%02X", byte);
+            hex += digits;
+        }
+        PrintJson(json.EndArray().Key("block").String(hex).EndObject());
+        return kExitOk;
+    }
     const std::string text = WriteSettingsFile(settings, block, ModelName().c_str(), ControlTexts::Resolve, &texts);
     if (!path) {
         Out(text);
@@ -601,6 +970,23 @@ int CommandSave(const std::string& name, const char* path) {
     }
     Out(Compose(IDS_RPS_SAVED, printer->name, path) + "\n");
     return kExitOk;
+}
+
+// save PRINTER FILE, or one file a printer into a directory: save --all DIR,
+// save PRINTER... DIR (also one printer and an existing directory).
+int CommandSave(const Options& options) {
+    const std::string& last = options.args.back();
+    const DWORD attributes = GetFileAttributesA(last.c_str());
+    const bool directory = options.all || options.args.size() > 3 || options.args[1][0] == '@' ||
+                           (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
+    if (!directory) return CommandShowOrSave(options, last.c_str());
+    JobsRun run = {JobsSave, &options, nullptr, {}, nullptr, {}, {}};
+    std::vector<const PrinterEntry*> printers;
+    if (int code = OperandPrinters(options, 1, options.args.size() - 1, &printers)) return code;
+    if (int code = PrepareJobs(printers, last.c_str(), &run)) return code;
+    ControlTexts texts;
+    run.texts = &texts;
+    return RunJobs(&run);
 }
 
 int CommandDiff(const Options& options) {
@@ -637,50 +1023,52 @@ int CommandDiff(const Options& options) {
     else if (int code = ReadOrReport(*theirPrinter, &theirs, block)) return code;
 
     ControlTexts texts;
+    JsonWriter json;
+    json.BeginObject().Key("command").String("diff").Key("printer").String(Utf8(mine->name));
+    json.Key("other").String(Utf8(other)).Key("otherKind").String(asFile ? "file" : "printer");
+    json.Key("differences").BeginArray();
     int differences = 0;
     for (int i = 0; i < SettingCount(); ++i) {
         if ((asFile && !FileNames(parsed, i)) || !SettingDiffers(i, settings, theirs)) continue;
         ++differences;
-        Out(ChangeLine(i, settings, theirs, &texts));
+        if (options.json)
+            SettingPairJson(&json, i, settings, "value", "text", theirs, "otherValue", "otherText", &texts);
+        else
+            Out(ChangeLine(i, settings, theirs, &texts));
     }
+    if (options.json) PrintJson(json.EndArray().EndObject());
     return differences ? kExitDiffers : kExitOk;
 }
 
-int CommandApply(const Options& options) {
-    const std::vector<std::string> names(options.args.begin() + 2, options.args.end());
+// apply FILE PRINTER...|--all and check FILE PRINTER...|--all.
+int CommandApplyOrCheck(const Options& options, JobsCommand command) {
     ParsedSettings parsed;
     if (int code = LoadSettingsFile(options.args[1].c_str(), &parsed)) return code;
     std::vector<const PrinterEntry*> printers;
-    if (options.all) {
-        for (const PrinterEntry* entry = PrinterList; entry; entry = entry->next) printers.push_back(entry);
-    } else if (int code = ResolvePrinters(names, &printers)) {
-        return code;
-    }
-
-    std::vector<ApplyJob> jobs(printers.size());
-    for (size_t i = 0; i < printers.size(); ++i) jobs[i].printer = printers[i];
-    ApplyRun run = {&parsed, options.dryRun, &jobs, 0};
-    RunJobs(&run);
-
+    if (int code = OperandPrinters(options, 2, options.args.size(), &printers)) return code;
+    JobsRun run = {command, &options, &parsed, {}, nullptr, {}, {}};
+    if (int code = PrepareJobs(printers, command == JobsApply ? options.backup : nullptr, &run)) return code;
     ControlTexts texts;
-    bool failed = false;
-    bool unverified = false;
-    for (const ApplyJob& job : jobs) {
-        Out(Report(job, &texts));
-        failed |= job.outcome == Refused || job.outcome == Failed;
-        unverified |= job.outcome == NotVerified;
-    }
-    return failed ? kExitDiffers : unverified ? kExitNotVerified : kExitOk;
+    run.texts = &texts;
+    if (command == JobsCheck && !options.json) Out(Text(IDS_RPS_CHECK_HEADER) + "\n");
+    return RunJobs(&run);
 }
 
-// The suite's panel password guards every command that reads or writes settings.
+// The suite's panel password guards every command that reads or writes
+// settings: from --password, else RPSETTINGS_PASSWORD, else asked on the console.
 int CheckPassword(const char* given) {
     LocalBlock<char> stored;
     if (!ReadStoredPassword(&stored)) {
         Err(ConsoleText(Text(IDS_REGISTRY_NOT_OPEN)));
         return kExitUsage;
     }
-    if (stored.get()[0] == '\0' || PasswordMatches(given, stored.get())) return kExitOk;
+    if (stored.get()[0] == '\0') return kExitOk;
+    std::string typed;
+    char fromEnvironment[kTextSize];
+    const DWORD length = GetEnvironmentVariableA("RPSETTINGS_PASSWORD", fromEnvironment, sizeof fromEnvironment);
+    if (!given && length > 0 && length < sizeof fromEnvironment) given = fromEnvironment;
+    if (!given && AskPassword(&typed)) given = typed.c_str();
+    if (PasswordMatches(given, stored.get())) return kExitOk;
     Err(Text(given ? IDS_RPS_WRONG_PASSWORD : IDS_RPS_PASSWORD_NEEDED));
     return kExitUsage;
 }
@@ -698,23 +1086,26 @@ int Run(int argc, char** argv) {
     const std::vector<std::string>& args = options.args;
     const std::string command = args.empty() ? "" : args[0];
     const size_t operands = args.empty() ? 0 : args.size() - 1;
+    const bool many = command == "apply" || command == "check";
     const bool known = (command == "list" && operands == 0) || (command == "show" && operands == 1) ||
-                       (command == "save" && operands == 2) || (command == "diff" && operands == 2) ||
-                       (command == "apply" && (options.all ? operands == 1 : operands >= 2));
-    const bool misplaced = (options.all && command != "apply") || (options.dryRun && command != "apply") ||
+                       (command == "save" && (options.all ? operands == 1 : operands >= 2)) ||
+                       (command == "diff" && operands == 2) ||
+                       (many && (options.all ? operands == 1 : operands >= 2));
+    const bool misplaced = (options.all && !many && command != "save") || (options.dryRun && command != "apply") ||
+                           (options.backup && command != "apply") ||
                            ((options.asFile || options.asPrinter) && command != "diff") ||
-                           (options.asFile && options.asPrinter);
+                           (options.asFile && options.asPrinter) || (options.json && command == "save");
     if (!known || misplaced) {
         Err(Usage());
         return kExitUsage;
     }
-    if (command == "list") return CommandList();
+    if (command == "list") return CommandList(options);
     if (int code = CheckPassword(options.password)) return code;
     if (int code = Discover()) return code;
-    if (command == "show") return CommandSave(args[1], nullptr);
-    if (command == "save") return CommandSave(args[1], args[2].c_str());
+    if (command == "show") return CommandShowOrSave(options, nullptr);
+    if (command == "save") return CommandSave(options);
     if (command == "diff") return CommandDiff(options);
-    return CommandApply(options);
+    return CommandApplyOrCheck(options, command == "apply" ? JobsApply : JobsCheck);
 }
 
 }  // namespace

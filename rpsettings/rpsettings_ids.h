@@ -27,6 +27,7 @@
 #define IDS_RPS_SWITCH_FF 2023
 #define IDS_RPS_DRY_RUN 2024
 #define IDS_RPS_NO_PRINTERS 2025
+#define IDS_RPS_NOT_SAVED 2026         // printer, reason
 #define IDS_RPS_SAVED 2029
 #define IDS_RPS_FILE_NO_SETTINGS 2030
 #define IDS_RPS_NOT_SERVED 2031        // printer
@@ -44,3 +45,14 @@
 #define IDS_RPS_NO_SUCH_FILE 2043      // path
 #define IDS_RPS_UNREADABLE_DRY_RUN 2044  // printer
 #define IDS_RPS_REFUSED 2045           // printer, reason
+#define IDS_RPS_BAD_OPTION_VALUE 2046  // option, value
+#define IDS_RPS_BACKUP_FAILED 2047     // path
+#define IDS_RPS_BACKED_UP 2048         // path
+#define IDS_RPS_NOT_ANSWERING 2049     // printer, seconds
+#define IDS_RPS_NOT_STARTED 2050       // printer
+#define IDS_RPS_APPLY_SUMMARY 2051     // the counts of each outcome, all printers
+#define IDS_RPS_CHECK_SUMMARY 2052     // conform, differ, unreadable, not started, all
+#define IDS_RPS_SAVE_SUMMARY 2053      // saved, not saved, all
+#define IDS_RPS_CANNOT_MAKE_DIRECTORY 2054  // directory
+#define IDS_RPS_CHECK_HEADER 2055
+#define IDS_RPS_PASSWORD_PROMPT 2056

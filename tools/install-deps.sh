@@ -12,6 +12,7 @@ PACKAGES=(
   xvfb xauth xdotool imagemagick x11-utils
   fonts-ipafont-gothic fonts-ipafont-mincho
   locales cmake make g++ googletest libgtest-dev libbenchmark-dev clang libclang-rt-dev python3
+  nlohmann-json3-dev
 )
 
 missing=()

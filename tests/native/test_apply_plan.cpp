@@ -89,6 +89,7 @@ TEST(ApplyPlan, OnlyWhatTheFileNamesChangesAndOnlyAsItSays) {
         const ApplyPlan plan = PlanApply(parsed, c.readable ? &current : nullptr);
         EXPECT_EQ(plan.outcome, c.outcome) << c.label;
         EXPECT_EQ(plan.refusal, c.refusal) << c.label;
+        if (c.refusal == RefuseFormatCheck) EXPECT_EQ(SettingFullKey(plan.setting), "format1.pageLength") << c.label;
         if (c.outcome != PlanWrite) continue;
         std::vector<uint8_t> after = c.printer;
         ASSERT_TRUE(ApplyUpdateCommand(plan.area, kCommandAreaSize, after.data())) << c.label;

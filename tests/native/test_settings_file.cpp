@@ -124,6 +124,8 @@ TEST(SettingsFile, EveryKindOfBadLineIsRefusedWithItsLine) {
         {"block without settings", h + "block=" + std::string(520, '0') + "\n", FileBadBlock, 3},
         {"other model", "model=Tilbury 551TK\nversion=1\n", FileWrongModel, 1},
         {"later version", "model=Tilbury 550TK\nversion=3\n", FileWrongVersion, 2},
+        {"version 0", "model=Tilbury 550TK\nversion=0\n", FileWrongVersion, 2},
+        {"setting between model and version", "model=Tilbury 550TK\npageLength=66\nversion=2\n", FileMissingHeader, 2},
         {"setting before the header", "pageLength=66\n" + h, FileMissingHeader, 1},
         {"no version", "model=Tilbury 550TK\n", FileMissingHeader, 2},
         {"only comments", "# nothing\n\n", FileEmpty, 0},
@@ -153,6 +155,7 @@ TEST(SettingsFile, ValuesAreReadAsThePageShowsThem) {
         {"a format's key in the general part", "format3.leftMargin=7\n", "format3.leftMargin", 7},
         {"back to the general part", "[format1]\nleftMargin=1\n[general]\npageLength=9\n", "pageLength", 9},
         {"1 is what the name says", "switches.feedMemory=1\n", "switches.feedMemory", 1},
+        {"no custom position", "contFrontCustom=0\n", "contFrontCustom", 0},
         {"blanks and CR", " pageLength = 60 \r\n", "pageLength", 60},
     };
     for (const GoodLine& c : cases) {
@@ -188,6 +191,36 @@ TEST(SettingsFile, SwitchKeysMeanWhatTheirNamesSayAndVersion1FilesStillRead) {
         const PrinterSettings merged = FileOver(parsed, base);
         EXPECT_EQ(merged.record.switches[0], c.byte0) << c.version;
         EXPECT_EQ(merged.record.switches[2], c.byte2) << c.version;
+    }
+}
+
+struct ForPeople {
+    const char* key;
+    const char* range;  // as an out-of-range message gives it
+    int32_t value;      // set on the factory settings, with a custom front feed of 46
+    const char* shown;
+};
+
+TEST(SettingsFile, RangesAndValuesReadAsThePageSaysThem) {
+    const ForPeople cases[] = {
+        {"headCenterRear", "68..126", 120, "120桁"},
+        {"font1", "0..4", 15, "(15)"},
+        {"printPressure", "-6..3", 250, "-6"},
+        {"switches.charset", "0, 2, 3, 4, 5", 0, "日本"},
+        {"cutSheetFeed", "0..9", 0, "0インチ"},
+        {"contFrontFeed", "0..8", 8, "46/120インチ"},
+        {"contFrontCustom", "0..255", 0, "-"},
+    };
+    for (const ForPeople& c : cases) {
+        int index = -1;
+        for (int i = 0; i < SettingCount(); ++i)
+            if (SettingFullKey(i) == c.key) index = i;
+        ASSERT_GE(index, 0) << c.key;
+        EXPECT_EQ(SettingRangeText(index), c.range) << c.key;
+        PrinterSettings settings = DefaultPrinterSettings();
+        settings.custom.record.contFrontCustom = 46;
+        SetSettingValue(index, &settings, c.value);
+        EXPECT_EQ(SettingDisplay(index, settings, TextOf, nullptr), c.shown) << c.key;
     }
 }
 

@@ -3,14 +3,17 @@
 // write (not served, held), an update-only printer, the arguments, and a file
 // with one bad line.
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 #include <windows.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app.h"
 #include "codec.h"
+#include "rpsettings/printer_jobs.h"
 #include "support_srm.h"
 
 namespace {
@@ -86,7 +89,7 @@ TEST_F(RpsettingsTest, ASavedFileGivesAnotherPrinterEveryByteTheCommandCarries) 
     ASSERT_EQ(save.exitCode, 0u) << save.output;
     const SrmctlResult apply = Rps({"apply", file, target.Name(), target.Name()});  // named twice: written once
     ASSERT_EQ(apply.exitCode, 0u) << apply.output;
-    EXPECT_EQ(OutputLines(apply.output).size(), 1u) << apply.output;
+    EXPECT_EQ(OutputLines(apply.output).size(), 2u) << apply.output;  // the printer, the summary
     EXPECT_EQ(target.Log().size(), 1u);
 
     EXPECT_EQ(CarriedBytes(target.Block()), CarriedBytes(source.Block()));
@@ -120,10 +123,11 @@ TEST_F(RpsettingsTest, APrinterThatFailsIsReportedAndTheOthersAreChanged) {
         const SrmctlResult apply = Rps({"apply", TempFile(kPartialFile), first.Name(), broken.Name(), last.Name()});
         EXPECT_EQ(apply.exitCode, 1u) << c.label;
         const std::vector<std::string> lines = OutputLines(apply.output);
-        ASSERT_EQ(lines.size(), 3u) << c.label << apply.output;
-        EXPECT_EQ(lines[0], first.Name() + ": 設定しました。") << c.label;
-        EXPECT_EQ(lines[1].find(broken.Name() + ": 設定できません: "), 0u) << c.label;
-        EXPECT_EQ(lines[2], last.Name() + ": 設定しました。") << c.label;
+        ASSERT_EQ(lines.size(), 4u) << c.label << apply.output;  // three printers, the summary
+        // In the order the printers are done.
+        for (const std::string& line : {first.Name() + ": 設定しました。", last.Name() + ": 設定しました。"})
+            EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << c.label << apply.output;
+        EXPECT_NE(apply.output.find(broken.Name() + ": 設定できません: "), std::string::npos) << c.label;
         for (const SimulatedPrinter* changed : {&first, &last}) {
             EXPECT_EQ(changed->Block()[25], 60) << c.label;
             EXPECT_EQ(changed->Block()[81], 10) << c.label;
@@ -259,6 +263,112 @@ TEST_F(RpsettingsTest, AFileWithOneBadLineChangesNoPrinter) {
     for (const SimulatedPrinter* printer : {&first, &second}) {
         EXPECT_EQ(printer->Block(), FactoryBlock());
         EXPECT_TRUE(printer->Log().empty());
+    }
+}
+
+TEST_F(RpsettingsTest, ASiteIsSavedCheckedBackedUpAndRestored) {
+    const SimulatedPrinter* site[3] = {&AddPrinter(), &AddPrinter(), &AddPrinter()};
+    std::vector<uint8_t> blocks[3] = {FactoryBlock(), FactoryBlock(), FactoryBlock()};
+    blocks[1][25] = 60;  // already as the site wants
+    blocks[2][26] = 46;  // a custom front feed
+    for (int i = 0; i < 3; ++i) ASSERT_EQ(site[i]->SetBlock(blocks[i].data()), 0u);
+    const std::string names = TempFile("# the site\r\n" + site[0]->Name() + "\r\n\r\n" + site[1]->Name() + "\n" +
+                                       site[2]->Name() + "\n");
+    const std::string folder = TempFile("") + ".d";
+    const std::string backups = folder + "\\backup";
+
+    const SrmctlResult save = Rps({"save", "@" + names, folder});
+    ASSERT_EQ(save.exitCode, 0u) << save.output;
+    for (const SimulatedPrinter* printer : site) {
+        files_.push_back(folder + "\\" + printer->Name() + ".txt");
+        files_.push_back(backups + "\\" + printer->Name() + ".txt");
+        EXPECT_EQ(Rps({"diff", printer->Name(), files_[files_.size() - 2], "--file"}).exitCode, 0u);
+    }
+
+    const std::string wanted = TempFile(kPartialFile);
+    const SrmctlResult check = Rps({"check", wanted, "@" + names, "--json"});
+    EXPECT_EQ(check.exitCode, 1u) << check.output;
+    const nlohmann::json report = nlohmann::json::parse(check.output, nullptr, false);
+    ASSERT_FALSE(report.is_discarded()) << check.output;
+    EXPECT_EQ(report["summary"]["differs"], 3);  // format 2's left margin differs everywhere
+    for (const auto& printer : report["printers"]) {
+        const bool second = printer["name"] == site[1]->Name();
+        EXPECT_EQ(printer["differences"].size(), second ? 1u : 2u) << printer.dump();
+        EXPECT_EQ(printer["differences"][0]["key"], second ? "format2.leftMargin" : "pageLength");
+    }
+    EXPECT_TRUE(site[0]->Log().empty());  // a check writes nothing
+
+    const SrmctlResult apply = Rps({"apply", wanted, "@" + names, "--backup", backups});
+    EXPECT_EQ(apply.exitCode, 0u) << apply.output;
+    EXPECT_EQ(site[2]->Block()[25], 60);
+    for (int i = 0; i < 3; ++i) {
+        const std::string backup = backups + "\\" + site[i]->Name() + ".txt";
+        const SrmctlResult restore = Rps({"apply", backup, site[i]->Name()});
+        EXPECT_EQ(restore.exitCode, 0u) << restore.output;
+        EXPECT_EQ(CarriedBytes(site[i]->Block()), CarriedBytes(blocks[i])) << i;
+    }
+    TearDown();  // the files first, then their folders
+    RemoveDirectoryA(backups.c_str());
+    RemoveDirectoryA(folder.c_str());
+}
+
+// The many-printer runner: Ctrl+C lets the printer under way finish and starts
+// no other; a printer that does not answer is given up on while the others go on.
+struct RunnerCase {
+    const char* label;
+    int workers;
+    DWORD timeoutMs;
+    int interruptAt;  // the job whose work interrupts (as Ctrl+C would), or -1
+    int hangAt;       // the job that does not answer, or -1
+    std::vector<JobEnd> ends;
+    bool interrupted;
+    bool abandoned;
+};
+
+struct RunnerContext {
+    const RunnerCase* c;
+    HANDLE release;
+    std::vector<JobEnd> ends;
+    std::vector<int> reported;
+    volatile LONG worked[4];
+};
+
+TEST(PrinterJobs, InterruptionAndPrintersThatDoNotAnswer) {
+    const RunnerCase cases[] = {
+        {"Ctrl+C during the first of four, one at a time", 1, INFINITE, 0, -1,
+         {JobFinished, JobNotStarted, JobNotStarted, JobNotStarted}, true, false},
+        {"one printer does not answer", 2, 300, -1, 1, {JobFinished, JobNotAnswering, JobFinished, JobFinished}, false,
+         true},
+        {"every printer answers", 4, 5000, -1, -1, {JobFinished, JobFinished, JobFinished, JobFinished}, false, false},
+    };
+    for (const RunnerCase& c : cases) {
+        // Kept to the end: a worker given up on still writes into it.
+        RunnerContext* context = new RunnerContext{&c, CreateEventA(nullptr, TRUE, FALSE, nullptr), {}, {}, {}};
+        context->ends.assign(4, JobNotStarted);
+        const JobRunOptions options = {c.workers, c.timeoutMs, false};
+        const JobRunResult result = RunPrinterJobs(
+            4, options,
+            [](void* p, size_t i) {
+                RunnerContext* run = static_cast<RunnerContext*>(p);
+                if (static_cast<int>(i) == run->c->interruptAt) InterruptPrinterJobs();
+                if (static_cast<int>(i) == run->c->hangAt) WaitForSingleObject(run->release, 10000);
+                InterlockedExchange(&run->worked[i], 1);
+            },
+            [](void* p, size_t i, JobEnd end) {
+                RunnerContext* run = static_cast<RunnerContext*>(p);
+                run->ends[i] = end;
+                run->reported.push_back(static_cast<int>(i));
+            },
+            context);
+        EXPECT_EQ(context->ends, c.ends) << c.label;
+        EXPECT_EQ(context->reported.size(), 4u) << c.label;
+        EXPECT_EQ(result.interrupted, c.interrupted) << c.label;
+        EXPECT_EQ(result.abandoned, c.abandoned) << c.label;
+        for (int i = 0; i < 4; ++i) {  // a job reported finished has done its work
+            if (c.ends[i] != JobFinished) continue;
+            EXPECT_EQ(context->worked[i], 1) << c.label << " job " << i;
+        }
+        SetEvent(context->release);
     }
 }
 
