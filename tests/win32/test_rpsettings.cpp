@@ -10,6 +10,9 @@
 
 #include "app.h"
 #include "codec.h"
+#include "messages.h"
+#include "resource.h"
+#include "rpsettings/settings_file_pure.h"
 #include "support_srm.h"
 
 namespace {
@@ -162,6 +165,23 @@ TEST_F(RpsettingsTest, AFileWithOneBadLineChangesNoPrinter) {
         EXPECT_EQ(printer->Block(), FactoryBlock());
         EXPECT_TRUE(printer->Log().empty());
     }
+}
+
+// Every radio and check box caption the settings table shows, read from the
+// program's own templates without a window, and one of them in full.
+TEST(RpsettingsTexts, EveryChoiceHasItsCaption) {
+    char text[kTextSize];
+    for (int i = 0; i < SettingCount(); ++i) {
+        int format;
+        const SettingDef& def = SettingAt(i, &format);
+        for (int ref : def.texts) {
+            if (ref > 0) {
+                EXPECT_GT(LoadControlText(def.templateId, ref, text, kTextSize), 0) << def.key << " " << ref;
+            }
+        }
+    }
+    LoadControlText(IDD_PAPER_PAGE, IDC_PAPER_PERFSKIP, text, kTextSize);
+    EXPECT_STREQ(text, "ミシン目スキップ");
 }
 
 }  // namespace
