@@ -85,6 +85,7 @@ TEST(DialogTemplate, FindsTheCaptionOfAControl) {
         {"classic with a font", Classic(0x40), 8, DialogTextFound, u"A&&B "},
         {"classic: ids are two bytes", Classic(), 0x10008, DialogTextNoControl, u""},
         {"no bytes", {}, 1, DialogTextMalformed, u""},
+        {"no controls, cut inside the position", Bytes().D(0).D(0).W(0).W(0).data, 1, DialogTextMalformed, u""},
         {"an unterminated title", Bytes().D(0).D(0).W(0).D(0).D(0).W(0).W(0).W(u'x').data, 1,
          DialogTextMalformed, u""},
     };
