@@ -33,10 +33,10 @@ public:
     }
     // Each control starts on a four-byte boundary of the template.
     bool AlignDword() { return Skip((4 - pos_ % 4) % 4); }
-    // A terminated UTF-16 text.
+    // A terminated UTF-16 text, added to *text.
     bool Text(std::u16string* text) {
-        text->clear();
-        for (uint16_t unit; Word(&unit);) {
+        uint16_t unit;
+        while (Word(&unit)) {
             if (unit == 0) return true;
             text->push_back(static_cast<char16_t>(unit));
         }
@@ -46,19 +46,13 @@ public:
     // terminated text. *ordinal tells which of the last two it was.
     bool TextOrOrdinal(std::u16string* text, bool* ordinal) {
         text->clear();
-        *ordinal = false;
         uint16_t first;
         if (!Word(&first)) return false;
-        if (first == kOrdinalMark) {
-            *ordinal = true;
-            return Skip(2);
-        }
+        *ordinal = first == kOrdinalMark;
+        if (*ordinal) return Skip(2);
         if (first == 0) return true;
         text->push_back(static_cast<char16_t>(first));
-        std::u16string rest;
-        if (!Text(&rest)) return false;
-        *text += rest;
-        return true;
+        return Text(text);
     }
 
 private:

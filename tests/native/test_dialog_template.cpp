@@ -1,124 +1,51 @@
-// Captions read from dialog template bytes: both template forms, every form
-// of the menu, class and title fields, padding and creation data, and
-// templates cut short or lying about their size. Each case gets a heap copy
-// of exactly its bytes, so the sanitizer sees any read past the end.
+// Captions read from template bytes, as the choices show them.
 #include <gtest/gtest.h>
-
-#include <cstdint>
-#include <string>
-#include <vector>
 
 #include "dialog_template_pure.h"
 
 namespace {
 
-// Little-endian template bytes, field by field.
-struct Bytes {
-    std::vector<uint8_t> data;
-    Bytes& W(uint16_t v) { data.insert(data.end(), {uint8_t(v), uint8_t(v >> 8)}); return *this; }
-    Bytes& D(uint32_t v) { return W(uint16_t(v)).W(uint16_t(v >> 16)); }
+struct Bytes : std::vector<uint8_t> {  // little-endian fields, n bytes each
+    Bytes& W(uint32_t v, int n = 2) { for (; n; --n, v >>= 8) push_back(uint8_t(v)); return *this; }
     Bytes& S(const std::u16string& s) { for (char16_t c : s) W(c); return W(0); }
-    Bytes& Ordinal(uint16_t v) { return W(0xFFFF).W(v); }
-    Bytes& Pad() { while (data.size() % 4) data.push_back(0xCC); return *this; }
-    Bytes& Extra(std::vector<uint8_t> extra) {
-        W(uint16_t(extra.size()));
-        data.insert(data.end(), extra.begin(), extra.end());
-        return *this;
-    }
+    Bytes& Pad() { while (size() % 4) push_back(0xCC); return *this; }
 };
-
-// DIALOGEX with a font: a radio with a mnemonic and three bytes of creation
-// data (so the next control needs padding), an icon, a named class control.
-std::vector<uint8_t> Extended() {
-    Bytes b;
-    b.W(1).W(0xFFFF).D(0).D(0).D(0x40 | 0x80000000).W(3).W(0).W(0).W(223).W(110);
-    b.Ordinal(7).S(u"MyDialogClass").S(u"ページ").W(9).W(400).W(0x0080).S(u"ＭＳ Ｐゴシック");
-    b.Pad().D(0).D(0).D(0x50000009).D(0x000A000A).D(0x000A0036).D(1001).Ordinal(0x80).S(u"センタ(&N)").Extra({1, 2, 3});
-    b.Pad().D(0).D(0).D(0x50000003).D(0).D(0).D(1002).Ordinal(0x82).Ordinal(5).Extra({});
-    b.Pad().D(0).D(0).D(0x50000000).D(0).D(0).D(0x12345).S(u"msctls_updown32").S(u"").Extra({});
-    return b.data;
+// DIALOGEX with a font: a radio with three bytes of creation data (padding follows), an icon, a named class.
+Bytes Extended(uint16_t count = 3) {
+    return Bytes().W(1).W(0xFFFF).W(0, 8).W(0x40, 4).W(count).W(0, 8).W(0xFFFF).W(7).S(u"Cls").S(u"頁").W(9, 6).S(u"明朝")
+        .Pad().W(0, 20).W(1001, 4).W(0xFFFF).W(0x80).S(u"センタ(&N)").W(3).W(0x030201, 3)
+        .Pad().W(0, 20).W(1002, 4).W(0xFFFF).W(0x82).W(0xFFFF).W(5).W(0)
+        .Pad().W(0, 20).W(0x12345, 4).S(u"msctls_updown32").S(u"").W(0);
 }
-
-// DIALOG (the older form) without a font: a menu by name, the default class,
-// no title, two-byte ids; the first control carries two bytes of creation data.
-std::vector<uint8_t> Classic(uint16_t style = 0) {
-    Bytes b;
-    b.D(0x80000000 | style).D(0).W(2).W(0).W(0).W(100).W(50);
-    b.S(u"MENU").W(0).W(0);
+// DIALOG with or without a font: a named menu, two-byte ids.
+Bytes Classic(uint32_t style) {
+    Bytes b = Bytes().W(style, 4).W(0, 4).W(2).W(0, 8).S(u"MENU").W(0).W(0);
     if (style) b.W(8).S(u"Font");
-    b.Pad().D(0x50000000).D(0).W(0).W(0).W(40).W(10).W(7).S(u"Button").S(u"&Yes").Extra({9, 9});
-    b.Pad().D(0x50000000).D(0).W(0).W(0).W(40).W(10).W(8).Ordinal(0x80).S(u"A&&B ").Extra({});
-    return b.data;
+    return b.Pad().W(0, 16).W(7).S(u"Button").S(u"&Yes").W(2).W(0x0909)
+        .Pad().W(0, 16).W(8).W(0xFFFF).W(0x80).S(u"&A&&B ").W(0);
 }
-
-DialogTextResult Find(const std::vector<uint8_t>& bytes, size_t size, unsigned long id, std::u16string* text) {
-    const std::vector<uint8_t> exact(bytes.begin(), bytes.begin() + size);
-    return FindDialogControlText(exact.empty() ? nullptr : exact.data(), size, id, text);
-}
-
-struct Case {
-    const char* label;
-    std::vector<uint8_t> bytes;
-    unsigned long id;
-    DialogTextResult result;
-    std::u16string text;
-};
-
 TEST(DialogTemplate, FindsTheCaptionOfAControl) {
-    std::vector<uint8_t> tooMany = Extended();
-    tooMany[16] = 4;  // four controls claimed, three present
-    std::vector<uint8_t> unterminated = Extended();
-    unterminated.resize(unterminated.size() - 2);  // the last control's creation data size is missing
-    std::vector<uint8_t> fewer = Extended();
-    fewer[16] = 1;
-    const Case cases[] = {
-        {"extended: text after a named class, a font and padding", Extended(), 1001, DialogTextFound, u"センタ(&N)"},
-        {"extended: title a resource number", Extended(), 1002, DialogTextNotText, u""},
-        {"extended: four-byte id, named class, empty title", Extended(), 0x12345, DialogTextFound, u""},
-        {"extended: the low half of a four-byte id is another id", Extended(), 0x2345, DialogTextNoControl, u""},
-        {"extended: no such control", Extended(), 1003, DialogTextNoControl, u""},
-        {"extended: controls past the count are not read", fewer, 1002, DialogTextNoControl, u""},
-        {"extended: more controls claimed than present", tooMany, 1003, DialogTextMalformed, u""},
-        {"extended: the last control cut short", unterminated, 1003, DialogTextMalformed, u""},
-        {"classic: after creation data", Classic(), 8, DialogTextFound, u"A&&B "},
-        {"classic: named class", Classic(), 7, DialogTextFound, u"&Yes"},
-        {"classic with a font", Classic(0x40), 8, DialogTextFound, u"A&&B "},
-        {"classic: ids are two bytes", Classic(), 0x10008, DialogTextNoControl, u""},
-        {"no bytes", {}, 1, DialogTextMalformed, u""},
-        {"no controls, cut inside the position", Bytes().D(0).D(0).W(0).W(0).data, 1, DialogTextMalformed, u""},
-        {"an unterminated title", Bytes().D(0).D(0).W(0).D(0).D(0).W(0).W(0).W(u'x').data, 1,
-         DialogTextMalformed, u""},
+    const struct { Bytes bytes; unsigned long id; DialogTextResult result; std::u16string shown; } cases[] = {
+        {Extended(), 1001, DialogTextFound, u"センタ"},  // after a named class, a font and padding
+        {Extended(), 1002, DialogTextNotText, u""},      // a title by number
+        {Extended(1), 1002, DialogTextNoControl, u""},   // controls past the count
+        {Extended(4), 1003, DialogTextMalformed, u""},   // more controls counted than present
+        {Classic(0), 8, DialogTextFound, u"A&B"},        // after creation data
+        {Classic(0), 0x10008, DialogTextNoControl, u""}, // ids of two bytes
+        {Bytes().W(0, 12), 1, DialogTextMalformed, u""}, // no controls, cut inside the position
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.label);
+    for (const auto& c : cases) {
         std::u16string text = u"old";
-        EXPECT_EQ(c.result, Find(c.bytes, c.bytes.size(), c.id, &text));
-        EXPECT_EQ(c.text, text);
+        EXPECT_EQ(c.result, FindDialogControlText(c.bytes.data(), c.bytes.size(), c.id, &text)) << &c - cases;
+        EXPECT_EQ(c.shown, WithoutMnemonic(text)) << &c - cases;
     }
-}
-
-TEST(DialogTemplate, ATemplateCutAnywhereIsMalformed) {
-    for (const std::vector<uint8_t>& whole : {Extended(), Classic(0x40)}) {
-        const unsigned long lastId = whole == Extended() ? 0x12345 : 8;
+    for (const Bytes& whole : {Extended(), Classic(0x40)})  // cut before the last title ends: malformed
         for (size_t size = 0; size < whole.size(); ++size) {
+            const std::vector<uint8_t> cut(whole.begin(), whole.begin() + size);  // no bytes past its end
             std::u16string text;
-            const DialogTextResult result = Find(whole, size, lastId, &text);
-            // Only the trailing creation data size may be cut off once the title is whole.
-            if (result == DialogTextFound) {
-                EXPECT_GE(size + 2, whole.size()) << size;
-            } else {
-                EXPECT_EQ(DialogTextMalformed, result) << size;
-            }
+            EXPECT_EQ(size + 2 < whole.size() ? DialogTextMalformed : DialogTextFound,
+                      FindDialogControlText(size ? cut.data() : nullptr, size, whole[0] == 1 ? 0x12345 : 8, &text));
         }
-    }
-}
-
-TEST(DialogTemplate, WithoutMnemonic) {
-    const std::pair<std::u16string, std::u16string> cases[] = {
-        {u"センタ(&N)", u"センタ"}, {u"ミシン目スキップ(&M) ", u"ミシン目スキップ"}, {u"&Yes", u"Yes"},
-        {u"A&&B", u"A&B"},         {u"x(&)", u"x()"},                                {u"end&", u"end"},
-    };
-    for (const auto& c : cases) EXPECT_EQ(c.second, WithoutMnemonic(c.first));
 }
 
 }  // namespace

@@ -167,19 +167,13 @@ TEST_F(RpsettingsTest, AFileWithOneBadLineChangesNoPrinter) {
     }
 }
 
-// Every radio and check box caption the settings table shows, read from the
-// program's own templates without a window, and one of them in full.
+// Every choice caption the table shows, read without a window; one in full.
 TEST(RpsettingsTexts, EveryChoiceHasItsCaption) {
     char text[kTextSize];
-    for (int i = 0; i < SettingCount(); ++i) {
-        int format;
-        const SettingDef& def = SettingAt(i, &format);
-        for (int ref : def.texts) {
-            if (ref > 0) {
-                EXPECT_GT(LoadControlText(def.templateId, ref, text, kTextSize), 0) << def.key << " " << ref;
-            }
-        }
-    }
+    int format;
+    for (int i = 0; i < SettingCount(); ++i)
+        for (int ref : SettingAt(i, &format).texts)
+            EXPECT_TRUE(ref <= 0 || LoadControlText(SettingAt(i, &format).templateId, ref, text, kTextSize)) << i << " " << ref;
     LoadControlText(IDD_PAPER_PAGE, IDC_PAPER_PERFSKIP, text, kTextSize);
     EXPECT_STREQ(text, "ミシン目スキップ");
 }
