@@ -13,16 +13,16 @@ struct Bytes : std::vector<uint8_t> {  // little-endian fields, n bytes each
 // DIALOGEX with a font: a radio with three bytes of creation data (padding follows), an icon, a named class.
 Bytes Extended(uint16_t count = 3) {
     return Bytes().W(1).W(0xFFFF).W(0, 8).W(0x40, 4).W(count).W(0, 8).W(0xFFFF).W(7).S(u"Cls").S(u"頁").W(9, 6).S(u"明朝")
-        .Pad().W(0, 20).W(1001, 4).W(0xFFFF).W(0x80).S(u"センタ(&N)").W(3).W(0x030201, 3)
+        .Pad().W(0, 20).W(1001, 4).W(0xFFFF).W(0x80).S(u"センタ(&N) ").W(3).W(0x030201, 3)
         .Pad().W(0, 20).W(1002, 4).W(0xFFFF).W(0x82).W(0xFFFF).W(5).W(0)
         .Pad().W(0, 20).W(0x12345, 4).S(u"msctls_updown32").S(u"").W(0);
 }
-// DIALOG with or without a font: a named menu, two-byte ids.
+// DIALOG with or without a font: a named menu, two-byte ids, a named class.
 Bytes Classic(uint32_t style) {
     Bytes b = Bytes().W(style, 4).W(0, 4).W(2).W(0, 8).S(u"MENU").W(0).W(0);
     if (style) b.W(8).S(u"Font");
-    return b.Pad().W(0, 16).W(7).S(u"Button").S(u"&Yes").W(2).W(0x0909)
-        .Pad().W(0, 16).W(8).W(0xFFFF).W(0x80).S(u"&A&&B ").W(0);
+    return b.Pad().W(0, 16).W(7).W(0xFFFF).W(0x80).S(u"&Yes").W(2).W(0x0909)
+        .Pad().W(0, 16).W(8).S(u"Button").S(u"&A (x) &&").W(0);
 }
 TEST(DialogTemplate, FindsTheCaptionOfAControl) {
     const struct { Bytes bytes; unsigned long id; DialogTextResult result; std::u16string shown; } cases[] = {
@@ -30,7 +30,7 @@ TEST(DialogTemplate, FindsTheCaptionOfAControl) {
         {Extended(), 1002, DialogTextNotText, u""},      // a title by number
         {Extended(1), 1002, DialogTextNoControl, u""},   // controls past the count
         {Extended(4), 1003, DialogTextMalformed, u""},   // more controls counted than present
-        {Classic(0), 8, DialogTextFound, u"A&B"},        // after creation data
+        {Classic(0), 8, DialogTextFound, u"A (x) &"},    // after creation data
         {Classic(0), 0x10008, DialogTextNoControl, u""}, // ids of two bytes
         {Bytes().W(0, 12), 1, DialogTextMalformed, u""}, // no controls, cut inside the position
     };
