@@ -8,8 +8,8 @@ constexpr uint32_t kStyleSetFont = 0x40;  // the header carries the dialog's fon
 constexpr uint16_t kOrdinalMark = 0xFFFF;  // a number follows instead of a text
 constexpr uint16_t kExtendedVersion = 1;   // DIALOGEX: version 1, then the mark
 
-// Reads the template front to back; any read past the end fails and sets
-// nothing. The position never passes the size.
+// Reads the template front to back. A read that would pass the end fails,
+// so the position never passes the size.
 class TemplateReader {
 public:
     TemplateReader(const void* data, size_t size) : data_(static_cast<const unsigned char*>(data)), size_(size) {}
