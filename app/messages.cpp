@@ -6,8 +6,10 @@
 #include <strsafe.h>
 
 #include <cstring>
+#include <string>
 
 #include "app.h"
+#include "dialog_template_pure.h"
 #include "text_pure.h"
 
 char MessageText[kTextSize];
@@ -90,6 +92,27 @@ void ReadHelpFilePath(HWND window) {
 
 int LoadText(UINT id, char* buffer, int size) {
     return LoadTextFrom(AppInstance, id, buffer, size);
+}
+
+int LoadControlText(UINT templateId, UINT controlId, char* buffer, int size) {
+    if (!buffer || size <= 0) return 0;
+    buffer[0] = '\0';
+    HRSRC resource = FindResourceA(AppInstance, MAKEINTRESOURCEA(templateId), RT_DIALOG);
+    HGLOBAL loaded = resource ? LoadResource(AppInstance, resource) : nullptr;
+    const void* bytes = loaded ? LockResource(loaded) : nullptr;  // module memory: nothing to free
+    std::u16string caption;
+    if (!bytes || FindDialogControlText(bytes, SizeofResource(AppInstance, resource), controlId, &caption) !=
+                      DialogTextFound)
+        return 0;
+    caption = WithoutMnemonic(caption);
+    const LPCWSTR wide = reinterpret_cast<LPCWSTR>(caption.c_str());
+    const int wideLength = static_cast<int>(caption.size());
+    const int length = WideCharToMultiByte(CP_ACP, 0, wide, wideLength, nullptr, 0, nullptr, nullptr);
+    if (length <= 0) return 0;
+    std::string text(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide, wideLength, &text[0], length, nullptr, nullptr);
+    CopyText(buffer, static_cast<size_t>(size), text.c_str());
+    return static_cast<int>(std::strlen(buffer));
 }
 
 void BuildPanelCaption(char* caption, size_t size) {

@@ -11,6 +11,12 @@ extern char MessageCaption[kTextSize];
 
 // Loads string resource id of the program into buffer (bounded, always terminated).
 int LoadText(UINT id, char* buffer, int size);
+// The caption of control controlId in the program's dialog template
+// templateId, without its mnemonic ("センタ(&N)" gives "センタ"), in the same
+// way: read from the resource itself, so no window is created and no display
+// is needed. Returns its length; 0 and an empty buffer when the template or
+// the control is missing or the control's title is not a text.
+int LoadControlText(UINT templateId, UINT controlId, char* buffer, int size);
 
 // Caption rule: string 3 alone without a current printer, else "%s - %s" of
 // string 3 and the current printer's name (bounded; never cut inside a

@@ -9,7 +9,6 @@
 
 #include <cstdarg>
 #include <cstdio>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -103,56 +102,17 @@ int ConsoleMessageBox(HWND, LPCSTR text, LPCSTR, UINT) {
 
 // ---- Texts of the pages' controls ----
 
-INT_PTR CALLBACK SilentDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
-
 // The captions of the pages' radios and check boxes, read from the program's
-// own dialog templates, created hidden once each (user-interface thread only).
+// own dialog templates (no window, so no display is needed).
 class ControlTexts {
 public:
-    ~ControlTexts() {
-        for (auto& dialog : dialogs_)
-            if (dialog.second) DestroyWindow(dialog.second);
-        if (parent_) DestroyWindow(parent_);
-    }
-    static std::string Resolve(void* self, int templateId, int textRef) {
-        return static_cast<ControlTexts*>(self)->Get(templateId, textRef);
-    }
-
-private:
-    std::string Get(int templateId, int textRef) {
+    static std::string Resolve(void*, int templateId, int textRef) {
         if (textRef == kTextOn) return Text(IDS_RPS_ON);
         if (textRef == kTextOff) return Text(IDS_RPS_OFF);
-        char text[kTextSize] = "";
-        if (HWND dialog = Dialog(templateId)) GetDlgItemTextA(dialog, textRef, text, kTextSize);
-        return WithoutAccelerator(text);
-    }
-    HWND Dialog(int templateId) {
-        auto found = dialogs_.find(templateId);
-        if (found != dialogs_.end()) return found->second;
-        if (!parent_)
-            parent_ = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, AppInstance, nullptr);
-        HWND dialog = CreateDialogParamA(AppInstance, MAKEINTRESOURCEA(templateId), parent_, SilentDialogProc, 0);
-        dialogs_[templateId] = dialog;
-        return dialog;
-    }
-    // "センタ(&N)" shows as "センタ": the mnemonic and the blanks after the text go.
-    static std::string WithoutAccelerator(const char* caption) {
-        std::string text;
-        for (const char* p = caption; *p; ++p) {
-            if (p[0] == '(' && p[1] == '&' && p[2] && p[3] == ')') {
-                p += 3;
-            } else if (*p == '&') {
-                if (p[1] == '&') text += *++p;
-            } else {
-                text += *p;
-            }
-        }
-        while (!text.empty() && text.back() == ' ') text.pop_back();
+        char text[kTextSize];
+        LoadControlText(templateId, textRef, text, kTextSize);
         return text;
     }
-
-    HWND parent_ = nullptr;
-    std::map<int, HWND> dialogs_;
 };
 
 // ---- Options ----

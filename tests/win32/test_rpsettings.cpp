@@ -13,7 +13,10 @@
 
 #include "app.h"
 #include "codec.h"
+#include "messages.h"
+#include "resource.h"
 #include "rpsettings/printer_jobs.h"
+#include "rpsettings/settings_file_pure.h"
 #include "support_srm.h"
 
 namespace {
@@ -370,6 +373,17 @@ TEST(PrinterJobs, InterruptionAndPrintersThatDoNotAnswer) {
         }
         SetEvent(context->release);
     }
+}
+
+// Every choice caption the table shows, read without a window; one in full.
+TEST(RpsettingsTexts, EveryChoiceHasItsCaption) {
+    char text[kTextSize];
+    int format;
+    for (int i = 0; i < SettingCount(); ++i)
+        for (int ref : SettingAt(i, &format).texts)
+            EXPECT_TRUE(ref <= 0 || LoadControlText(SettingAt(i, &format).templateId, ref, text, kTextSize)) << i << " " << ref;
+    LoadControlText(IDD_PAPER_PAGE, IDC_PAPER_PERFSKIP, text, kTextSize);
+    EXPECT_STREQ(text, "ミシン目スキップ");
 }
 
 }  // namespace
