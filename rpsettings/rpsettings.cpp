@@ -172,7 +172,7 @@ int ReadSettings(DWORD handle, PrinterSettings* settings) {
     DWORD length = 0;
     InvalidateSettings(&settings->record);
     if (GetPrinterStatusA(handle, SRM_ITEM_SETTINGS, block, kSrmSizeSettings, &length) != 0) return 0;
-    return DecodeSettingsBlock(block, &settings->record, &settings->custom) && IsSettingsLoaded(&settings->record);
+    return DecodeSettingsBlock(block, &settings->record, &settings->custom) && SwitchBytesLoaded(&settings->record);
 }
 
 // Opens the printer and checks, as the panel does, that its settings may be

@@ -284,23 +284,161 @@ void RightsTakenAway(Session& run) {
     EXPECT_TRUE(run.LogLines().empty());
 }
 
-// The write is refused and its Retry question is up when the rights go: the
-// panel is to end, and Retry then sends nothing.
-void RetryAfterThePanelDecidedToEnd(Session& run) {
+// The write is refused and its Retry question is up when the panel is to
+// end: Retry then sends nothing and counts as Cancel. Rights gone, the panel
+// has said it ends and ends; a new destination asks about the changes kept.
+std::function<void(Session&)> RetryAfterThePanelDecidedToEnd(bool rightsGone) {
+    return [rightsGone](Session& run) {
+        Program& program = run.StartReady();
+        run.ChangeSomething();
+        ASSERT_EQ(run.Printer().Fail("SetReqPrinterStatusMsgA", kSrmFailAlways), 0u);
+        Click(program.Control(kUpdate));
+        const Box retry = program.WaitBox();
+        ASSERT_EQ(retry.text, ProgramText(kTextRetryWrite));
+        ASSERT_EQ(run.Printer().Fail("SetReqPrinterStatusMsgA", kSrmFailOff), 0u);
+        ASSERT_EQ(rightsGone ? run.Printer().SetAuthority(0) : run.Printer().SetPort("LPT2:", ""), 0u);
+        const std::string ending = rightsGone ? Lines({kTextNoRights, kTextPanelEnds}) : ProgramText(kTextPortChanged);
+        ASSERT_TRUE(WaitUntil([&] { return program.WaitBox().text == ending; }));
+        ASSERT_TRUE(program.Answer(program.WaitBox(), IDOK));
+        ASSERT_TRUE(program.Answer(retry, IDRETRY));
+        if (!rightsGone) {
+            const Box question = program.WaitBox();
+            EXPECT_EQ(question.text, ProgramText(kTextQuestionChanged));
+            ASSERT_TRUE(program.Answer(question, IDOK));
+        }
+        EXPECT_EQ(program.ExitCode(), 0u);
+        EXPECT_TRUE(run.LogLines().empty());
+    };
+}
+
+// A change made while the printer is busy is pending: quit and read ask
+// before dropping it, and the update buttons come on once the printer is ready.
+void ChangeWhileBusy(Session& run) {
+    Program& program = run.StartReady();
+    ASSERT_EQ(run.Printer().SetStatus(0, 0, 0x4), 0u);
+    ASSERT_TRUE(WaitUntil([&] { return program.Status() == ProgramText(kTextBusy); }));
+    Click(program.Control(kPostcard));
+    ASSERT_TRUE(WaitUntil([&] { return Checked(program.Control(kPostcard)); }));
+    EXPECT_FALSE(program.UpdateEnabled());
+    Click(program.Control(kQuit));
+    const Box question = program.WaitBox();
+    EXPECT_EQ(question.text, ProgramText(kTextQuestionChanged));
+    ASSERT_TRUE(program.Answer(question, IDCANCEL));
+    ASSERT_EQ(run.Printer().SetStatus(0, 0, 0), 0u);
+    EXPECT_TRUE(WaitUntil([&] { return program.UpdateEnabled(); }));
+    Command(program.MainWindow(), kRead);
+    const Box again = program.WaitBox();
+    EXPECT_EQ(again.text, ProgramText(kTextQuestionChanged));
+    ASSERT_TRUE(program.Answer(again, IDCANCEL));
+    EXPECT_TRUE(Checked(program.Control(kPostcard)));
+    run.QuitCleanly();
+    EXPECT_TRUE(run.LogLines().empty());
+}
+
+// Read-only: no update path writes, the change stays, and the buttons come
+// back with the right to update.
+void NoUpdateWithoutTheRight(Session& run) {
     Program& program = run.StartReady();
     run.ChangeSomething();
-    ASSERT_EQ(run.Printer().Fail("SetReqPrinterStatusMsgA", kSrmFailAlways), 0u);
-    Click(program.Control(kUpdate));
-    const Box retry = program.WaitBox();
-    ASSERT_EQ(retry.text, ProgramText(kTextRetryWrite));
-    ASSERT_EQ(run.Printer().Fail("SetReqPrinterStatusMsgA", kSrmFailOff), 0u);
-    ASSERT_EQ(run.Printer().SetAuthority(0), 0u);
-    ASSERT_TRUE(WaitUntil([&] { return program.WaitBox().text == Lines({kTextNoRights, kTextPanelEnds}); }));
-    const Box ends = program.WaitBox();
-    ASSERT_TRUE(program.Answer(ends, IDOK));
-    ASSERT_TRUE(program.Answer(retry, IDRETRY));
-    EXPECT_EQ(program.ExitCode(), 0u);
+    ASSERT_EQ(run.Printer().SetAuthority(0x08), 0u);
+    ASSERT_TRUE(WaitUntil([&] { return program.Status() == ProgramText(kTextReadOnly) && !program.UpdateEnabled(); }));
+    for (WORD command : {WORD(kUpdate), WORD(kUpdateQuit), WORD(IDOK)}) Command(program.Panel(), command);
+    ASSERT_EQ(run.Printer().SetAuthority(0x18), 0u);
+    EXPECT_TRUE(WaitUntil([&] { return program.UpdateEnabled(); }));
+    EXPECT_FALSE(program.BoxOpen());
     EXPECT_TRUE(run.LogLines().empty());
+    run.QuitCleanly();
+}
+
+// Two printers; the served one goes away and comes back by these steps: the
+// pages, the labels and the change pending come back with it.
+using Step = DWORD (*)(const SimulatedPrinter&);
+std::function<void(Session&)> PrinterComesBack(std::vector<Step> steps, UINT status) {
+    return [=](Session& run) {
+        SimulatedPrinter& first = run.AddPrinter();
+        run.AddPrinter();
+        Program& program = run.Start();
+        ASSERT_TRUE(ChoosePrinter(program, first.Name()));
+        ASSERT_TRUE(program.WaitReady());
+        run.ChangeSomething();
+        for (Step step : steps) ASSERT_EQ(step(first), 0u);
+        EXPECT_TRUE(WaitUntil([&] {
+            return program.Status() == ProgramText(status) && Enabled(program.Control(kPostcard)) &&
+                   Enabled(program.Control(kPortText)) && program.UpdateEnabled();
+        })) << program.Status();
+        EXPECT_TRUE(Checked(program.Control(kPostcard)));
+        run.QuitCleanly();
+        EXPECT_TRUE(run.LogLines().empty());
+    };
+}
+DWORD NoRights(const SimulatedPrinter& p) { return p.SetAuthority(0); }
+DWORD AllRights(const SimulatedPrinter& p) { return p.SetAuthority(0x18); }
+DWORD UpdateRight(const SimulatedPrinter& p) { return p.SetAuthority(0x10); }
+DWORD NoLink(const SimulatedPrinter& p) { return p.SetExtStatus(2); }
+DWORD Linked(const SimulatedPrinter& p) { return p.SetExtStatus(3); }
+DWORD LinkedNoRead(const SimulatedPrinter& p) { return p.SetExtStatus(1); }
+
+// A dialog of a page is open when the printer goes: deleted (two printers,
+// the other one chosen) or without rights (one printer, the panel ends). The
+// dialog closes as by Cancel, and nothing edited in it reaches any printer.
+std::function<void(Session&)> PrinterGoesUnderADialog(bool deleted) {
+    return [deleted](Session& run) {
+        SimulatedPrinter& first = run.AddPrinter();
+        if (deleted) run.AddPrinter();
+        Program& program = run.Start();
+        if (deleted) {
+            ASSERT_TRUE(ChoosePrinter(program, first.Name()));
+        }
+        ASSERT_TRUE(program.WaitReady());
+        Click(program.Control(1166));
+        HWND dialog = program.WaitDialog();
+        ASSERT_NE(dialog, nullptr);
+        Choose(Child(dialog, 1308), 5);
+        if (!deleted) {
+            ASSERT_EQ(first.SetAuthority(0), 0u);
+            ASSERT_TRUE(program.Answer(program.WaitBox(), IDOK));
+            EXPECT_EQ(program.ExitCode(), 0u);
+            return;
+        }
+        SrmSimRemovePrinter(first.CName());
+        PostMessageA(program.MainWindow(), kPrintersChanged, 0, 0);
+        ASSERT_TRUE(program.Answer(program.WaitBox(), IDOK));
+        ASSERT_TRUE(ChoosePrinter(program, run.Printer(1).Name()));
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+        ASSERT_TRUE(program.WaitReady());
+        EXPECT_FALSE(program.UpdateEnabled());
+        run.QuitCleanly();
+        EXPECT_TRUE(run.Printer(1).Log().empty());
+    };
+}
+
+// Panel B asks to serve the printer that panel A serves: B says so and brings
+// A forward, and stays on its own printer as it was, its change kept.
+void ChangeToAPrinterServedElsewhere(Session& run) {
+    SimulatedPrinter& first = run.AddPrinter();
+    SimulatedPrinter& second = run.AddPrinter();
+    Program& a = run.Start();
+    ASSERT_TRUE(ChoosePrinter(a, first.Name()));
+    ASSERT_TRUE(a.WaitReady());
+    Program& b = run.StartAnother();
+    ASSERT_TRUE(ChoosePrinter(b, second.Name()));
+    ASSERT_TRUE(b.WaitReady());
+    Click(b.Control(kPostcard));
+    ASSERT_TRUE(WaitUntil([&] { return b.UpdateEnabled(); }));
+    Command(b.MainWindow(), kChangePrinter);
+    ASSERT_TRUE(ChoosePrinter(b, first.Name()));
+    const Box held = b.WaitBox();
+    EXPECT_EQ(held.text, ProgramText(kTextAlreadyRunning));
+    EXPECT_EQ(held.caption, ProgramText(kTextTitle) + " - " + first.Name());
+    ASSERT_TRUE(b.Answer(held, IDOK));
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == a.MainWindow(); }));
+    EXPECT_EQ(Text(b.MainWindow()), ProgramText(kTextTitle) + " - " + second.Name());
+    EXPECT_TRUE(b.UpdateEnabled());
+    EXPECT_EQ(b.Status(), ProgramText(kTextReady));
+    Click(b.Control(kUpdate));
+    EXPECT_TRUE(WaitUntil([&] { return second.Log().size() == 1; }));
+    EXPECT_TRUE(first.Log().empty());
+    run.QuitCleanly();
 }
 
 // The keyboard alone: arrows on the tab strip keep the focus there, Tab goes
@@ -378,7 +516,16 @@ const Journey kJourneys[] = {
     {"PasswordWrongThenRight", PasswordWrongThenRight},
     {"PrinterChangesUnderThePanel", PrinterChangesUnderThePanel},
     {"RightsTakenAway", RightsTakenAway},
-    {"RetryAfterThePanelDecidedToEnd", RetryAfterThePanelDecidedToEnd},
+    {"RetryAfterThePanelDecidedToEnd", RetryAfterThePanelDecidedToEnd(true)},
+    {"RetryWhileThePortChangeEndsThePanel", RetryAfterThePanelDecidedToEnd(false)},
+    {"ChangeWhileBusy", ChangeWhileBusy},
+    {"NoUpdateWithoutTheRight", NoUpdateWithoutTheRight},
+    {"RightsComeBack", PrinterComesBack({NoRights, AllRights}, kTextReady)},
+    {"LinkComesBack", PrinterComesBack({NoLink, Linked}, kTextReady)},
+    {"UpdateRightComesBack", PrinterComesBack({NoRights, LinkedNoRead, UpdateRight}, kTextUpdateOnly)},
+    {"PrinterDeletedUnderADialog", PrinterGoesUnderADialog(true)},
+    {"RightsGoneUnderADialog", PrinterGoesUnderADialog(false)},
+    {"ChangeToAPrinterServedElsewhere", ChangeToAPrinterServedElsewhere},
     {"KeyboardPath", KeyboardPath},
 };
 
