@@ -361,7 +361,16 @@ std::function<void(Session&)> PrinterComesBack(std::vector<Step> steps, UINT sta
         ASSERT_TRUE(ChoosePrinter(program, first.Name()));
         ASSERT_TRUE(program.WaitReady());
         run.ChangeSomething();
-        for (Step step : steps) ASSERT_EQ(step(first), 0u);
+        // Each step seen by the panel before the next: gone, then back.
+        const std::string unusable = ProgramText(kTextUnusable);
+        for (size_t i = 0; i + 1 < steps.size(); ++i) {
+            ASSERT_EQ(steps[i](first), 0u);
+            ASSERT_TRUE(WaitUntil([&] {
+                return program.Status().find(unusable) != std::string::npos && !Enabled(program.Control(kPostcard)) &&
+                       !program.UpdateEnabled();
+            })) << program.Status();
+        }
+        ASSERT_EQ(steps.back()(first), 0u);
         EXPECT_TRUE(WaitUntil([&] {
             return program.Status() == ProgramText(status) && Enabled(program.Control(kPostcard)) &&
                    Enabled(program.Control(kPortText)) && program.UpdateEnabled();
