@@ -284,31 +284,23 @@ void RightsTakenAway(Session& run) {
     EXPECT_TRUE(run.LogLines().empty());
 }
 
-// The write is refused and its Retry question is up when the panel is to
-// end: Retry then sends nothing and counts as Cancel. Rights gone, the panel
-// has said it ends and ends; a new destination asks about the changes kept.
-std::function<void(Session&)> RetryAfterThePanelDecidedToEnd(bool rightsGone) {
-    return [rightsGone](Session& run) {
-        Program& program = run.StartReady();
-        run.ChangeSomething();
-        ASSERT_EQ(run.Printer().Fail("SetReqPrinterStatusMsgA", kSrmFailAlways), 0u);
-        Click(program.Control(kUpdate));
-        const Box retry = program.WaitBox();
-        ASSERT_EQ(retry.text, ProgramText(kTextRetryWrite));
-        ASSERT_EQ(run.Printer().Fail("SetReqPrinterStatusMsgA", kSrmFailOff), 0u);
-        ASSERT_EQ(rightsGone ? run.Printer().SetAuthority(0) : run.Printer().SetPort("LPT2:", ""), 0u);
-        const std::string ending = rightsGone ? Lines({kTextNoRights, kTextPanelEnds}) : ProgramText(kTextPortChanged);
-        ASSERT_TRUE(WaitUntil([&] { return program.WaitBox().text == ending; }));
-        ASSERT_TRUE(program.Answer(program.WaitBox(), IDOK));
-        ASSERT_TRUE(program.Answer(retry, IDRETRY));
-        if (!rightsGone) {
-            const Box question = program.WaitBox();
-            EXPECT_EQ(question.text, ProgramText(kTextQuestionChanged));
-            ASSERT_TRUE(program.Answer(question, IDOK));
-        }
-        EXPECT_EQ(program.ExitCode(), 0u);
-        EXPECT_TRUE(run.LogLines().empty());
-    };
+// The write is refused and its Retry question is up when the rights go: the
+// panel is to end, and Retry then sends nothing.
+void RetryAfterThePanelDecidedToEnd(Session& run) {
+    Program& program = run.StartReady();
+    run.ChangeSomething();
+    ASSERT_EQ(run.Printer().Fail("SetReqPrinterStatusMsgA", kSrmFailAlways), 0u);
+    Click(program.Control(kUpdate));
+    const Box retry = program.WaitBox();
+    ASSERT_EQ(retry.text, ProgramText(kTextRetryWrite));
+    ASSERT_EQ(run.Printer().Fail("SetReqPrinterStatusMsgA", kSrmFailOff), 0u);
+    ASSERT_EQ(run.Printer().SetAuthority(0), 0u);
+    ASSERT_TRUE(WaitUntil([&] { return program.WaitBox().text == Lines({kTextNoRights, kTextPanelEnds}); }));
+    const Box ends = program.WaitBox();
+    ASSERT_TRUE(program.Answer(ends, IDOK));
+    ASSERT_TRUE(program.Answer(retry, IDRETRY));
+    EXPECT_EQ(program.ExitCode(), 0u);
+    EXPECT_TRUE(run.LogLines().empty());
 }
 
 // A change made while the printer is busy is pending: quit and read ask
@@ -318,59 +310,46 @@ void ChangeWhileBusy(Session& run) {
     ASSERT_EQ(run.Printer().SetStatus(0, 0, 0x4), 0u);
     ASSERT_TRUE(WaitUntil([&] { return program.Status() == ProgramText(kTextBusy); }));
     Click(program.Control(kPostcard));
-    ASSERT_TRUE(WaitUntil([&] { return Checked(program.Control(kPostcard)); }));
-    EXPECT_FALSE(program.UpdateEnabled());
-    Click(program.Control(kQuit));
-    const Box question = program.WaitBox();
-    EXPECT_EQ(question.text, ProgramText(kTextQuestionChanged));
-    ASSERT_TRUE(program.Answer(question, IDCANCEL));
-    ASSERT_EQ(run.Printer().SetStatus(0, 0, 0), 0u);
-    EXPECT_TRUE(WaitUntil([&] { return program.UpdateEnabled(); }));
-    Command(program.MainWindow(), kRead);
-    const Box again = program.WaitBox();
-    EXPECT_EQ(again.text, ProgramText(kTextQuestionChanged));
-    ASSERT_TRUE(program.Answer(again, IDCANCEL));
+    ASSERT_TRUE(WaitUntil([&] { return Checked(program.Control(kPostcard)) && !program.UpdateEnabled(); }));
+    for (bool ready : {false, true}) {
+        if (ready) {
+            ASSERT_EQ(run.Printer().SetStatus(0, 0, 0), 0u);
+        }
+        EXPECT_TRUE(WaitUntil([&] { return program.UpdateEnabled() == ready; }));
+        ready ? Command(program.MainWindow(), kRead) : Click(program.Control(kQuit));
+        const Box question = program.WaitBox();
+        EXPECT_EQ(question.text, ProgramText(kTextQuestionChanged));
+        ASSERT_TRUE(program.Answer(question, IDCANCEL));
+    }
     EXPECT_TRUE(Checked(program.Control(kPostcard)));
     run.QuitCleanly();
     EXPECT_TRUE(run.LogLines().empty());
 }
 
-// Read-only: no update path writes, the change stays, and the buttons come
-// back with the right to update.
-void NoUpdateWithoutTheRight(Session& run) {
-    Program& program = run.StartReady();
-    run.ChangeSomething();
-    ASSERT_EQ(run.Printer().SetAuthority(0x08), 0u);
-    ASSERT_TRUE(WaitUntil([&] { return program.Status() == ProgramText(kTextReadOnly) && !program.UpdateEnabled(); }));
-    for (WORD command : {WORD(kUpdate), WORD(kUpdateQuit), WORD(IDOK)}) Command(program.Panel(), command);
-    ASSERT_EQ(run.Printer().SetAuthority(0x18), 0u);
-    EXPECT_TRUE(WaitUntil([&] { return program.UpdateEnabled(); }));
-    EXPECT_FALSE(program.BoxOpen());
-    EXPECT_TRUE(run.LogLines().empty());
-    run.QuitCleanly();
-}
-
 // Two printers; the served one goes away and comes back by these steps: the
 // pages, the labels and the change pending come back with it.
-using Step = DWORD (*)(const SimulatedPrinter&);
-std::function<void(Session&)> PrinterComesBack(std::vector<Step> steps, UINT status) {
+using Steps = std::vector<std::vector<std::string>>;  // srmctl set NAME ITEM VALUE
+std::function<void(Session&)> PrinterComesBack(Steps steps, UINT status) {
     return [=](Session& run) {
         SimulatedPrinter& first = run.AddPrinter();
         run.AddPrinter();
         Program& program = run.Start();
         ASSERT_TRUE(ChoosePrinter(program, first.Name()));
         ASSERT_TRUE(program.WaitReady());
+        auto set = [&](const std::vector<std::string>& step) {
+            return RunSrmctl({"set", first.Name(), step[0], step[1]}).exitCode;
+        };
         run.ChangeSomething();
         // Each step seen by the panel before the next: gone, then back.
         const std::string unusable = ProgramText(kTextUnusable);
         for (size_t i = 0; i + 1 < steps.size(); ++i) {
-            ASSERT_EQ(steps[i](first), 0u);
+            ASSERT_EQ(set(steps[i]), 0u);
             ASSERT_TRUE(WaitUntil([&] {
                 return program.Status().find(unusable) != std::string::npos && !Enabled(program.Control(kPostcard)) &&
                        !program.UpdateEnabled();
             })) << program.Status();
         }
-        ASSERT_EQ(steps.back()(first), 0u);
+        ASSERT_EQ(set(steps.back()), 0u);
         EXPECT_TRUE(WaitUntil([&] {
             return program.Status() == ProgramText(status) && Enabled(program.Control(kPostcard)) &&
                    Enabled(program.Control(kPortText)) && program.UpdateEnabled();
@@ -380,12 +359,6 @@ std::function<void(Session&)> PrinterComesBack(std::vector<Step> steps, UINT sta
         EXPECT_TRUE(run.LogLines().empty());
     };
 }
-DWORD NoRights(const SimulatedPrinter& p) { return p.SetAuthority(0); }
-DWORD AllRights(const SimulatedPrinter& p) { return p.SetAuthority(0x18); }
-DWORD UpdateRight(const SimulatedPrinter& p) { return p.SetAuthority(0x10); }
-DWORD NoLink(const SimulatedPrinter& p) { return p.SetExtStatus(2); }
-DWORD Linked(const SimulatedPrinter& p) { return p.SetExtStatus(3); }
-DWORD LinkedNoRead(const SimulatedPrinter& p) { return p.SetExtStatus(1); }
 
 // A dialog of a page is open when the printer goes: deleted (two printers,
 // the other one chosen) or without rights (one printer, the panel ends). The
@@ -525,13 +498,12 @@ const Journey kJourneys[] = {
     {"PasswordWrongThenRight", PasswordWrongThenRight},
     {"PrinterChangesUnderThePanel", PrinterChangesUnderThePanel},
     {"RightsTakenAway", RightsTakenAway},
-    {"RetryAfterThePanelDecidedToEnd", RetryAfterThePanelDecidedToEnd(true)},
-    {"RetryWhileThePortChangeEndsThePanel", RetryAfterThePanelDecidedToEnd(false)},
+    {"RetryAfterThePanelDecidedToEnd", RetryAfterThePanelDecidedToEnd},
     {"ChangeWhileBusy", ChangeWhileBusy},
-    {"NoUpdateWithoutTheRight", NoUpdateWithoutTheRight},
-    {"RightsComeBack", PrinterComesBack({NoRights, AllRights}, kTextReady)},
-    {"LinkComesBack", PrinterComesBack({NoLink, Linked}, kTextReady)},
-    {"UpdateRightComesBack", PrinterComesBack({NoRights, LinkedNoRead, UpdateRight}, kTextUpdateOnly)},
+    {"RightsComeBack", PrinterComesBack({{"authority", "0"}, {"authority", "0x18"}}, kTextReady)},
+    {"LinkComesBack", PrinterComesBack({{"ext-status", "2"}, {"ext-status", "3"}}, kTextReady)},
+    {"UpdateRightComesBack",
+     PrinterComesBack({{"authority", "0"}, {"ext-status", "1"}, {"authority", "0x10"}}, kTextUpdateOnly)},
     {"PrinterDeletedUnderADialog", PrinterGoesUnderADialog(true)},
     {"RightsGoneUnderADialog", PrinterGoesUnderADialog(false)},
     {"ChangeToAPrinterServedElsewhere", ChangeToAPrinterServedElsewhere},
