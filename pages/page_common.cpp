@@ -17,20 +17,16 @@ void PlacePage(HWND page) {
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-namespace {
-
 // The controls a page has looked up, kept in the page's slot from
 // WM_INITDIALOG to WM_NCDESTROY. A read disables every page's controls six
 // times, enables them and fills them, and every GetDlgItem asks the window
 // manager (under Wine, a round trip to its server) for the dialog's children.
 // Page dialogs keep none.
-constexpr int kKeptItems = 64;  // more than any page has
-}  // namespace
-
 struct KeptItems {
+    static constexpr int kSize = 64;  // more than any page has
     int count = 0;
-    int ids[kKeptItems] = {};
-    HWND handles[kKeptItems] = {};
+    int ids[kSize] = {};
+    HWND handles[kSize] = {};
 };
 
 namespace {
@@ -67,7 +63,7 @@ HWND DialogItem(HWND dialog, int id) {
         if (kept->ids[i] == id) return kept->handles[i];
     }
     HWND item = GetDlgItem(dialog, id);
-    if (item && kept->count < kKeptItems) {
+    if (item && kept->count < KeptItems::kSize) {
         kept->ids[kept->count] = id;
         kept->handles[kept->count] = item;
         ++kept->count;
