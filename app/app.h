@@ -43,16 +43,18 @@ int DiscoverPrinters();                // rebuilds PrinterList/PrinterCount/Curr
 // Password gate and the printer named on the command line; null: end with code 1.
 PrinterEntry* ResolveStartPrinter(LPCSTR commandLine);
 
-// One panel per printer: the mapping handle, or null when this process may not serve it.
-HANDLE ClaimPrinter(LPCSTR printerName);
+// One panel per printer: the mapping handle, or null when this process may not
+// serve it. With an owner (a panel changing printer) a printer that another
+// panel serves is said so in a box of the owner before that panel comes forward.
+HANDLE ClaimPrinter(LPCSTR printerName, HWND owner = nullptr);
 // The same claim without a word to the user: ClaimTaken puts the mapping
 // (closed by the caller to let go) into *mapping; ClaimHeld when a panel (or
 // another program) serves the printer; ClaimFailed when no claim can be made.
 enum ClaimResult { ClaimTaken, ClaimHeld, ClaimFailed };
 ClaimResult TryClaimPrinter(LPCSTR printerName, HANDLE* mapping);
 
-// Printer selection dialog 122; 1 when another printer was chosen (the old
-// claim and SRM handle are then released), 0 when nothing changed.
+// Printer selection dialog 122; 1 when another printer was chosen and claimed
+// (the old claim and SRM handle are then released), 0 when nothing changed.
 INT_PTR RunSelectionDialog(HWND owner);
 // 1 while a selection dialog is open.
 int SelectionDialogOpen();

@@ -56,7 +56,7 @@ ClaimResult TryClaimPrinter(LPCSTR printerName, HANDLE* mapping) {
     return ClaimTaken;
 }
 
-HANDLE ClaimPrinter(LPCSTR printerName) {
+HANDLE ClaimPrinter(LPCSTR printerName, HWND owner) {
     char title[kTextSize];
     LoadText(IDS_TITLE, title, kTextSize);
     // Composed exactly like every caption of the panel, so that the other
@@ -69,13 +69,15 @@ HANDLE ClaimPrinter(LPCSTR printerName) {
     case ClaimTaken:
         return mapping;
     case ClaimHeld:
-        if (BringOtherPanelForward(title, caption)) return nullptr;
+        if (!owner && BringOtherPanelForward(title, caption)) return nullptr;
         LoadText(IDS_ALREADY_RUNNING, MessageText, kTextSize);
-        break;
+        ShowMessageBox(owner, MessageText, caption, MB_OK);
+        if (owner) BringOtherPanelForward(title, caption);
+        return nullptr;
     case ClaimFailed:
         LoadText(IDS_MAPPING_FAILED, MessageText, kTextSize);
         break;
     }
-    ShowMessageBox(nullptr, MessageText, caption, MB_OK);
+    ShowMessageBox(owner, MessageText, caption, MB_OK);
     return nullptr;
 }

@@ -90,10 +90,11 @@ void OnClose(HWND window) {
 }
 
 // Ends the panel after the served printer was lost: quit through the panel's
-// exit button, or close the frame when there is no panel.
+// exit button (no question: nothing is left to send the changes to), or close
+// the frame when there is no panel.
 void EndPanel(HWND window) {
     if (PanelWindow)
-        SendMessageA(PanelWindow, WM_COMMAND, IDC_QUIT, 0);
+        EndPanelForGood(PanelWindow);
     else
         OnClose(window);
 }
@@ -207,7 +208,8 @@ LRESULT OnPrintersChanged(HWND window) {
         return 1;
     }
 
-    // The served printer has gone.
+    // The served printer has gone, and whatever its pages' dialogs hold with it.
+    CancelPageDialogs();
     ReadAllowed = 0;
     UpdateAllowed = 0;
     if (PanelWindow) {
@@ -234,12 +236,8 @@ LRESULT OnPrintersChanged(HWND window) {
         EndPanel(window);
         return 0;
     }
+    // The dialog has claimed the printer chosen.
     ForegroundRoleWindow = PanelWindow;
-    InstanceMapping = CurrentPrinter ? ClaimPrinter(CurrentPrinter->name) : nullptr;
-    if (!InstanceMapping) {
-        EndPanel(window);
-        return 0;
-    }
     if (PanelWindow) ReopenPanel(PanelWindow);
     return 0;
 }

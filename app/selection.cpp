@@ -222,11 +222,9 @@ void RefreshRows(HWND dialog, SelectionDialog* data) {
     if (!SelectRowOf(list, selected.get())) Preselect(list);
 }
 
-// Unsent changes in the panel: its update button is enabled.
+// Unsent changes in the panel, whether or not it may send them now.
 int PanelHasUnsentChanges() {
-    if (!PanelWindow) return 0;
-    HWND update = GetDlgItem(PanelWindow, IDC_UPDATE);
-    return update && IsWindowEnabled(update) ? 1 : 0;
+    return PanelWindow && ChangesPending ? 1 : 0;
 }
 
 void ShowDialogMessage(HWND dialog, UINT textId, LPCSTR name, UINT style) {
@@ -254,6 +252,14 @@ void OnOk(HWND dialog) {
         EndDialog(dialog, 0);
         return;
     }
+    // The new printer is claimed before the old one is let go: when another
+    // panel serves it, this panel stays as it was (a panel changing printer
+    // is told so; at start-up that panel just comes forward).
+    ScopedHandle claim(ClaimPrinter(name.get(), PanelWindow ? dialog : nullptr));
+    if (!claim.get()) {
+        EndDialog(dialog, 0);
+        return;
+    }
     if (PanelHasUnsentChanges()) {
         char caption[kTextSize];
         BuildPanelCaption(caption, sizeof caption);
@@ -267,10 +273,8 @@ void OnOk(HWND dialog) {
         }
     }
     CurrentPrinter = chosen;
-    if (InstanceMapping) {
-        CloseHandle(InstanceMapping);
-        InstanceMapping = nullptr;
-    }
+    if (InstanceMapping) CloseHandle(InstanceMapping);
+    InstanceMapping = claim.Release();
     ReleaseSrmHandle();
     EndDialog(dialog, 1);
 }

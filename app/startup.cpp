@@ -62,9 +62,11 @@ int SettlePrinter(HINSTANCE instance, LPCSTR commandLine) {
     if (!CurrentPrinter) return Refuse();
 
     if (PrinterCount >= 2) {
-        // The printer named on the command line only had to exist: the user chooses.
+        // The printer named on the command line only had to exist: the user
+        // chooses, and the dialog claims the printer chosen.
         CurrentPrinter = nullptr;
         if (RunSelectionDialog(nullptr) != 1) return Refuse();
+        return 0;
     }
 
     InstanceMapping = ClaimPrinter(CurrentPrinter->name);

@@ -78,7 +78,7 @@ bool PagesFilled() {
         if (!state || !state->pages[0]) return false;
         paperMarker = GetDlgItem(state->pages[0], IDC_PAGE0_MARKER);
     }
-    return ReadPending == 0 && IsSettingsLoaded() && paperMarker && IsWindowEnabled(paperMarker);
+    return ReadPending == 0 && IsRecordLoaded() && paperMarker && IsWindowEnabled(paperMarker);
 }
 
 struct Figures {
@@ -152,7 +152,7 @@ int main(int argc, char** argv) {
     }
     PanelState* state = PanelWindow ? GetPanelState(PanelWindow) : nullptr;
     if (PanelWindow) {
-        EnableUpdateButtons(PanelWindow, FALSE);
+        SetChangesPending(PanelWindow, 0);
         SendMessageA(PanelWindow, WM_COMMAND, IDC_QUIT, 0);
     }
     PumpUntil([] { return MainWindow == nullptr; });

@@ -43,7 +43,7 @@ const SubDialogBehaviour kAdvancedBehaviour = {OnAdvancedInit, OnAdvancedOk, nul
 // ---- Page ----
 
 void OnShowRecord(HWND page) {
-    if (!IsSettingsLoaded()) return;
+    if (!IsRecordLoaded()) return;
     EnableControlList(page, kEnvironmentControls, TRUE);
     ShowBitRadios(page, kEnvironmentPageRadios, ARRAYSIZE(kEnvironmentPageRadios), Settings.switches);
 }

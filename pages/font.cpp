@@ -55,7 +55,7 @@ const SubDialogBehaviour kAdvancedBehaviour = {OnAdvancedInit, OnAdvancedOk, nul
 // ---- Page ----
 
 void OnShowRecord(HWND page) {
-    if (!IsSettingsLoaded()) return;
+    if (!IsRecordLoaded()) return;
     EnableControlList(page, kFontControls, TRUE);
     FillCombo(page, IDC_FONT_FONT1, kFontRowTexts, kFontRows, FontRowOf(Settings.font1));
     FillCombo(page, IDC_FONT_FONT2, kFontRowTexts, kFontRows, FontRowOf(Settings.font2));

@@ -164,7 +164,7 @@ void EnableSettingsButton(HWND page) {
 }
 
 void OnShowRecord(HWND page) {
-    if (!IsSettingsLoaded()) return;
+    if (!IsRecordLoaded()) return;
     FormatPage* data = DialogData<FormatPage>(page);
     if (data) data->echoCounter = kLoadEchoes;
     EnableControlList(page, kFormatControls, TRUE);
@@ -266,7 +266,8 @@ void OnSpinScroll(HWND page, HWND spin) {
 }  // namespace
 
 const PageBehaviour kFormatBehaviour = {kFormatControls, OnShowRecord, OnStore, OnCommand, OnSpinScroll,
-                                [](HWND page) { AttachDialogData<FormatPage>(page); }, FreeDialogData<FormatPage>};
+                                [](HWND page) { AttachDialogData<FormatPage>(page); }, FreeDialogData<FormatPage>,
+                                EnableSettingsButton};
 
 INT_PTR CALLBACK FormatPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     return HandlePageMessage(kFormatBehaviour, page, message, wParam, lParam);

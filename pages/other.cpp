@@ -17,7 +17,7 @@ const int kOtherControls[] = {
 };
 
 void OnShowRecord(HWND page) {
-    if (!IsSettingsLoaded()) return;
+    if (!IsRecordLoaded()) return;
     EnableControlList(page, kOtherControls, TRUE);
     ShowBitRadios(page, kOtherPageRadios, ARRAYSIZE(kOtherPageRadios), Settings.switches);
 }

@@ -17,37 +17,41 @@ void PlacePage(HWND page) {
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// The controls a page has looked up, kept in the page's slot from
+// WM_INITDIALOG to WM_NCDESTROY. A read disables every page's controls six
+// times, enables them and fills them, and every GetDlgItem asks the window
+// manager (under Wine, a round trip to its server) for the dialog's children.
+// Page dialogs keep none.
+struct KeptItems {
+    static constexpr int kSize = 64;  // more than any page has
+    int count = 0;
+    int ids[kSize] = {};
+    HWND handles[kSize] = {};
+};
+
 namespace {
 
-// The controls a page has looked up, kept with the page in its GWLP_USERDATA
-// from WM_INITDIALOG to WM_NCDESTROY. A read disables every page's controls
-// six times, enables them and fills them, and every GetDlgItem asks the
-// window manager (under Wine, a round trip to its server) for the dialog's
-// children. Other dialogs keep none.
-constexpr int kKeptItems = 64;  // more than any page has
-constexpr DWORD kKeptItemsTag = 0x4D455449;
-struct KeptItems {
-    DWORD tag = kKeptItemsTag;
-    int count = 0;
-    int ids[kKeptItems] = {};
-    HWND handles[kKeptItems] = {};
+struct PageSlot : DialogSlot {
+    KeptItems items;
 };
 
 KeptItems* KeptItemsOf(HWND dialog) {
-    auto* kept = reinterpret_cast<KeptItems*>(GetWindowLongPtrA(dialog, GWLP_USERDATA));
-    return kept && kept->tag == kKeptItemsTag ? kept : nullptr;
+    const DialogSlot* slot = SlotOf(dialog);
+    return slot ? slot->kept : nullptr;
 }
 
-void KeepItems(HWND page) {
-    if (KeptItemsOf(page)) return;  // a second WM_INITDIALOG keeps the table it has
+void AttachPageSlot(HWND page) {
+    if (SlotOf(page)) return;  // a second WM_INITDIALOG keeps the slot it has
     // Short of memory the page simply looks its controls up each time.
-    auto* kept = new (std::nothrow) KeptItems();
-    if (kept) SetWindowLongPtrA(page, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(kept));
+    auto* slot = new (std::nothrow) PageSlot();
+    if (!slot) return;
+    slot->kept = &slot->items;
+    SetWindowLongPtrA(page, DWLP_USER, reinterpret_cast<LONG_PTR>(static_cast<DialogSlot*>(slot)));
 }
 
-void DropKeptItems(HWND page) {
-    std::unique_ptr<KeptItems> kept(KeptItemsOf(page));
-    if (kept) SetWindowLongPtrA(page, GWLP_USERDATA, 0);
+void DropPageSlot(HWND page) {
+    std::unique_ptr<PageSlot> slot(static_cast<PageSlot*>(SlotOf(page)));
+    if (slot) SetWindowLongPtrA(page, DWLP_USER, 0);
 }
 
 }  // namespace
@@ -59,7 +63,7 @@ HWND DialogItem(HWND dialog, int id) {
         if (kept->ids[i] == id) return kept->handles[i];
     }
     HWND item = GetDlgItem(dialog, id);
-    if (item && kept->count < kKeptItems) {
+    if (item && kept->count < KeptItems::kSize) {
         kept->ids[kept->count] = id;
         kept->handles[kept->count] = item;
         ++kept->count;
@@ -99,11 +103,36 @@ void SendSettingChanged(HWND page) {
     SendMessageA(GetParent(page), RPM_SETTINGCHANGED, reinterpret_cast<WPARAM>(page), 0);
 }
 
+namespace {
+
+// The page dialogs open now, outermost first (each opens over the one before).
+constexpr int kMaxOpenDialogs = 8;
+HWND openDialogs[kMaxOpenDialogs] = {};
+int openDialogCount = 0;
+
+BOOL CALLBACK CancelOwnedBox(HWND window, LPARAM owner) {
+    if (GetWindow(window, GW_OWNER) == reinterpret_cast<HWND>(owner) && IsWindowEnabled(window))
+        SendMessageA(window, WM_COMMAND, IDCANCEL, 0);
+    return TRUE;
+}
+
+}  // namespace
+
+void CancelPageDialogs() {
+    for (int i = openDialogCount - 1; i >= 0; --i) {
+        EnumThreadWindows(GetCurrentThreadId(), CancelOwnedBox, reinterpret_cast<LPARAM>(openDialogs[i]));
+        SendMessageA(openDialogs[i], WM_COMMAND, IDCANCEL, 0);
+    }
+}
+
 INT_PTR RunPageDialog(HWND page, int templateId, DLGPROC procedure, LPARAM parameter) {
+    DialogSlot slot;
+    slot.data = reinterpret_cast<void*>(parameter);
     INT_PTR result;
     {
         PanelModalScope modal;
-        result = DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(templateId), page, procedure, parameter);
+        result = DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(templateId), page, procedure,
+                                 reinterpret_cast<LPARAM>(&slot));
     }
     if (!IsWindow(page)) return result;
     if (result == 1) SendSettingChanged(page);
@@ -215,14 +244,19 @@ INT_PTR HandleSpinOrHelp(void (*spinScroll)(HWND window, HWND spin), HWND window
 INT_PTR HandlePageMessage(const PageBehaviour& behaviour, HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
-        KeepItems(page);
+        AttachPageSlot(page);
         if (behaviour.attachData) behaviour.attachData(page);
         PlacePage(page);
         ForegroundRoleWindow = page;
         behaviour.showRecord(page);
         return TRUE;
     case RPM_SHOWRECORD:
-        behaviour.showRecord(page);
+        if (wParam != RPM_SHOWRECORD_KEEP) {
+            behaviour.showRecord(page);
+        } else if (IsRecordLoaded()) {
+            EnableControlList(page, behaviour.controls, TRUE);
+            if (behaviour.enableDependents) behaviour.enableDependents(page);
+        }
         return TRUE;
     case RPM_DISABLE:
         EnableControlList(page, behaviour.controls, FALSE);
@@ -235,7 +269,7 @@ INT_PTR HandlePageMessage(const PageBehaviour& behaviour, HWND page, UINT messag
         return TRUE;
     case WM_NCDESTROY:
         if (behaviour.freeData) behaviour.freeData(page);
-        DropKeptItems(page);
+        DropPageSlot(page);
         return FALSE;
     }
     return HandleSpinOrHelp(behaviour.spinScroll, page, message, wParam, lParam);
@@ -246,9 +280,17 @@ INT_PTR HandleSubDialogMessage(const SubDialogBehaviour& behaviour, HWND dialog,
     switch (message) {
     case WM_INITDIALOG:
         SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+        if (openDialogCount < kMaxOpenDialogs) openDialogs[openDialogCount++] = dialog;
         behaviour.init(dialog);
         ForegroundRoleWindow = dialog;
         return TRUE;
+    case WM_DESTROY:
+        for (int i = 0; i < openDialogCount; ++i) {
+            if (openDialogs[i] != dialog) continue;
+            for (--openDialogCount; i < openDialogCount; ++i) openDialogs[i] = openDialogs[i + 1];
+            break;
+        }
+        return FALSE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK:

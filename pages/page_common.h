@@ -97,22 +97,39 @@ void StoreBitCheck(HWND dialog, const BitBoundCheck& check, uint8_t* switches);
 
 // ---- Per-window data of pages and sub-dialogs (kept in DWLP_USER) ----
 
+// What a page or one of its dialogs keeps in its DWLP_USER, from its
+// WM_INITDIALOG on: a page its own slot, with the controls it has looked up
+// (DialogItem) and its data; a page's dialog the slot RunPageDialog holds for
+// it, with the caller's parameter.
+struct KeptItems;
+struct DialogSlot {
+    KeptItems* kept = nullptr;  // pages only
+    void* data = nullptr;       // a page's own data, or a dialog's parameter
+};
+inline DialogSlot* SlotOf(HWND dialog) {
+    return reinterpret_cast<DialogSlot*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
+
 template <typename T>
 T* DialogData(HWND dialog) {
-    return reinterpret_cast<T*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    DialogSlot* slot = SlotOf(dialog);
+    return slot ? static_cast<T*>(slot->data) : nullptr;
 }
 // A page's own data, made at WM_INITDIALOG (null when memory is short) and
-// owned by the window until FreeDialogData at WM_NCDESTROY.
+// owned by the page until FreeDialogData at WM_NCDESTROY.
 template <typename T>
 T* AttachDialogData(HWND dialog) {
-    T* data = new (std::nothrow) T();
-    SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(data));
-    return data;
+    DialogSlot* slot = SlotOf(dialog);
+    if (!slot) return nullptr;
+    if (!slot->data) slot->data = new (std::nothrow) T();  // a second WM_INITDIALOG keeps it
+    return static_cast<T*>(slot->data);
 }
 template <typename T>
 void FreeDialogData(HWND dialog) {
-    std::unique_ptr<T> owned(DialogData<T>(dialog));
-    SetWindowLongPtrA(dialog, DWLP_USER, 0);
+    DialogSlot* slot = SlotOf(dialog);
+    if (!slot) return;
+    std::unique_ptr<T> owned(static_cast<T*>(slot->data));
+    slot->data = nullptr;
 }
 
 // ---- The messages every page handles ----
@@ -127,13 +144,16 @@ struct PageBehaviour {
     void (*spinScroll)(HWND page, HWND spin);    // null: the page has no spins
     void (*attachData)(HWND page);               // null: no per-page data
     void (*freeData)(HWND page);
+    // RPM_SHOWRECORD_KEEP: after the setting controls, what depends on their
+    // values (null: nothing).
+    void (*enableDependents)(HWND page);
 };
 INT_PTR HandlePageMessage(const PageBehaviour& behaviour, HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 
 // ---- The messages every modal sub-dialog of a page handles ----
 
 // What one sub-dialog does; the shared handler does the rest: at WM_INITDIALOG
-// the parameter of RunPageDialog into DWLP_USER (DialogData reads it), then
+// the slot with the parameter of RunPageDialog into DWLP_USER (DialogData reads it), then
 // init, then the foreground role; OK ends with 1 once store accepts, Cancel
 // ends with 0 and writes nothing; context help.
 struct SubDialogBehaviour {

@@ -51,7 +51,7 @@ void ShowPerforationIcon(HWND page) {
 }
 
 void OnShowRecord(HWND page) {
-    if (!IsSettingsLoaded()) return;
+    if (!IsRecordLoaded()) return;
     PaperPage* data = DialogData<PaperPage>(page);
     if (data) data->echoCounter = kLoadEchoes;
     EnableControlList(page, kPaperControls, TRUE);

@@ -91,7 +91,7 @@ const SubDialogBehaviour kAdvancedBehaviour = {OnAdvancedInit, OnAdvancedOk, nul
 // ---- Page ----
 
 void OnShowRecord(HWND page) {
-    if (!IsSettingsLoaded()) return;
+    if (!IsRecordLoaded()) return;
     EnableControlList(page, kPrintControls, TRUE);
     FillCombo(page, IDC_PRINT_REDUCTION, kReductionRowTexts, kReductionRows, ReductionRowOf(Settings.reduction));
     ShowReductionIcon(page, Settings.reduction);

@@ -33,6 +33,8 @@ int readRequestRefused = 0;
 int modalDepth = 0;
 int dispatchDepth = 0;
 HWND quitDeferredPanel = nullptr;
+// The panel that has told the user it ends: its quit asks nothing.
+HWND panelToEnd = nullptr;
 
 HWND StatusControl(HWND panel) {
     return GetDlgItem(panel, IDC_STATUSTEXT);
@@ -58,6 +60,11 @@ void FinishDeferredQuit() {
     HWND panel = quitDeferredPanel;
     quitDeferredPanel = nullptr;
     if (IsLivePanel(panel)) SendQuit(panel);
+}
+
+void EnableUpdateButtons(HWND panel, BOOL enable) {
+    EnableWindow(GetDlgItem(panel, IDC_UPDATEQUIT), enable);
+    EnableWindow(GetDlgItem(panel, IDC_UPDATE), enable);
 }
 
 void FocusCurrentPage(HWND panel) {
@@ -90,7 +97,7 @@ int RefuseWhileBusy(HWND panel) {
 // 1 when there are no unsent changes or the user agrees to discard them
 // (and the panel is still there to go on with).
 int ConfirmDiscard(HWND panel) {
-    if (!UpdateButtonsEnabled(panel)) return 1;
+    if (!ChangesPending) return 1;
     const int answer = ShowPanelMessage(panel, IDS_SETTINGS_CHANGED, MB_OKCANCEL | MB_ICONQUESTION);
     return answer == IDOK && IsLivePanel(panel);
 }
@@ -134,13 +141,16 @@ void ClosePanel(HWND panel) {
 }
 
 void OnQuit(HWND panel) {
+    const bool mustEnd = panelToEnd == panel;
     if (modalDepth > 0) {
         quitDeferredPanel = panel;
+        // Nothing of the pages may outlive a panel that has said it ends.
+        if (mustEnd) CancelPageDialogs();
         return;
     }
     // This quit, with its one question, answers every quit that waited.
     if (quitDeferredPanel == panel) quitDeferredPanel = nullptr;
-    if (!ConfirmDiscard(panel)) return;
+    if (!mustEnd && !ConfirmDiscard(panel)) return;
     if (MainWindow) ShowWindow(MainWindow, SW_HIDE);
     ClosePanel(panel);
 }
@@ -165,7 +175,7 @@ int RefuseUnsendableSwitches(HWND panel) {
 // printer: the pages would store into it only what they have, and nothing of
 // it may be written.
 int CollectForWrite(HWND panel) {
-    if (!IsSettingsLoaded()) {
+    if (!IsRecordLoaded()) {
         ShowPanelMessage(panel, kTextNeither, MB_ICONWARNING);
         return 0;
     }
@@ -178,15 +188,17 @@ int CollectForWrite(HWND panel) {
     return RefuseUnsendableSwitches(panel) ? 0 : 1;
 }
 
+// Every way to update (the buttons, Enter) refuses without a word while the
+// printer does not let this user update: the status says so.
 void OnUpdateThenQuit(HWND panel) {
-    if (RefuseWhileBusy(panel)) return;
+    if (!UpdateAllowed || RefuseWhileBusy(panel)) return;
     if (!CollectForWrite(panel)) return;
-    const int written = WriteSettings(panel, 1);
+    const WriteOutcome outcome = WriteSettings(panel, 1);
     if (!IsLivePanel(panel)) return;
-    // A panel that is to end with nothing left to write asks nothing more:
-    // the quit waiting for this handler ends it.
-    if (!written && PanelQuitDeferred() && !UpdateButtonsEnabled(panel)) return;
-    if (!written) {
+    if (outcome != WriteSent) {
+        // Only a write the user gave up, its changes kept, asks whether to
+        // quit all the same.
+        if (outcome != WriteCancelled) return;
         const int answer = ShowPanelMessage(panel, IDS_QUIT_UNFINISHED, MB_YESNO | MB_ICONQUESTION);
         if (answer != IDYES || !IsLivePanel(panel)) return;
     }
@@ -194,7 +206,7 @@ void OnUpdateThenQuit(HWND panel) {
 }
 
 void OnUpdate(HWND panel) {
-    if (RefuseWhileBusy(panel)) return;
+    if (!UpdateAllowed || RefuseWhileBusy(panel)) return;
     if (!CollectForWrite(panel)) return;
     WriteSettings(panel, 0);
 }
@@ -206,7 +218,7 @@ void OnRead(HWND panel) {
     // Handled while the question was up: a read or write may have started.
     if (ReadPending || WritePending) return;
     SetPagesEnabled(panel, 0);
-    EnableUpdateButtons(panel, FALSE);
+    SetChangesPending(panel, 0);
     InvalidateSettings();
     SendRefreshes(panel);
     ReadPending = 1;
@@ -229,6 +241,8 @@ void OnShowDefaults(HWND panel) {
     LoadDefaultSettings();
     SendToPageSlots(panel, RPM_SHOWRECORD);
     FocusCurrentPage(panel);
+    // Pending, and shown as such once updating is allowed.
+    ChangesPending = 1;
     if (UpdateAllowed) EnableUpdateButtons(panel, TRUE);
 }
 
@@ -258,12 +272,8 @@ void OnChangePrinter(HWND panel) {
         if (!CurrentPrinter) SendQuit(panel);
         return;
     }
+    // The dialog has claimed the new printer before it let the old one go.
     ForegroundRoleWindow = panel;
-    InstanceMapping = CurrentPrinter ? ClaimPrinter(CurrentPrinter->name) : nullptr;
-    if (!InstanceMapping) {
-        SendQuit(panel);
-        return;
-    }
     ReopenPanel(panel);
 }
 
@@ -330,8 +340,14 @@ BOOL OnCommand(HWND panel, WPARAM wParam, LPARAM lParam) {
 
 // Reading allowed: read now, or wait for a better status with the pages
 // disabled. Only updating allowed: the defaults (opening tells the user).
+// A record still loaded when the printer comes back is shown again as the
+// pages hold it, the user's changes included.
 void ActOnStatus(HWND panel, bool opening, bool afterStatusChange) {
-    if (!opening && IsSettingsLoaded()) return;
+    if (!opening && IsRecordLoaded()) {
+        ReenablePages(panel);
+        RefreshToolbar();
+        return;
+    }
     const bool busy = PrinterNotReady || ReadPending || WritePending;
     if (ReadAllowed == 1) {
         if (!busy) {
@@ -351,7 +367,7 @@ void ActOnStatus(HWND panel, bool opening, bool afterStatusChange) {
         ShowPanelMessage(panel, IDS_DEFAULTS_SHOWN, MB_ICONINFORMATION);
         if (!IsLivePanel(panel)) return;
     }
-    SetPagesEnabled(panel, IsSettingsLoaded());
+    SetPagesEnabled(panel, IsRecordLoaded());
     SendToPageSlots(panel, RPM_SHOWRECORD);
     if (afterStatusChange) ShowStatus(StatusControl(panel));
 }
@@ -441,7 +457,7 @@ void OnOpen(HWND panel) {
         if (!IsLivePanel(panel)) return;
         RefreshToolbar();
         ShowStatus(StatusControl(panel));
-        if (!MultiplePrinters) SendQuit(panel);
+        if (!MultiplePrinters) EndPanelForGood(panel);
         return;
     }
     if (!IsLivePanel(panel)) return;
@@ -498,7 +514,7 @@ void OnReadReply(HWND panel) {
         // A read started while the box was up answers for itself.
         if (!IsLivePanel(panel) || ReadPending) return;
     }
-    if (IsSettingsLoaded()) {
+    if (IsRecordLoaded()) {
         ReadRetries = kReadAttempts;
     } else if (--ReadRetries > 0) {
         readRequestRefused = 0;
@@ -516,7 +532,7 @@ void OnReadReply(HWND panel) {
 }
 
 void OnRefresh(HWND panel) {
-    SetPagesEnabled(panel, IsSettingsLoaded());
+    SetPagesEnabled(panel, IsRecordLoaded());
     SendToPageSlots(panel, RPM_SHOWRECORD);
 }
 
@@ -529,8 +545,10 @@ void OnWriteReply(HWND panel) {
         ShowPanelMessage(panel, IDS_WRITE_FAILED, MB_ICONWARNING);
         if (!IsLivePanel(panel)) return;
         // The user's changes stay in the pages and may be written again.
-        EnableUpdateButtons(panel, TRUE);
+        ChangesPending = 1;
     }
+    // Also a change made while the write was under way.
+    RefreshUpdateButtons(panel);
     FocusCurrentPage(panel);
 }
 
@@ -546,15 +564,17 @@ void OnStatusItemChanged(HWND panel, UINT message) {
         if (!IsLivePanel(panel)) return;
         RefreshToolbar();
         ShowStatus(StatusControl(panel));
+        RefreshUpdateButtons(panel);
         if (MultiplePrinters)
             SetPagesEnabled(panel, 0);
         else
-            SendQuit(panel);
+            EndPanelForGood(panel);
         return;
     }
     if (!IsLivePanel(panel)) return;
     RefreshToolbar();
     ShowStatus(StatusControl(panel));
+    RefreshUpdateButtons(panel);
     ActOnStatus(panel, false, message == RPM_STATUSCHANGED);
 }
 
@@ -606,7 +626,7 @@ void ReportUnusable(HWND panel, int fromOpening) {
     char text[kTextSize];
     FormatText(text, sizeof text, "%s\n%s", reason, ends);
     ShowPanelBox(panel, text, caption, MB_ICONWARNING);
-    if (IsLivePanel(panel)) SendQuit(panel);
+    if (IsLivePanel(panel)) EndPanelForGood(panel);
 }
 
 int ShowPanelBox(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
@@ -649,7 +669,8 @@ PanelModalScope::~PanelModalScope() {
 
 void ReopenPanel(HWND panel) {
     SetPagesEnabled(panel, 0);
-    EnableUpdateButtons(panel, FALSE);
+    // Nothing edited for the printer served so far goes to the new one.
+    SetChangesPending(panel, 0);
     SendMessageA(panel, WM_INITDIALOG, 0, 0);
     PanelState* state = GetPanelState(panel);
     if (state) {
@@ -659,13 +680,21 @@ void ReopenPanel(HWND panel) {
     ShowPage(panel, 0);
 }
 
-void EnableUpdateButtons(HWND panel, BOOL enable) {
-    EnableWindow(GetDlgItem(panel, IDC_UPDATEQUIT), enable);
-    EnableWindow(GetDlgItem(panel, IDC_UPDATE), enable);
+void RefreshUpdateButtons(HWND panel) {
+    if (!ChangesPending || !UpdateAllowed || WritePending)
+        EnableUpdateButtons(panel, FALSE);
+    else if (!PrinterNotReady)
+        EnableUpdateButtons(panel, TRUE);
 }
 
-int UpdateButtonsEnabled(HWND panel) {
-    return IsWindowEnabled(GetDlgItem(panel, IDC_UPDATE)) ? 1 : 0;
+void SetChangesPending(HWND panel, int pending) {
+    ChangesPending = pending;
+    RefreshUpdateButtons(panel);
+}
+
+void EndPanelForGood(HWND panel) {
+    panelToEnd = panel;
+    SendQuit(panel);
 }
 
 namespace {
@@ -701,7 +730,8 @@ INT_PTR HandlePanelMessage(HWND panel, UINT message, WPARAM wParam, LPARAM lPara
         SetFocus(panel);
         return FALSE;
     case RPM_SETTINGCHANGED:
-        if (UpdateAllowed && !PrinterNotReady) EnableUpdateButtons(panel, TRUE);
+        // Kept whatever the printer's state; the buttons follow it.
+        SetChangesPending(panel, 1);
         return TRUE;
     case RPM_READREPLY:
         OnReadReply(panel);
@@ -733,7 +763,9 @@ INT_PTR HandlePanelMessage(HWND panel, UINT message, WPARAM wParam, LPARAM lPara
         if (PanelWindow == panel) {
             ReleaseSrmHandle();
             PanelWindow = nullptr;
+            ChangesPending = 0;
         }
+        if (panelToEnd == panel) panelToEnd = nullptr;
         return FALSE;
     }
     return FALSE;

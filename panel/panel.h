@@ -38,6 +38,10 @@ extern int UpdateAllowed;     // 1
 extern int PrinterNotReady;   // 0
 extern int ReadPending;       // 0
 extern int WritePending;      // 0
+// The user's changes that have not reached the printer, whatever the update
+// buttons show: set by a change on a page and by show defaults, cleared when
+// the command reached the SRM, a read or another printer discarded them.
+extern int ChangesPending;    // 0
 extern int ReadRetries;       // 3
 extern DWORD ExtStatusValue;          // -1
 extern DWORD StatusValues[3];         // -1, -1, -1
@@ -61,9 +65,15 @@ void ReportUnusable(HWND panel, int fromOpening);
 // Binds the panel to the newly chosen CurrentPrinter (its claim already
 // made): pages and update buttons off, the printer opened, tab 0 shown.
 void ReopenPanel(HWND panel);
-// The update buttons 1050 and 12321 always move together.
-void EnableUpdateButtons(HWND panel, BOOL enable);
-int UpdateButtonsEnabled(HWND panel);
+// The update buttons 1050 and 12321 always move together: on once changes
+// are pending while updating is allowed, the printer ready and no write under
+// way; off while updating is not allowed or a write is under way; while the
+// printer is busy they stay as they are.
+void RefreshUpdateButtons(HWND panel);
+void SetChangesPending(HWND panel, int pending);
+// A quit the panel has announced ("the remote panel ends"): no question, and
+// the dialogs of the pages are closed as by Cancel first.
+void EndPanelForGood(HWND panel);
 
 // ---- Modal windows of the panel (panel.cpp) ----
 // The SRM's replies and notifications are handled at once, also inside the
@@ -81,6 +91,10 @@ int IsLivePanel(HWND panel);
 // Modal windows of the panel open now, and whether a quit waits for them.
 int PanelModalDepth();
 int PanelQuitDeferred();
+// Closes every dialog of the pages open now, and the boxes they have open,
+// as by Cancel, the innermost first: when the printer goes away or the panel
+// must end, nothing edited in them may reach the record (page_common.cpp).
+void CancelPageDialogs();
 // Counts one modal window of the panel for its lifetime.
 class PanelModalScope {
 public:
@@ -103,6 +117,9 @@ int TabEditingSwitchBits(int byteIndex, uint8_t bits);
 // Flag 1 enables the model and port texts and refreshes every page from the
 // record; any other value disables them and the pages.
 void SetPagesEnabled(HWND panel, int flag);
+// The same as flag 1 for a record already shown, keeping what the pages'
+// controls hold (the user's changes): after the printer came back.
+void ReenablePages(HWND panel);
 // Enabled state of toolbar buttons 282, 280 and 283 from the panel flags.
 void RefreshToolbar();
 // Sends a page message (wParam 0, lParam 0) to the six page slots in tab order.
@@ -114,8 +131,13 @@ int CollectPages(HWND panel);
 void DestroyPages(PanelState* state);
 
 // ---- Update procedure (write_settings.cpp) ----
+// Why a write ended as it did.
+enum WriteOutcome {
+    WriteSent,       // the command reached the SRM
+    WriteRefused,    // not sent: updating is not allowed or the record may not be written; changes kept
+    WriteCancelled,  // not sent: the user gave up retrying (also Retry once the panel is to end); changes kept
+    WriteWithdrawn,  // not sent: the panel went or serves another printer meanwhile; nothing to keep
+};
 // Sends the whole settings record to the printer: direct 1 synchronously
 // (update then quit), 0 asynchronously (the reply is RPM_WRITEREPLY).
-// 1 when the command reached the SRM, 0 when it was not sent: the user gave
-// up retrying, or the panel is to end or went meanwhile.
-int WriteSettings(HWND panel, int direct);
+WriteOutcome WriteSettings(HWND panel, int direct);

@@ -9,6 +9,7 @@ int UpdateAllowed = 1;
 int PrinterNotReady = 0;
 int ReadPending = 0;
 int WritePending = 0;
+int ChangesPending = 0;
 int ReadRetries = 3;
 DWORD ExtStatusValue = static_cast<DWORD>(-1);
 DWORD StatusValues[3] = {static_cast<DWORD>(-1), static_cast<DWORD>(-1), static_cast<DWORD>(-1)};

@@ -6,10 +6,12 @@
 #include <commctrl.h>
 
 #include "app.h"
+#include "font_print_pure.h"
 #include "messages.h"
 #include "page_table.h"
 #include "panel.h"
 #include "resource.h"
+#include "switch_bits_pure.h"
 
 namespace {
 
@@ -18,15 +20,36 @@ void EnableToolbarButton(int command, BOOL enable) {
     SendMessageA(ToolbarWindow, TB_ENABLEBUTTON, command, MAKELONG(enable ? TRUE : FALSE, 0));
 }
 
-// The bits of switch bytes 0 to 3 that each page edits, its own dialogs included.
-constexpr uint8_t kSwitchBitsOfTab[kPageCount][4] = {
-    {0x00, 0x00, 0x84, 0x00},  // paper: perforation skip, feed position memory
-    {0x00, 0x00, 0x00, 0x00},  // format
-    {0x07, 0x01, 0x40, 0x00},  // font: character set, slashed zeros
-    {0x00, 0x94, 0x0A, 0x18},  // print: direction, draft, DOS power-on defaults
-    {0xA0, 0x40, 0x00, 0xE3},  // operating environment: ejection, edges, loading, CR, columns
-    {0x50, 0x20, 0x00, 0x00},  // other: print command, DC1/DC3, data bits
+// The bits of switch bytes 0 to 3 that each page edits, its own dialogs
+// included, as the pages' bit tables (and the font page's character set) give them.
+struct SwitchBitsOfTabs {
+    uint8_t bits[kPageCount][4] = {};
+    void Add(int tab, const BitBoundCheck& check) { bits[tab][check.byteIndex] |= check.mask; }
+    template <size_t N>
+    void Add(int tab, const BitBoundRadio (&radios)[N]) {
+        for (const BitBoundRadio& pair : radios) bits[tab][pair.byteIndex] |= pair.mask;
+    }
 };
+
+const SwitchBitsOfTabs& SwitchBitsOfTab() {
+    enum { Paper, Format, Font, Print, Environment, Other };
+    static const SwitchBitsOfTabs table = [] {
+        SwitchBitsOfTabs t;
+        t.Add(Paper, kPerforationSkipCheck);
+        t.Add(Paper, kLoadMemoryCheck);
+        t.bits[Font][0] |= kCharsetMask;
+        t.Add(Font, kZeroOneByteCheck);
+        t.Add(Font, kZeroTwoByteCheck);
+        t.Add(Print, kPrintPageRadios);
+        t.Add(Print, kPrintDosRadios);
+        t.Add(Print, kDraftAtPowerOnCheck);
+        t.Add(Environment, kEnvironmentPageRadios);
+        t.Add(Environment, kEnvironmentAdvancedRadios);
+        t.Add(Other, kOtherPageRadios);
+        return t;
+    }();
+    return table;
+}
 
 }  // namespace
 
@@ -121,14 +144,15 @@ int TabEditingSwitchBits(int byteIndex, uint8_t bits) {
     const uint8_t choices[] = {bits, 0xFF};
     for (uint8_t wanted : choices) {
         for (int tab = 0; tab < kPageCount; ++tab) {
-            if (kSwitchBitsOfTab[tab][byteIndex] & wanted) return tab;
+            if (SwitchBitsOfTab().bits[tab][byteIndex] & wanted) return tab;
         }
     }
     return -1;
 }
 
-void SetPagesEnabled(HWND panel, int flag) {
-    const BOOL enable = flag == 1;
+namespace {
+
+void EnablePages(HWND panel, BOOL enable, WPARAM showing) {
     EnableWindow(GetDlgItem(panel, IDC_MODELTEXT), enable);
     EnableWindow(GetDlgItem(panel, IDC_PORTTEXT), enable);
     EnableToolbarButton(CMD_SHOWDEFAULTS, enable);
@@ -137,8 +161,18 @@ void SetPagesEnabled(HWND panel, int flag) {
     PanelState* state = GetPanelState(panel);
     if (!state) return;
     for (HWND page : state->pages) {
-        if (page) SendMessageA(page, enable ? RPM_SHOWRECORD : RPM_DISABLE, 0, 0);
+        if (page) SendMessageA(page, enable ? RPM_SHOWRECORD : RPM_DISABLE, showing, 0);
     }
+}
+
+}  // namespace
+
+void SetPagesEnabled(HWND panel, int flag) {
+    EnablePages(panel, flag == 1, 0);
+}
+
+void ReenablePages(HWND panel) {
+    EnablePages(panel, TRUE, RPM_SHOWRECORD_KEEP);
 }
 
 void RefreshToolbar() {

@@ -82,21 +82,24 @@ DWORD SendCommand(HWND panel, DWORD handle, int direct, const uint8_t* area) {
                                    &WriteRequestId);
 }
 
-// The write is over without the command having reached the SRM.
-void EndWrite(HWND panel, BOOL changesStay) {
+// The write is over without the command having reached the SRM; the
+// changes stay pending unless the panel went or serves another printer.
+WriteOutcome EndWrite(HWND panel, WriteOutcome outcome) {
     WritePending = 0;
-    if (!IsLivePanel(panel)) return;
+    if (!IsLivePanel(panel)) return WriteWithdrawn;
     RefreshToolbar();
     ShowStatus(GetDlgItem(panel, IDC_STATUSTEXT));
-    if (changesStay) EnableUpdateButtons(panel, TRUE);
+    RefreshUpdateButtons(panel);
+    return outcome;
 }
 
 }  // namespace
 
-int WriteSettings(HWND panel, int direct) {
+WriteOutcome WriteSettings(HWND panel, int direct) {
     // Only a record that holds the printer's settings, and one the printer
-    // can take back, may be written (the panel has said why not before).
-    if (!IsSettingsLoaded() || UnsendableSwitchByte(Settings) >= 0) return 0;
+    // can take back, may be written (the panel has said why not before), and
+    // only while the printer lets this user update.
+    if (!UpdateAllowed || !IsRecordLoaded() || UnsendableSwitchByte(Settings) >= 0) return WriteRefused;
 
     const CustomFeedTable custom = RefreshCustomFeeds();
     uint8_t block[kSettingsBlockSize] = {};
@@ -107,7 +110,7 @@ int WriteSettings(HWND panel, int direct) {
     WritePending = 1;
     RefreshToolbar();
     ShowStatus(GetDlgItem(panel, IDC_STATUSTEXT));
-    EnableUpdateButtons(panel, FALSE);
+    RefreshUpdateButtons(panel);
 
     // Every retry sends the very same command to the same printer.
     const DWORD handle = SrmHandle;
@@ -119,20 +122,11 @@ int WriteSettings(HWND panel, int direct) {
         const int answer = ShowPanelBox(panel, text, caption, MB_RETRYCANCEL | MB_ICONEXCLAMATION);
         // Handled while the question was up: the panel may have gone, or it
         // may serve another printer now; the command is not sent there.
-        if (!IsLivePanel(panel) || SrmHandle != handle) {
-            EndWrite(panel, FALSE);
-            return 0;
-        }
-        if (answer != IDRETRY) {
-            EndWrite(panel, TRUE);
-            return 0;
-        }
-        // The panel is to end once the box is gone: nothing more is sent,
-        // and nothing is left that could be.
-        if (PanelQuitDeferred()) {
-            EndWrite(panel, FALSE);
-            return 0;
-        }
+        if (!IsLivePanel(panel) || SrmHandle != handle) return EndWrite(panel, WriteWithdrawn);
+        // Retry is Cancel once the panel is to end or may no longer update:
+        // nothing is sent, and the changes stay for the quit to ask about.
+        if (answer != IDRETRY || PanelQuitDeferred() || !UpdateAllowed) return EndWrite(panel, WriteCancelled);
     }
-    return 1;
+    ChangesPending = 0;
+    return WriteSent;
 }

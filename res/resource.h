@@ -5,6 +5,9 @@
 // ---- Private window messages (WM_USER = 1024) ----
 // Page contract
 #define RPM_SHOWRECORD 1025
+// wParam of RPM_SHOWRECORD: enable the page as its controls stand (the user's
+// changes kept) instead of filling it from the record.
+#define RPM_SHOWRECORD_KEEP 1
 #define RPM_DISABLE 1026
 #define RPM_STORE 1027
 #define RPM_SETTINGCHANGED 1128

@@ -552,7 +552,7 @@ int SameSettings(const PrinterSettings& a, const PrinterSettings& b) {
 int SettingsOfBlock(const uint8_t block[kSettingsBlockSize], PrinterSettings* settings) {
     InvalidateSettings(&settings->record);
     settings->custom = {};
-    return DecodeSettingsBlock(block, &settings->record, &settings->custom) && IsSettingsLoaded(&settings->record);
+    return DecodeSettingsBlock(block, &settings->record, &settings->custom) && SwitchBytesLoaded(&settings->record);
 }
 
 PrinterSettings DefaultPrinterSettings() {

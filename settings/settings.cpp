@@ -104,7 +104,7 @@ int UnsendableSwitchByte(const SettingsRecord& record) {
     return -1;
 }
 
-int IsSettingsLoaded(const SettingsRecord* record) {
+int SwitchBytesLoaded(const SettingsRecord* record) {
     return UnsendableSwitchByte(*record) < 0 ? 1 : 0;
 }
 
@@ -119,12 +119,12 @@ void InvalidateSettings() {
     settingsLoaded = 0;
 }
 
-int IsSettingsLoaded() {
+int IsRecordLoaded() {
     return settingsLoaded;
 }
 
 void TakeReadSettings() {
-    settingsLoaded = IsSettingsLoaded(&Settings);
+    settingsLoaded = SwitchBytesLoaded(&Settings);
     TakeLoadedSwitches();
 }
 

@@ -83,7 +83,7 @@ void LoadDefaultSettings(SettingsRecord* record);
 void InvalidateSettings(SettingsRecord* record);
 // 1 when none of the record's switch bytes is 0xFF: whether a block just
 // decoded into it held settings.
-int IsSettingsLoaded(const SettingsRecord* record);
+int SwitchBytesLoaded(const SettingsRecord* record);
 // The first switch byte (0..3) of the record that is 0xFF, or -1. An update
 // command built from such a record must not be sent: the printer would then
 // hold a block that every later read refuses.
@@ -94,7 +94,7 @@ int UnsendableSwitchByte(const SettingsRecord& record);
 // clears it. What the pages store into the switch bytes never changes it.
 void LoadDefaultSettings();
 void InvalidateSettings();
-int IsSettingsLoaded();
+int IsRecordLoaded();
 // After a read into the program-wide record: loaded as its block says.
 void TakeReadSettings();
 // The switch bytes as the last read or the defaults gave them, before the

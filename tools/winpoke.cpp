@@ -12,6 +12,8 @@
 // (each of the last three first waits as "enabled" does)
 //   winpoke command CAPTION ID    posts WM_COMMAND ID to the window (OK, Cancel)
 //   winpoke syscommand CAPTION ID posts WM_SYSCOMMAND ID to the window
+//   winpoke post CAPTION MESSAGE  posts MESSAGE (wParam 0, lParam 0), as the suite
+//                                 posts 1124 when its printers changed
 //
 // Exit code 0 when done, 1 when the wait ran out (30 s), 2 on bad arguments.
 #include <windows.h>
@@ -98,10 +100,12 @@ int Run(int argc, wchar_t** argv) {
         }
         return 0;
     }
-    if (std::wcscmp(verb, L"command") == 0 || std::wcscmp(verb, L"syscommand") == 0) {
+    if (std::wcscmp(verb, L"command") == 0 || std::wcscmp(verb, L"syscommand") == 0 ||
+        std::wcscmp(verb, L"post") == 0) {
         if (argc != 4 || !Number(argv[3], &id)) return 2;
         HWND window = nullptr;
         if (!WaitFor(argv[2], 0, true, &window)) return 1;
+        if (verb[0] == L'p') return PostMessageW(window, static_cast<UINT>(id), 0, 0) ? 0 : 1;
         const UINT message = verb[0] == L'c' ? WM_COMMAND : WM_SYSCOMMAND;
         return PostMessageW(window, message, static_cast<WPARAM>(id), 0) ? 0 : 1;
     }

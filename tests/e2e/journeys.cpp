@@ -303,6 +303,126 @@ void RetryAfterThePanelDecidedToEnd(Session& run) {
     EXPECT_TRUE(run.LogLines().empty());
 }
 
+// A change made while the printer is busy is pending: quit and read ask
+// before dropping it, and the update buttons come on once the printer is ready.
+void ChangeWhileBusy(Session& run) {
+    Program& program = run.StartReady();
+    ASSERT_EQ(run.Printer().SetStatus(0, 0, 0x4), 0u);
+    ASSERT_TRUE(WaitUntil([&] { return program.Status() == ProgramText(kTextBusy); }));
+    Click(program.Control(kPostcard));
+    ASSERT_TRUE(WaitUntil([&] { return Checked(program.Control(kPostcard)) && !program.UpdateEnabled(); }));
+    for (bool ready : {false, true}) {
+        if (ready) {
+            ASSERT_EQ(run.Printer().SetStatus(0, 0, 0), 0u);
+        }
+        EXPECT_TRUE(WaitUntil([&] { return program.UpdateEnabled() == ready; }));
+        ready ? Command(program.MainWindow(), kRead) : Click(program.Control(kQuit));
+        const Box question = program.WaitBox();
+        EXPECT_EQ(question.text, ProgramText(kTextQuestionChanged));
+        ASSERT_TRUE(program.Answer(question, IDCANCEL));
+    }
+    EXPECT_TRUE(Checked(program.Control(kPostcard)));
+    run.QuitCleanly();
+    EXPECT_TRUE(run.LogLines().empty());
+}
+
+// Two printers; the served one goes away and comes back by these steps: the
+// pages, the labels and the change pending come back with it.
+using Steps = std::vector<std::vector<std::string>>;  // srmctl set NAME ITEM VALUE
+std::function<void(Session&)> PrinterComesBack(Steps steps, UINT status) {
+    return [=](Session& run) {
+        SimulatedPrinter& first = run.AddPrinter();
+        run.AddPrinter();
+        Program& program = run.Start();
+        ASSERT_TRUE(ChoosePrinter(program, first.Name()));
+        ASSERT_TRUE(program.WaitReady());
+        auto set = [&](const std::vector<std::string>& step) {
+            return RunSrmctl({"set", first.Name(), step[0], step[1]}).exitCode;
+        };
+        run.ChangeSomething();
+        // Each step seen by the panel before the next: gone, then back.
+        const std::string unusable = ProgramText(kTextUnusable);
+        for (size_t i = 0; i + 1 < steps.size(); ++i) {
+            ASSERT_EQ(set(steps[i]), 0u);
+            ASSERT_TRUE(WaitUntil([&] {
+                return program.Status().find(unusable) != std::string::npos && !Enabled(program.Control(kPostcard)) &&
+                       !program.UpdateEnabled();
+            })) << program.Status();
+        }
+        ASSERT_EQ(set(steps.back()), 0u);
+        EXPECT_TRUE(WaitUntil([&] {
+            return program.Status() == ProgramText(status) && Enabled(program.Control(kPostcard)) &&
+                   Enabled(program.Control(kPortText)) && program.UpdateEnabled();
+        })) << program.Status();
+        EXPECT_TRUE(Checked(program.Control(kPostcard)));
+        run.QuitCleanly();
+        EXPECT_TRUE(run.LogLines().empty());
+    };
+}
+
+// A dialog of a page is open when the printer goes: deleted (two printers,
+// the other one chosen) or without rights (one printer, the panel ends). The
+// dialog closes as by Cancel, and nothing edited in it reaches any printer.
+std::function<void(Session&)> PrinterGoesUnderADialog(bool deleted) {
+    return [deleted](Session& run) {
+        SimulatedPrinter& first = run.AddPrinter();
+        if (deleted) run.AddPrinter();
+        Program& program = run.Start();
+        if (deleted) {
+            ASSERT_TRUE(ChoosePrinter(program, first.Name()));
+        }
+        ASSERT_TRUE(program.WaitReady());
+        Click(program.Control(1166));
+        HWND dialog = program.WaitDialog();
+        ASSERT_NE(dialog, nullptr);
+        Choose(Child(dialog, 1308), 5);
+        if (!deleted) {
+            ASSERT_EQ(first.SetAuthority(0), 0u);
+            ASSERT_TRUE(program.Answer(program.WaitBox(), IDOK));
+            EXPECT_EQ(program.ExitCode(), 0u);
+            return;
+        }
+        SrmSimRemovePrinter(first.CName());
+        PostMessageA(program.MainWindow(), kPrintersChanged, 0, 0);
+        ASSERT_TRUE(program.Answer(program.WaitBox(), IDOK));
+        ASSERT_TRUE(ChoosePrinter(program, run.Printer(1).Name()));
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+        ASSERT_TRUE(program.WaitReady());
+        EXPECT_FALSE(program.UpdateEnabled());
+        run.QuitCleanly();
+        EXPECT_TRUE(run.Printer(1).Log().empty());
+    };
+}
+
+// Panel B asks to serve the printer that panel A serves: B says so and brings
+// A forward, and stays on its own printer as it was, its change kept.
+void ChangeToAPrinterServedElsewhere(Session& run) {
+    SimulatedPrinter& first = run.AddPrinter();
+    SimulatedPrinter& second = run.AddPrinter();
+    Program& a = run.Start();
+    ASSERT_TRUE(ChoosePrinter(a, first.Name()));
+    ASSERT_TRUE(a.WaitReady());
+    Program& b = run.StartAnother();
+    ASSERT_TRUE(ChoosePrinter(b, second.Name()));
+    ASSERT_TRUE(b.WaitReady());
+    Click(b.Control(kPostcard));
+    ASSERT_TRUE(WaitUntil([&] { return b.UpdateEnabled(); }));
+    Command(b.MainWindow(), kChangePrinter);
+    ASSERT_TRUE(ChoosePrinter(b, first.Name()));
+    const Box held = b.WaitBox();
+    EXPECT_EQ(held.text, ProgramText(kTextAlreadyRunning));
+    EXPECT_EQ(held.caption, ProgramText(kTextTitle) + " - " + first.Name());
+    ASSERT_TRUE(b.Answer(held, IDOK));
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == a.MainWindow(); }));
+    EXPECT_EQ(Text(b.MainWindow()), ProgramText(kTextTitle) + " - " + second.Name());
+    EXPECT_TRUE(b.UpdateEnabled());
+    EXPECT_EQ(b.Status(), ProgramText(kTextReady));
+    Click(b.Control(kUpdate));
+    EXPECT_TRUE(WaitUntil([&] { return second.Log().size() == 1; }));
+    EXPECT_TRUE(first.Log().empty());
+    run.QuitCleanly();
+}
+
 // The keyboard alone: arrows on the tab strip keep the focus there, Tab goes
 // into the page and Shift+Tab back, a mnemonic ticks a box, Esc asks before
 // discarding it and Enter (the default button) updates and quits.
@@ -379,6 +499,14 @@ const Journey kJourneys[] = {
     {"PrinterChangesUnderThePanel", PrinterChangesUnderThePanel},
     {"RightsTakenAway", RightsTakenAway},
     {"RetryAfterThePanelDecidedToEnd", RetryAfterThePanelDecidedToEnd},
+    {"ChangeWhileBusy", ChangeWhileBusy},
+    {"RightsComeBack", PrinterComesBack({{"authority", "0"}, {"authority", "0x18"}}, kTextReady)},
+    {"LinkComesBack", PrinterComesBack({{"ext-status", "2"}, {"ext-status", "3"}}, kTextReady)},
+    {"UpdateRightComesBack",
+     PrinterComesBack({{"authority", "0"}, {"ext-status", "1"}, {"authority", "0x10"}}, kTextUpdateOnly)},
+    {"PrinterDeletedUnderADialog", PrinterGoesUnderADialog(true)},
+    {"RightsGoneUnderADialog", PrinterGoesUnderADialog(false)},
+    {"ChangeToAPrinterServedElsewhere", ChangeToAPrinterServedElsewhere},
     {"KeyboardPath", KeyboardPath},
 };
 

@@ -125,7 +125,7 @@ void DecodeAndCheck(const uint8_t block[kSettingsBlockSize]) {
         return;
     }
     Check(result == 1);
-    Check(IsSettingsLoaded(&record) == (std::memchr(block + 4, 0xFF, 4) == nullptr ? 1 : 0));
+    Check(SwitchBytesLoaded(&record) == (std::memchr(block + 4, 0xFF, 4) == nullptr ? 1 : 0));
 
     // The bytes the command carries come back, some in canonical form.
     uint8_t back[kSettingsBlockSize];

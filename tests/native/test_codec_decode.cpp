@@ -309,7 +309,7 @@ TEST(DecodeBlock, WholeBlock) {
                   {"custom.formats[3].contFrontCustom", 17}, {"custom.formats[3].contRearCustom", 18},
                   {"custom.formats[3].cutSheetCustom", 19}, {"custom.formats[3].postcardCustom", 21}},
                  "whole block");
-    EXPECT_EQ(IsSettingsLoaded(&d.record), 1);
+    EXPECT_EQ(SwitchBytesLoaded(&d.record), 1);
 }
 
 // The decoder writes every field and all twenty custom values: two
@@ -375,7 +375,7 @@ TEST(DecodeBlock, WrongFormatMarksTouchNothing) {
         const Decoded before = d;
         EXPECT_EQ(DecodeSettingsBlock(block, &d.record, &d.custom), 0) << c.label;
         EXPECT_EQ(std::memcmp(&d, &before, sizeof d), 0) << c.label;
-        EXPECT_EQ(IsSettingsLoaded(&d.record), 0) << c.label;
+        EXPECT_EQ(SwitchBytesLoaded(&d.record), 0) << c.label;
     }
 }
 
@@ -398,7 +398,7 @@ TEST(DecodeBlock, LoadedMarkerFollowsTheSwitchBytes) {
         MarkedBlock(block, {{4, c.switches[0]}, {5, c.switches[1]}, {6, c.switches[2]}, {7, c.switches[3]}});
         Decoded d = Sentinel();
         EXPECT_EQ(DecodeSettingsBlock(block, &d.record, &d.custom), 1) << c.label;
-        EXPECT_EQ(IsSettingsLoaded(&d.record), c.loaded) << c.label;
+        EXPECT_EQ(SwitchBytesLoaded(&d.record), c.loaded) << c.label;
     }
 }
 

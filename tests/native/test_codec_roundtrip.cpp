@@ -55,7 +55,7 @@ TEST(CodecRoundTrip, GeneratedBlocks) {
         SettingsRecord record;
         CustomFeedTable custom;
         ASSERT_EQ(DecodeSettingsBlock(block, &record, &custom), 1);
-        ASSERT_EQ(IsSettingsLoaded(&record), 1) << "round " << round;
+        ASSERT_EQ(SwitchBytesLoaded(&record), 1) << "round " << round;
         customSeen += record.cutSheetFeed == 9;
         rowSeen += record.cutSheetFeed != 9;
 

@@ -78,7 +78,7 @@ TEST(SettingsDefaults, EveryFieldOverGarbage) {
         EXPECT_EQ(f.rightMargin, 136);
         EXPECT_EQ(f.cutSheetPosAdjust, 0);
     }
-    EXPECT_EQ(IsSettingsLoaded(&record), 1);
+    EXPECT_EQ(SwitchBytesLoaded(&record), 1);
 }
 
 TEST(SettingsDefaults, IdenticalWhateverTheRecordHeldBefore) {
@@ -97,7 +97,7 @@ TEST(SettingsDefaults, LeaveTheCustomFeedValuesAlone) {
     CustomFeeds = SomeCustomValues();
     InvalidateSettings();
     LoadDefaultSettings();  // the program-wide record
-    EXPECT_EQ(IsSettingsLoaded(), 1);
+    EXPECT_EQ(IsRecordLoaded(), 1);
     EXPECT_EQ(Settings.headCenterRear, 96);
     const CustomFeedTable expected = SomeCustomValues();
     EXPECT_EQ(std::memcmp(&CustomFeeds, &expected, sizeof expected), 0);
@@ -128,7 +128,7 @@ TEST(SettingsLoadedMarker, SwitchBytes) {
         SettingsRecord record;
         LoadDefaultSettings(&record);
         std::memcpy(record.switches, c.switches, 4);
-        EXPECT_EQ(IsSettingsLoaded(&record), c.loaded) << c.label;
+        EXPECT_EQ(SwitchBytesLoaded(&record), c.loaded) << c.label;
         EXPECT_EQ(UnsendableSwitchByte(record) < 0, c.loaded == 1) << c.label;
     }
 }
@@ -139,7 +139,7 @@ TEST(SettingsLoadedMarker, InvalidateTouchesOnlyTheSwitchBytes) {
     record.switches[0] = 0x35;
     SettingsRecord before = record;
     InvalidateSettings(&record);
-    EXPECT_EQ(IsSettingsLoaded(&record), 0);
+    EXPECT_EQ(SwitchBytesLoaded(&record), 0);
     for (uint8_t byte : record.switches) EXPECT_EQ(byte, 0xFF);
     EXPECT_EQ(std::memcmp(reinterpret_cast<const uint8_t*>(&record) + 4,
                           reinterpret_cast<const uint8_t*>(&before) + 4, sizeof record - 4),
@@ -149,15 +149,15 @@ TEST(SettingsLoadedMarker, InvalidateTouchesOnlyTheSwitchBytes) {
 TEST(SettingsLoadedMarker, ProgramWideRecord) {
     SettingsRecord saved = Settings;
     LoadDefaultSettings();
-    EXPECT_EQ(IsSettingsLoaded(), 1);
+    EXPECT_EQ(IsRecordLoaded(), 1);
     InvalidateSettings();
-    EXPECT_EQ(IsSettingsLoaded(), 0);
+    EXPECT_EQ(IsRecordLoaded(), 0);
     EXPECT_EQ(Settings.switches[3], 0xFF);
     LoadDefaultSettings();
     Settings.switches[1] = 0xFF;  // as a page may store it: still loaded, but not as read
-    EXPECT_EQ(IsSettingsLoaded(), 1);
+    EXPECT_EQ(IsRecordLoaded(), 1);
     TakeReadSettings();
-    EXPECT_EQ(IsSettingsLoaded(), 0);
+    EXPECT_EQ(IsRecordLoaded(), 0);
     Settings = saved;
 }
 

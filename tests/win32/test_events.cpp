@@ -63,7 +63,7 @@ TEST_F(EventsTest, ReadMakesAtMostThreeRequests) {
         ASSERT_TRUE(PumpUntil(
             [&] {
                 return ReadPending == 0 && script_.Count(Text(IDS_READ_FAILED)) == shown &&
-                       IsSettingsLoaded() == c.loaded;
+                       IsRecordLoaded() == c.loaded;
             },
             kWaitMs));
         PumpPending();
@@ -168,7 +168,7 @@ TEST_F(EventsTest, StatusChangesMoveThePanelBetweenItsStates) {
         EXPECT_EQ(UpdateAllowed, step.update);
         EXPECT_EQ(PrinterNotReady, step.notReady);
         EXPECT_EQ(ToolbarEnabled(CMD_READSETTINGS), step.read == 1 && step.notReady == 0);
-        EXPECT_TRUE(IsSettingsLoaded()) << "the record read at opening stays";
+        EXPECT_TRUE(IsRecordLoaded()) << "the record read at opening stays";
         EXPECT_TRUE(PagesOn());
         EXPECT_EQ(ReadPending, 0) << "a loaded record is not read again";
     }
@@ -251,10 +251,9 @@ TEST_F(EventsTest, PrinterThatLosesBothRights) {
             EXPECT_FALSE(ToolbarEnabled(CMD_SHOWDEFAULTS));
             EXPECT_TRUE(ToolbarEnabled(CMD_CHANGEPRINTER));
         } else {
-            // The quit asks first: the changes would be lost.
+            // Having said it ends, the panel ends: no question about the changes.
             ASSERT_TRUE(PumpUntil([] { return MainWindow == nullptr; }, kWaitMs));
-            EXPECT_EQ(script_.Texts(), (std::vector<std::string>{Text(kTextNeither) + "\n" + Text(IDS_PANEL_ENDS),
-                                                                 Text(IDS_SETTINGS_CHANGED)}));
+            EXPECT_EQ(script_.Texts(), (std::vector<std::string>{Text(kTextNeither) + "\n" + Text(IDS_PANEL_ENDS)}));
             EXPECT_EQ(SrmHandle, 0u);
         }
         TearDown();
@@ -284,13 +283,13 @@ TEST_F(EventsTest, UsableAgainReadsOrShowsTheDefaults) {
         ASSERT_TRUE(Open(printer, false));
         PumpPending();
         ASSERT_EQ(StatusShown(), Text(IDS_BUSY_PRINTER));
-        ASSERT_FALSE(IsSettingsLoaded());
+        ASSERT_FALSE(IsRecordLoaded());
         ASSERT_FALSE(PagesOn());
 
         paneltest::PanelCommandRecorder requests;
         ASSERT_EQ(printer.SetStatus(0, c.s2, 0), 0u);
         ASSERT_TRUE(PumpUntil(
-            [&] { return StatusShown() == c.text && ReadPending == 0 && IsSettingsLoaded() == c.loaded; }, kWaitMs));
+            [&] { return StatusShown() == c.text && ReadPending == 0 && IsRecordLoaded() == c.loaded; }, kWaitMs));
         PumpPending();
         EXPECT_EQ(std::count(requests.commands.begin(), requests.commands.end(), CMD_READSETTINGS), c.reads);
         EXPECT_EQ(PagesOn(), c.loaded);
@@ -314,12 +313,18 @@ TEST_F(EventsTest, LosingTheUpdateRightKeepsPendingChanges) {
     ASSERT_EQ(printer.SetAuthority(0x08), 0u);
     ASSERT_TRUE(WaitForStatus(Text(kTextReadOnly)));
     EXPECT_EQ(UpdateAllowed, 0);
-    EXPECT_TRUE(UpdateButtonsOn()) << "left as they were";
+    EXPECT_TRUE(UpdateButtonsOff()) << "no update while it is not allowed";
     EXPECT_TRUE(PagesOn());
-
-    EnableUpdateButtons(PanelWindow, FALSE);
+    // Every way to update refuses without a word or a write; the change stays.
+    for (int command : {IDC_UPDATE, IDC_UPDATEQUIT, IDOK}) SendMessageA(PanelWindow, WM_COMMAND, command, 0);
     ChangeSetting();
-    EXPECT_TRUE(UpdateButtonsOff()) << "a change no longer enables them";
+    EXPECT_TRUE(UpdateButtonsOff()) << "a change does not enable them";
+    EXPECT_TRUE(printer.Log().empty());
+    EXPECT_NE(MainWindow, nullptr);
+    EXPECT_EQ(ChangesPending, 1);
+
+    ASSERT_EQ(printer.SetAuthority(0x18), 0u);
+    EXPECT_TRUE(PumpUntil([] { return UpdateButtonsOn(); }, kWaitMs)) << "back with the right";
     EXPECT_TRUE(script_.boxes.empty());
 }
 
@@ -345,7 +350,7 @@ TEST_F(EventsTest, NewPrinterNameIsTakenOver) {
 
     // The SRM handle of the printer is the same as before.
     PanelCommand(CMD_READSETTINGS);
-    EXPECT_TRUE(PumpUntil([] { return ReadPending == 0 && IsSettingsLoaded(); }, kWaitMs));
+    EXPECT_TRUE(PumpUntil([] { return ReadPending == 0 && IsRecordLoaded(); }, kWaitMs));
 }
 
 // ---- Port ----

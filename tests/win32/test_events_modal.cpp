@@ -32,8 +32,9 @@ protected:
 };
 
 // The port-change message is up when the printer loses every right: the
-// evaluation tells why and asks to quit, the quit waits for the port message
-// and then runs once, asking about changes only once.
+// evaluation tells why and that the panel ends, the quit waits for the port
+// message and then runs once; having said it ends, the panel ends without a
+// question about the changes.
 TEST_F(ModalEventsTest, StatusQuitWhileThePortMessageIsUp) {
     struct Case {
         const char* label;
@@ -42,8 +43,7 @@ TEST_F(ModalEventsTest, StatusQuitWhileThePortMessageIsUp) {
         bool closes;
     } cases[] = {
         {"nothing changed", false, IDOK, true},
-        {"changes dropped", true, IDOK, true},
-        {"changes kept", true, IDCANCEL, false},
+        {"changes pending", true, IDCANCEL, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
@@ -67,8 +67,7 @@ TEST_F(ModalEventsTest, StatusQuitWhileThePortMessageIsUp) {
 
         EXPECT_TRUE(during.panelAlive) << "no quit while the port message is up";
         EXPECT_TRUE(during.quitWaiting);
-        std::vector<std::string> expected = {Text(IDS_PORT_CHANGED), Unusable()};
-        if (c.changed) expected.push_back(Text(IDS_SETTINGS_CHANGED));
+        const std::vector<std::string> expected = {Text(IDS_PORT_CHANGED), Unusable()};
         EXPECT_EQ(script_.Texts(), expected);
         EXPECT_EQ(PanelQuitDeferred(), 0);
         EXPECT_EQ(PanelModalDepth(), 0);
@@ -90,7 +89,8 @@ TEST_F(ModalEventsTest, StatusQuitWhileThePortMessageIsUp) {
 
 // The retry question is up when the printer's port changes: the port message
 // comes at once, the quit after the write question has been answered and the
-// update has settled its flags. The panel is to end: a retry sends nothing.
+// update has settled its flags. The panel is to end: a retry sends nothing
+// and is taken as Cancel, the changes kept for the quit to ask about.
 TEST_F(ModalEventsTest, PortChangeWhileTheRetryQuestionIsUp) {
     struct Case {
         const char* label;
@@ -103,10 +103,10 @@ TEST_F(ModalEventsTest, PortChangeWhileTheRetryQuestionIsUp) {
     } cases[] = {
         {"update, given up: the quit asks about the changes", IDC_UPDATE, IDCANCEL, IDNO,
          {IDS_RETRY_WRITE, IDS_PORT_CHANGED, IDS_SETTINGS_CHANGED}, 0, true},
-        {"update, retried: nothing is sent, the quit", IDC_UPDATE, IDRETRY, IDNO,
-         {IDS_RETRY_WRITE, IDS_PORT_CHANGED}, 0, true},
-        {"update then quit, retried: nothing is sent, the quit", IDC_UPDATEQUIT, IDRETRY, IDNO,
-         {IDS_RETRY_WRITE, IDS_PORT_CHANGED}, 0, true},
+        {"update, retried: as given up", IDC_UPDATE, IDRETRY, IDNO,
+         {IDS_RETRY_WRITE, IDS_PORT_CHANGED, IDS_SETTINGS_CHANGED}, 0, true},
+        {"update then quit, retried: as given up", IDC_UPDATEQUIT, IDRETRY, IDNO,
+         {IDS_RETRY_WRITE, IDS_PORT_CHANGED, IDS_QUIT_UNFINISHED, IDS_SETTINGS_CHANGED}, 0, true},
         {"update then quit, given up, quit", IDC_UPDATEQUIT, IDCANCEL, IDYES,
          {IDS_RETRY_WRITE, IDS_PORT_CHANGED, IDS_QUIT_UNFINISHED}, 0, true},
         {"update then quit, given up, stay: the port's quit asks", IDC_UPDATEQUIT, IDCANCEL, IDNO,
@@ -224,7 +224,7 @@ TEST_F(ModalEventsTest, ReadStartedWhileTheReadFailureIsShown) {
     });
     paneltest::PanelCommandRecorder requests;
     PanelCommand(CMD_READSETTINGS);
-    ASSERT_TRUE(PumpUntil([] { return ReadPending == 0 && IsSettingsLoaded(); }, kWaitMs));
+    ASSERT_TRUE(PumpUntil([] { return ReadPending == 0 && IsRecordLoaded(); }, kWaitMs));
     PumpPending();
 
     EXPECT_EQ(script_.Texts(), (std::vector<std::string>{Text(IDS_READ_FAILED)}));
@@ -252,14 +252,14 @@ TEST_F(ModalEventsTest, PrinterBusyWhileTheReadFailureIsShown) {
     PumpPending();
     EXPECT_EQ(ReadPending, 0);
     EXPECT_EQ(ReadRetries, 3);
-    EXPECT_FALSE(IsSettingsLoaded());
+    EXPECT_FALSE(IsRecordLoaded());
 
     // Ready again: the read this starts fails twice and succeeds at its third attempt.
     paneltest::PanelCommandRecorder requests;
     printer.SetStatus(0, 0, 0);
     ASSERT_TRUE(PumpUntil([] { return ReadPending == 1; }, kWaitMs));
     ASSERT_EQ(printer.Fail("GetPrinterStatusA", 2), 0u);
-    ASSERT_TRUE(PumpUntil([] { return ReadPending == 0 && IsSettingsLoaded(); }, kWaitMs));
+    ASSERT_TRUE(PumpUntil([] { return ReadPending == 0 && IsRecordLoaded(); }, kWaitMs));
     EXPECT_EQ(std::count(requests.commands.begin(), requests.commands.end(), CMD_READSETTINGS), 3);
     EXPECT_EQ(script_.Count(Text(IDS_READ_FAILED)), 3);
     EXPECT_TRUE(PagesOn());
@@ -285,8 +285,9 @@ void ChooseInSelection(HWND dialog, const std::string& name) {
 }
 
 // The served printer is deleted while the retry question is up, and the user
-// chooses another one: the command meant for the first printer is not sent
-// to the second.
+// chooses another one (the changes go with the first printer): the command
+// meant for the first printer is not sent to the second, and nothing asks
+// whether to quit for a write that belongs to no printer served.
 TEST_F(ModalEventsTest, PrinterReplacedWhileTheRetryQuestionIsUp) {
     SimulatedPrinter& first = AddPrinter("MoFirst");
     SimulatedPrinter& second = AddPrinter("MoSecond");
@@ -304,7 +305,7 @@ TEST_F(ModalEventsTest, PrinterReplacedWhileTheRetryQuestionIsUp) {
     PanelCommand(IDC_UPDATEQUIT);
     ASSERT_NE(CurrentPrinter, nullptr);
     EXPECT_EQ(std::string(CurrentPrinter->name), second.Name());
-    ASSERT_TRUE(PumpUntil([] { return ReadPending == 0 && IsSettingsLoaded(); }, kWaitMs));
+    ASSERT_TRUE(PumpUntil([] { return ReadPending == 0 && IsRecordLoaded(); }, kWaitMs));
     PumpPending();
 
     EXPECT_EQ(selection.captions.size(), 1u);
@@ -314,7 +315,8 @@ TEST_F(ModalEventsTest, PrinterReplacedWhileTheRetryQuestionIsUp) {
     EXPECT_NE(SrmHandle, 0u);
     ASSERT_GE(script_.boxes.size(), 2u);
     EXPECT_EQ(script_.boxes.front().text, Text(IDS_RETRY_WRITE));
-    EXPECT_EQ(script_.boxes.back().text, Text(IDS_QUIT_UNFINISHED));
+    EXPECT_EQ(script_.boxes.back().text, Text(IDS_SETTINGS_CHANGED));
+    EXPECT_EQ(script_.Count(Text(IDS_QUIT_UNFINISHED)), 0);
     EXPECT_TRUE(ToolbarEnabled(CMD_READSETTINGS));
 }
 

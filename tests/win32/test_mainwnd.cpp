@@ -342,7 +342,7 @@ TEST_F(MainWindowTest, PrintersChangedAfterTheServedOneWasRemovedSelectsAnother)
     EXPECT_TRUE(shelltest::MappingExists("QUARLRP_" + other.Name()));
     EXPECT_NE(SrmHandle, 0u);
     EXPECT_EQ(ForegroundRoleWindow, Page(0)) << "tab 0 shown again";
-    EXPECT_TRUE(PumpUntil([] { return ReadPending == 0 && IsSettingsLoaded(); }, kWaitMs));
+    EXPECT_TRUE(PumpUntil([] { return ReadPending == 0 && IsRecordLoaded(); }, kWaitMs));
     PaintNow();
     EXPECT_EQ(WindowCaption(MainWindow), Title() + " - " + other.Name());
     EXPECT_EQ(ControlText(PanelWindow, IDC_STATUSTEXT), Text(kTextReadWrite));

@@ -51,7 +51,7 @@ TEST_F(OtherPageTest, TemplateStartsDisabledAndEmptyWithoutRecord) {
     const SettingsRecord before = Settings;
     EXPECT_EQ(PageHost::Store(page), 1);
     EXPECT_TRUE(SameRecord(Settings, before));
-    EXPECT_EQ(IsSettingsLoaded(), 0);
+    EXPECT_EQ(IsRecordLoaded(), 0);
     EXPECT_TRUE(host.notices.empty());
 }
 

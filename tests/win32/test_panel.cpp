@@ -94,7 +94,7 @@ TEST_F(PanelDialogTest, ReadWithChangesAsksFirst) {
     EXPECT_FALSE(ControlEnabled(IDC_UPDATE));
     EXPECT_FALSE(ToolbarEnabled(CMD_READSETTINGS));
     EXPECT_EQ(ControlText(PanelWindow, IDC_STATUSTEXT), Text(90)) << "reading...";
-    ASSERT_TRUE(PumpUntil([] { return ReadPending == 0 && IsSettingsLoaded(); }, kWaitMs));
+    ASSERT_TRUE(PumpUntil([] { return ReadPending == 0 && IsRecordLoaded(); }, kWaitMs));
     EXPECT_NE(Settings.pageLength, 42) << "the printer's record again";
     EXPECT_TRUE(PagesEnabled());
 }
@@ -114,7 +114,7 @@ TEST_F(PanelDialogTest, RefusedReadRequestEndsTheRead) {
     EXPECT_EQ(boxes_.boxes[0].style, static_cast<UINT>(MB_ICONWARNING));
     EXPECT_EQ(ReadPending, 0);
     EXPECT_EQ(ReadRetries, 3);
-    EXPECT_FALSE(IsSettingsLoaded());
+    EXPECT_FALSE(IsRecordLoaded());
     EXPECT_FALSE(PagesEnabled());
     EXPECT_TRUE(ControlEnabled(IDC_MODELTEXT));
     EXPECT_TRUE(ControlEnabled(IDC_PORTTEXT));
@@ -124,7 +124,7 @@ TEST_F(PanelDialogTest, RefusedReadRequestEndsTheRead) {
 
     // Nothing stays waiting: a later read works.
     PanelCommand(CMD_READSETTINGS);
-    EXPECT_TRUE(PumpUntil([] { return ReadPending == 0 && IsSettingsLoaded(); }, kWaitMs));
+    EXPECT_TRUE(PumpUntil([] { return ReadPending == 0 && IsRecordLoaded(); }, kWaitMs));
     EXPECT_TRUE(PagesEnabled());
 }
 
@@ -143,7 +143,7 @@ TEST_F(PanelDialogTest, RefusedRetryLeavesThePagesAsAfterTheLastAttempt) {
     ASSERT_EQ(boxes_.boxes.size(), 1u);
     EXPECT_EQ(boxes_.boxes[0].text, Text(IDS_READ_FAILED));
     EXPECT_EQ(ReadRetries, 3);
-    EXPECT_FALSE(IsSettingsLoaded());
+    EXPECT_FALSE(IsRecordLoaded());
     EXPECT_FALSE(PagesEnabled());
     EXPECT_TRUE(ControlEnabled(IDC_MODELTEXT));
     EXPECT_TRUE(ToolbarEnabled(CMD_SHOWDEFAULTS));
@@ -190,7 +190,7 @@ TEST_F(PanelDialogTest, PageChangesEnableUpdateOnlyWhenWritingIsPossible) {
     ASSERT_TRUE(Open(AddPrinter("PanelChange")));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
-        EnableUpdateButtons(PanelWindow, FALSE);
+        SetChangesPending(PanelWindow, 0);
         UpdateAllowed = c.update;
         PrinterNotReady = c.notReady;
         ChangeSetting();
@@ -306,7 +306,7 @@ TEST_F(PanelDialogTest, ChangePrinterWithTwoPrintersRebindsThePanel) {
     EXPECT_NE(SrmHandle, firstHandle);
     EXPECT_EQ(SendMessageA(State()->tabControl, TCM_GETCURSEL, 0, 0), 0) << "tab 0 again";
     EXPECT_EQ(State()->currentPage, Page(0));
-    EXPECT_TRUE(PumpUntil([] { return ReadPending == 0 && IsSettingsLoaded(); }, kWaitMs));
+    EXPECT_TRUE(PumpUntil([] { return ReadPending == 0 && IsRecordLoaded(); }, kWaitMs));
     PaintNow();
     EXPECT_EQ(WindowCaption(MainWindow), Caption(second));
     EXPECT_TRUE(boxes_.boxes.empty());

@@ -214,13 +214,13 @@ protected:
         if (!CreateMainWindow()) return false;
         state_ = GetPanelState(PanelWindow);
         if (!waitForRead) return true;
-        return PumpUntil([] { return ReadPending == 0 && IsSettingsLoaded(); }, kWaitMs);
+        return PumpUntil([] { return ReadPending == 0 && IsRecordLoaded(); }, kWaitMs);
     }
 
     // Quits without any question (pending changes are dropped first).
     void CloseWindowQuietly() {
         if (PanelWindow) {
-            EnableUpdateButtons(PanelWindow, FALSE);
+            SetChangesPending(PanelWindow, 0);
             SendMessageA(PanelWindow, WM_COMMAND, IDC_QUIT, 0);
         }
         if (MainWindow) DestroyWindow(MainWindow);

@@ -96,8 +96,7 @@ TEST_F(PaperPageTest, DisableRequestDisablesTheSettingControls) {
 }
 
 // A page keeps the handles it has looked up; a miss is asked again, and a
-// window whose user data is not such a table (the host keeps its PanelState
-// there) is asked each time.
+// window that is no page (the host) is asked each time.
 TEST_F(PaperPageTest, KeepsTheControlsItHasLookedUp) {
     HWND page = OpenPage();
     for (int id : kPaperSettingControls) EXPECT_EQ(DialogItem(page, id), GetDlgItem(page, id)) << id;
@@ -108,10 +107,10 @@ TEST_F(PaperPageTest, KeepsTheControlsItHasLookedUp) {
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(kLate)), AppInstance, nullptr);
     EXPECT_EQ(DialogItem(page, kLate), late);
 
-    const LONG_PTR table = GetWindowLongPtrA(page, GWLP_USERDATA);
+    const LONG_PTR table = GetWindowLongPtrA(page, DWLP_USER);
     EXPECT_NE(table, 0);
     SendMessageA(page, WM_INITDIALOG, 0, 0);
-    EXPECT_EQ(GetWindowLongPtrA(page, GWLP_USERDATA), table) << "a second WM_INITDIALOG keeps the table";
+    EXPECT_EQ(GetWindowLongPtrA(page, DWLP_USER), table) << "a second WM_INITDIALOG keeps the table";
     EXPECT_EQ(DialogItem(page, kLate), late);
 
     EXPECT_EQ(DialogItem(host.window(), IDC_TABS), host.tab());

@@ -62,9 +62,11 @@ public:
         button_ = CreateWindowExA(0, "BUTTON", "update", WS_CHILD, 0, 0, 5, 5, window_,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_UPDATE)), nullptr, nullptr);
         EnableWindow(button_, unsentChanges ? TRUE : FALSE);
+        ChangesPending = unsentChanges ? 1 : 0;
         PanelWindow = window_;
     }
     ~FakePanel() {
+        ChangesPending = 0;
         PanelWindow = nullptr;
         DestroyWindow(window_);
     }
@@ -292,7 +294,7 @@ TEST_F(SelectionTest, ChoosingAnotherPrinterAsksFirstThenReleasesTheOldOne) {
         EXPECT_NE(box.owner, nullptr);
     }
     EXPECT_EQ(CurrentPrinter, Entry("A-other"));
-    EXPECT_EQ(InstanceMapping, nullptr);
+    EXPECT_TRUE(InstanceMapping != nullptr && MappingExists("QUARLRP_A-other")) << "the new printer is claimed";
     EXPECT_FALSE(MappingExists(objectName));
     EXPECT_EQ(SrmHandle, 0u);
     for (DWORD id : Notifications) EXPECT_EQ(id, 0u);

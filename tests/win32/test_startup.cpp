@@ -90,7 +90,7 @@ TEST_F(StartupTest, OnePrinterIsClaimedWithoutAnyDialog) {
         ASSERT_EQ(Settle(commandLine), 0) << commandLine;
         EXPECT_TRUE(boxes_.boxes.empty());
         EXPECT_TRUE(dialogs.captions.empty());
-        EXPECT_EQ(IsSettingsLoaded(), 0);
+        EXPECT_EQ(IsRecordLoaded(), 0);
         EXPECT_EQ(PrinterCount, 1);
         EXPECT_EQ(MultiplePrinters, 0);
         ASSERT_NE(CurrentPrinter, nullptr);

@@ -44,12 +44,12 @@ INT_PTR CALLBACK TestPageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
         if (state)
             SetWindowPos(page, nullptr, state->PageArea.left + kPageOffsetX, state->PageArea.top + kPageOffsetY, 0, 0,
                          SWP_NOSIZE | SWP_NOZORDER);
-        EnablePage(page, IsSettingsLoaded());
+        EnablePage(page, IsRecordLoaded());
         return TRUE;  // as the program's pages: the dialog manager focuses the first control
     }
     case RPM_SHOWRECORD:
         ++log.showRecord;
-        if (IsSettingsLoaded()) EnablePage(page, TRUE);
+        if (IsRecordLoaded()) EnablePage(page, TRUE);
         return TRUE;
     case RPM_DISABLE:
         ++log.disable;

@@ -255,7 +255,7 @@ TEST_F(UpdateTest, UpdateIsRefusedBeforeAnythingIsWritten) {
         EXPECT_EQ(script_.boxes[0].style, static_cast<UINT>(MB_ICONWARNING));
         EXPECT_EQ(script_.boxes[0].text == Text(IDS_SETTINGS_UNSENDABLE), c.allOnes);
         EXPECT_EQ(State()->currentPage, PageWindow(c.allOnes ? kFontTab : 0));
-        EXPECT_TRUE(IsSettingsLoaded());
+        EXPECT_TRUE(IsRecordLoaded());
         EXPECT_TRUE(printer.Log().empty());
         EXPECT_EQ(WritePending, 0);
         EXPECT_TRUE(UpdateButtonsOn());
@@ -276,7 +276,7 @@ TEST_F(UpdateTest, RecordThatIsNotLoadedIsNeverWritten) {
     ASSERT_TRUE(Open(printer, false));
     ASSERT_TRUE(PumpUntil([] { return ReadPending == 0; }, kWaitMs));
     PumpPending();
-    ASSERT_FALSE(IsSettingsLoaded());
+    ASSERT_FALSE(IsRecordLoaded());
 
     for (int command : {IDOK, IDC_UPDATEQUIT, IDC_UPDATE}) {
         SCOPED_TRACE(command);

@@ -39,7 +39,7 @@ protected:
 
     void TearDown() override {
         if (PanelWindow) {
-            EnableUpdateButtons(PanelWindow, FALSE);
+            SetChangesPending(PanelWindow, 0);
             SendMessageA(PanelWindow, WM_COMMAND, IDC_QUIT, 0);
         }
         if (MainWindow) DestroyWindow(MainWindow);
@@ -63,7 +63,7 @@ protected:
         InstanceMapping = ClaimPrinter(name_.c_str());
         if (!InstanceMapping || !CreateMainWindow()) return false;
         state_ = GetPanelState(PanelWindow);
-        return PumpUntil([] { return ReadPending == 0 && IsSettingsLoaded(); }, kWaitMs);
+        return PumpUntil([] { return ReadPending == 0 && IsRecordLoaded(); }, kWaitMs);
     }
 
     std::vector<std::string> LogLines() {
