@@ -122,9 +122,10 @@ endif()
 # The limit program takes the dialogs without the program's manifest.
 add_library(rpres_plain OBJECT ${CMAKE_SOURCE_DIR}/res/app.rc)
 target_compile_definitions(rpres_plain PRIVATE RP_NO_MANIFEST)
-add_executable(bench_limit WIN32 ${CMAKE_SOURCE_DIR}/bench/limit_program.cpp $<TARGET_OBJECTS:rpres_plain>)
+add_executable(bench_limit WIN32 ${CMAKE_SOURCE_DIR}/bench/limit_program.cpp $<TARGET_OBJECTS:rpres_plain>
+  ${CMAKE_SOURCE_DIR}/settings/settings.cpp ${CMAKE_SOURCE_DIR}/settings/codec.cpp)
 target_include_directories(bench_limit PRIVATE ${CMAKE_SOURCE_DIR}/settings ${CMAKE_SOURCE_DIR}/res)
-target_link_libraries(bench_limit PRIVATE QUARLSRM comctl32 advapi32 winspool user32)
+target_link_libraries(bench_limit PRIVATE QUARLSRM comctl32 advapi32 winspool gdi32 user32)
 add_executable(bench_startup ${CMAKE_SOURCE_DIR}/bench/startup.cpp)
 target_include_directories(bench_startup PRIVATE ${CMAKE_SOURCE_DIR}/res)
 target_link_libraries(bench_startup PRIVATE psapi user32)
