@@ -1,12 +1,7 @@
 #!/usr/bin/env bash
-# Checks the headers of the Win32 binaries (a ctest test of build/win32):
-# every .exe and .DLL in BIN marks itself DYNAMIC_BASE (address randomisation),
-# NX_COMPAT (no execution of data), TERMINAL_SERVER_AWARE (it runs unchanged
-# in a Remote Desktop session) and NO_SEH. NO_SEH is true only while no code of
-# a binary registers a frame-based structured exception handler, which on
-# i686 is a write to %fs:0 (C++ exceptions here unwind with DWARF tables, and
-# neither the runtime nor GoogleTest registers one); the shipped binaries are
-# disassembled to keep it so.
+# ctest pe_flags: every .exe and .DLL in BIN is marked DYNAMIC_BASE, NX_COMPAT,
+# TERMINAL_SERVER_AWARE and NO_SEH, and no shipped binary touches %fs:0, where
+# i686 code registers a structured exception handler (docs/building.md).
 #   tools/check-pe-flags.sh OBJDUMP BIN
 set -uo pipefail
 objdump=$1
