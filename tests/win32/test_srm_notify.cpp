@@ -38,6 +38,15 @@ DWORD ThreadsOfThisProcess() {
     return count;
 }
 
+// A ready printer, a handle on it and a window that records what is posted.
+struct Watched {
+    explicit Watched(const char* label) : printer(label), handle(printer.Name()) {}
+    bool Ready() const { return printer.AddResult() == 0 && handle.OpenResult() == 0; }
+    SimulatedPrinter printer;
+    SrmHandle handle;
+    MessageRecorder recorder;
+};
+
 std::string FactoryHexWith(size_t offset, uint8_t value) {
     std::vector<uint8_t> block = FactoryBlock();
     block[offset] = value;
@@ -51,11 +60,9 @@ std::string FactoryHexWith(size_t offset, uint8_t value) {
 }
 
 TEST(SrmNotify, ChangeBySrmctlReachesTheWindowWithinASecond) {
-    SimulatedPrinter printer("NOTIFY");
-    ASSERT_EQ(printer.AddResult(), 0u);
-    SrmHandle handle(printer.Name());
-    ASSERT_EQ(handle.OpenResult(), 0u);
-    MessageRecorder recorder;
+    Watched watched("NOTIFY");
+    ASSERT_TRUE(watched.Ready());
+    auto& [printer, handle, recorder] = watched;
     const DWORD threadsBefore = ThreadsOfThisProcess();
     DWORD ids[6] = {};
     for (int i = 0; i < 6; ++i) {
@@ -139,11 +146,9 @@ TEST(SrmNotify, KilledRegistrationsAndClosedHandlesHearNothing) {
 }
 
 TEST(SrmNotify, BadRegistrationsFail) {
-    SimulatedPrinter printer("REGBAD");
-    ASSERT_EQ(printer.AddResult(), 0u);
-    SrmHandle handle(printer.Name());
-    ASSERT_EQ(handle.OpenResult(), 0u);
-    MessageRecorder recorder;
+    Watched watched("REGBAD");
+    ASSERT_TRUE(watched.Ready());
+    auto& [printer, handle, recorder] = watched;
     struct Case {
         const char* label;
         DWORD handle;
@@ -184,11 +189,9 @@ struct Between {
 // A change the service has seen before the registration existed: the
 // registration is compared afresh, so the change back is still posted.
 TEST(SrmNotify, ChangeBetweenSnapshotAndRegistrationIsNotLost) {
-    SimulatedPrinter printer("SNAP");
-    ASSERT_EQ(printer.AddResult(), 0u);
-    SrmHandle handle(printer.Name());
-    ASSERT_EQ(handle.OpenResult(), 0u);
-    MessageRecorder recorder;
+    Watched watched("SNAP");
+    ASSERT_TRUE(watched.Ready());
+    auto& [printer, handle, recorder] = watched;
     DWORD ids[2] = {};
     ASSERT_EQ(SetNotificationMsgA(handle.Get(), SRM_ITEM_PRINTEREXTSTATUS, recorder.Window(), 1234, &ids[0]), 0u);
     Between between = {&printer, &recorder, false};
