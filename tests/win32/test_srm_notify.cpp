@@ -172,19 +172,13 @@ TEST(SrmNotify, BadRegistrationsFail) {
     }
 }
 
-// Between taking the item and registering: busy, and a change of a
-// registered item of the same key; once that is posted, the service has read
-// the key without the new registration.
-struct Between {
-    const SimulatedPrinter* printer;
-    MessageRecorder* recorder;
-    bool seen;
-    static void WINAPI Change(void* context) {
-        Between* b = static_cast<Between*>(context);
-        b->seen = b->printer->SetStatus(0, 0, 0x4) == 0 && b->printer->SetExtStatus(1) == 0 &&
-                  b->recorder->WaitFor(1234, 2000);
-    }
-};
+// Between taking the item and registering: busy, and a change of a registered
+// item of the same key; once that is posted, the service has read the key
+// without the new registration.
+void WINAPI ChangeInBetween(void* context) {
+    Watched* w = static_cast<Watched*>(context);
+    if (w->printer.SetStatus(0, 0, 0x4) == 0 && w->printer.SetExtStatus(1) == 0) w->recorder.WaitFor(1234, 2000);
+}
 
 // A change the service has seen before the registration existed: the
 // registration is compared afresh, so the change back is still posted.
@@ -192,18 +186,16 @@ TEST(SrmNotify, ChangeBetweenSnapshotAndRegistrationIsNotLost) {
     Watched watched("SNAP");
     ASSERT_TRUE(watched.Ready());
     auto& [printer, handle, recorder] = watched;
-    DWORD ids[2] = {};
-    ASSERT_EQ(SetNotificationMsgA(handle.Get(), SRM_ITEM_PRINTEREXTSTATUS, recorder.Window(), 1234, &ids[0]), 0u);
-    Between between = {&printer, &recorder, false};
-    SrmSimSetRegistrationHook(&Between::Change, &between);
-    const DWORD result = SetNotificationMsgA(handle.Get(), SRM_ITEM_PRINTERSTATUS, recorder.Window(), 1235, &ids[1]);
+    DWORD id = 0;
+    ASSERT_EQ(SetNotificationMsgA(handle.Get(), SRM_ITEM_PRINTEREXTSTATUS, recorder.Window(), 1234, &id), 0u);
+    SrmSimSetRegistrationHook(ChangeInBetween, &watched);
+    const DWORD result = SetNotificationMsgA(handle.Get(), SRM_ITEM_PRINTERSTATUS, recorder.Window(), 1235, &id);
     SrmSimSetRegistrationHook(nullptr, nullptr);
     ASSERT_EQ(result, 0u);
-    ASSERT_TRUE(between.seen);
+    ASSERT_EQ(recorder.Count(1234), 1);
 
     ASSERT_EQ(printer.SetStatus(0, 0, kSrmReadyStatusWord3), 0u);  // back to ready
     EXPECT_TRUE(recorder.WaitFor(1235, 1000)) << "busy to ready reaches the window";
-    for (DWORD id : ids) EXPECT_EQ(KillNotificationMsg(handle.Get(), id), 0u);
 }
 
 // The spooler's printers of one driver name, as EnumPrintersA(6, NULL, 2) lists them.
