@@ -65,6 +65,10 @@ void RefreshSelectionDialog();
 // Main window.
 ATOM RegisterMainClass();
 
+// A length in pixels at 96 dots per inch, for the screen's dots per inch (the
+// program is aware of the system's setting and draws at it).
+int ScaleForScreen(int pixelsAt96);
+
 // ---- Owners (see scoped.h for the others) ----
 
 // A whole PrinterEntry list, freed with FreePrinterList.

@@ -11,6 +11,7 @@
 #include "messages.h"
 #include "panel.h"
 #include "resource.h"
+#include "scoped.h"
 #include "settings.h"
 #include "status.h"
 #include "text_pure.h"
@@ -21,7 +22,12 @@ constexpr char kMainClass[] = "RPWndClass";
 constexpr DWORD kMainStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kMainExStyle = WS_EX_APPWINDOW | WS_EX_WINDOWEDGE;
 
-constexpr int kToolbarImages = 4;  // bitmap 131: four 16 x 16 images
+constexpr int kToolbarImages = 4;  // bitmap 131: four 16 x 16 images on silver
+constexpr int kToolbarImageSize = 16;
+constexpr COLORREF kToolbarBackground = RGB(192, 192, 192);
+
+// The toolbar's images at another size than bitmap 131's, while the toolbar lives.
+HIMAGELIST ScaledToolbarImages = nullptr;
 
 // The system's own commands carry flags in their low four bits.
 constexpr WPARAM kSysCommandMask = 0xFFF0;
@@ -272,6 +278,14 @@ ATOM RegisterMainClass() {
     return atom;
 }
 
+int ScaleForScreen(int pixelsAt96) {
+    static const int dpi = [] {
+        WindowDC screen(GetDesktopWindow());
+        return screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
+    }();
+    return MulDiv(pixelsAt96, dpi, 96);
+}
+
 HWND CreateMainWindow() {
     char title[kTextSize];
     LoadText(IDS_TITLE, title, kTextSize);
@@ -281,14 +295,47 @@ HWND CreateMainWindow() {
                            CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, AppInstance, nullptr);
 }
 
+// The images of bitmap 131 at size x size each, pixel for pixel (the
+// drawing stays sharp), their silver background transparent.
+HIMAGELIST ScaleToolbarImages(HWND toolbar, int size) {
+    GdiObject<HBITMAP> source(static_cast<HBITMAP>(
+        LoadImageA(AppInstance, MAKEINTRESOURCEA(IDB_TOOLBAR), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    WindowDC screen(toolbar);
+    GdiObject<HBITMAP> scaled(CreateCompatibleBitmap(screen.get(), size * kToolbarImages, size));
+    if (!source.get() || !scaled.get()) return nullptr;
+    {
+        MemoryDC from(screen.get());
+        MemoryDC to(screen.get());
+        Selection fromBitmap(from.get(), source.get());
+        Selection toBitmap(to.get(), scaled.get());
+        if (!fromBitmap.ok() || !toBitmap.ok()) return nullptr;
+        SetStretchBltMode(to.get(), COLORONCOLOR);
+        StretchBlt(to.get(), 0, 0, size * kToolbarImages, size, from.get(), 0, 0,
+                   kToolbarImageSize * kToolbarImages, kToolbarImageSize, SRCCOPY);
+    }
+    HIMAGELIST list = ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, kToolbarImages, 0);
+    if (list && ImageList_AddMasked(list, scaled.get(), kToolbarBackground) < 0) {
+        ImageList_Destroy(list);
+        list = nullptr;
+    }
+    return list;
+}
+
 HWND CreateToolbar(HWND mainWindow) {
     HWND toolbar = CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr, WS_CHILD | TBSTYLE_TOOLTIPS | CCS_NODIVIDER, 0, 0,
                                    0, 0, mainWindow, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(IDC_TOOLBAR)),
                                    AppInstance, nullptr);
     if (!toolbar) return nullptr;
     SendMessageA(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-    TBADDBITMAP bitmap = {AppInstance, IDB_TOOLBAR};
-    SendMessageA(toolbar, TB_ADDBITMAP, kToolbarImages, reinterpret_cast<LPARAM>(&bitmap));
+    const int size = ScaleForScreen(kToolbarImageSize);
+    if (size != kToolbarImageSize && !ScaledToolbarImages) ScaledToolbarImages = ScaleToolbarImages(toolbar, size);
+    if (size != kToolbarImageSize && ScaledToolbarImages) {
+        SendMessageA(toolbar, TB_SETBITMAPSIZE, 0, MAKELONG(size, size));
+        SendMessageA(toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(ScaledToolbarImages));
+    } else {
+        TBADDBITMAP bitmap = {AppInstance, IDB_TOOLBAR};
+        SendMessageA(toolbar, TB_ADDBITMAP, kToolbarImages, reinterpret_cast<LPARAM>(&bitmap));
+    }
 
     // A separator's image field is its width.
     constexpr int kGap = 4;
@@ -321,6 +368,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         if (MainWindow == window) {
             MainWindow = nullptr;
             ToolbarWindow = nullptr;
+            if (ScaledToolbarImages) ImageList_Destroy(ScaledToolbarImages);
+            ScaledToolbarImages = nullptr;
         }
         break;
     case WM_MOVE:

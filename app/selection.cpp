@@ -90,21 +90,44 @@ void LoadStatusLabels(SelectionDialog* data) {
     }
 }
 
-void InsertColumns(HWND list) {
+// The destination column's width once the others take `used` pixels.
+int DestinationWidth(HWND list, int used) {
     RECT client = {};
     GetClientRect(list, &client);
-    int rest = client.right - client.left - kFixedColumnsWidth;
-    if (rest < kMinimumDestinationWidth) rest = kMinimumDestinationWidth;
+    const int rest = client.right - client.left - used;
+    const int least = ScaleForScreen(kMinimumDestinationWidth);
+    return rest < least ? least : rest;
+}
+
+void InsertColumns(HWND list) {
+    const int rest = DestinationWidth(list, ScaleForScreen(kFixedColumnsWidth));
     for (int i = 0; i < kColumnCount; ++i) {
         char heading[kTextSize];
         LoadText(kColumns[i].heading, heading, kTextSize);
         LVCOLUMNA column = {};
         column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
         column.fmt = LVCFMT_LEFT;
-        column.cx = kColumns[i].width ? kColumns[i].width : rest;
+        column.cx = kColumns[i].width ? ScaleForScreen(kColumns[i].width) : rest;
         column.pszText = heading;
         column.iSubItem = i;
         if (SendMessageA(list, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column)) == -1) break;
+    }
+}
+
+// Widens the columns whose heading or texts do not fit, and gives the
+// destination the rest of the list's width (at least what its texts need).
+void FitColumns(HWND list) {
+    int used = 0;
+    for (int i = 0; i < kColumnCount; ++i) {
+        const bool last = i == ColumnDestination;
+        const int least = last ? DestinationWidth(list, used)
+                               : static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, i, 0));
+        // The last column's heading would take all the rest: its texts only.
+        SendMessageA(list, LVM_SETCOLUMNWIDTH, i, last ? LVSCW_AUTOSIZE : LVSCW_AUTOSIZE_USEHEADER);
+        const int needed = static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, i, 0));
+        const int width = needed > least ? needed : least;
+        SendMessageA(list, LVM_SETCOLUMNWIDTH, i, MAKELPARAM(width, 0));
+        used += width;
     }
 }
 
@@ -197,6 +220,7 @@ void OnInitDialog(HWND dialog, SelectionDialog* data) {
     LoadStatusLabels(data);
     InsertColumns(list);
     FillRows(list, data, nullptr);
+    FitColumns(list);
     SortRows(list, data->sortColumn);
     Preselect(list);
 }
@@ -218,6 +242,7 @@ void RefreshRows(HWND dialog, SelectionDialog* data) {
     SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
     FillRows(list, data, earlier);
     FreeRows(earlier);
+    FitColumns(list);
     SortRows(list, data->sortColumn);
     if (!SelectRowOf(list, selected.get())) Preselect(list);
 }

@@ -31,6 +31,20 @@ int Refuse() {
     return kExitRefused;
 }
 
+// Ctrl+Tab and Ctrl+Shift+Tab in the panel or a page: the next or the
+// previous tab, as if it had been clicked (the tab control tells the panel of
+// the change); 0 for any other message.
+int StepTabOnKey(const MSG& message, const PanelState* state) {
+    if (message.message != WM_KEYDOWN || message.wParam != VK_TAB || GetKeyState(VK_CONTROL) >= 0) return 0;
+    if (message.hwnd != PanelWindow && !IsChild(PanelWindow, message.hwnd)) return 0;
+    const int count = static_cast<int>(SendMessageA(state->tabControl, TCM_GETITEMCOUNT, 0, 0));
+    if (count <= 0) return 0;
+    const int step = GetKeyState(VK_SHIFT) < 0 ? count - 1 : 1;
+    const int current = static_cast<int>(SendMessageA(state->tabControl, TCM_GETCURSEL, 0, 0));
+    SendMessageA(state->tabControl, TCM_SETCURFOCUS, (current + step) % count, 0);
+    return 1;
+}
+
 }  // namespace
 
 int IsSupportedSystem() {
@@ -106,6 +120,7 @@ int RunMessageLoop(HACCEL accelerators) {
 
         if (accelerators && MainWindow && TranslateAcceleratorA(MainWindow, accelerators, &message)) continue;
         if (state && state->currentPage) {
+            if (StepTabOnKey(message, state)) continue;
             if (IsDialogMessageA(PanelWindow, &message)) continue;
             if (IsDialogMessageA(state->currentPage, &message)) continue;
         }

@@ -1,8 +1,7 @@
 // Start-up benchmark: starts RemotePanel.exe and the limit program
 // (bench_limit.exe) alternately, the same way, and watches each from outside
 // until its status text in static 281 is shown and its first page is enabled
-// (the panel: string 93 and the Paper page; the limit program: "ready" and
-// its tab control). At that moment it takes the process's peak working set,
+// (the panel: string 93; the limit program: "ready"; the Paper page of both). At that moment it takes the process's peak working set,
 // private bytes and thread count, then ends the process. Prints the medians
 // and the ratios panel / limit.
 //
@@ -232,7 +231,7 @@ int main(int argc, char** argv) {
 
     Program programs[] = {
         {"panel", panelPath, panelArguments, ProgramString(panelPath, kReadyTextId), kPaperPageMarker},
-        {"limit", BesideThisProgram("bench_limit.exe"), "", "ready", IDC_TABS},
+        {"limit", BesideThisProgram("bench_limit.exe"), "", "ready", kPaperPageMarker},
     };
     if (programs[0].readyText.empty()) {
         std::fprintf(stderr, "cannot read string %u of %s\n", kReadyTextId, panelPath.c_str());

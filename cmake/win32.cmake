@@ -11,6 +11,10 @@ add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-fexec-charset=CP932>
 # Stack canaries in every function with a local array or address-taken local.
 add_compile_options(-fstack-protector-strong)
 add_link_options(-static -static-libgcc -static-libstdc++ -fstack-protector-strong)
+# Every binary runs unchanged in a Remote Desktop session, and none registers a
+# structured exception handler (C++ exceptions unwind with DWARF tables), so
+# none may be called in it; the test pe_flags checks both with ASLR and DEP.
+add_link_options(-Wl,--tsaware -Wl,--no-seh)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001 -I${CMAKE_SOURCE_DIR}/res")
 enable_language(RC)
 
@@ -124,9 +128,10 @@ endif()
 # The limit program takes the dialogs without the program's manifest.
 add_library(rpres_plain OBJECT ${CMAKE_SOURCE_DIR}/res/app.rc)
 target_compile_definitions(rpres_plain PRIVATE RP_NO_MANIFEST)
-add_executable(bench_limit WIN32 ${CMAKE_SOURCE_DIR}/bench/limit_program.cpp $<TARGET_OBJECTS:rpres_plain>)
+add_executable(bench_limit WIN32 ${CMAKE_SOURCE_DIR}/bench/limit_program.cpp $<TARGET_OBJECTS:rpres_plain>
+  ${CMAKE_SOURCE_DIR}/settings/settings.cpp ${CMAKE_SOURCE_DIR}/settings/codec.cpp)
 target_include_directories(bench_limit PRIVATE ${CMAKE_SOURCE_DIR}/settings ${CMAKE_SOURCE_DIR}/res)
-target_link_libraries(bench_limit PRIVATE QUARLSRM comctl32 advapi32 winspool user32)
+target_link_libraries(bench_limit PRIVATE QUARLSRM comctl32 advapi32 winspool gdi32 user32)
 add_executable(bench_startup ${CMAKE_SOURCE_DIR}/bench/startup.cpp)
 target_include_directories(bench_startup PRIVATE ${CMAKE_SOURCE_DIR}/res)
 target_link_libraries(bench_startup PRIVATE psapi user32)
@@ -139,6 +144,11 @@ add_executable(winpoke ${CMAKE_SOURCE_DIR}/tools/winpoke.cpp)
 target_compile_options(winpoke PRIVATE -municode)
 target_link_options(winpoke PRIVATE -municode)
 target_link_libraries(winpoke PRIVATE user32)
+
+# The headers of every binary built (tools/check-pe-flags.sh); run natively.
+find_program(RP_OBJDUMP NAMES i686-w64-mingw32-objdump REQUIRED)
+add_test(NAME pe_flags COMMAND bash ${CMAKE_SOURCE_DIR}/tools/check-pe-flags.sh ${RP_OBJDUMP} ${CMAKE_BINARY_DIR}/bin)
+set_tests_properties(pe_flags PROPERTIES LABELS win32)
 
 # End-to-end: the real RemotePanel.exe driven from outside (tests/e2e), the
 # journeys and the fault matrix, each a table with one runner.

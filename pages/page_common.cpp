@@ -4,6 +4,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "app.h"
 #include "messages.h"
 #include "pages_pure.h"
@@ -13,8 +15,12 @@
 void PlacePage(HWND page) {
     const PanelState* state = GetPanelState(GetParent(page));
     if (!state) return;
-    SetWindowPos(page, nullptr, state->PageArea.left + kPageOffsetX, state->PageArea.top + kPageOffsetY, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const RECT& area = state->PageArea;
+    RECT own = {};
+    GetWindowRect(page, &own);
+    const LONG width = std::max(area.right - area.left, own.right - own.left);
+    const LONG height = std::max(area.bottom - area.top, own.bottom - own.top);
+    SetWindowPos(page, nullptr, area.left, area.top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // The controls a page has looked up, kept in the page's slot from

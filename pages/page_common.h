@@ -13,8 +13,9 @@
 
 // ---- Page contract ----
 
-// Moves the page, without resizing, to PageArea + (kPageOffsetX, kPageOffsetY)
-// of its parent's PanelState; a parent without one leaves the page where it is.
+// Moves the page to the PageArea of its parent's PanelState (the tab
+// control's display area) and fills it, never smaller than the page's own
+// size; a parent without one leaves the page where it is.
 void PlacePage(HWND page);
 
 // A control of a page or of a page's dialog. A page keeps the handles it has

@@ -15,15 +15,11 @@ struct PanelState {
     HWND currentPage;
     HWND pages[kPageCount];
     HWND focusReturn;
-    RECT PageArea;                      // tab control rectangle in panel coordinates, shifted (-2, -6)
+    RECT PageArea;                      // the tab control's display area, in panel client coordinates
     LPCDLGTEMPLATEA templates[kPageCount];
     DLGPROC procedures[kPageCount];
     HIMAGELIST tabImages;
 };
-
-// Pages place themselves at PageArea + (kPageOffsetX, kPageOffsetY).
-constexpr int kPageOffsetX = 6;
-constexpr int kPageOffsetY = 50;
 
 // Process-wide panel data. Defined in panel_data.cpp.
 enum NotificationSlot {

@@ -84,10 +84,11 @@ int SetUpTabs(HWND panel, PanelState* state) {
         state->pages[i] = nullptr;
     }
 
-    RECT panelRect = {};
-    GetWindowRect(panel, &panelRect);
-    GetWindowRect(state->tabControl, &state->PageArea);
-    OffsetRect(&state->PageArea, -2 - panelRect.left, -6 - panelRect.top);
+    // Below the tab rows, whatever their number and height at this screen's
+    // dots per inch.
+    GetClientRect(state->tabControl, &state->PageArea);
+    SendMessageA(state->tabControl, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&state->PageArea));
+    MapWindowPoints(state->tabControl, panel, reinterpret_cast<POINT*>(&state->PageArea), 2);
 
     ShowPage(panel, 0);
     return 1;

@@ -112,6 +112,9 @@ DWORD SessionPrinter(DWORD handle, std::string* keyName) {
     return 0;
 }
 
+SrmSimRegistrationHook registrationHook = nullptr;
+void* registrationHookContext = nullptr;
+
 bool IsTargetWindow(HWND window) { return window != nullptr && IsWindow(window); }
 
 // ---- The service thread: notifications and delayed replies ----
@@ -129,10 +132,13 @@ public:
         std::vector<uint8_t> last;  // the item as last seen (first: at registration)
     };
 
-    // Starts the thread on first use; false when it cannot run.
+    // Starts the thread on first use; false when it cannot run. The key is
+    // compared afresh: a change made after the registration took its item may
+    // already have been looked at without it.
     bool Register(DWORD id, Registration registration) {
         Lock::Guard guard(lock_);
         if (!Start()) return false;
+        freshKeys_.insert(registration.keyName);
         registrations_[id] = std::move(registration);
         SetEvent(wake_.Get());
         return true;
@@ -204,18 +210,23 @@ private:
         return next;
     }
 
-    // The printer keys the registrations need; keys no longer needed go.
+    // The printer keys the registrations need; keys no longer needed go,
+    // keys with a new registration are to be compared.
     void UpdateKeys() {
         std::set<std::string> needed;
+        std::set<std::string> fresh;
         {
             Lock::Guard guard(lock_);
             for (const auto& entry : registrations_) needed.insert(entry.second.keyName);
+            fresh.swap(freshKeys_);
         }
         for (auto it = keys_.begin(); it != keys_.end();) {
             it = needed.count(it->first) ? std::next(it) : keys_.erase(it);
         }
         for (const std::string& keyName : needed) {
-            if (keys_.count(keyName) == 0) keys_[keyName].reset(new KeyWatch);
+            std::unique_ptr<KeyWatch>& watch = keys_[keyName];
+            if (watch == nullptr) watch.reset(new KeyWatch);
+            if (fresh.count(keyName)) watch->fresh = true;
         }
     }
 
@@ -297,8 +308,6 @@ private:
                 watch->armed = false;
                 watch->fresh = true;
             }
-            // A registration on a key watched already needs no look of its
-            // own: the key was armed before the registration took its snapshot.
         }
     }
 
@@ -306,6 +315,7 @@ private:
     KernelHandle wake_;    // auto-reset: registrations or replies changed
     KernelHandle thread_;  // runs until the process ends
     std::map<DWORD, Registration> registrations_;  // by notification id
+    std::set<std::string> freshKeys_;               // keys of registrations not yet compared
     std::vector<Reply> replies_;
     std::map<std::string, std::unique_ptr<KeyWatch>> keys_;  // the thread's own
 };
@@ -486,6 +496,7 @@ SRMAPI SetNotificationMsgA(DWORD handle, LPCSTR item, HWND window, UINT message,
     // Changes are counted from now: the item is taken before this call returns.
     result = srmstore::ReadItem(keyName, *info, &registration.last);
     if (result != 0) return result;
+    if (registrationHook != nullptr) registrationHook(registrationHookContext);
 
     Sessions& sessions = AllSessions();
     Sessions::Guard guard(sessions.Mutex());
@@ -495,6 +506,12 @@ SRMAPI SetNotificationMsgA(DWORD handle, LPCSTR item, HWND window, UINT message,
     if (!TheService().Register(id, std::move(registration))) return kSrmErrStore;
     session->registrations.insert(id);
     *notificationId = id;
+    return 0;
+}
+
+SRMAPI SrmSimSetRegistrationHook(SrmSimRegistrationHook hook, void* context) {
+    registrationHook = hook;
+    registrationHookContext = context;
     return 0;
 }
 

@@ -87,3 +87,8 @@ SRMAPI SrmSimReadLog(LPCSTR name, void* buffer, DWORD size, DWORD* needed);
 SRMAPI SrmSimClearLog(LPCSTR name);
 // Sets the suite's "Password" or "RPHLP" value; null text deletes it.
 SRMAPI SrmSimSetSuiteValue(DWORD which, LPCSTR text);
+// For tests in this process: SetNotificationMsgA calls hook(context) after it
+// has taken the item and before the registration exists, so that a test can
+// change the printer in between. Null removes it.
+typedef void(WINAPI* SrmSimRegistrationHook)(void* context);
+SRMAPI SrmSimSetRegistrationHook(SrmSimRegistrationHook hook, void* context);

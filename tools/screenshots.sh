@@ -5,11 +5,18 @@
 # simulated printers on a private Xvfb display and steers it with
 # tools/winpoke.cpp. Each picture is cropped to its window and taken once the
 # screen has stopped changing.
-#   tools/screenshots.sh [OUTDIR]      (default docs/screenshots)
+#   tools/screenshots.sh [--dpi N] [OUTDIR]      (default docs/screenshots)
+# With --dpi other than 96 the display runs at N dots per inch (Wine's
+# LogPixels; 144 is 150 %) and only the printer selection and the six tabs
+# are taken, named NAME-Ndpi.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
+dpi=96
+if [ "${1:-}" = --dpi ]; then dpi=$2; shift 2; fi
 out="$(realpath -m "${1:-docs/screenshots}")"
+suffix=""
+[ "$dpi" = 96 ] || suffix="-${dpi}dpi"
 mkdir -p "$out"
 
 if [ "$(id -u)" -eq 0 ] || command -v sudo >/dev/null; then tools/install-deps.sh; fi
@@ -24,9 +31,12 @@ export RP_USE_DISPLAY=0
 source tools/winpoke.sh
 script_session_start
 shot() {
-    window_shot "$out/$1.png" "$2"
-    echo "$out/$1.png"
+    window_shot "$out/$1$suffix.png" "$2"
+    echo "$out/$1$suffix.png"
 }
+if [ "$dpi" != 96 ]; then
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null
+fi
 
 # dialog NAME BUTTON CAPTION: opens a sub-dialog with its button, takes it,
 # and closes it with Cancel.
@@ -84,10 +94,11 @@ for page in "${pages[@]}"; do
     shot "main-$name" "$main"
     for step in $steps; do
         IFS=: read -r button picture caption <<<"$step"
-        if [ "$button" != key ]; then dialog "dialog-$picture" "$button" "${caption//_/ }"; fi
+        if [ "$button" != key ] && [ "$dpi" = 96 ]; then dialog "dialog-$picture" "$button" "${caption//_/ }"; fi
     done
 done
 
+[ "$dpi" = 96 ] || exit 0
 winpoke syscommand "$main" 0xE000          # the system menu's about item
 shot about "バージョン情報"
 winpoke command "バージョン情報" 1

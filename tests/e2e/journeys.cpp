@@ -424,7 +424,8 @@ void ChangeToAPrinterServedElsewhere(Session& run) {
 }
 
 // The keyboard alone: arrows on the tab strip keep the focus there, Tab goes
-// into the page and Shift+Tab back, a mnemonic ticks a box, Esc asks before
+// into the page and Shift+Tab back, Ctrl+Tab and Ctrl+Shift+Tab go to the
+// next and previous page with the focus in it, a mnemonic ticks a box, Esc asks before
 // discarding it and Enter (the default button) updates and quits.
 void KeyboardPath(Session& run) {
     Program& program = run.StartReady();
@@ -445,8 +446,18 @@ void KeyboardPath(Session& run) {
         PressKey(VK_LEFT);
         ASSERT_TRUE(WaitUntil([&] { return program.Tab() == tab; })) << tab;
     }
+    const auto focusIn = [&](int tab, int control) {
+        return WaitUntil([&] {
+            HWND page = program.Control(control) ? GetParent(program.Control(control)) : nullptr;
+            return program.Tab() == tab && IsChild(page, program.Focus());
+        });
+    };
     PressKey(VK_TAB);
-    ASSERT_TRUE(WaitUntil([&] { return IsChild(program.Control(1159) ? GetParent(program.Control(1159)) : nullptr, program.Focus()); }));
+    ASSERT_TRUE(focusIn(0, 1159));
+    PressKey(VK_TAB, {VK_CONTROL});
+    ASSERT_TRUE(focusIn(1, 1134));
+    PressKey(VK_TAB, {VK_CONTROL, VK_SHIFT});
+    ASSERT_TRUE(focusIn(0, 1159));
     PressKey(VK_TAB, {VK_SHIFT});
     ASSERT_TRUE(WaitUntil([&] { return program.Focus() == tabs; }));
 

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -128,12 +129,14 @@ TEST_F(SelectionTest, StatusWordsColumnsAndFirstRow) {
     for (size_t i = std::size(rows); i-- > 0;)
         entries.push_back({printers[i].CName(), "dest", "Quarl Tilbury 550TK"});
     const std::string stranger = UniquePrinterName("J-unknown-to-the-srm");
-    entries.push_back({stranger.c_str(), "dest", "Quarl Tilbury 550TK"});
+    // A model text longer than the model column's 170 pixels: the column widens.
+    entries.push_back({stranger.c_str(), "dest", "Quarl Tilbury 550TK, Quarl Tilbury 550TK"});
     MakePrinterList(entries);
 
     std::vector<std::string> names;
     std::vector<std::string> labels;
     std::vector<int> widths;
+    std::vector<int> needed(4, 0);  // the widest text of each column
     std::vector<std::string> headings;
     UINT firstRowState = 0;
     DialogScript script([&](HWND dialog) {
@@ -150,6 +153,12 @@ TEST_F(SelectionTest, StatusWordsColumnsAndFirstRow) {
             request.cchTextMax = sizeof heading;
             SendMessageA(list, LVM_GETCOLUMNA, column, reinterpret_cast<LPARAM>(&request));
             headings.push_back(heading);
+            for (int row = 0; row < ListView_GetItemCount(list); ++row) {
+                const std::string text = ItemText(list, row, column);
+                const int width = static_cast<int>(
+                    SendMessageA(list, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(text.c_str())));
+                needed[column] = std::max(needed[column], width);
+            }
         }
         EXPECT_EQ(ItemText(list, 0, 2), "Quarl Tilbury 550TK");
         EXPECT_EQ(ItemText(list, 0, 3), "dest");
@@ -169,11 +178,13 @@ TEST_F(SelectionTest, StatusWordsColumnsAndFirstRow) {
     EXPECT_EQ(firstRowState, static_cast<UINT>(LVIS_SELECTED | LVIS_FOCUSED));
     EXPECT_EQ(headings, (std::vector<std::string>{Text(IDS_HEADING_NAME), Text(IDS_HEADING_STATUS),
                                                   Text(IDS_HEADING_MODEL), Text(IDS_HEADING_DESTINATION)}));
+    // At least the widths of 96 dots per inch (the tests run at 96), and no text cut.
     ASSERT_EQ(widths.size(), 4u);
-    EXPECT_EQ(widths[0], 170);
-    EXPECT_EQ(widths[1], 60);
-    EXPECT_EQ(widths[2], 170);
-    EXPECT_GE(widths[3], 220);
+    const int least[] = {170, 60, 170, 220};
+    for (int column = 0; column < 4; ++column) {
+        EXPECT_GE(widths[column], least[column]) << column;
+        EXPECT_GT(widths[column], needed[column]) << column;
+    }
     EXPECT_TRUE(boxes_.boxes.empty());
 }
 

@@ -38,6 +38,15 @@ DWORD ThreadsOfThisProcess() {
     return count;
 }
 
+// A ready printer, a handle on it and a window that records what is posted.
+struct Watched {
+    explicit Watched(const char* label) : printer(label), handle(printer.Name()) {}
+    bool Ready() const { return printer.AddResult() == 0 && handle.OpenResult() == 0; }
+    SimulatedPrinter printer;
+    SrmHandle handle;
+    MessageRecorder recorder;
+};
+
 std::string FactoryHexWith(size_t offset, uint8_t value) {
     std::vector<uint8_t> block = FactoryBlock();
     block[offset] = value;
@@ -51,11 +60,9 @@ std::string FactoryHexWith(size_t offset, uint8_t value) {
 }
 
 TEST(SrmNotify, ChangeBySrmctlReachesTheWindowWithinASecond) {
-    SimulatedPrinter printer("NOTIFY");
-    ASSERT_EQ(printer.AddResult(), 0u);
-    SrmHandle handle(printer.Name());
-    ASSERT_EQ(handle.OpenResult(), 0u);
-    MessageRecorder recorder;
+    Watched watched("NOTIFY");
+    ASSERT_TRUE(watched.Ready());
+    auto& [printer, handle, recorder] = watched;
     const DWORD threadsBefore = ThreadsOfThisProcess();
     DWORD ids[6] = {};
     for (int i = 0; i < 6; ++i) {
@@ -139,11 +146,9 @@ TEST(SrmNotify, KilledRegistrationsAndClosedHandlesHearNothing) {
 }
 
 TEST(SrmNotify, BadRegistrationsFail) {
-    SimulatedPrinter printer("REGBAD");
-    ASSERT_EQ(printer.AddResult(), 0u);
-    SrmHandle handle(printer.Name());
-    ASSERT_EQ(handle.OpenResult(), 0u);
-    MessageRecorder recorder;
+    Watched watched("REGBAD");
+    ASSERT_TRUE(watched.Ready());
+    auto& [printer, handle, recorder] = watched;
     struct Case {
         const char* label;
         DWORD handle;
@@ -165,6 +170,32 @@ TEST(SrmNotify, BadRegistrationsFail) {
             << c.label;
         EXPECT_EQ(id, 0x4321u) << c.label;
     }
+}
+
+// Between taking the item and registering: busy, and a change of a registered
+// item of the same key; once that is posted, the service has read the key
+// without the new registration.
+void WINAPI ChangeInBetween(void* context) {
+    Watched* w = static_cast<Watched*>(context);
+    if (w->printer.SetStatus(0, 0, 0x4) == 0 && w->printer.SetExtStatus(1) == 0) w->recorder.WaitFor(1234, 2000);
+}
+
+// A change the service has seen before the registration existed: the
+// registration is compared afresh, so the change back is still posted.
+TEST(SrmNotify, ChangeBetweenSnapshotAndRegistrationIsNotLost) {
+    Watched watched("SNAP");
+    ASSERT_TRUE(watched.Ready());
+    auto& [printer, handle, recorder] = watched;
+    DWORD id = 0;
+    ASSERT_EQ(SetNotificationMsgA(handle.Get(), SRM_ITEM_PRINTEREXTSTATUS, recorder.Window(), 1234, &id), 0u);
+    SrmSimSetRegistrationHook(ChangeInBetween, &watched);
+    const DWORD result = SetNotificationMsgA(handle.Get(), SRM_ITEM_PRINTERSTATUS, recorder.Window(), 1235, &id);
+    SrmSimSetRegistrationHook(nullptr, nullptr);
+    ASSERT_EQ(result, 0u);
+    ASSERT_EQ(recorder.Count(1234), 1);
+
+    ASSERT_EQ(printer.SetStatus(0, 0, kSrmReadyStatusWord3), 0u);  // back to ready
+    EXPECT_TRUE(recorder.WaitFor(1235, 1000)) << "busy to ready reaches the window";
 }
 
 // The spooler's printers of one driver name, as EnumPrintersA(6, NULL, 2) lists them.

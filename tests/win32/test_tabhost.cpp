@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "page_common.h"
 #include "page_table.h"
 #include "test_panel_support.h"
 
@@ -40,10 +41,7 @@ INT_PTR CALLBACK TestPageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG: {
         ++log.created;
-        PanelState* state = GetPanelState(GetParent(page));
-        if (state)
-            SetWindowPos(page, nullptr, state->PageArea.left + kPageOffsetX, state->PageArea.top + kPageOffsetY, 0, 0,
-                         SWP_NOSIZE | SWP_NOZORDER);
+        PlacePage(page);
         EnablePage(page, IsRecordLoaded());
         return TRUE;  // as the program's pages: the dialog manager focuses the first control
     }
@@ -183,17 +181,24 @@ TEST_F(TabHostTest, PagesAreMadeOnFirstUseAndShownOneAtATime) {
     for (int i = 1; i < kPageCount; ++i) EXPECT_EQ(pageLogs[i].created, 0) << i;
     EXPECT_EQ(state_->currentPage, Page(0));
 
-    // The page area: the tab control in the panel's coordinates, moved by (-2, -6).
+    // The page area: the tab control's display area, below its tab rows, in
+    // the panel's coordinates; the page fills it.
     RECT tabs = {};
     GetWindowRect(state_->tabControl, &tabs);
     MapWindowPoints(nullptr, PanelWindow, reinterpret_cast<POINT*>(&tabs), 2);
-    EXPECT_EQ(state_->PageArea.left, tabs.left - 2);
-    EXPECT_EQ(state_->PageArea.top, tabs.top - 6);
+    RECT rows = {};
+    SendMessageA(state_->tabControl, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&rows));
+    EXPECT_GT(state_->PageArea.left, tabs.left);
+    EXPECT_GT(state_->PageArea.top, tabs.top + rows.bottom);
+    EXPECT_LT(state_->PageArea.right, tabs.right);
+    EXPECT_LT(state_->PageArea.bottom, tabs.bottom);
     RECT page = {};
     GetWindowRect(Page(0), &page);
     MapWindowPoints(nullptr, PanelWindow, reinterpret_cast<POINT*>(&page), 2);
-    EXPECT_EQ(page.left, state_->PageArea.left + kPageOffsetX);
-    EXPECT_EQ(page.top, state_->PageArea.top + kPageOffsetY);
+    EXPECT_EQ(page.left, state_->PageArea.left);
+    EXPECT_EQ(page.top, state_->PageArea.top);
+    EXPECT_GE(page.right, state_->PageArea.right);
+    EXPECT_GE(page.bottom, state_->PageArea.bottom);
 
     SelectTab(3);
     SelectTab(0);
