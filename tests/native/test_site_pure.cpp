@@ -18,7 +18,8 @@ TEST(SiteFileName, SafeFromAnyPrinterName) {
     const std::string hyo = "\x95\x5C", so = "\x83\x5C", po = "\x83\x7C";  // 表 ソ ポ: trail bytes '\' and '|'
     const std::string a200(200, 'a');
     const Row rows[] = {
-        {"Japanese name kept", "\x8E\x96\x96\xB1\x8F\x8A" + hyo + "-1", "\x8E\x96\x96\xB1\x8F\x8A" + hyo + "-1"},
+        {"Japanese name kept (trail bytes up to 0xFC)", "\x8E\x96\x96\xB1\x8F\x8A" + hyo + "-1\x81\xFC",
+         "\x8E\x96\x96\xB1\x8F\x8A" + hyo + "-1\x81\xFC"},
         {"0x5C and 0x7C trail bytes kept", so + po + "\\" + "|", so + po + "__"},
         {"each forbidden character", "a\\b/c:d*e?f\"g<h>i|j", "a_b_c_d_e_f_g_h_i_j"},
         {"control characters", std::string("a\x01\x1F\tb\0c", 7) + "\x7F", "a___b_c\x7F"},
@@ -66,7 +67,7 @@ TEST(SiteNameList, EncodingCommentsAndBlanks) {
     const ListRow rows[] = {
         {"BOM marks UTF-8", "\xEF\xBB\xBFTK-1\r\n", true, {"TK-1"}},
         {"Shift-JIS", "# site\r\n\x95\x5C" "1\r\n\r\n  \t\r\n", false, {"\x95\x5C" "1"}},
-        {"UTF-8 without a mark", "\xE8\xA1\xA8" "1\n", true, {"\xE8\xA1\xA8" "1"}},
+        {"UTF-8 without a mark", "\xE8\xA1\xA8\xEF\xBC\x91\n", true, {"\xE8\xA1\xA8\xEF\xBC\x91"}},  // 表１
         {"overlong UTF-8 is Shift-JIS", "\xC0\xAF\n", false, {"\xC0\xAF"}},
         {"cut UTF-8 sequence is Shift-JIS", "\x82\xA0\xE8\xA1", false, {"\x82\xA0\xE8\xA1"}},
         {"ASCII is not UTF-8", "a", false, {"a"}},
@@ -77,7 +78,7 @@ TEST(SiteNameList, EncodingCommentsAndBlanks) {
         EXPECT_EQ(list.utf8, row.utf8) << row.label;
         EXPECT_EQ(list.names, row.names) << row.label;
     }
-    const std::string invalid[] = {"\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE0\x9F\xBF", "\xF0\x8F\xBF\xBF", "\xF5"};
+    const std::string invalid[] = {"\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE0\x9F\xBF", "\xF0\x8F\xBF\xBF", "\xF5\x80\x80\x80"};
     for (const std::string& text : invalid) EXPECT_FALSE(IsValidUtf8(text.data(), text.size())) << text.size();
     EXPECT_TRUE(IsValidUtf8("\xF4\x8F\xBF\xBF\xF0\x90\x80\x80\xED\x9F\xBF\xE0\xA0\x80\xC2\x80", 16));
 }
