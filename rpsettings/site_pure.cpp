@@ -1,0 +1,251 @@
+// File names from printer names, printer-name lists, JSON output.
+#include "site_pure.h"
+
+#include <cstdint>
+#include <set>
+
+#include "app/text_pure.h"
+
+namespace {
+
+bool IsTrailByte932(unsigned char c) { return c >= 0x40 && c <= 0xFC && c != 0x7F; }
+
+// Bytes of the character that starts at text[i]: 2 for a lead byte with a
+// valid trail byte, 0 for a lead byte without one, else 1.
+size_t CharLength932(const std::string& text, size_t i) {
+    if (!IsLeadByte932(static_cast<unsigned char>(text[i]))) return 1;
+    return i + 1 < text.size() && IsTrailByte932(static_cast<unsigned char>(text[i + 1])) ? 2 : 0;
+}
+
+bool IsForbiddenInFileName(unsigned char c) {
+    return c < 0x20 || std::string("\\/:*?\"<>|").find(static_cast<char>(c)) != std::string::npos;
+}
+
+char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+void TrimTrailingDotsAndBlanks(std::string* name) {
+    while (!name->empty() && (name->back() == '.' || name->back() == ' ')) name->pop_back();
+}
+
+// At most kMaxSafeFileName bytes of complete characters (the name holds no
+// terminator), then no trailing dots or blanks.
+void CutAndTrim(std::string* name) {
+    name->resize(CompleteTextLength(name->c_str(), kMaxSafeFileName));
+    TrimTrailingDotsAndBlanks(name);
+}
+
+// CON, PRN, AUX, NUL, COM1-9, LPT1-9 in any letter case, as the whole name or
+// before its first dot (blanks before the dot do not count).
+bool IsReservedDeviceName(const std::string& name) {
+    std::string base = name.substr(0, name.find('.'));
+    TrimTrailingDotsAndBlanks(&base);
+    for (char& c : base) c = AsciiUpper(c);
+    static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL"};
+    for (const char* device : kDevices)
+        if (base == device) return true;
+    return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
+           base[3] >= '1' && base[3] <= '9';
+}
+
+// Double-byte codes a file system takes as the same letter in another case
+// (or the same character): first..last compare as to, to + 1, ...
+struct FoldRange {
+    uint16_t first, last, to;
+};
+constexpr FoldRange kFoldRanges[] = {
+    {0x8281, 0x829A, 0x8260},  // full-width a-z -> A-Z
+    {0x83BF, 0x83D6, 0x839F},  // Greek small -> capital
+    {0x8470, 0x847E, 0x8440},  // Cyrillic small (up to the gap at 0x847F) -> capital
+    {0x8480, 0x8491, 0x844F},
+    {0xEEEF, 0xEEF8, 0x8754},  // small Roman numerals (two codes each) -> capital
+    {0xFA40, 0xFA49, 0x8754},
+    {0xFA4A, 0xFA53, 0x8754},  // the second code of the capital Roman numerals
+};
+
+// The name as the file system compares it.
+std::string FoldedName(const std::string& name) {
+    std::string key;
+    for (size_t i = 0; i < name.size();) {
+        size_t length = CharLength932(name, i);
+        if (length != 2) {
+            key += AsciiUpper(name[i]);
+            ++i;
+            continue;
+        }
+        unsigned code = static_cast<unsigned char>(name[i]) << 8 | static_cast<unsigned char>(name[i + 1]);
+        for (const FoldRange& range : kFoldRanges)
+            if (code >= range.first && code <= range.last) {
+                code = range.to + (code - range.first);
+                break;
+            }
+        key += static_cast<char>(code >> 8);
+        key += static_cast<char>(code & 0xFF);
+        i += 2;
+    }
+    return key;
+}
+
+}  // namespace
+
+std::string SafeFileName(const std::string& printerName) {
+    std::string safe;
+    for (size_t i = 0; i < printerName.size();) {
+        size_t length = CharLength932(printerName, i);
+        if (length == 2) {
+            safe.append(printerName, i, 2);
+            i += 2;
+            continue;
+        }
+        unsigned char c = static_cast<unsigned char>(printerName[i++]);
+        if (length == 0 && i == printerName.size()) break;  // a lead byte at the very end
+        safe += length == 0 || IsForbiddenInFileName(c) ? '_' : static_cast<char>(c);
+    }
+    CutAndTrim(&safe);
+    if (IsReservedDeviceName(safe)) {
+        safe.insert(0, 1, '_');
+        CutAndTrim(&safe);
+    }
+    return safe.empty() ? "_" : safe;
+}
+
+std::vector<std::string> UniqueFileNames(const std::vector<std::string>& printerNames) {
+    std::vector<std::string> files;
+    std::set<std::string> taken;
+    for (const std::string& printer : printerNames) {
+        std::string safe = SafeFileName(printer);
+        std::string file = safe + ".txt";
+        for (int n = 2; !taken.insert(FoldedName(file)).second; ++n) file = safe + "~" + std::to_string(n) + ".txt";
+        files.push_back(file);
+    }
+    return files;
+}
+
+bool IsValidUtf8(const char* text, size_t size) {
+    const unsigned char* s = reinterpret_cast<const unsigned char*>(text);
+    for (size_t i = 0; i < size;) {
+        unsigned char c = s[i];
+        size_t length;
+        unsigned char low = 0x80, high = 0xBF;  // range of the second byte
+        if (c < 0x80) length = 1;
+        else if (c >= 0xC2 && c <= 0xDF) length = 2;
+        else if (c >= 0xE0 && c <= 0xEF) {
+            length = 3;
+            if (c == 0xE0) low = 0xA0;   // overlong
+            if (c == 0xED) high = 0x9F;  // surrogates
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            length = 4;
+            if (c == 0xF0) low = 0x90;   // overlong
+            if (c == 0xF4) high = 0x8F;  // above U+10FFFF
+        } else return false;
+        if (size - i < length) return false;
+        for (size_t k = 1; k < length; ++k) {
+            unsigned char lo = k == 1 ? low : 0x80, hi = k == 1 ? high : 0xBF;
+            if (s[i + k] < lo || s[i + k] > hi) return false;
+        }
+        i += length;
+    }
+    return true;
+}
+
+NameList ParseNameList(const char* data, size_t size) {
+    NameList list{false, {}};
+    std::string text(data, size);
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+        list.utf8 = true;
+        text.erase(0, 3);
+    } else {
+        bool high = false;
+        for (char c : text) high = high || static_cast<unsigned char>(c) >= 0x80;
+        list.utf8 = high && IsValidUtf8(text.data(), text.size());
+    }
+    for (size_t start = 0; start < text.size();) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        size_t first = text.find_first_not_of(" \t", start);
+        size_t last = end;
+        if (last > start && text[last - 1] == '\r') --last;
+        while (last > start && (text[last - 1] == ' ' || text[last - 1] == '\t')) --last;
+        if (first < last && text[first] != '#') list.names.push_back(text.substr(first, last - first));
+        start = end + 1;
+    }
+    return list;
+}
+
+void JsonWriter::BeforeValue() {
+    if (afterKey_) {
+        afterKey_ = false;
+        return;
+    }
+    if (empty_.empty()) return;
+    if (!empty_.back()) text_ += ',';
+    empty_.back() = false;
+}
+
+void JsonWriter::Quoted(const std::string& text) {
+    static const char kHex[] = "0123456789abcdef";
+    text_ += '"';
+    for (char c : text) {
+        unsigned char u = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            text_ += '\\';
+            text_ += c;
+        } else if (u < 0x20) {
+            text_ += "\\u00";
+            text_ += kHex[u >> 4];
+            text_ += kHex[u & 0xF];
+        } else {
+            text_ += c;
+        }
+    }
+    text_ += '"';
+}
+
+JsonWriter& JsonWriter::Open(char bracket) {
+    BeforeValue();
+    text_ += bracket;
+    empty_.push_back(true);
+    return *this;
+}
+
+JsonWriter& JsonWriter::Close(char bracket) {
+    if (!empty_.empty()) empty_.pop_back();
+    text_ += bracket;
+    return *this;
+}
+
+JsonWriter& JsonWriter::BeginObject() { return Open('{'); }
+JsonWriter& JsonWriter::EndObject() { return Close('}'); }
+JsonWriter& JsonWriter::BeginArray() { return Open('['); }
+JsonWriter& JsonWriter::EndArray() { return Close(']'); }
+
+JsonWriter& JsonWriter::Key(const std::string& key) {
+    BeforeValue();
+    Quoted(key);
+    text_ += ':';
+    afterKey_ = true;
+    return *this;
+}
+
+JsonWriter& JsonWriter::String(const std::string& utf8) {
+    BeforeValue();
+    Quoted(utf8);
+    return *this;
+}
+
+JsonWriter& JsonWriter::Number(long long value) {
+    BeforeValue();
+    text_ += std::to_string(value);
+    return *this;
+}
+
+JsonWriter& JsonWriter::Bool(bool value) {
+    BeforeValue();
+    text_ += value ? "true" : "false";
+    return *this;
+}
+
+JsonWriter& JsonWriter::Null() {
+    BeforeValue();
+    text_ += "null";
+    return *this;
+}

@@ -1,0 +1,71 @@
+// Pieces rpsettings needs for a whole site, free of <windows.h>: file names
+// made from printer names, printer-name lists read from a file ("@FILE"), and
+// JSON output for scripts.
+#pragma once
+#include <cstddef>
+#include <string>
+#include <vector>
+
+// A file name (no directory, no extension) made from a printer name given in
+// Shift-JIS: characters a Windows file name cannot hold (\ / : * ? " < > | and
+// control characters 0x00-0x1F) become '_'; a double-byte character is kept
+// whole, its trail byte included (0x5C in 表 and ソ, 0x7C in ポ); a lead byte
+// without a valid trail byte becomes '_', and one at the very end is dropped;
+// trailing dots and blanks go; reserved device names (CON, PRN, AUX, NUL,
+// COM1-COM9, LPT1-LPT9, any letter case, also with an extension like "con.x")
+// get a leading '_'; an empty result becomes "_". At most kMaxSafeFileName
+// bytes, cut on a character boundary.
+constexpr size_t kMaxSafeFileName = 200;
+std::string SafeFileName(const std::string& printerName);
+
+// One file name per printer ("<safe>.txt"), in the order given, unique as a
+// Windows file system compares names: without regard to letter case (ASCII,
+// full-width Latin, Greek, Cyrillic, Roman numerals) and with the codes that
+// Shift-JIS gives twice for one Roman numeral taken as one ("a_b.txt", then
+// "a_b~2.txt", "a_b~3.txt").
+std::vector<std::string> UniqueFileNames(const std::vector<std::string>& printerNames);
+
+// A list of printer names, one a line: a UTF-8 byte-order mark is skipped and
+// marks the text as UTF-8; otherwise the text is UTF-8 when it has bytes >=
+// 0x80 and all of them form valid UTF-8 sequences, else Shift-JIS. Blank lines
+// and lines whose first non-blank character is '#' are ignored; blanks (space,
+// tab) around a name and a CR at the end of a line are removed. Names are the
+// bytes of the file (the caller converts UTF-8 to the ANSI code page).
+struct NameList {
+    bool utf8;
+    std::vector<std::string> names;
+};
+NameList ParseNameList(const char* data, size_t size);
+
+// True when text is a valid UTF-8 sequence (no overlong forms, no surrogates,
+// nothing above U+10FFFF).
+bool IsValidUtf8(const char* text, size_t size);
+
+// JSON text, built in order. Strings must be UTF-8; the writer escapes '"',
+// '\' and control characters (as \u00XX), nothing else. Numbers are integers.
+// The caller keeps the structure valid: Key only inside an object, before
+// each value; every Begin closed by its End.
+class JsonWriter {
+public:
+    JsonWriter& BeginObject();
+    JsonWriter& EndObject();
+    JsonWriter& BeginArray();
+    JsonWriter& EndArray();
+    JsonWriter& Key(const std::string& key);
+    JsonWriter& String(const std::string& utf8);
+    JsonWriter& Number(long long value);
+    JsonWriter& Bool(bool value);
+    JsonWriter& Null();
+    // Commas placed by the writer; no trailing newline.
+    const std::string& Text() const { return text_; }
+
+private:
+    void BeforeValue();
+    void Quoted(const std::string& text);
+    JsonWriter& Open(char bracket);
+    JsonWriter& Close(char bracket);
+
+    std::string text_;
+    std::vector<bool> empty_;  // per open object or array: nothing in it yet
+    bool afterKey_ = false;
+};
