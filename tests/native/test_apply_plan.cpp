@@ -89,7 +89,9 @@ TEST(ApplyPlan, OnlyWhatTheFileNamesChangesAndOnlyAsItSays) {
         const ApplyPlan plan = PlanApply(parsed, c.readable ? &current : nullptr);
         EXPECT_EQ(plan.outcome, c.outcome) << c.label;
         EXPECT_EQ(plan.refusal, c.refusal) << c.label;
-        if (c.refusal == RefuseFormatCheck) EXPECT_EQ(SettingFullKey(plan.setting), "format1.pageLength") << c.label;
+        if (c.refusal == RefuseFormatCheck) {
+            EXPECT_EQ(SettingFullKey(plan.setting), "format1.pageLength") << c.label;
+        }
         if (c.outcome != PlanWrite) continue;
         std::vector<uint8_t> after = c.printer;
         ASSERT_TRUE(ApplyUpdateCommand(plan.area, kCommandAreaSize, after.data())) << c.label;
@@ -100,8 +102,8 @@ TEST(ApplyPlan, OnlyWhatTheFileNamesChangesAndOnlyAsItSays) {
         EXPECT_TRUE(SameSettings(result, plan.predicted)) << c.label;
         EXPECT_TRUE(VerifyApplied(plan, result).empty()) << c.label;
         for (int i = 0; i < SettingCount(); ++i) {
-            if (!FileNames(parsed, i) && c.readable)
-                EXPECT_FALSE(SettingDiffers(i, result, current)) << c.label << " " << SettingFullKey(i);
+            if (FileNames(parsed, i) || !c.readable) continue;
+            EXPECT_FALSE(SettingDiffers(i, result, current)) << c.label << " " << SettingFullKey(i);
         }
     }
 }
