@@ -41,7 +41,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(files.size() == list.names.size());
     std::set<std::string> upper;
     for (std::string file : files) {
-        for (char& c : file) c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;  // ASCII only: enough here
+        for (size_t i = 0; i < file.size(); ++i) {  // ASCII letters only, never a trail byte
+            if (IsLeadByte932(static_cast<unsigned char>(file[i]))) ++i;
+            else if (file[i] >= 'a' && file[i] <= 'z') file[i] = static_cast<char>(file[i] - 32);
+        }
         Check(upper.insert(file).second);
     }
     return 0;
