@@ -829,7 +829,16 @@ int PrepareJobs(const std::vector<const PrinterEntry*>& printers, const char* di
     std::vector<std::string> names;
     for (const PrinterEntry* printer : printers) names.push_back(printer->name);
     const std::vector<std::string> files = UniqueFileNames(names);
-    for (size_t i = 0; i < printers.size(); ++i) run->jobs[i].path = folder + files[i];
+    for (size_t i = 0; i < printers.size(); ++i) {
+        std::string path = folder + files[i];
+        // A backup never replaces an earlier one: the first holds the settings before any push.
+        for (int n = 2; run->command == JobsApply && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; ++n) {
+            char suffix[16];
+            FormatText(suffix, sizeof suffix, "~%d.txt", n);
+            path = folder + files[i].substr(0, files[i].size() - 4) + suffix;
+        }
+        run->jobs[i].path = path;
+    }
     return kExitOk;
 }
 
