@@ -98,6 +98,8 @@ JobRunResult RunPrinterJobs(size_t count, const JobRunOptions& options, JobWork 
     bool abandoned = false;
     while (done < count) {
         WaitForSingleObject(wakeEvent, kProgressTick);
+        // A job may start after this: its time is then counted from a start
+        // later than now, which must not read as a long wait.
         const DWORD now = GetTickCount();
         size_t running = 0;
         for (size_t i = 0; i < count; ++i) {
@@ -107,7 +109,7 @@ JobRunResult RunPrinterJobs(size_t count, const JobRunOptions& options, JobWork 
             if (state == StateDone) {
                 end = JobFinished;
             } else if (state == StateRunning && options.timeoutMs != INFINITE &&
-                       now - pool->started[i] >= options.timeoutMs &&
+                       static_cast<LONG>(now - pool->started[i]) >= static_cast<LONG>(options.timeoutMs) &&
                        InterlockedCompareExchange(&pool->state[i], StateGivenUp, StateRunning) == StateRunning) {
                 // The worker stays with this printer: another takes its place.
                 end = JobNotAnswering;

@@ -58,7 +58,7 @@ std::string Usage() {
 std::string Compose(UINT id, ...) {
     char format[kTextSize];
     LoadText(id, format, kTextSize);
-    char text[2 * kTextSize];
+    char text[8 * kTextSize];  // room for long printer names and paths
     va_list args;
     va_start(args, id);
     FormatTextV(text, sizeof text, format, args);
@@ -175,7 +175,7 @@ int ParseOptions(int argc, char** argv, Options* options) {
             if (arg == candidate.name) row = &candidate;
         const char* value = row && row->takesValue && i + 1 < argc ? argv[i + 1] : nullptr;
         if (!row || (row->takesValue && !value)) {
-            Err(Compose(IDS_RPS_UNKNOWN_OPTION, arg.c_str()));
+            Err(Compose(row ? IDS_RPS_OPTION_NEEDS_VALUE : IDS_RPS_UNKNOWN_OPTION, arg.c_str()));
             return kExitUsage;
         }
         if (value) ++i;
@@ -311,7 +311,7 @@ int LoadSettingsFile(const char* path, ParsedSettings* parsed) {
         return kExitUsage;
     }
     if (parsed->count == 0 && !parsed->hasBlock) {
-        Err(Text(IDS_RPS_FILE_NO_SETTINGS));
+        Err(std::string(path) + ": " + Text(IDS_RPS_FILE_NO_SETTINGS));
         return kExitUsage;
     }
     return kExitOk;
@@ -431,7 +431,7 @@ int ExpandNameLists(const std::vector<std::string>& operands, std::vector<std::s
         const char* path = operand.c_str() + 1;
         std::string text;
         if (!IsFile(path) || !ReadWholeFile(path, &text)) {
-            Err(Compose(IDS_RPS_CANNOT_READ_FILE, path));
+            Err(Compose(IDS_RPS_CANNOT_READ_LIST, path));
             return kExitUsage;
         }
         const NameList list = ParseNameList(text.data(), text.size());
@@ -486,7 +486,8 @@ struct PrinterJob {
     PrinterSettings after = {};    // apply: as read back; check: what the file says
     bool readBackDiffers = false;
     ApplyPlan plan = {};
-    std::string path;  // save: the file written; apply: the backup
+    std::string path;  // save: the file; apply: the backup
+    bool backedUp = false;
 };
 
 enum JobsCommand { JobsApply, JobsCheck, JobsSave };
@@ -525,6 +526,22 @@ std::string RefusalText(const ApplyPlan& plan) {
     return "";
 }
 
+// Empty when the open printer may be updated now (and *verdict is how it
+// stands); else why not: its rights or state, or a destination of "FILE:".
+std::string StillUpdatable(DWORD handle, StatusVerdict* verdict) {
+    StatusItemValues items = {kUnreadItem, {kUnreadItem, kUnreadItem, kUnreadItem}, kUnreadItem};
+    if (const UINT failed = ReadStatusItemsOf(handle, &items)) return Text(failed);
+    *verdict = EvaluateStatusBits(items.extStatus, reinterpret_cast<const uint32_t*>(items.status), items.authority);
+    if (!verdict->usable || !verdict->updateAllowed || verdict->printerNotReady) return StatusTextOf(*verdict);
+    unsigned char port[kPortItemSize] = {};
+    char destination[kDestinationSize] = "";
+    DWORD length = 0;
+    if (GetPrinterStatusA(handle, SRM_ITEM_PORT, port, kSrmSizePort, &length) == 0)
+        FormatDestination(destination, sizeof destination, port);
+    if (TextEquals(destination, kFilePort)) return ConsoleText(Text(IDS_FILE_PORT));
+    return "";
+}
+
 // One printer: usable and updatable, not held by a panel, read (and saved
 // first with --backup), planned, written synchronously and read back.
 void ApplyToPrinter(const JobsRun& run, PrinterJob* job) {
@@ -553,10 +570,12 @@ void ApplyToPrinter(const JobsRun& run, PrinterJob* job) {
         job->reason = Text(IDS_READ_FAILED);
         return;
     }
-    if (run.options->backup && (!job->readable || !SaveSettingsFile(job->path.c_str(), job->current, block))) {
-        job->reason = Compose(IDS_RPS_BACKUP_FAILED, job->path.c_str());
-        job->path.clear();
-        return;
+    if (run.options->backup) {
+        job->backedUp = job->readable && SaveSettingsFile(job->path.c_str(), job->current, block);
+        if (!job->backedUp) {
+            job->reason = Compose(IDS_RPS_BACKUP_FAILED, job->path.c_str());
+            return;
+        }
     }
     job->plan = PlanApply(*run.parsed, job->readable ? &job->current : nullptr);
     if (job->plan.outcome == PlanUnchanged) {
@@ -571,6 +590,10 @@ void ApplyToPrinter(const JobsRun& run, PrinterJob* job) {
         job->outcome = WouldChange;
         return;
     }
+    // The printer may have changed while it was read: as the panel, write only
+    // to a printer that may be updated now.
+    job->reason = StillUpdatable(session.get(), &verdict);
+    if (!job->reason.empty()) return;
     uint8_t area[kCommandAreaSize];
     CopyMemory(area, job->plan.area, sizeof area);
     if (SetPrinterStatusDirectA(session.get(), SRM_ITEM_SETTINGS, area, kCommandAreaSize) != 0) {
@@ -612,7 +635,7 @@ void SavePrinter(const JobsRun&, PrinterJob* job) {
     if (!job->reason.empty()) return;
     job->outcome = Saved;
     if (SaveSettingsFile(job->path.c_str(), job->current, block)) return;
-    job->outcome = Failed;
+    job->outcome = Unreadable;  // reported as "cannot be saved", with the reason
     job->reason = Compose(IDS_RPS_CANNOT_WRITE_FILE, job->path.c_str());
 }
 
@@ -633,11 +656,21 @@ std::string ChangeLines(const std::vector<SettingChange>& changes, const Printer
     return lines;
 }
 
-void ChangesJson(JsonWriter* json, const std::vector<SettingChange>& changes, const PrinterSettings& from,
+// With from null (a printer that cannot be read), "from" and "fromText" are empty.
+void ChangesJson(JsonWriter* json, const std::vector<SettingChange>& changes, const PrinterSettings* from,
                  const PrinterSettings& to, ControlTexts* texts) {
     json->Key("changes").BeginArray();
-    for (const SettingChange& change : changes)
-        SettingPairJson(json, change.setting, from, "from", "fromText", to, "to", "toText", texts);
+    for (const SettingChange& change : changes) {
+        if (from) {
+            SettingPairJson(json, change.setting, *from, "from", "fromText", to, "to", "toText", texts);
+            continue;
+        }
+        json->BeginObject().Key("key").String(SettingFullKey(change.setting));
+        json->Key("name").String(Utf8(SettingName(change.setting)));
+        json->Key("from").String("").Key("fromText").String("");
+        SettingJson(json, change.setting, to, "to", "toText", texts);
+        json->EndObject();
+    }
     json->EndArray();
 }
 
@@ -658,8 +691,14 @@ std::string ReportLines(const JobsRun& run, const PrinterJob& job, ControlTexts*
     case Applied: lines = Compose(IDS_RPS_APPLIED, name) + "\n"; break;
     case Unchanged: lines = Compose(IDS_RPS_NO_CHANGE, name) + "\n"; break;
     case WouldChange:
-        lines = Compose(job.readable ? IDS_RPS_DRY_RUN : IDS_RPS_UNREADABLE_DRY_RUN, name) + "\n" +
-                ChangeLines(plan.changes, job.current, plan.predicted, texts);
+        lines = Compose(job.readable ? IDS_RPS_DRY_RUN : IDS_RPS_UNREADABLE_DRY_RUN, name) + "\n";
+        if (job.readable) {
+            lines += ChangeLines(plan.changes, job.current, plan.predicted, texts);
+            break;
+        }
+        for (int i = 0; i < SettingCount(); ++i)  // what the printer holds now is unknown
+            lines += "  " + SettingFullKey(i) + ": " + SettingDisplay(i, plan.predicted, ControlTexts::Resolve, texts) +
+                     "  (" + SettingName(i) + ")\n";
         break;
     case Refused:
         lines = Compose(IDS_RPS_REFUSED, name, job.reason.c_str()) + "\n" +
@@ -691,8 +730,7 @@ std::string ReportLines(const JobsRun& run, const PrinterJob& job, ControlTexts*
     case NotStarted: lines = Compose(IDS_RPS_NOT_STARTED, name) + "\n"; break;
     case kOutcomeCount: break;
     }
-    if (run.command == JobsApply && !job.path.empty() && job.outcome != NotAnswering && job.outcome != NotStarted)
-        lines += "  " + Compose(IDS_RPS_BACKED_UP, job.path.c_str()) + "\n";
+    if (job.backedUp) lines += "  " + Compose(IDS_RPS_BACKED_UP, job.path.c_str()) + "\n";
     return lines;
 }
 
@@ -708,15 +746,18 @@ void ReportJson(const JobsRun& run, const PrinterJob& job, std::string message, 
             SettingPairJson(json, i, job.current, "value", "text", job.after, "fileValue", "fileText", texts);
         json->EndArray();
     } else if (run.command == JobsApply) {
-        json->Key("backup").String(Utf8(job.path));
+        json->Key("backup").String(job.backedUp ? Utf8(job.path) : "");
         const ApplyPlan& plan = job.plan;
         if (job.outcome == Refused) {
             ChangesJson(json, plan.collateral.empty() ? plan.notCarried : plan.collateral,
-                        plan.collateral.empty() ? plan.target : job.current, plan.predicted, texts);
+                        plan.collateral.empty() ? &plan.target : &job.current, plan.predicted, texts);
         } else if (job.outcome == Applied || job.outcome == WouldChange || job.outcome == NotVerified) {
-            ChangesJson(json, plan.changes, job.current, plan.predicted, texts);
+            std::vector<SettingChange> all;  // a printer that cannot be read gets every setting
+            for (int i = 0; !job.readable && i < SettingCount(); ++i) all.push_back({i, 0, 0});
+            ChangesJson(json, job.readable ? plan.changes : all, job.readable ? &job.current : nullptr,
+                        plan.predicted, texts);
         } else {
-            ChangesJson(json, {}, job.current, plan.predicted, texts);
+            ChangesJson(json, {}, nullptr, plan.predicted, texts);
         }
     } else {
         json->Key("file").String(Utf8(job.path));
@@ -773,7 +814,7 @@ int RunJobs(JobsRun* run) {
         break;
     case JobsSave:
         code = n[Unreadable] + n[Failed] + n[NotAnswering] ? kExitPrinter : kExitOk;
-        Out(Compose(IDS_RPS_SAVE_SUMMARY, n[Saved], total - n[Saved], total) + "\n");
+        Out(Compose(IDS_RPS_SAVE_SUMMARY, n[Saved], total - n[Saved] - n[NotStarted], n[NotStarted], total) + "\n");
         break;
     }
     if (run->options->json) {
@@ -867,6 +908,10 @@ int OperandPrinters(const Options& options, size_t first, size_t last, std::vect
     }
     std::vector<std::string> names;
     if (int code = ExpandNameLists({options.args.begin() + first, options.args.begin() + last}, &names)) return code;
+    if (names.empty()) {  // lists that name no printer
+        Err(Text(IDS_RPS_NO_PRINTERS));
+        return kExitPrinter;
+    }
     return ResolvePrinters(names, printers);
 }
 
@@ -947,7 +992,12 @@ int CommandSave(const Options& options) {
     const std::string& last = options.args.back();
     const DWORD attributes = GetFileAttributesA(last.c_str());
     const bool directory = options.all || options.args.size() > 3 || options.args[1][0] == '@' ||
+                           last.back() == '\\' || last.back() == '/' ||
                            (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
+    if (!directory && attributes == INVALID_FILE_ATTRIBUTES && ListedPrinter(last.c_str())) {
+        Err(Compose(IDS_RPS_SAVE_WHERE, last.c_str()));  // two printers and no folder, most likely
+        return kExitUsage;
+    }
     if (!directory) return CommandShowOrSave(options, last.c_str());
     JobsRun run = {JobsSave, &options, nullptr, {}, nullptr, {}, {}};
     std::vector<const PrinterEntry*> printers;
@@ -1033,9 +1083,17 @@ int CheckPassword(const char* given) {
     }
     if (stored.get()[0] == '\0') return kExitOk;
     std::string typed;
-    char fromEnvironment[kTextSize];
-    const DWORD length = GetEnvironmentVariableA("RPSETTINGS_PASSWORD", fromEnvironment, sizeof fromEnvironment);
-    if (!given && length > 0 && length < sizeof fromEnvironment) given = fromEnvironment;
+    if (!given) {  // the environment holds Unicode: taken whole, then into the ANSI code page
+        const DWORD size = GetEnvironmentVariableW(L"RPSETTINGS_PASSWORD", nullptr, 0);
+        std::vector<wchar_t> wide(size ? size : 1);
+        if (size && GetEnvironmentVariableW(L"RPSETTINGS_PASSWORD", wide.data(), size) == size - 1) {
+            const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), -1, nullptr, 0, nullptr, nullptr);
+            typed.assign(static_cast<size_t>(bytes > 0 ? bytes : 1), '\0');
+            WideCharToMultiByte(CP_ACP, 0, wide.data(), -1, &typed[0], bytes, nullptr, nullptr);
+            typed.resize(typed.size() - 1);
+            given = typed.c_str();
+        }
+    }
     if (!given && AskPassword(&typed)) given = typed.c_str();
     if (PasswordMatches(given, stored.get())) return kExitOk;
     Err(Text(given ? IDS_RPS_WRONG_PASSWORD : IDS_RPS_PASSWORD_NEEDED));

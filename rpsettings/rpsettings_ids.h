@@ -56,3 +56,6 @@
 #define IDS_RPS_CANNOT_MAKE_DIRECTORY 2054  // directory
 #define IDS_RPS_CHECK_HEADER 2055
 #define IDS_RPS_PASSWORD_PROMPT 2056
+#define IDS_RPS_OPTION_NEEDS_VALUE 2057  // option
+#define IDS_RPS_CANNOT_READ_LIST 2058    // path
+#define IDS_RPS_SAVE_WHERE 2059          // printer

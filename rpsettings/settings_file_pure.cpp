@@ -495,7 +495,7 @@ std::string SettingRangeText(int index) {
         return codes;
     }
     case SettingOtherBits:
-        return Printf("%08lX", static_cast<long>(PackOtherBits(kOtherMasks.byte)));
+        return Printf("%08lX のビットのみ", static_cast<long>(PackOtherBits(kOtherMasks.byte)));
     }
     return "";
 }

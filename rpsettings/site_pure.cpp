@@ -109,13 +109,18 @@ std::string SafeFileName(const std::string& printerName) {
 }
 
 std::vector<std::string> UniqueFileNames(const std::vector<std::string>& printerNames) {
-    std::vector<std::string> files;
+    std::vector<std::string> files(printerNames.size());
     std::set<std::string> taken;
-    for (const std::string& printer : printerNames) {
-        std::string safe = SafeFileName(printer);
-        std::string file = safe + ".txt";
-        for (int n = 2; !taken.insert(FoldedName(file)).second; ++n) file = safe + "~" + std::to_string(n) + ".txt";
-        files.push_back(file);
+    // A printer whose name is a file name already keeps it, whatever comes first;
+    // the names that had to be changed then take what is left.
+    for (int pass = 0; pass < 2; ++pass) {
+        for (size_t i = 0; i < printerNames.size(); ++i) {
+            const std::string safe = SafeFileName(printerNames[i]);
+            if ((safe == printerNames[i]) != (pass == 0)) continue;
+            std::string file = safe + ".txt";
+            for (int n = 2; !taken.insert(FoldedName(file)).second; ++n) file = safe + "~" + std::to_string(n) + ".txt";
+            files[i] = file;
+        }
     }
     return files;
 }
