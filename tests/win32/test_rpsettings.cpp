@@ -141,6 +141,11 @@ TEST_F(RpsettingsTest, APrinterThatFailsIsReportedAndTheOthersAreChanged) {
 
 enum class Hold { None, Panel, Tool };
 
+// Whether apply's output says that printer's settings were saved before the write.
+bool IsBackedUp(const std::string& output, const std::string& printer) {
+    return output.find("\\" + printer + ".txt") != std::string::npos;
+}
+
 struct Unserved {
     const char* label;
     SpoolerEntry spooler;
@@ -187,9 +192,17 @@ TEST_F(RpsettingsTest, APrinterThePanelWouldNotServeOrThatIsHeldIsNeverWritten) 
             name += c.rename;
             ASSERT_EQ(printer.SetReportedName(name), 0u) << c.label;
         }
-        const SrmctlResult apply = Rps({"apply", TempFile(kPartialFile), name, other.Name()});
+        const std::string backups = TempFile("") + ".bk";
+        const SrmctlResult apply = Rps({"apply", TempFile(kPartialFile), name, other.Name(), "--backup", backups});
         EXPECT_EQ(apply.exitCode, c.exitCode) << c.label << apply.output;
         EXPECT_NE(apply.output.find(c.says), std::string::npos) << c.label << apply.output;
+        // Only the printer that was read has a backup, and only it is said to have one.
+        files_.push_back(backups + "\\" + other.Name() + ".txt");
+        EXPECT_EQ(IsBackedUp(apply.output, printer.Name()), false) << c.label << apply.output;
+        EXPECT_EQ(IsBackedUp(apply.output, other.Name()), c.exitCode != 2) << c.label << apply.output;
+        EXPECT_EQ(GetFileAttributesA(files_.back().c_str()) != INVALID_FILE_ATTRIBUTES, c.exitCode != 2) << c.label;
+        TearDown();
+        RemoveDirectoryA(backups.c_str());
         EXPECT_TRUE(printer.Log().empty()) << c.label;
         // An argument error is found before any printer is touched.
         EXPECT_EQ(other.Log().size(), c.exitCode == 2 ? 0u : 1u) << c.label;
