@@ -144,8 +144,12 @@ void OnQuit(HWND panel) {
     const bool mustEnd = panelToEnd == panel;
     if (modalDepth > 0) {
         quitDeferredPanel = panel;
-        // Nothing of the pages may outlive a panel that has said it ends.
-        if (mustEnd) CancelPageDialogs();
+        // Nothing may outlive a panel that has said it ends: its boxes and
+        // the pages' dialogs close as by Cancel and the quit follows at once.
+        if (mustEnd) {
+            CancelMessageBoxes();
+            CancelPageDialogs();
+        }
         return;
     }
     // This quit, with its one question, answers every quit that waited.
@@ -426,22 +430,14 @@ void OnOpen(HWND panel) {
     if (SrmHandle == 0) {
         const char* name = CurrentPrinter ? CurrentPrinter->name : nullptr;
         if (!name || !name[0]) return;
-        char user[kTextSize] = "";
-        DWORD userSize = sizeof user;
-        if (!GetUserNameA(user, &userSize)) user[0] = '\0';
-        DWORD handle = 0;
-        if (OpenManagerExA(name, user, kSrmAccess, &handle) != 0) {
+        if (!OpenSrmHandle(name)) {
             ReadAllowed = 0;
             UpdateAllowed = 0;
             LoadText(IDS_SRM_NOT_OPENED, MessageText, kTextSize);
             ReportUnusable(panel, 1);
             return;
         }
-        SrmHandle = handle;
         if (SrmHandle == 0) return;
-        // Requests made on an earlier handle are never answered.
-        ReadPending = 0;
-        WritePending = 0;
     }
     InvalidateSettings();
     ShowStatus(StatusControl(panel));
