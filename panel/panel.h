@@ -47,6 +47,10 @@ extern char StatusText[256];
 // Kills every registered notification in slot order, clears the slots and
 // closes the SRM handle (no-op without a handle).
 void ReleaseSrmHandle();
+// Opens the SRM for that printer in this user's name and only then lets the
+// handle held so far go (requests made on it are never answered). 0 when the
+// SRM cannot be opened: the handle held stays.
+int OpenSrmHandle(const char* printer);
 
 // The panel's PanelState, or null before the first WM_INITDIALOG.
 PanelState* GetPanelState(HWND panel);
