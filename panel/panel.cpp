@@ -245,9 +245,8 @@ void OnShowDefaults(HWND panel) {
     LoadDefaultSettings();
     SendToPageSlots(panel, RPM_SHOWRECORD);
     FocusCurrentPage(panel);
-    // Pending, and shown as such once updating is allowed.
-    ChangesPending = 1;
-    if (UpdateAllowed) EnableUpdateButtons(panel, TRUE);
+    // Pending, and shown as such once the printer may be updated.
+    SetChangesPending(panel, 1);
 }
 
 void OnChangePrinter(HWND panel) {
@@ -350,6 +349,9 @@ void ActOnStatus(HWND panel, bool opening, bool afterStatusChange) {
     if (!opening && IsRecordLoaded()) {
         ReenablePages(panel);
         RefreshToolbar();
+        // Disabled pages lost the keyboard focus: the current page takes it
+        // again, as after a read.
+        if (!GetFocus()) FocusCurrentPage(panel);
         return;
     }
     const bool busy = PrinterNotReady || ReadPending || WritePending;
@@ -677,10 +679,7 @@ void ReopenPanel(HWND panel) {
 }
 
 void RefreshUpdateButtons(HWND panel) {
-    if (!ChangesPending || !UpdateAllowed || WritePending)
-        EnableUpdateButtons(panel, FALSE);
-    else if (!PrinterNotReady)
-        EnableUpdateButtons(panel, TRUE);
+    EnableUpdateButtons(panel, ChangesPending && UpdateAllowed && !WritePending && !PrinterNotReady);
 }
 
 void SetChangesPending(HWND panel, int pending) {

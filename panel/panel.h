@@ -65,10 +65,9 @@ void ReportUnusable(HWND panel, int fromOpening);
 // Binds the panel to the newly chosen CurrentPrinter (its claim already
 // made): pages and update buttons off, the printer opened, tab 0 shown.
 void ReopenPanel(HWND panel);
-// The update buttons 1050 and 12321 always move together: on once changes
-// are pending while updating is allowed, the printer ready and no write under
-// way; off while updating is not allowed or a write is under way; while the
-// printer is busy they stay as they are.
+// The update buttons 1050 and 12321 always move together: on while changes
+// are pending, updating is allowed, the printer ready and no write under way;
+// else off.
 void RefreshUpdateButtons(HWND panel);
 void SetChangesPending(HWND panel, int pending);
 // A quit the panel has announced ("the remote panel ends"): no question, and

@@ -285,6 +285,25 @@ void ChooseInSelection(HWND dialog, const std::string& name) {
     shelltest::Press(dialog, IDC_SELECT_OK);
 }
 
+// The printer turns busy while the retry question is up: Retry is refused as
+// an update is, nothing is written and the change stays pending.
+TEST_F(ModalEventsTest, PrinterBusyWhileTheRetryQuestionIsUp) {
+    SimulatedPrinter& printer = AddPrinter("MoRetryBusy");
+    ASSERT_TRUE(Open(printer));
+    ChangeSetting();
+    ASSERT_EQ(printer.Fail("SetReqPrinterStatusMsgA", 1), 0u);
+    script_.On(Text(IDS_RETRY_WRITE), [&](int) {
+        printer.SetStatus(0, 0, 0x4);
+        EXPECT_TRUE(PumpUntil([] { return PrinterNotReady != 0; }, kWaitMs));
+        return IDRETRY;
+    });
+    PanelCommand(IDC_UPDATE);
+    EXPECT_EQ(script_.Texts(), (std::vector<std::string>{Text(IDS_RETRY_WRITE), Text(IDS_BUSY_PRINTER)}));
+    EXPECT_TRUE(printer.Log().empty());
+    EXPECT_EQ(ChangesPending, 1);
+    EXPECT_EQ(WritePending, 0);
+}
+
 // The served printer is deleted while a question of the panel is up (about a
 // failed write, or about the changes at a quit), and the user chooses another
 // one (the changes go with the first printer). The question about the first
