@@ -214,7 +214,9 @@ LRESULT OnPrintersChanged(HWND window) {
         return 1;
     }
 
-    // The served printer has gone, and whatever its pages' dialogs hold with it.
+    // The served printer has gone, and whatever its boxes and its pages'
+    // dialogs hold with it.
+    CancelMessageBoxes();
     CancelPageDialogs();
     ReadAllowed = 0;
     UpdateAllowed = 0;

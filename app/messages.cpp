@@ -29,6 +29,70 @@ constexpr UINT kHtmlHelpDisplayTopic = 0;   // HH_DISPLAY_TOPIC
 MessageBoxHook messageBoxHook = nullptr;
 HelpHook helpHook = nullptr;
 
+// The boxes of the seam open now, outermost first: the box's window (once
+// created; none for a box of the hook) and whether it was closed as by Cancel.
+struct OpenBox {
+    HWND window;
+    bool cancelled;
+};
+constexpr int kMaxOpenBoxes = 8;
+OpenBox openBoxes[kMaxOpenBoxes] = {};
+int openBoxCount = 0;
+HHOOK boxCreationHook = nullptr;
+
+bool IsDialogWindow(HWND window) {
+    char name[16] = "";
+    GetClassNameA(window, name, sizeof name);
+    return TextEquals(name, "#32770");
+}
+
+// The first dialog window made while a box opens is the box itself.
+LRESULT CALLBACK CatchBoxWindow(int code, WPARAM wParam, LPARAM lParam) {
+    const LRESULT next = CallNextHookEx(boxCreationHook, code, wParam, lParam);
+    HWND window = reinterpret_cast<HWND>(wParam);
+    if (code == HCBT_CREATEWND && boxCreationHook && IsDialogWindow(window)) {
+        UnhookWindowsHookEx(boxCreationHook);
+        boxCreationHook = nullptr;
+        openBoxes[openBoxCount - 1].window = window;
+    }
+    return next;
+}
+
+struct ModalSearch {
+    HWND root;
+    HWND found;
+};
+
+BOOL CALLBACK FindEnabledModal(HWND window, LPARAM parameter) {
+    auto* search = reinterpret_cast<ModalSearch*>(parameter);
+    if (!IsWindowVisible(window) || !IsWindowEnabled(window) || !IsDialogWindow(window)) return TRUE;
+    for (HWND up = GetWindow(window, GW_OWNER); up; up = GetWindow(up, GW_OWNER)) {
+        if (up == search->root) {
+            search->found = window;
+            return FALSE;
+        }
+    }
+    return TRUE;
+}
+
+// The owner's top-level window is disabled while a modal window of it is up:
+// of the dialogs it owns, the innermost is the one still enabled.
+HWND InnermostModal(HWND owner) {
+    ModalSearch search = {owner ? GetAncestor(owner, GA_ROOT) : nullptr, nullptr};
+    if (!search.root || IsWindowEnabled(search.root)) return owner;
+    EnumThreadWindows(GetCurrentThreadId(), FindEnabledModal, reinterpret_cast<LPARAM>(&search));
+    return search.found ? search.found : owner;
+}
+
+int RunMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
+    if (messageBoxHook) return messageBoxHook(owner, text, caption, style);
+    boxCreationHook = SetWindowsHookExA(WH_CBT, CatchBoxWindow, nullptr, GetCurrentThreadId());
+    const int answer = MessageBoxA(InnermostModal(owner), text, caption, style);
+    if (boxCreationHook) UnhookWindowsHookEx(boxCreationHook);
+    boxCreationHook = nullptr;
+    return answer;
+}
+
 typedef HWND(WINAPI* HtmlHelpProc)(HWND caller, LPCSTR file, UINT command, DWORD_PTR data);
 
 int LoadTextFrom(HINSTANCE instance, UINT id, char* buffer, int size) {
@@ -122,8 +186,20 @@ void BuildPanelCaption(char* caption, size_t size) {
 int ShowMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
     text = TextOrEmpty(text);
     caption = TextOrEmpty(caption);
-    if (messageBoxHook) return messageBoxHook(owner, text, caption, style);
-    return MessageBoxA(owner, text, caption, style);
+    if (openBoxCount == kMaxOpenBoxes) return IDCANCEL;  // deeper than any nesting the program makes
+    const int index = openBoxCount++;
+    openBoxes[index] = {nullptr, false};
+    const int answer = RunMessageBox(owner, text, caption, style);
+    const bool cancelled = openBoxes[index].cancelled;
+    --openBoxCount;
+    return cancelled ? IDCANCEL : answer;
+}
+
+void CancelMessageBoxes() {
+    for (int i = openBoxCount - 1; i >= 0; --i) {
+        openBoxes[i].cancelled = true;
+        if (openBoxes[i].window) EndDialog(openBoxes[i].window, IDCANCEL);
+    }
 }
 
 void SetMessageBoxHook(MessageBoxHook hook) {

@@ -24,8 +24,14 @@ int LoadControlText(UINT templateId, UINT controlId, char* buffer, int size);
 void BuildPanelCaption(char* caption, size_t size);
 
 // The message-box seam. Returns the button pressed (IDOK, IDCANCEL, ...).
-// A null text or caption (a failed copy) is shown as empty.
+// A null text or caption (a failed copy) is shown as empty. While the owner's
+// window has a modal window open, the box is modal to the innermost one, so
+// that closing the box leaves the owner disabled.
 int ShowMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT style);
+// Closes every box of the seam open now as by Cancel, the innermost first:
+// each returns IDCANCEL, whatever was pressed (the printer they were about
+// has gone, or the program ends).
+void CancelMessageBoxes();
 typedef int (*MessageBoxHook)(HWND owner, LPCSTR text, LPCSTR caption, UINT style);
 void SetMessageBoxHook(MessageBoxHook hook);  // null restores MessageBoxA
 

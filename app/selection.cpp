@@ -297,10 +297,16 @@ void OnOk(HWND dialog) {
             return;
         }
     }
+    // A panel changing printer opens the new one before it lets the old one
+    // go: when it cannot, it stays as it was, its changes kept.
+    if (PanelWindow && !OpenSrmHandle(name.get())) {
+        ShowDialogMessage(dialog, IDS_SRM_NOT_OPENED, name.get(), MB_ICONWARNING);
+        EndDialog(dialog, 0);
+        return;
+    }
     CurrentPrinter = chosen;
     if (InstanceMapping) CloseHandle(InstanceMapping);
     InstanceMapping = claim.Release();
-    ReleaseSrmHandle();
     EndDialog(dialog, 1);
 }
 

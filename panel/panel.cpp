@@ -144,8 +144,12 @@ void OnQuit(HWND panel) {
     const bool mustEnd = panelToEnd == panel;
     if (modalDepth > 0) {
         quitDeferredPanel = panel;
-        // Nothing of the pages may outlive a panel that has said it ends.
-        if (mustEnd) CancelPageDialogs();
+        // Nothing may outlive a panel that has said it ends: its boxes and
+        // the pages' dialogs close as by Cancel and the quit follows at once.
+        if (mustEnd) {
+            CancelMessageBoxes();
+            CancelPageDialogs();
+        }
         return;
     }
     // This quit, with its one question, answers every quit that waited.
@@ -241,9 +245,8 @@ void OnShowDefaults(HWND panel) {
     LoadDefaultSettings();
     SendToPageSlots(panel, RPM_SHOWRECORD);
     FocusCurrentPage(panel);
-    // Pending, and shown as such once updating is allowed.
-    ChangesPending = 1;
-    if (UpdateAllowed) EnableUpdateButtons(panel, TRUE);
+    // Pending, and shown as such once the printer may be updated.
+    SetChangesPending(panel, 1);
 }
 
 void OnChangePrinter(HWND panel) {
@@ -346,6 +349,9 @@ void ActOnStatus(HWND panel, bool opening, bool afterStatusChange) {
     if (!opening && IsRecordLoaded()) {
         ReenablePages(panel);
         RefreshToolbar();
+        // Disabled pages lost the keyboard focus: the current page takes it
+        // again, as after a read.
+        if (!GetFocus()) FocusCurrentPage(panel);
         return;
     }
     const bool busy = PrinterNotReady || ReadPending || WritePending;
@@ -426,22 +432,14 @@ void OnOpen(HWND panel) {
     if (SrmHandle == 0) {
         const char* name = CurrentPrinter ? CurrentPrinter->name : nullptr;
         if (!name || !name[0]) return;
-        char user[kTextSize] = "";
-        DWORD userSize = sizeof user;
-        if (!GetUserNameA(user, &userSize)) user[0] = '\0';
-        DWORD handle = 0;
-        if (OpenManagerExA(name, user, kSrmAccess, &handle) != 0) {
+        if (!OpenSrmHandle(name)) {
             ReadAllowed = 0;
             UpdateAllowed = 0;
             LoadText(IDS_SRM_NOT_OPENED, MessageText, kTextSize);
             ReportUnusable(panel, 1);
             return;
         }
-        SrmHandle = handle;
         if (SrmHandle == 0) return;
-        // Requests made on an earlier handle are never answered.
-        ReadPending = 0;
-        WritePending = 0;
     }
     InvalidateSettings();
     ShowStatus(StatusControl(panel));
@@ -681,10 +679,7 @@ void ReopenPanel(HWND panel) {
 }
 
 void RefreshUpdateButtons(HWND panel) {
-    if (!ChangesPending || !UpdateAllowed || WritePending)
-        EnableUpdateButtons(panel, FALSE);
-    else if (!PrinterNotReady)
-        EnableUpdateButtons(panel, TRUE);
+    EnableUpdateButtons(panel, ChangesPending && UpdateAllowed && !WritePending && !PrinterNotReady);
 }
 
 void SetChangesPending(HWND panel, int pending) {

@@ -47,6 +47,10 @@ extern char StatusText[256];
 // Kills every registered notification in slot order, clears the slots and
 // closes the SRM handle (no-op without a handle).
 void ReleaseSrmHandle();
+// Opens the SRM for that printer in this user's name and only then lets the
+// handle held so far go (requests made on it are never answered). 0 when the
+// SRM cannot be opened: the handle held stays.
+int OpenSrmHandle(const char* printer);
 
 // The panel's PanelState, or null before the first WM_INITDIALOG.
 PanelState* GetPanelState(HWND panel);
@@ -61,10 +65,9 @@ void ReportUnusable(HWND panel, int fromOpening);
 // Binds the panel to the newly chosen CurrentPrinter (its claim already
 // made): pages and update buttons off, the printer opened, tab 0 shown.
 void ReopenPanel(HWND panel);
-// The update buttons 1050 and 12321 always move together: on once changes
-// are pending while updating is allowed, the printer ready and no write under
-// way; off while updating is not allowed or a write is under way; while the
-// printer is busy they stay as they are.
+// The update buttons 1050 and 12321 always move together: on while changes
+// are pending, updating is allowed, the printer ready and no write under way;
+// else off.
 void RefreshUpdateButtons(HWND panel);
 void SetChangesPending(HWND panel, int pending);
 // A quit the panel has announced ("the remote panel ends"): no question, and

@@ -1,3 +1,4 @@
+#include "messages.h"
 #include "panel.h"
 #include "srm_api.h"
 
@@ -24,6 +25,19 @@ void ReleaseSrmHandle() {
     for (DWORD& id : Notifications) id = 0;
     CloseManager(SrmHandle);
     SrmHandle = 0;
+}
+
+int OpenSrmHandle(const char* printer) {
+    char user[kTextSize] = "";
+    DWORD userSize = sizeof user;
+    if (!GetUserNameA(user, &userSize)) user[0] = '\0';
+    DWORD handle = 0;
+    if (OpenManagerExA(printer, user, kSrmAccess, &handle) != 0) return 0;
+    ReleaseSrmHandle();
+    SrmHandle = handle;
+    ReadPending = 0;
+    WritePending = 0;
+    return 1;
 }
 
 PanelState* GetPanelState(HWND panel) {

@@ -126,6 +126,12 @@ WriteOutcome WriteSettings(HWND panel, int direct) {
         // Retry is Cancel once the panel is to end or may no longer update:
         // nothing is sent, and the changes stay for the quit to ask about.
         if (answer != IDRETRY || PanelQuitDeferred() || !UpdateAllowed) return EndWrite(panel, WriteCancelled);
+        // A printer that has become busy meanwhile is not written to, as by
+        // an update; the changes stay pending.
+        if (PrinterNotReady) {
+            ShowPanelMessage(panel, IDS_BUSY_PRINTER, MB_ICONINFORMATION);
+            return EndWrite(panel, WriteRefused);
+        }
     }
     ChangesPending = 0;
     return WriteSent;

@@ -51,6 +51,7 @@ struct Fault {
     bool portUnknown = false;  // the destination shows "不明"
     bool twoPrinters = false;  // a second printer: the user chooses the first, and failures let the panel stay
     size_t target = 0;         // the printer whose function fails (1: the second)
+    bool keepsFirst = false;   // changing printer fails: the first one is still served afterwards
 };
 
 const Fault kFaults[] = {
@@ -100,9 +101,10 @@ const Fault kFaults[] = {
     // With two printers the panel stays after the reason, for the user to change printer.
     {"OpenAtOpeningTwoPrinters", "OpenManagerExA", kAlways, Moment::Start, {{{kTextSrmNotOpened}, IDOK}}, kStays, 0,
      kTextUnusable, 0, SrmReplyRead, 0, true, true},
-    // Changing printer: the new printer cannot be opened or read; the old one lets go unnoticed.
+    // Changing printer: the new printer cannot be opened (the first one stays served) or read; the old one lets go
+    // unnoticed.
     {"OpenAtChangePrinter", "OpenManagerExA", kAlways, Moment::ChangePrinter, {{{kTextSrmNotOpened}, IDOK}}, kStays, 0,
-     kTextUnusable, 0, SrmReplyRead, 0, true, true, 1},
+     kTextReady, 0, SrmReplyRead, 0, false, true, 1, true},
     {"StatusAtChangePrinter", "GetPrinterStatusA", kAlways, Moment::ChangePrinter, {{{kTextExtStatusFailed}, IDOK}},
      kStays, 0, kTextUnusable, 0, SrmReplyRead, 0, true, true, 1},
     {"KillAtChangePrinter", "KillNotificationMsg", kAlways, Moment::ChangePrinter, {}, kStays, 0, kTextReady, 0,
@@ -195,7 +197,8 @@ TEST_P(Faults, Matrix) {
             EXPECT_TRUE(WaitUntil([&] { return program.UpdateEnabled() == (fault.updateEnabled == 1); }));
         }
         // The caption, model and destination follow at the next painting.
-        EXPECT_TRUE(WaitUntil([&] { return Text(program.MainWindow()) == ProgramText(kTextTitle) + " - " + served.Name(); }));
+        const std::string shown = (fault.keepsFirst ? printer : served).Name();
+        EXPECT_TRUE(WaitUntil([&] { return Text(program.MainWindow()) == ProgramText(kTextTitle) + " - " + shown; }));
         if (fault.portUnknown) {
             EXPECT_TRUE(WaitUntil([&] { return Text(program.Control(kPortText)) == ProgramText(kTextUnknown); }))
                 << Text(program.Control(kPortText));

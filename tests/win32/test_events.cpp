@@ -250,6 +250,10 @@ TEST_F(EventsTest, PrinterThatLosesBothRights) {
             EXPECT_FALSE(PagesOn());
             EXPECT_FALSE(ToolbarEnabled(CMD_SHOWDEFAULTS));
             EXPECT_TRUE(ToolbarEnabled(CMD_CHANGEPRINTER));
+            // The rights come back with the record still loaded: the current page has the focus again.
+            ASSERT_EQ(printer.SetAuthority(0x18), 0u);
+            ASSERT_TRUE(PumpUntil([] { return PagesOn(); }, kWaitMs));
+            EXPECT_TRUE(GetFocus() == State()->currentPage || IsChild(State()->currentPage, GetFocus()));
         } else {
             // Having said it ends, the panel ends: no question about the changes.
             ASSERT_TRUE(PumpUntil([] { return MainWindow == nullptr; }, kWaitMs));

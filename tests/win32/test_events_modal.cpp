@@ -8,6 +8,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -284,40 +285,78 @@ void ChooseInSelection(HWND dialog, const std::string& name) {
     shelltest::Press(dialog, IDC_SELECT_OK);
 }
 
-// The served printer is deleted while the retry question is up, and the user
-// chooses another one (the changes go with the first printer): the command
-// meant for the first printer is not sent to the second, and nothing asks
-// whether to quit for a write that belongs to no printer served.
-TEST_F(ModalEventsTest, PrinterReplacedWhileTheRetryQuestionIsUp) {
-    SimulatedPrinter& first = AddPrinter("MoFirst");
-    SimulatedPrinter& second = AddPrinter("MoSecond");
-    ASSERT_TRUE(Open(first));
+// The printer turns busy while the retry question is up: Retry is refused as
+// an update is, nothing is written and the change stays pending.
+TEST_F(ModalEventsTest, PrinterBusyWhileTheRetryQuestionIsUp) {
+    SimulatedPrinter& printer = AddPrinter("MoRetryBusy");
+    ASSERT_TRUE(Open(printer));
     ChangeSetting();
-    ASSERT_EQ(first.Fail("SetPrinterStatusDirectA", 1), 0u);
-    shelltest::DialogScript selection([&](HWND dialog) { ChooseInSelection(dialog, second.Name()); });
+    ASSERT_EQ(printer.Fail("SetReqPrinterStatusMsgA", 1), 0u);
     script_.On(Text(IDS_RETRY_WRITE), [&](int) {
-        SrmSimRemovePrinter(first.CName());
-        SendMessageA(MainWindow, RPM_PRINTERSCHANGED, 0, 0);
+        printer.SetStatus(0, 0, 0x4);
+        EXPECT_TRUE(PumpUntil([] { return PrinterNotReady != 0; }, kWaitMs));
         return IDRETRY;
     });
-    script_.Answer(Text(IDS_QUIT_UNFINISHED), {IDNO});
-
-    PanelCommand(IDC_UPDATEQUIT);
-    ASSERT_NE(CurrentPrinter, nullptr);
-    EXPECT_EQ(std::string(CurrentPrinter->name), second.Name());
-    ASSERT_TRUE(PumpUntil([] { return ReadPending == 0 && IsRecordLoaded(); }, kWaitMs));
-    PumpPending();
-
-    EXPECT_EQ(selection.captions.size(), 1u);
-    EXPECT_TRUE(second.Log().empty()) << "nothing the user confirmed for the first printer";
+    PanelCommand(IDC_UPDATE);
+    EXPECT_EQ(script_.Texts(), (std::vector<std::string>{Text(IDS_RETRY_WRITE), Text(IDS_BUSY_PRINTER)}));
+    EXPECT_TRUE(printer.Log().empty());
+    EXPECT_EQ(ChangesPending, 1);
     EXPECT_EQ(WritePending, 0);
-    EXPECT_NE(MainWindow, nullptr);
-    EXPECT_NE(SrmHandle, 0u);
-    ASSERT_GE(script_.boxes.size(), 2u);
-    EXPECT_EQ(script_.boxes.front().text, Text(IDS_RETRY_WRITE));
-    EXPECT_EQ(script_.boxes.back().text, Text(IDS_SETTINGS_CHANGED));
-    EXPECT_EQ(script_.Count(Text(IDS_QUIT_UNFINISHED)), 0);
-    EXPECT_TRUE(ToolbarEnabled(CMD_READSETTINGS));
+}
+
+// The served printer is deleted while a question of the panel is up (about a
+// failed write, or about the changes at a quit), and the user chooses another
+// one (the changes go with the first printer). The question about the first
+// printer is closed as by Cancel, whatever is pressed on it: the command meant
+// for the first printer is not sent to the second, nothing asks whether to
+// quit for a write that belongs to no printer served, and the panel now
+// serving the second printer does not quit.
+TEST_F(ModalEventsTest, PrinterReplacedWhileAQuestionIsUp) {
+    struct Case {
+        const char* label;
+        UINT command;
+        UINT question;
+        int answer;
+    } cases[] = {
+        {"retry question", IDC_UPDATEQUIT, IDS_RETRY_WRITE, IDRETRY},
+        {"changes question at a quit", IDC_QUIT, IDS_SETTINGS_CHANGED, IDOK},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        script_.Reset();
+        SimulatedPrinter& first = AddPrinter("MoFirst");
+        SimulatedPrinter& second = AddPrinter("MoSecond");
+        ASSERT_TRUE(Open(first));
+        ChangeSetting();
+        ASSERT_EQ(first.Fail("SetPrinterStatusDirectA", 1), 0u);
+        shelltest::DialogScript selection([&](HWND dialog) { ChooseInSelection(dialog, second.Name()); });
+        script_.On(Text(c.question), [&](int occurrence) {
+            if (occurrence > 1) return IDOK;  // the selection's question about the changes
+            SrmSimRemovePrinter(first.CName());
+            SendMessageA(MainWindow, RPM_PRINTERSCHANGED, 0, 0);
+            return c.answer;
+        });
+        script_.Answer(Text(IDS_QUIT_UNFINISHED), {IDNO});
+
+        PanelCommand(c.command);
+        ASSERT_NE(MainWindow, nullptr);
+        ASSERT_NE(CurrentPrinter, nullptr);
+        EXPECT_EQ(std::string(CurrentPrinter->name), second.Name());
+        ASSERT_TRUE(PumpUntil([] { return ReadPending == 0 && IsRecordLoaded(); }, kWaitMs));
+        PumpPending();
+
+        EXPECT_EQ(selection.captions.size(), 1u);
+        EXPECT_TRUE(second.Log().empty()) << "nothing the user confirmed for the first printer";
+        EXPECT_EQ(WritePending, 0);
+        EXPECT_NE(SrmHandle, 0u);
+        ASSERT_GE(script_.boxes.size(), 2u);
+        EXPECT_EQ(script_.boxes.front().text, Text(c.question));
+        EXPECT_EQ(script_.boxes.back().text, Text(IDS_SETTINGS_CHANGED));
+        EXPECT_EQ(script_.Count(Text(IDS_QUIT_UNFINISHED)), 0);
+        EXPECT_TRUE(ToolbarEnabled(CMD_READSETTINGS));
+        CloseWindowQuietly();
+        SrmSimRemovePrinter(second.CName());  // the next row's printers are the only ones
+    }
 }
 
 }  // namespace
@@ -325,11 +364,15 @@ TEST_F(ModalEventsTest, PrinterReplacedWhileTheRetryQuestionIsUp) {
 namespace {
 
 // Real message boxes of this thread, read and answered from a thread timer
-// that runs inside their modal loops. The port message is held open until
-// the box it causes (the printer's reason to quit) has come and gone.
+// that runs inside their modal loops. When the box with the trigger text comes
+// up, the printer changes; that box is held open until the box the change
+// causes has come and gone, then answered with OK. A box the panel is to close
+// itself, or one held in vain, is answered with Cancel after a while: the
+// test notes it and still ends.
 class RealBoxes {
 public:
-    explicit RealBoxes(SimulatedPrinter* printer) : printer_(printer) {
+    RealBoxes(std::string trigger, std::function<void()> change, bool answerTrigger)
+        : trigger_(std::move(trigger)), change_(std::move(change)), answerTrigger_(answerTrigger) {
         active_ = this;
         SetMessageBoxHook(nullptr);
         timer_ = SetTimer(nullptr, 0, 20, &RealBoxes::Tick);
@@ -342,8 +385,8 @@ public:
     RealBoxes& operator=(const RealBoxes&) = delete;
 
     std::vector<std::string> texts;  // in the order the boxes came up
-    bool panelAliveAtPortAnswer = false;
-    bool quitWaitingAtPortAnswer = false;
+    bool mainEnabledAtTriggerAnswer = false;
+    bool triggerLeftOpen = false;  // the panel never closed a box it was to close
 
 private:
     static BOOL CALLBACK Collect(HWND window, LPARAM found) {
@@ -360,9 +403,9 @@ private:
             if (std::find(self->seen_.begin(), self->seen_.end(), box) == self->seen_.end()) {
                 self->seen_.push_back(box);
                 self->texts.push_back(shelltest::WindowText(GetDlgItem(box, 0xFFFF)));
-                if (self->texts.back() == Text(IDS_PORT_CHANGED)) {
-                    self->portBox_ = box;
-                    self->printer_->SetAuthority(0);
+                if (self->texts.back() == self->trigger_ && !self->triggerBox_) {
+                    self->triggerBox_ = box;
+                    self->change_();
                 }
             }
         }
@@ -372,40 +415,73 @@ private:
             if (std::find(open.begin(), open.end(), box) != open.end()) top = box;
         }
         if (!top || top == self->answered_) return;
-        if (top == self->portBox_ && self->texts.size() < 2) return;  // wait for the printer's reason
-        if (top == self->portBox_) {
-            self->panelAliveAtPortAnswer = MainWindow != nullptr && IsLivePanel(PanelWindow);
-            self->quitWaitingAtPortAnswer = PanelQuitDeferred() != 0;
+        WPARAM answer = IDOK;
+        if (top == self->triggerBox_) {
+            // Answered once the box the change causes has come and gone.
+            if (!self->answerTrigger_ || self->texts.size() < 2) {
+                if (++self->heldTicks_ < 100) return;
+                self->triggerLeftOpen = true;
+                answer = IDCANCEL;
+            }
+            self->mainEnabledAtTriggerAnswer = MainWindow && IsWindowEnabled(MainWindow);
         }
         self->answered_ = top;
-        PostMessageA(top, WM_COMMAND, IDOK, 0);
+        PostMessageA(top, WM_COMMAND, answer, 0);
     }
 
-    SimulatedPrinter* printer_;
+    std::string trigger_;
+    std::function<void()> change_;
+    bool answerTrigger_;
+    int heldTicks_ = 0;
     UINT_PTR timer_ = 0;
-    HWND portBox_ = nullptr;
+    HWND triggerBox_ = nullptr;
     HWND answered_ = nullptr;
     std::vector<HWND> seen_;
     static inline RealBoxes* active_ = nullptr;
 };
 
-TEST_F(ModalEventsTest, RealBoxesStatusQuitWhileThePortMessageIsUp) {
-    SimulatedPrinter& printer = AddPrinter("MoReal");
-    ASSERT_TRUE(Open(printer));
-    {
-        RealBoxes boxes(&printer);
-        ASSERT_EQ(printer.SetPort("COM2:", ""), 0u);
-        ASSERT_TRUE(PumpUntil([] { return MainWindow == nullptr; }, kWaitMs)) << boxes.texts.size();
-        EXPECT_EQ(boxes.texts, (std::vector<std::string>{Text(IDS_PORT_CHANGED), Unusable()}));
-        EXPECT_TRUE(boxes.panelAliveAtPortAnswer);
-        EXPECT_TRUE(boxes.quitWaitingAtPortAnswer);
+// A box of the panel is up (the port message, a question about a failed write
+// or about the changes at a quit) when the printer changes under it. A panel
+// that has said it ends closes the box itself and ends at once; a box about
+// the change leaves the main window disabled behind the question still up.
+TEST_F(ModalEventsTest, RealBoxesPrinterChangesWhileAQuestionIsUp) {
+    struct Case {
+        const char* label;
+        UINT command;  // 0: the printer's port changes
+        UINT question;
+        bool portChange;  // else the printer loses every right
+    } cases[] = {
+        {"port message, no rights", 0, IDS_PORT_CHANGED, false},
+        {"retry question, no rights", IDC_UPDATE, IDS_RETRY_WRITE, false},
+        {"changes question, no rights", IDC_QUIT, IDS_SETTINGS_CHANGED, false},
+        {"retry question, port changed", IDC_UPDATE, IDS_RETRY_WRITE, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        SimulatedPrinter& printer = AddPrinter("MoQuestion");
+        ASSERT_TRUE(Open(printer));
+        ChangeSetting();
+        ASSERT_EQ(printer.Fail("SetReqPrinterStatusMsgA", 1), 0u);
+        {
+            auto change = [&] { c.portChange ? printer.SetPort("LPT2:", "") : printer.SetAuthority(0); };
+            RealBoxes boxes(Text(c.question), change, c.portChange);
+            if (c.command)
+                PostMessageA(PanelWindow, WM_COMMAND, c.command, 0);
+            else
+                ASSERT_EQ(printer.SetPort("COM2:", ""), 0u);
+            ASSERT_TRUE(PumpUntil([] { return MainWindow == nullptr; }, 3 * kWaitMs)) << boxes.texts.size();
+            EXPECT_FALSE(boxes.triggerLeftOpen);
+            EXPECT_FALSE(boxes.mainEnabledAtTriggerAnswer);
+            EXPECT_EQ(boxes.texts.at(1), c.portChange ? Text(IDS_PORT_CHANGED) : Unusable());
+        }
+        script_.Install();
+        SrmSimRemovePrinter(printer.CName());  // the next row's printer is the only one
+        EXPECT_EQ(PanelWindow, nullptr);
+        EXPECT_EQ(SrmHandle, 0u);
+        EXPECT_EQ(InstanceMapping, nullptr);
+        EXPECT_EQ(PanelModalDepth(), 0);
+        EXPECT_EQ(PanelQuitDeferred(), 0);
     }
-    script_.Install();
-    EXPECT_EQ(PanelWindow, nullptr);
-    EXPECT_EQ(SrmHandle, 0u);
-    EXPECT_EQ(InstanceMapping, nullptr);
-    EXPECT_EQ(PanelModalDepth(), 0);
-    EXPECT_EQ(PanelQuitDeferred(), 0);
 }
 
 // A quit that arrives while one of a page's own dialogs is up waits for the

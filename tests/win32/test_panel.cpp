@@ -291,6 +291,25 @@ TEST_F(PanelDialogTest, ChangePrinterWithTwoPrintersRebindsThePanel) {
         EXPECT_EQ(std::string(CurrentPrinter->name), first.Name());
     }
 
+    // A printer gone since the dialog opened cannot be opened: the panel
+    // stays with the first one, its changes kept.
+    {
+        SimulatedPrinter& gone = AddPrinter("PanelGone");
+        ChangeSetting();
+        DialogScript script([&](HWND dialog) {
+            SrmSimRemovePrinter(gone.CName());
+            ChooseInSelection(dialog, gone.Name());
+        });
+        PanelCommand(CMD_CHANGEPRINTER);
+        ASSERT_FALSE(boxes_.boxes.empty());
+        EXPECT_EQ(boxes_.boxes.back().text, Text(IDS_SRM_NOT_OPENED));
+        EXPECT_EQ(std::string(CurrentPrinter->name), first.Name());
+        EXPECT_EQ(SrmHandle, firstHandle);
+        EXPECT_EQ(ChangesPending, 1);
+        boxes_.boxes.clear();
+        SetChangesPending(PanelWindow, 0);  // dropped as by a read
+    }
+
     SendMessageA(State()->tabControl, TCM_SETCURSEL, 1, 0);
     ShowPage(PanelWindow, 1);
     {

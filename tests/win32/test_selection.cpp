@@ -264,7 +264,9 @@ TEST_F(SelectionTest, ServedPrinterIsPreselectedAndOkOnItChangesNothing) {
 TEST_F(SelectionTest, ChoosingAnotherPrinterAsksFirstThenReleasesTheOldOne) {
     SimulatedPrinter served("Served");
     ASSERT_EQ(served.AddResult(), 0u);
-    MakePrinterList({{"A-other", "d", "m"}, {served.CName(), "d", "m"}});
+    SimulatedPrinter other("A-other");
+    ASSERT_EQ(other.AddResult(), 0u);
+    MakePrinterList({{other.CName(), "d", "m"}, {served.CName(), "d", "m"}});
     CurrentPrinter = Entry(served.Name());
     FakePanel panel(true);
 
@@ -287,7 +289,7 @@ TEST_F(SelectionTest, ChoosingAnotherPrinterAsksFirstThenReleasesTheOldOne) {
     bool boundAfterCancel = false;
     DialogScript script([&](HWND dialog) {
         HWND list = List(dialog);
-        SetRowSelected(list, RowOf(list, "A-other"), true);
+        SetRowSelected(list, RowOf(list, other.Name()), true);
         Press(dialog, IDC_SELECT_OK);
         stayedAfterCancel = IsWindow(dialog) && IsWindowVisible(dialog);
         boundAfterCancel = CurrentPrinter == Entry(served.Name()) && InstanceMapping != nullptr && SrmHandle == handle;
@@ -304,10 +306,11 @@ TEST_F(SelectionTest, ChoosingAnotherPrinterAsksFirstThenReleasesTheOldOne) {
         EXPECT_EQ(box.style, static_cast<UINT>(MB_ICONQUESTION | MB_OKCANCEL));
         EXPECT_NE(box.owner, nullptr);
     }
-    EXPECT_EQ(CurrentPrinter, Entry("A-other"));
-    EXPECT_TRUE(InstanceMapping != nullptr && MappingExists("QUARLRP_A-other")) << "the new printer is claimed";
+    EXPECT_EQ(CurrentPrinter, Entry(other.Name()));
+    EXPECT_TRUE(InstanceMapping != nullptr && MappingExists("QUARLRP_" + other.Name())) << "the new printer is claimed";
     EXPECT_FALSE(MappingExists(objectName));
-    EXPECT_EQ(SrmHandle, 0u);
+    EXPECT_NE(SrmHandle, 0u) << "the new printer is opened";
+    EXPECT_NE(SrmHandle, handle);
     for (DWORD id : Notifications) EXPECT_EQ(id, 0u);
     DWORD words[3] = {};
     DWORD length = 0;
