@@ -177,7 +177,7 @@ TEST(SrmNotify, BadRegistrationsFail) {
 // without the new registration.
 void WINAPI ChangeInBetween(void* context) {
     Watched* w = static_cast<Watched*>(context);
-    if (w->printer.SetStatus(0, 0, 0x4) == 0 && w->printer.SetExtStatus(1) == 0) w->recorder.WaitFor(1234, 2000);
+    if (w->printer.SetStatus(0, 0, 0x4) == 0 && w->printer.SetExtStatus(1) == 0) w->recorder.WaitFor(1234, 5000);
 }
 
 // A change the service has seen before the registration existed: the
