@@ -162,9 +162,7 @@ TEST(SettingsFile, ValuesAreReadAsThePageShowsThem) {
         for (const std::string& prefix : {std::string(), std::string("\xEF\xBB\xBF")}) {
             ParsedSettings parsed;
             ASSERT_EQ(Read(prefix + "model=Tilbury 550TK\nversion=2\n" + c.text, &parsed).error, FileOk) << c.label;
-            int index = -1;
-            for (int i = 0; i < SettingCount(); ++i)
-                if (SettingFullKey(i) == c.key) index = i;
+            const int index = FindSetting(0, c.key, std::strlen(c.key));  // a full key, as diff prints it
             ASSERT_GE(index, 0) << c.label;
             EXPECT_TRUE(parsed.present[index]) << c.label;
             EXPECT_EQ(parsed.value[index], c.value) << c.label;
@@ -212,9 +210,7 @@ TEST(SettingsFile, RangesAndValuesReadAsThePageSaysThem) {
         {"contFrontCustom", "0..255", 0, "-"},
     };
     for (const ForPeople& c : cases) {
-        int index = -1;
-        for (int i = 0; i < SettingCount(); ++i)
-            if (SettingFullKey(i) == c.key) index = i;
+        const int index = FindSetting(0, c.key, std::strlen(c.key));
         ASSERT_GE(index, 0) << c.key;
         EXPECT_EQ(SettingRangeText(index), c.range) << c.key;
         PrinterSettings settings = DefaultPrinterSettings();
