@@ -118,7 +118,7 @@ foreach(src ${RP_WIN32_TESTS})
 endforeach()
 if(TARGET test_rpsettings)
   add_dependencies(test_rpsettings rpsettings srmctl)
-  target_sources(test_rpsettings PRIVATE ${CMAKE_SOURCE_DIR}/rpsettings/printer_jobs.cpp)
+  target_sources(test_rpsettings PRIVATE ${CMAKE_SOURCE_DIR}/rpsettings/printer_jobs.cpp ${CMAKE_SOURCE_DIR}/rpsettings/backup_store.cpp)
   # The test reads rpsettings' JSON back with Debian's header-only JSON
   # library, seen through a folder of its own (not the host's /usr/include).
   file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/json-include)

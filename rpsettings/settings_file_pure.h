@@ -170,7 +170,7 @@ struct FileProblem {
     SettingsFileError error;
     int line;     // 1-based; the line after the last for a missing header; 0 for an empty file
     int setting;  // the setting concerned, or -1
-    int32_t value;  // FileCustomIsRow: the value given
+    int32_t value = 0;  // FileCustomIsRow: the value given
 };
 
 // Reads a whole file (length bytes, need not be terminated) for the model.
