@@ -1161,10 +1161,10 @@ int CommandApplyOrCheck(const Options& options, JobsCommand command) {
     std::vector<const PrinterEntry*> printers;
     if (int code = OperandPrinters(options, 2, options.args.size(), &printers)) return code;
     ChangeLog log;
-    JobsRun run = {command, &options, &parsed, {}, nullptr, {}, {}, "", &log, false};
-    if (int code = PrepareJobs(printers, command == JobsApply ? options.backup : nullptr, &run)) return code;
     if (command == JobsApply)
         if (int code = OpenChangeLog(options, &log)) return code;
+    JobsRun run = {command, &options, &parsed, {}, nullptr, {}, {}, "", &log, false};
+    if (int code = PrepareJobs(printers, command == JobsApply ? options.backup : nullptr, &run)) return code;
     ControlTexts texts;
     run.texts = &texts;
     if (command == JobsCheck && !options.json) Out(Text(IDS_RPS_CHECK_HEADER) + "\n");
@@ -1187,6 +1187,7 @@ int CommandRestore(const Options& options) {
     std::vector<BackupEntry> entries;
     for (const FolderBackup& backup : backups) entries.push_back(backup.problem.error == FileOk ? backup.entry : BackupEntry());
     ChangeLog log;
+    if (int code = OpenChangeLog(options, &log)) return code;
     JobsRun run = {JobsApply, &options, nullptr, {}, nullptr, {}, {}, "", &log, true};
     if (int code = PrepareJobs(printers, folder.c_str(), &run)) return code;
     for (PrinterJob& job : run.jobs) {
@@ -1196,7 +1197,6 @@ int CommandRestore(const Options& options) {
         job.fileName = backups[static_cast<size_t>(newest)].path;
         job.fileTime = entries[static_cast<size_t>(newest)].time;
     }
-    if (int code = OpenChangeLog(options, &log)) return code;
     ControlTexts texts;
     run.texts = &texts;
     return RunJobs(&run);

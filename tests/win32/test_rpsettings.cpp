@@ -280,6 +280,10 @@ TEST_F(RpsettingsTest, ArgumentsAreCheckedBeforeAnyPrinterIsTouched) {
         {"a file named like a printer", {"diff", "P", "F"}, 2, "--file か --printer で指定して下さい。"},
         {"that file", {"diff", "P", "F", "--file"}, 1, "pageLength: 66行 -> 60行"},
         {"that printer", {"diff", "P", "F", "--printer"}, 0, ""},
+        {"a mistyped command", {"aply", file, "P"}, 2, "もしかして: apply"},
+        {"one printer too many", {"show", "P", "P"}, 2, "show: 余分な引数です: "},
+        {"an option of another command", {"check", file, "P", "--backup", "bk"}, 2, "--backup は check では使えません。"},
+        {"a change log that cannot be written", {"apply", file, "P", "--log", "."}, 2, "を開けないため、どのプリンタにも書き込みません。"},
     };
     char directory[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, directory);
