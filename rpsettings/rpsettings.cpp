@@ -243,7 +243,9 @@ void PrintJson(const JsonWriter& json) { Out(json.Text() + "\n"); }
 // ---- Files ----
 
 
-int WriteWholeFile(const char* path, const std::string& text) { return WriteTextFile(path, text, WriteReplace) == Written; }
+int WriteWholeFile(const char* path, const std::string& text) {
+    return WriteTextFile(path, text, WriteReplace) == Written;
+}
 
 bool IsFile(const char* path) {
     const DWORD attributes = GetFileAttributesA(path);
@@ -290,7 +292,8 @@ int LoadSettingsFile(const char* path, ParsedSettings* parsed) {
         return kExitUsage;
     }
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (GetFileAttributesExA(path, GetFileExInfoStandard, &data) && (data.nFileSizeHigh || data.nFileSizeLow > kMaxFileSize)) {
+    if (GetFileAttributesExA(path, GetFileExInfoStandard, &data) &&
+        (data.nFileSizeHigh || data.nFileSizeLow > kMaxFileSize)) {
         Err(std::string(path) + ": " + FileProblemText({FileTooLarge, 0, -1, 0}));
         return kExitUsage;
     }
@@ -507,7 +510,8 @@ struct JobsRun {
 
 // A printer's settings as save writes them: the printer named, the time of
 // reading, and the end mark after the block.
-std::string SavedFileText(const char* printer, const PrinterSettings& settings, const uint8_t block[kSettingsBlockSize]) {
+std::string SavedFileText(const char* printer, const PrinterSettings& settings,
+                          const uint8_t block[kSettingsBlockSize]) {
     ControlTexts texts;  // this thread's own
     return WriteSettingsFile(settings, block, ModelName().c_str(), ControlTexts::Resolve, &texts, printer,
                              UtcNowText().c_str());
@@ -581,7 +585,9 @@ void ApplyToPrinter(const JobsRun& run, PrinterJob* job) {
     // A backup is a new file, on the disk before anything is written (a dry run writes none).
     if (!run.folder.empty() && !run.options->dryRun) {
         const std::string base = SafeFileName(job->printer->name);
-        job->backedUp = job->readable && WriteBackupFile(run.folder, base, SavedFileText(job->printer->name, job->current, block), &job->path);
+        job->backedUp = job->readable && WriteBackupFile(run.folder, base,
+                                                         SavedFileText(job->printer->name, job->current, block),
+                                                         &job->path);
         if (!job->backedUp) {
             if (job->path.empty()) job->path = run.folder + base + ".txt";
             job->reason = Compose(IDS_RPS_BACKUP_FAILED, job->path.c_str());
@@ -900,7 +906,8 @@ int RunJobs(JobsRun* run) {
         JsonWriter summary;
         summary.BeginObject().Key("printers").Number(total);
         const std::vector<Outcome> counted = run->command == JobsApply
-            ? std::vector<Outcome>{Applied, Unchanged, WouldChange, Refused, Failed, NotVerified, NotAnswering, NotStarted, Skipped}
+            ? std::vector<Outcome>{Applied, Unchanged, WouldChange, Refused, Failed, NotVerified, NotAnswering,
+                                   NotStarted, Skipped}
             : std::vector<Outcome>{Conforms, Differs, Unreadable, NotAnswering, NotStarted, Skipped};
         for (Outcome outcome : counted) summary.Key(kOutcomeTokens[outcome]).Number(n[outcome]);
         summary.EndObject();
@@ -963,7 +970,8 @@ int PrepareJobs(const std::vector<const PrinterEntry*>& printers, const char* di
     int taken = 0;  // an earlier save's files stay unless --overwrite says otherwise
     for (size_t i = 0; i < printers.size(); ++i) {
         run->jobs[i].path = folder + files[i];
-        if (run->options->overwrite || GetFileAttributesA(run->jobs[i].path.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
+        if (run->options->overwrite || GetFileAttributesA(run->jobs[i].path.c_str()) == INVALID_FILE_ATTRIBUTES)
+            continue;
         Err(Compose(IDS_RPS_FILE_EXISTS, run->jobs[i].path.c_str()));
         ++taken;
     }
@@ -1185,7 +1193,8 @@ int CommandRestore(const Options& options) {
     if (int code = OperandPrinters(options, 2, options.args.size(), &printers)) return code;
     std::vector<FolderBackup> backups = ReadBackups(folder, ModelName().c_str());
     std::vector<BackupEntry> entries;
-    for (const FolderBackup& backup : backups) entries.push_back(backup.problem.error == FileOk ? backup.entry : BackupEntry());
+    for (const FolderBackup& backup : backups)
+        entries.push_back(backup.problem.error == FileOk ? backup.entry : BackupEntry());
     ChangeLog log;
     if (int code = OpenChangeLog(options, &log)) return code;
     JobsRun run = {JobsApply, &options, nullptr, {}, nullptr, {}, {}, "", &log, true};
@@ -1214,11 +1223,13 @@ int CommandRestoreList(const Options& options) {
         else Err(Compose(IDS_RPS_NOT_A_BACKUP, backup.path.c_str(), FileProblemText(backup.problem).c_str()));
     }
     std::stable_sort(usable.begin(), usable.end(), [](const FolderBackup* a, const FolderBackup* b) {
-        return a->entry.printer != b->entry.printer ? a->entry.printer < b->entry.printer : a->entry.time > b->entry.time;
+        if (a->entry.printer != b->entry.printer) return a->entry.printer < b->entry.printer;
+        return a->entry.time > b->entry.time;
     });
     Out(Text(IDS_RPS_BACKUPS_HEADER) + "\n");
     for (const FolderBackup* backup : usable)
-        Out((backup->entry.printer.empty() ? "-" : backup->entry.printer) + "\t" + backup->entry.time + "\t" + backup->path + "\n");
+        Out((backup->entry.printer.empty() ? "-" : backup->entry.printer) + "\t" + backup->entry.time + "\t" +
+            backup->path + "\n");
     return kExitOk;
 }
 

@@ -597,7 +597,8 @@ FileProblem ReadSettingsFile(const char* text, size_t length, const char* model,
     do {
         ++lineNumber;
         const char* lineEnd = LineEnd(line, end);
-        const char* next = lineEnd == end ? end : lineEnd + (lineEnd[0] == '\r' && lineEnd + 1 < end && lineEnd[1] == '\n' ? 2 : 1);
+        const bool crlf = lineEnd < end && lineEnd[0] == '\r' && lineEnd + 1 < end && lineEnd[1] == '\n';
+        const char* next = lineEnd == end ? end : lineEnd + (crlf ? 2 : 1);
         const char* begin = line;
         Trim(&begin, &lineEnd);
         line = next;
@@ -644,7 +645,8 @@ FileProblem ReadSettingsFile(const char* text, size_t length, const char* model,
             const size_t size = key[0] == 'p' ? sizeof parsed->printer : sizeof parsed->saved;
             if (!header) return {FileMissingHeader, lineNumber, -1};
             if (field[0]) return {FileRepeatedKey, lineNumber, -1};
-            if (value == valueEnd || static_cast<size_t>(valueEnd - value) >= size) return {FileBadValue, lineNumber, -1};
+            if (value == valueEnd || static_cast<size_t>(valueEnd - value) >= size)
+                return {FileBadValue, lineNumber, -1};
             std::memcpy(field, value, static_cast<size_t>(valueEnd - value));
         } else if (section == 0 && Equals(key, keyEnd, "block")) {
             if (!header) return {FileMissingHeader, lineNumber, -1};
@@ -734,6 +736,7 @@ std::string WriteSettingsFile(const PrinterSettings& settings, const uint8_t* bl
         for (size_t i = 0; i < kSettingsBlockSize; ++i) out += Printf("%02lX", block[i]);
         out += "\n";
     }
-    if (savedTime) out += "\n# 保存したファイルの終わり。この行のないファイルは途中で切れたものとして読みません。\n[end]\n";
+    if (savedTime) out += "\n# 保存したファイルの終わり。この行のないファイルは途中で切れたものとして読みません。\n"
+                          "[end]\n";
     return out;
 }

@@ -70,7 +70,8 @@ TEST(SettingsFile, ASavedFileIsACompleteRecordOfThePrinter) {
     const std::vector<uint8_t> block = OddBlock();
     PrinterSettings printer;
     ASSERT_TRUE(SettingsOfBlock(block.data(), &printer));
-    const std::string text = WriteSettingsFile(printer, block.data(), kModel, TextOf, nullptr, "TK/1", "2026-12-08T14:05:09Z");
+    const std::string text =
+        WriteSettingsFile(printer, block.data(), kModel, TextOf, nullptr, "TK/1", "2026-12-08T14:05:09Z");
     ParsedSettings parsed;
     ASSERT_EQ(Read(text, &parsed).error, FileOk);
     EXPECT_STREQ(parsed.printer, "TK/1");

@@ -52,8 +52,8 @@ int PageLengthIn(const std::string& path) {
 // The output's lines without the indented ones under a printer (its changes, its backup).
 std::vector<std::string> ResultLines(const std::string& output) {
     std::vector<std::string> lines = OutputLines(output);
-    lines.erase(std::remove_if(lines.begin(), lines.end(), [](const std::string& line) { return line.rfind("  ", 0) == 0; }),
-                lines.end());
+    const auto indented = [](const std::string& line) { return line.rfind("  ", 0) == 0; };
+    lines.erase(std::remove_if(lines.begin(), lines.end(), indented), lines.end());
     return lines;
 }
 
@@ -412,9 +412,11 @@ TEST_F(RpsettingsTest, ABackupNeverReplacesAnotherWithinARunOrAcrossRuns) {
     SrmctlResult runs[2];
     const std::string files[2] = {TempFile(PartialFile(50)), TempFile(PartialFile(70))};
     std::thread first([&] {
-        runs[0] = Rps({"apply", files[0], slowA.Name(), shared.Name(), "--backup", folder, "--jobs", "1", "--json", "--log", log});
+        runs[0] = Rps({"apply", files[0], slowA.Name(), shared.Name(), "--backup", folder, "--jobs", "1", "--json",
+                       "--log", log});
     });
-    runs[1] = Rps({"apply", files[1], slowB.Name(), shared.Name(), "--backup", folder, "--jobs", "1", "--json", "--log", log});
+    runs[1] = Rps({"apply", files[1], slowB.Name(), shared.Name(), "--backup", folder, "--jobs", "1", "--json", "--log",
+                   log});
     first.join();
     const std::string kept[2] = {ReportedBackups(runs[0])[shared.Name()], ReportedBackups(runs[1])[shared.Name()]};
     EXPECT_NE(kept[0], kept[1]) << runs[0].output << runs[1].output;
@@ -427,14 +429,16 @@ TEST_F(RpsettingsTest, ABackupNeverReplacesAnotherWithinARunOrAcrossRuns) {
     for (std::string line; std::getline(records, line); ++lines) {
         const nlohmann::json record = nlohmann::json::parse(line, nullptr, false);
         ASSERT_FALSE(record.is_discarded()) << line;
-        results[record["run"].get<std::string>() + " " + record["printer"].get<std::string>()].push_back(record["result"]);
+        const std::string write = record["run"].get<std::string>() + " " + record["printer"].get<std::string>();
+        results[write].push_back(record["result"]);
         EXPECT_FALSE(record["computer"].get<std::string>().empty()) << line;
         if (record["printer"] == shared.Name() && record["result"] == "applied") {
             EXPECT_EQ(record["changes"][0]["key"], "pageLength") << line;
         }
     }
     EXPECT_EQ(lines, 8);
-    for (const auto& write : results) EXPECT_EQ(write.second, (std::vector<std::string>{"writing", "applied"})) << write.first;
+    for (const auto& write : results)
+        EXPECT_EQ(write.second, (std::vector<std::string>{"writing", "applied"})) << write.first;
 
     for (const std::string& name : TextFilesIn(folder + "\\")) files_.push_back(folder + "\\" + name);
     TearDown();
