@@ -283,6 +283,7 @@ TEST_F(RpsettingsTest, ArgumentsAreCheckedBeforeAnyPrinterIsTouched) {
         {"a mistyped command", {"aply", file, "P"}, 2, "もしかして: apply"},
         {"one printer too many", {"show", "P", "P"}, 2, "show: 余分な引数です: "},
         {"an option of another command", {"check", file, "P", "--backup", "bk"}, 2, "--backup は check では使えません。"},
+        {"a dry run", {"apply", file, "P", "--dry-run", "--backup", "dry.bk", "--log", "dry.jsonl"}, 0, "--dry-run"},
         {"a change log that cannot be written", {"apply", file, "P", "--log", "."}, 2, "を開けないため、どのプリンタにも書き込みません。"},
     };
     char directory[MAX_PATH] = {};
@@ -299,6 +300,8 @@ TEST_F(RpsettingsTest, ArgumentsAreCheckedBeforeAnyPrinterIsTouched) {
         EXPECT_NE(run.output.find(c.says), std::string::npos) << c.label << run.output;
     }
     EXPECT_TRUE(printer.Log().empty());
+    for (const char* made : {"dry.bk", "dry.jsonl"})  // a dry run writes nothing at all
+        EXPECT_EQ(GetFileAttributesA(made), INVALID_FILE_ATTRIBUTES) << made;
 }
 
 TEST_F(RpsettingsTest, AFileWithOneBadLineChangesNoPrinter) {
@@ -327,6 +330,9 @@ TEST_F(RpsettingsTest, ASiteIsSavedCheckedBackedUpAndRestored) {
 
     const SrmctlResult save = Rps({"save", "@" + names, folder});
     ASSERT_EQ(save.exitCode, 0u) << save.output;
+    const SrmctlResult again = Rps({"save", "@" + names, folder});  // an earlier save stays
+    EXPECT_EQ(again.exitCode, 2u) << again.output;
+    EXPECT_NE(again.output.find(".txt は既にあります。"), std::string::npos) << again.output;
     for (const SimulatedPrinter* printer : site) {
         files_.push_back(folder + "\\" + printer->Name() + ".txt");
         files_.push_back(backups + "\\" + printer->Name() + ".txt");
@@ -443,6 +449,21 @@ TEST_F(RpsettingsTest, ABackupNeverReplacesAnotherWithinARunOrAcrossRuns) {
     for (const std::string& name : TextFilesIn(folder + "\\")) files_.push_back(folder + "\\" + name);
     TearDown();
     RemoveDirectoryA(folder.c_str());
+}
+
+TEST_F(RpsettingsTest, APrinterReportedAsNotAnsweringIsNeverWrittenAfterwards) {
+    const SimulatedPrinter& slow = AddPrinter();
+    ASSERT_EQ(slow.SetReplyDelay(SrmDeviceDelay, 1500), 0u);  // its read ends after the time allowed
+    std::vector<std::string> args = {"apply", TempFile(PartialFile(60)), slow.Name(), "--timeout", "1", "--jobs", "1"};
+    for (int i = 0; i < 10; ++i) {  // the run goes on with these past the time the slow one would write
+        const SimulatedPrinter& other = AddPrinter();
+        ASSERT_EQ(other.SetReplyDelay(SrmDeviceDelay, 150), 0u);
+        args.push_back(other.Name());
+    }
+    const SrmctlResult apply = Rps(args);
+    EXPECT_NE(apply.output.find(slow.Name() + ": 1 秒以内に応答がありません。"), std::string::npos) << apply.output;
+    EXPECT_TRUE(slow.Log().empty()) << apply.output;
+    EXPECT_EQ(slow.Block(), FactoryBlock());
 }
 
 // The many-printer runner: Ctrl+C lets the printer under way finish and starts
