@@ -825,6 +825,10 @@ void ReportJson(const JobsRun& run, const PrinterJob& job, std::string message, 
         json->EndArray();
     } else if (run.command == JobsApply) {
         json->Key("backup").String(job.backedUp ? Utf8(job.path) : "");
+        if (run.restoring) {  // the backup given back, and when it was saved
+            json->Key("restoredFrom").String(job.file ? Utf8(job.fileName) : "");
+            json->Key("restoredTime").String(job.file ? job.fileTime : "");
+        }
         const ApplyPlan& plan = job.plan;
         if (job.outcome == Refused) {
             ChangesJson(json, plan.collateral.empty() ? plan.notCarried : plan.collateral,
