@@ -72,6 +72,9 @@ endif()
 add_executable(rpsettings ${CMAKE_SOURCE_DIR}/rpsettings/rpsettings.cpp ${CMAKE_SOURCE_DIR}/rpsettings/printer_jobs.cpp ${CMAKE_SOURCE_DIR}/rpsettings/rpsettings.rc
   $<TARGET_OBJECTS:rpres>)
 target_link_libraries(rpsettings PRIVATE rpcore)
+# Backups, the change log and restore.
+target_sources(rpsettings PRIVATE ${CMAKE_SOURCE_DIR}/rpsettings/backup_store.cpp ${CMAKE_SOURCE_DIR}/rpsettings/change_log.cpp)
+target_link_libraries(rpsettings PRIVATE shell32)
 
 # Our own units read cmake/win32-prelude.h first, so <strsafe.h> stands
 # before their code and the unbounded string functions cannot come back.
@@ -115,7 +118,7 @@ foreach(src ${RP_WIN32_TESTS})
 endforeach()
 if(TARGET test_rpsettings)
   add_dependencies(test_rpsettings rpsettings srmctl)
-  target_sources(test_rpsettings PRIVATE ${CMAKE_SOURCE_DIR}/rpsettings/printer_jobs.cpp)
+  target_sources(test_rpsettings PRIVATE ${CMAKE_SOURCE_DIR}/rpsettings/printer_jobs.cpp ${CMAKE_SOURCE_DIR}/rpsettings/backup_store.cpp)
   # The test reads rpsettings' JSON back with Debian's header-only JSON
   # library, seen through a folder of its own (not the host's /usr/include).
   file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/json-include)

@@ -7,7 +7,7 @@
 
 namespace {
 
-enum JobState : LONG { StatePending, StateRunning, StateDone, StateGivenUp };
+enum JobState : LONG { StatePending, StateRunning, StateWriting, StateDone, StateGivenUp };
 
 constexpr DWORD kProgressTick = 250;  // ms between progress refreshes
 
@@ -20,6 +20,11 @@ BOOL WINAPI OnControl(DWORD event) {
     InterruptPrinterJobs();
     return TRUE;
 }
+
+struct Pool;
+// The pool and job a worker thread is running, for StartJobWrite.
+thread_local Pool* workerPool = nullptr;
+thread_local size_t workerJob = 0;
 
 struct Pool {
     size_t count;
@@ -39,8 +44,13 @@ DWORD WINAPI Worker(void* parameter) {
         const size_t i = static_cast<size_t>(index);
         pool->started[i] = GetTickCount();
         if (InterlockedCompareExchange(&pool->state[i], StateRunning, StatePending) != StatePending) continue;
+        workerPool = pool;
+        workerJob = i;
         pool->work(pool->context, i);
-        if (InterlockedCompareExchange(&pool->state[i], StateDone, StateRunning) == StateRunning) SetEvent(wakeEvent);
+        workerPool = nullptr;
+        if (InterlockedCompareExchange(&pool->state[i], StateDone, StateRunning) == StateRunning ||
+            InterlockedCompareExchange(&pool->state[i], StateDone, StateWriting) == StateWriting)
+            SetEvent(wakeEvent);
     }
 }
 
@@ -64,6 +74,12 @@ bool IsConsole(DWORD which) {
 }
 
 }  // namespace
+
+bool StartJobWrite() {
+    if (!workerPool) return true;
+    const LONG state = InterlockedCompareExchange(&workerPool->state[workerJob], StateWriting, StateRunning);
+    return state == StateRunning || state == StateWriting;
+}
 
 void InterruptPrinterJobs() {
     InterlockedExchange(&interrupted, 1);
@@ -108,9 +124,9 @@ JobRunResult RunPrinterJobs(size_t count, const JobRunOptions& options, JobWork 
             const LONG state = pool->state[i];
             if (state == StateDone) {
                 end = JobFinished;
-            } else if (state == StateRunning && options.timeoutMs != INFINITE &&
+            } else if ((state == StateRunning || state == StateWriting) && options.timeoutMs != INFINITE &&
                        static_cast<LONG>(now - pool->started[i]) >= static_cast<LONG>(options.timeoutMs) &&
-                       InterlockedCompareExchange(&pool->state[i], StateGivenUp, StateRunning) == StateRunning) {
+                       InterlockedCompareExchange(&pool->state[i], StateGivenUp, state) == state) {
                 // The worker stays with this printer: another takes its place.
                 end = JobNotAnswering;
                 abandoned = true;
@@ -119,7 +135,7 @@ JobRunResult RunPrinterJobs(size_t count, const JobRunOptions& options, JobWork 
                        InterlockedCompareExchange(&pool->state[i], StateGivenUp, StatePending) == StatePending) {
                 end = JobNotStarted;
             } else {
-                running += state == StateRunning;
+                running += state == StateRunning || state == StateWriting;
                 continue;
             }
             reported[i] = true;

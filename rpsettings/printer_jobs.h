@@ -37,6 +37,13 @@ struct JobRunResult {
 JobRunResult RunPrinterJobs(size_t count, const JobRunOptions& options, JobWork work, JobReport report,
                             void* context);
 
+// Called by a work function just before it changes anything outside (writes
+// a printer): false when the run has given up waiting on this job (it has been
+// reported as not answering), and then nothing may be changed. Once this has
+// said true, a job given up on is still reported as not answering, its
+// state unknown. True outside RunPrinterJobs.
+bool StartJobWrite();
+
 // What Ctrl+C and Ctrl+Break do: no job starts any more.
 void InterruptPrinterJobs();
 

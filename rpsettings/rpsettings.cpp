@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <memory>
@@ -15,6 +16,8 @@
 
 #include "app.h"
 #include "apply_plan_pure.h"
+#include "backup_store.h"
+#include "change_log.h"
 #include "codec.h"
 #include "messages.h"
 #include "resource.h"
@@ -37,7 +40,6 @@ constexpr int kExitNotVerified = 4;  // apply: written, but the read-back could 
 constexpr int kExitInterrupted = 5;  // Ctrl+C: what was done is reported
 constexpr int kMaxWorkers = 32;      // printers handled at once; each mostly waits on its device
 constexpr int kReadAttempts = 3;     // as the panel: a read that gives no settings is tried again
-constexpr DWORD kMaxFileSize = 1 << 20;
 constexpr char kFilePort[] = "FILE:";
 
 // ---- Texts and output ----
@@ -117,7 +119,10 @@ public:
 
 // ---- Options ----
 
-enum OptionId { OptPassword, OptAll, OptDryRun, OptFile, OptPrinter, OptHelp, OptJson, OptBackup, OptTimeout, OptJobs };
+enum OptionId {
+    OptPassword, OptAll, OptDryRun, OptFile, OptPrinter, OptHelp, OptJson, OptBackup, OptTimeout, OptJobs,
+    OptOverwrite, OptLog, OptBefore, OptList
+};
 struct OptionRow {
     const char* name;
     OptionId id;
@@ -128,6 +133,8 @@ constexpr OptionRow kOptions[] = {
     {"--file", OptFile, false},        {"--printer", OptPrinter, false}, {"--help", OptHelp, false},
     {"-h", OptHelp, false},            {"/?", OptHelp, false},           {"--json", OptJson, false},
     {"--backup", OptBackup, true},     {"--timeout", OptTimeout, true},  {"--jobs", OptJobs, true},
+    {"--overwrite", OptOverwrite, false}, {"--log", OptLog, true},     {"--before", OptBefore, true},
+    {"--list", OptList, false},
 };
 constexpr int kDefaultTimeoutSeconds = 60;
 constexpr int kMaxTimeoutSeconds = 24 * 60 * 60;
@@ -144,6 +151,11 @@ struct Options {
     const char* backup = nullptr;
     int timeoutSeconds = kDefaultTimeoutSeconds;
     int jobs = kMaxWorkers;
+    bool overwrite = false;      // save into a folder: replace files of an earlier save
+    const char* log = nullptr;   // the change log, when not the machine's own
+    const char* before = nullptr;  // restore: the newest backup before this time
+    bool list = false;           // restore: list the backups
+    unsigned used = 0;           // each option given: 1 << its OptionId
 };
 
 // A whole decimal number in low..high, or -1.
@@ -179,6 +191,7 @@ int ParseOptions(int argc, char** argv, Options* options) {
             return kExitUsage;
         }
         if (value) ++i;
+        options->used |= 1u << row->id;
         int number = 0;
         switch (row->id) {
         case OptPassword: options->password = value; break;
@@ -189,6 +202,10 @@ int ParseOptions(int argc, char** argv, Options* options) {
         case OptHelp: options->help = true; break;
         case OptJson: options->json = true; break;
         case OptBackup: options->backup = value; break;
+        case OptOverwrite: options->overwrite = true; break;
+        case OptLog: options->log = value; break;
+        case OptBefore: options->before = value; break;
+        case OptList: options->list = true; break;
         case OptTimeout:
         case OptJobs:
             number = CountOption(value, 1, row->id == OptJobs ? kMaxWorkers : kMaxTimeoutSeconds);
@@ -204,19 +221,6 @@ int ParseOptions(int argc, char** argv, Options* options) {
 }
 
 // ---- Text for scripts ----
-
-// A text of the ANSI code page (Shift-JIS) in UTF-8, and back.
-std::string Recode(const std::string& text, UINT from, UINT to) {
-    if (text.empty()) return text;
-    const int wide = MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::vector<wchar_t> buffer(static_cast<size_t>(wide > 0 ? wide : 1));
-    MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), buffer.data(), wide);
-    const int size = WideCharToMultiByte(to, 0, buffer.data(), wide, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(size > 0 ? size : 0), '\0');
-    if (size > 0) WideCharToMultiByte(to, 0, buffer.data(), wide, &out[0], size, nullptr, nullptr);
-    return out;
-}
-std::string Utf8(const std::string& ansi) { return Recode(ansi, CP_ACP, CP_UTF8); }
 
 // "key", "name" and, under the given names, a setting's value and its text.
 void SettingJson(JsonWriter* json, int index, const PrinterSettings& settings, const char* valueKey,
@@ -238,28 +242,9 @@ void PrintJson(const JsonWriter& json) { Out(json.Text() + "\n"); }
 
 // ---- Files ----
 
-int ReadWholeFile(const char* path, std::string* text) {
-    ScopedHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE) return 0;
-    const DWORD size = GetFileSize(file.get(), nullptr);
-    if (size == INVALID_FILE_SIZE || size > kMaxFileSize) return 0;
-    text->assign(size, '\0');
-    DWORD read = 0;
-    return size == 0 || (ReadFile(file.get(), &(*text)[0], size, &read, nullptr) && read == size);
-}
 
 int WriteWholeFile(const char* path, const std::string& text) {
-    std::string crlf;
-    for (char c : text) {
-        if (c == '\n') crlf += '\r';
-        crlf += c;
-    }
-    ScopedHandle file(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE) return 0;
-    DWORD written = 0;
-    return WriteFile(file.get(), crlf.data(), static_cast<DWORD>(crlf.size()), &written, nullptr) &&
-           written == crlf.size();
+    return WriteTextFile(path, text, WriteReplace) == Written;
 }
 
 bool IsFile(const char* path) {
@@ -283,7 +268,16 @@ std::string FileProblemText(const FileProblem& problem) {
                                     IDS_RPS_MISSING_HEADER,
                                     IDS_RPS_FILE_EMPTY,
                                     IDS_RPS_FILE_UTF16,
-                                    IDS_RPS_BAD_BLOCK};
+                                    IDS_RPS_BAD_BLOCK,
+                                    IDS_RPS_CUT_SHORT,
+                                    0,
+                                    0,
+                                    IDS_RPS_NOT_COMPLETE};
+    if (problem.error == FileTooLarge) return Compose(IDS_RPS_FILE_TOO_LARGE, static_cast<int>(kMaxFileSize >> 10));
+    if (problem.error == FileCustomIsRow)
+        return Compose(IDS_RPS_CUSTOM_IS_ROW, SettingFullKey(problem.setting).c_str(), static_cast<int>(problem.value),
+                       CustomRowText(problem.setting, problem.value).c_str(),
+                       SettingFullKey(problem.setting - 1).c_str());
     if (problem.error == FileOutOfRange)
         return Compose(IDS_RPS_OUT_OF_RANGE, SettingFullKey(problem.setting).c_str(),
                        SettingRangeText(problem.setting).c_str());
@@ -295,6 +289,12 @@ int LoadSettingsFile(const char* path, ParsedSettings* parsed) {
     std::string text;
     if (!IsFile(path)) {
         Err(Compose(IDS_RPS_NO_SUCH_FILE, path));
+        return kExitUsage;
+    }
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (GetFileAttributesExA(path, GetFileExInfoStandard, &data) &&
+        (data.nFileSizeHigh || data.nFileSizeLow > kMaxFileSize)) {
+        Err(std::string(path) + ": " + FileProblemText({FileTooLarge, 0, -1, 0}));
         return kExitUsage;
     }
     if (!ReadWholeFile(path, &text)) {
@@ -470,12 +470,12 @@ bool AskPassword(std::string* typed) {
 
 enum Outcome {
     Applied, Unchanged, WouldChange, Refused, Failed, NotVerified, Conforms, Differs, Unreadable, Saved,
-    NotAnswering, NotStarted, kOutcomeCount
+    NotAnswering, NotStarted, Skipped, kOutcomeCount
 };
 // The outcome as the JSON output names it.
 constexpr const char* kOutcomeTokens[kOutcomeCount] = {
     "applied", "unchanged", "would_change", "refused",  "failed",        "not_verified",
-    "conforms", "differs",  "unreadable",   "saved",    "not_answering", "not_started"};
+    "conforms", "differs",  "unreadable",   "saved",    "not_answering", "not_started", "skipped"};
 
 struct PrinterJob {
     const PrinterEntry* printer = nullptr;
@@ -488,6 +488,9 @@ struct PrinterJob {
     ApplyPlan plan = {};
     std::string path;  // save: the file; apply: the backup
     bool backedUp = false;
+    const ParsedSettings* file = nullptr;  // apply: the run's file; restore: the printer's backup
+    std::string fileName;                  //   and its name
+    std::string fileTime;                  // restore: when the backup was saved
 };
 
 enum JobsCommand { JobsApply, JobsCheck, JobsSave };
@@ -500,12 +503,18 @@ struct JobsRun {
     ControlTexts* texts;           // the calling thread's
     JsonWriter json;               // the "printers" array, as reported
     int counts[kOutcomeCount];
+    std::string folder;            // apply and restore: where the backups go (empty: none)
+    ChangeLog* log;                // apply and restore: the change log
+    bool restoring;                // restore: each printer its own backup
 };
 
-// Writes a printer's settings file; 1 when written.
-int SaveSettingsFile(const char* path, const PrinterSettings& settings, const uint8_t block[kSettingsBlockSize]) {
+// A printer's settings as save writes them: the printer named, the time of
+// reading, and the end mark after the block.
+std::string SavedFileText(const char* printer, const PrinterSettings& settings,
+                          const uint8_t block[kSettingsBlockSize]) {
     ControlTexts texts;  // this thread's own
-    return WriteWholeFile(path, WriteSettingsFile(settings, block, ModelName().c_str(), ControlTexts::Resolve, &texts));
+    return WriteSettingsFile(settings, block, ModelName().c_str(), ControlTexts::Resolve, &texts, printer,
+                             UtcNowText().c_str());
 }
 
 std::string RefusalText(const ApplyPlan& plan) {
@@ -542,8 +551,11 @@ std::string StillUpdatable(DWORD handle, StatusVerdict* verdict) {
     return "";
 }
 
+std::string ChangeRecord(const JobsRun& run, const PrinterJob& job, const char* result);
+void WriteAndVerify(DWORD handle, const StatusVerdict& verdict, uint8_t block[kSettingsBlockSize], PrinterJob* job);
+
 // One printer: usable and updatable, not held by a panel, read (and saved
-// first with --backup), planned, written synchronously and read back.
+// first with --backup), planned, recorded, written synchronously and read back.
 void ApplyToPrinter(const JobsRun& run, PrinterJob* job) {
     job->outcome = Refused;
     SrmSession session;
@@ -570,14 +582,19 @@ void ApplyToPrinter(const JobsRun& run, PrinterJob* job) {
         job->reason = Text(IDS_READ_FAILED);
         return;
     }
-    if (run.options->backup) {
-        job->backedUp = job->readable && SaveSettingsFile(job->path.c_str(), job->current, block);
+    // A backup is a new file, on the disk before anything is written (a dry run writes none).
+    if (!run.folder.empty() && !run.options->dryRun) {
+        const std::string base = SafeFileName(job->printer->name);
+        job->backedUp = job->readable && WriteBackupFile(run.folder, base,
+                                                         SavedFileText(job->printer->name, job->current, block),
+                                                         &job->path);
         if (!job->backedUp) {
+            if (job->path.empty()) job->path = run.folder + base + ".txt";
             job->reason = Compose(IDS_RPS_BACKUP_FAILED, job->path.c_str());
             return;
         }
     }
-    job->plan = PlanApply(*run.parsed, job->readable ? &job->current : nullptr);
+    job->plan = PlanApply(*job->file, job->readable ? &job->current : nullptr);
     if (job->plan.outcome == PlanUnchanged) {
         job->outcome = Unchanged;
         return;
@@ -594,18 +611,32 @@ void ApplyToPrinter(const JobsRun& run, PrinterJob* job) {
     // to a printer that may be updated now.
     job->reason = StillUpdatable(session.get(), &verdict);
     if (!job->reason.empty()) return;
+    // Nothing is written once the run has reported this printer as not
+    // answering, nor without its record in the change log.
+    if (!StartJobWrite()) return;
+    if (!run.log->Append(ChangeRecord(run, *job, "writing"))) {
+        job->outcome = Failed;
+        job->reason = Compose(IDS_RPS_LOG_FAILED, run.log->Path().c_str());
+        return;
+    }
+    WriteAndVerify(session.get(), verdict, block, job);
+    if (!run.log->Append(ChangeRecord(run, *job, kOutcomeTokens[job->outcome])))
+        job->reason += (job->reason.empty() ? "" : " ") + Compose(IDS_RPS_RESULT_NOT_LOGGED, run.log->Path().c_str());
+}
+
+// Sends the planned command and reads the printer back.
+void WriteAndVerify(DWORD handle, const StatusVerdict& verdict, uint8_t block[kSettingsBlockSize], PrinterJob* job) {
     uint8_t area[kCommandAreaSize];
     CopyMemory(area, job->plan.area, sizeof area);
-    if (SetPrinterStatusDirectA(session.get(), SRM_ITEM_SETTINGS, area, kCommandAreaSize) != 0) {
+    if (SetPrinterStatusDirectA(handle, SRM_ITEM_SETTINGS, area, kCommandAreaSize) != 0) {
         job->outcome = Failed;
         job->reason = Text(IDS_WRITE_FAILED);
         return;
     }
-
     job->outcome = NotVerified;
     if (!job->readable) {
         job->reason = StatusTextOf(verdict);
-    } else if (!ReadSettings(session.get(), &job->after, block)) {
+    } else if (!ReadSettings(handle, &job->after, block)) {
         job->reason = Text(IDS_READ_FAILED);
     } else if (!VerifyApplied(job->plan, job->after).empty()) {
         job->outcome = Failed;
@@ -628,20 +659,33 @@ void CheckPrinter(const JobsRun& run, PrinterJob* job) {
         if (FileNames(*run.parsed, i) && SettingDiffers(i, job->current, job->after)) job->outcome = Differs;
 }
 
-void SavePrinter(const JobsRun&, PrinterJob* job) {
+void SavePrinter(const JobsRun& run, PrinterJob* job) {
     uint8_t block[kSettingsBlockSize];
     job->outcome = Unreadable;
     job->reason = ReadPrinter(*job->printer, &job->current, block);
     if (!job->reason.empty()) return;
     job->outcome = Saved;
-    if (SaveSettingsFile(job->path.c_str(), job->current, block)) return;
+    const WriteResult result = WriteTextFile(job->path.c_str(), SavedFileText(job->printer->name, job->current, block),
+                                             run.options->overwrite ? WriteReplace : WriteNew);
+    if (result == Written) return;
     job->outcome = Unreadable;  // reported as "cannot be saved", with the reason
-    job->reason = Compose(IDS_RPS_CANNOT_WRITE_FILE, job->path.c_str());
+    job->reason = Compose(result == NameTaken ? IDS_RPS_FILE_EXISTS : IDS_RPS_CANNOT_WRITE_FILE, job->path.c_str());
 }
 
 void WorkOnJob(void* context, size_t index) {
     JobsRun* run = static_cast<JobsRun*>(context);
     PrinterJob* job = &run->jobs[index];
+    // --all passes over the printers the panel refuses by their kind; named, they are refused.
+    if (run->options->all && TextEquals(job->printer->destination, kFilePort)) {
+        job->outcome = Skipped;
+        job->reason = ConsoleText(Text(IDS_FILE_PORT));
+        return;
+    }
+    if (run->command == JobsApply && !job->file) {
+        job->outcome = Refused;
+        job->reason = Compose(IDS_RPS_NO_BACKUP, run->options->args[1].c_str());
+        return;
+    }
     switch (run->command) {
     case JobsApply: ApplyToPrinter(*run, job); break;
     case JobsCheck: CheckPrinter(*run, job); break;
@@ -674,6 +718,29 @@ void ChangesJson(JsonWriter* json, const std::vector<SettingChange>& changes, co
     json->EndArray();
 }
 
+// The changes a write makes; a printer that cannot be read gets every setting.
+void PlannedChangesJson(JsonWriter* json, const PrinterJob& job, ControlTexts* texts) {
+    std::vector<SettingChange> all;
+    for (int i = 0; !job.readable && i < SettingCount(); ++i) all.push_back({i, 0, 0});
+    ChangesJson(json, job.readable ? job.plan.changes : all, job.readable ? &job.current : nullptr,
+                job.plan.predicted, texts);
+}
+
+// A record of the change log for a write: "writing" before it, its outcome after.
+std::string ChangeRecord(const JobsRun& run, const PrinterJob& job, const char* result) {
+    ControlTexts texts;  // this thread's own
+    JsonWriter json;
+    run.log->Begin(&json);
+    json.Key("command").String(run.restoring ? "restore" : "apply");
+    json.Key("printer").String(Utf8(job.printer->name));
+    json.Key("file").String(Utf8(FullPath(job.fileName)));
+    json.Key("backup").String(job.backedUp ? Utf8(FullPath(job.path)) : "");
+    json.Key("result").String(result);
+    json.Key("message").String(Utf8(ConsoleText(job.reason)));
+    PlannedChangesJson(&json, job, &texts);
+    return json.EndObject().Text();
+}
+
 // The settings a check found different: the printer's, then the file's.
 std::vector<int> CheckDifferences(const JobsRun& run, const PrinterJob& job) {
     std::vector<int> differing;
@@ -682,23 +749,29 @@ std::vector<int> CheckDifferences(const JobsRun& run, const PrinterJob& job) {
     return differing;
 }
 
+// The settings a write changes, from -> to; every setting, as it will be,
+// for a printer that cannot be read (what it holds now is unknown).
+std::string PlannedChangeLines(const PrinterJob& job, ControlTexts* texts) {
+    const ApplyPlan& plan = job.plan;
+    if (job.readable) return ChangeLines(plan.changes, job.current, plan.predicted, texts);
+    std::string lines;
+    for (int i = 0; i < SettingCount(); ++i)
+        lines += "  " + SettingFullKey(i) + ": " + SettingDisplay(i, plan.predicted, ControlTexts::Resolve, texts) +
+                 "  (" + SettingName(i) + ")\n";
+    return lines;
+}
+
 // What happened to one printer, as lines of the human output.
 std::string ReportLines(const JobsRun& run, const PrinterJob& job, ControlTexts* texts) {
     const char* name = job.printer->name;
     const ApplyPlan& plan = job.plan;
     std::string lines;
     switch (job.outcome) {
-    case Applied: lines = Compose(IDS_RPS_APPLIED, name) + "\n"; break;
+    case Applied: lines = Compose(IDS_RPS_APPLIED, name) + "\n" + PlannedChangeLines(job, texts); break;
     case Unchanged: lines = Compose(IDS_RPS_NO_CHANGE, name) + "\n"; break;
     case WouldChange:
-        lines = Compose(job.readable ? IDS_RPS_DRY_RUN : IDS_RPS_UNREADABLE_DRY_RUN, name) + "\n";
-        if (job.readable) {
-            lines += ChangeLines(plan.changes, job.current, plan.predicted, texts);
-            break;
-        }
-        for (int i = 0; i < SettingCount(); ++i)  // what the printer holds now is unknown
-            lines += "  " + SettingFullKey(i) + ": " + SettingDisplay(i, plan.predicted, ControlTexts::Resolve, texts) +
-                     "  (" + SettingName(i) + ")\n";
+        lines = Compose(job.readable ? IDS_RPS_DRY_RUN : IDS_RPS_UNREADABLE_DRY_RUN, name) + "\n" +
+                PlannedChangeLines(job, texts);
         break;
     case Refused:
         lines = Compose(IDS_RPS_REFUSED, name, job.reason.c_str()) + "\n" +
@@ -711,7 +784,9 @@ std::string ReportLines(const JobsRun& run, const PrinterJob& job, ControlTexts*
         lines = Compose(IDS_RPS_FAILED, name, job.reason.c_str()) + "\n";
         if (job.readBackDiffers) lines += ChangeLines(VerifyApplied(plan, job.after), plan.predicted, job.after, texts);
         break;
-    case NotVerified: lines = Compose(IDS_RPS_NOT_VERIFIED, name, job.reason.c_str()) + "\n"; break;
+    case NotVerified:
+        lines = Compose(IDS_RPS_NOT_VERIFIED, name, job.reason.c_str()) + "\n" + PlannedChangeLines(job, texts);
+        break;
     case Conforms: break;  // the check's table has rows only for printers that differ
     case Differs:
         for (int i : CheckDifferences(run, job))
@@ -728,8 +803,11 @@ std::string ReportLines(const JobsRun& run, const PrinterJob& job, ControlTexts*
         lines = Compose(IDS_RPS_NOT_ANSWERING, name, run.options->timeoutSeconds) + "\n";
         break;
     case NotStarted: lines = Compose(IDS_RPS_NOT_STARTED, name) + "\n"; break;
+    case Skipped: lines = Compose(IDS_RPS_SKIPPED, name, job.reason.c_str()) + "\n"; break;
     case kOutcomeCount: break;
     }
+    if (run.restoring && job.file && job.outcome != Skipped)
+        lines += "  " + Compose(IDS_RPS_RESTORED_FROM, job.fileName.c_str(), job.fileTime.c_str()) + "\n";
     if (job.backedUp) lines += "  " + Compose(IDS_RPS_BACKED_UP, job.path.c_str()) + "\n";
     return lines;
 }
@@ -747,15 +825,16 @@ void ReportJson(const JobsRun& run, const PrinterJob& job, std::string message, 
         json->EndArray();
     } else if (run.command == JobsApply) {
         json->Key("backup").String(job.backedUp ? Utf8(job.path) : "");
+        if (run.restoring) {  // the backup given back, and when it was saved
+            json->Key("restoredFrom").String(job.file ? Utf8(job.fileName) : "");
+            json->Key("restoredTime").String(job.file ? job.fileTime : "");
+        }
         const ApplyPlan& plan = job.plan;
         if (job.outcome == Refused) {
             ChangesJson(json, plan.collateral.empty() ? plan.notCarried : plan.collateral,
                         plan.collateral.empty() ? &plan.target : &job.current, plan.predicted, texts);
         } else if (job.outcome == Applied || job.outcome == WouldChange || job.outcome == NotVerified) {
-            std::vector<SettingChange> all;  // a printer that cannot be read gets every setting
-            for (int i = 0; !job.readable && i < SettingCount(); ++i) all.push_back({i, 0, 0});
-            ChangesJson(json, job.readable ? plan.changes : all, job.readable ? &job.current : nullptr,
-                        plan.predicted, texts);
+            PlannedChangesJson(json, job, texts);
         } else {
             ChangesJson(json, {}, nullptr, plan.predicted, texts);
         }
@@ -799,28 +878,30 @@ int RunJobs(JobsRun* run) {
     const int* n = run->counts;
     const int total = static_cast<int>(run->jobs.size());
     int code = kExitOk;
+    const std::string skipped = n[Skipped] ? Compose(IDS_RPS_SKIPPED_COUNT, n[Skipped]) : "";
     switch (run->command) {
     case JobsApply:
         code = n[Refused] + n[Failed] + n[NotAnswering] ? kExitDiffers : n[NotVerified] ? kExitNotVerified : kExitOk;
         if (!run->options->json)
             Out(Compose(IDS_RPS_APPLY_SUMMARY, n[Applied], n[Unchanged], n[WouldChange], n[Refused], n[Failed],
-                        n[NotVerified], n[NotAnswering], n[NotStarted], total) + "\n");
+                        n[NotVerified], n[NotAnswering], n[NotStarted], total) + skipped + "\n");
         break;
     case JobsCheck:
         code = n[Unreadable] + n[NotAnswering] ? kExitPrinter : n[Differs] ? kExitDiffers : kExitOk;
         if (!run->options->json)
             Out(Compose(IDS_RPS_CHECK_SUMMARY, n[Conforms], n[Differs], n[Unreadable] + n[NotAnswering],
-                        n[NotStarted], total) + "\n");
+                        n[NotStarted], total) + skipped + "\n");
         break;
     case JobsSave:
         code = n[Unreadable] + n[Failed] + n[NotAnswering] ? kExitPrinter : kExitOk;
-        Out(Compose(IDS_RPS_SAVE_SUMMARY, n[Saved], total - n[Saved] - n[NotStarted], n[NotStarted], total) + "\n");
+        Out(Compose(IDS_RPS_SAVE_SUMMARY, n[Saved], total - n[Saved] - n[NotStarted] - n[Skipped], n[NotStarted],
+                    total) + skipped + "\n");
         break;
     }
     if (run->options->json) {
         JsonWriter json;
         json.BeginObject();
-        json.Key("command").String(run->command == JobsApply ? "apply" : "check");
+        json.Key("command").String(run->restoring ? "restore" : run->command == JobsApply ? "apply" : "check");
         json.Key("file").String(Utf8(run->options->args[1]));
         if (run->command == JobsApply) json.Key("dryRun").Bool(run->options->dryRun);
         json.Key("interrupted").Bool(result.interrupted);
@@ -829,8 +910,9 @@ int RunJobs(JobsRun* run) {
         JsonWriter summary;
         summary.BeginObject().Key("printers").Number(total);
         const std::vector<Outcome> counted = run->command == JobsApply
-            ? std::vector<Outcome>{Applied, Unchanged, WouldChange, Refused, Failed, NotVerified, NotAnswering, NotStarted}
-            : std::vector<Outcome>{Conforms, Differs, Unreadable, NotAnswering, NotStarted};
+            ? std::vector<Outcome>{Applied, Unchanged, WouldChange, Refused, Failed, NotVerified, NotAnswering,
+                                   NotStarted, Skipped}
+            : std::vector<Outcome>{Conforms, Differs, Unreadable, NotAnswering, NotStarted, Skipped};
         for (Outcome outcome : counted) summary.Key(kOutcomeTokens[outcome]).Number(n[outcome]);
         summary.EndObject();
         Out(text + ",\"summary\":" + summary.Text() + "}\n");
@@ -842,6 +924,16 @@ int RunJobs(JobsRun* run) {
         ExitProcess(static_cast<UINT>(code));
     }
     return code;
+}
+
+// A directory that must be there, with a backslash at its end; "" after the message.
+std::string ExistingFolder(const std::string& directory) {
+    const DWORD attributes = GetFileAttributesA(directory.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        Err(Compose(IDS_RPS_NO_SUCH_FOLDER, directory.c_str()));
+        return "";
+    }
+    return directory.back() == '\\' || directory.back() == '/' ? directory : directory + "\\";
 }
 
 // A file in a directory (made when missing); "" and the message when it cannot be made.
@@ -860,27 +952,34 @@ std::string DirectoryFor(const char* directory) {
     return path;
 }
 
-// The jobs of the printers; with a directory, each one's file in it.
+// The jobs of the printers; with a directory, each one's file in it (save)
+// or the folder of the backups (apply and restore; a dry run makes none).
 int PrepareJobs(const std::vector<const PrinterEntry*>& printers, const char* directory, JobsRun* run) {
     run->jobs.resize(printers.size());
-    for (size_t i = 0; i < printers.size(); ++i) run->jobs[i].printer = printers[i];
-    if (!directory) return kExitOk;
+    for (size_t i = 0; i < printers.size(); ++i) {
+        run->jobs[i].printer = printers[i];
+        run->jobs[i].file = run->parsed;
+        if (run->parsed) run->jobs[i].fileName = run->options->args[1];
+    }
+    if (!directory || (run->command == JobsApply && run->options->dryRun)) return kExitOk;
     const std::string folder = DirectoryFor(directory);
     if (folder.empty()) return kExitUsage;
+    if (run->command == JobsApply) {  // each backup takes the first free name as it is written
+        run->folder = folder;
+        return kExitOk;
+    }
     std::vector<std::string> names;
     for (const PrinterEntry* printer : printers) names.push_back(printer->name);
     const std::vector<std::string> files = UniqueFileNames(names);
+    int taken = 0;  // an earlier save's files stay unless --overwrite says otherwise
     for (size_t i = 0; i < printers.size(); ++i) {
-        std::string path = folder + files[i];
-        // A backup never replaces an earlier one: the first holds the settings before any push.
-        for (int n = 2; run->command == JobsApply && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; ++n) {
-            char suffix[16];
-            FormatText(suffix, sizeof suffix, "~%d.txt", n);
-            path = folder + files[i].substr(0, files[i].size() - 4) + suffix;
-        }
-        run->jobs[i].path = path;
+        run->jobs[i].path = folder + files[i];
+        if (run->options->overwrite || GetFileAttributesA(run->jobs[i].path.c_str()) == INVALID_FILE_ATTRIBUTES)
+            continue;
+        Err(Compose(IDS_RPS_FILE_EXISTS, run->jobs[i].path.c_str()));
+        ++taken;
     }
-    return kExitOk;
+    return taken ? kExitUsage : kExitOk;
 }
 
 // ---- Commands ----
@@ -973,7 +1072,7 @@ int CommandShowOrSave(const Options& options, const char* path) {
         PrintJson(json.EndArray().Key("block").String(hex).EndObject());
         return kExitOk;
     }
-    const std::string text = WriteSettingsFile(settings, block, ModelName().c_str(), ControlTexts::Resolve, &texts);
+    const std::string text = SavedFileText(printer->name, settings, block);
     if (!path) {
         Out(text);
         return kExitOk;
@@ -1059,18 +1158,83 @@ int CommandDiff(const Options& options) {
     return differences ? kExitDiffers : kExitOk;
 }
 
+// The change log of a run that writes (a dry run records nothing); kExitUsage
+// after the message when it cannot be opened: then no printer is written.
+int OpenChangeLog(const Options& options, ChangeLog* log) {
+    if (options.dryRun || log->Open(options.log)) return kExitOk;
+    Err(Compose(IDS_RPS_CANNOT_OPEN_LOG, log->Path().c_str()));
+    return kExitUsage;
+}
+
 // apply FILE PRINTER...|--all and check FILE PRINTER...|--all.
 int CommandApplyOrCheck(const Options& options, JobsCommand command) {
     ParsedSettings parsed;
     if (int code = LoadSettingsFile(options.args[1].c_str(), &parsed)) return code;
     std::vector<const PrinterEntry*> printers;
     if (int code = OperandPrinters(options, 2, options.args.size(), &printers)) return code;
-    JobsRun run = {command, &options, &parsed, {}, nullptr, {}, {}};
+    ChangeLog log;
+    if (command == JobsApply)
+        if (int code = OpenChangeLog(options, &log)) return code;
+    JobsRun run = {command, &options, &parsed, {}, nullptr, {}, {}, "", &log, false};
     if (int code = PrepareJobs(printers, command == JobsApply ? options.backup : nullptr, &run)) return code;
     ControlTexts texts;
     run.texts = &texts;
     if (command == JobsCheck && !options.json) Out(Text(IDS_RPS_CHECK_HEADER) + "\n");
     return RunJobs(&run);
+}
+
+// restore DIR PRINTER...|--all: each printer its newest backup in DIR (before
+// --before), after a backup of what it holds now into DIR.
+int CommandRestore(const Options& options) {
+    const std::string folder = ExistingFolder(options.args[1]);
+    if (folder.empty()) return kExitUsage;
+    std::string before;
+    if (options.before && !NormalizeUtcTime(options.before, &before)) {
+        Err(Compose(IDS_RPS_BAD_OPTION_VALUE, "--before", options.before));
+        return kExitUsage;
+    }
+    std::vector<const PrinterEntry*> printers;
+    if (int code = OperandPrinters(options, 2, options.args.size(), &printers)) return code;
+    std::vector<FolderBackup> backups = ReadBackups(folder, ModelName().c_str());
+    std::vector<BackupEntry> entries;
+    for (const FolderBackup& backup : backups)
+        entries.push_back(backup.problem.error == FileOk ? backup.entry : BackupEntry());
+    ChangeLog log;
+    if (int code = OpenChangeLog(options, &log)) return code;
+    JobsRun run = {JobsApply, &options, nullptr, {}, nullptr, {}, {}, "", &log, true};
+    if (int code = PrepareJobs(printers, folder.c_str(), &run)) return code;
+    for (PrinterJob& job : run.jobs) {
+        const int newest = NewestBackup(entries, job.printer->name, before);
+        if (newest < 0) continue;  // refused with the reason
+        job.file = backups[static_cast<size_t>(newest)].parsed.get();
+        job.fileName = backups[static_cast<size_t>(newest)].path;
+        job.fileTime = entries[static_cast<size_t>(newest)].time;
+    }
+    ControlTexts texts;
+    run.texts = &texts;
+    return RunJobs(&run);
+}
+
+// restore --list DIR: the backups in DIR, by printer and time, and the files
+// that cannot be restored with the reason.
+int CommandRestoreList(const Options& options) {
+    const std::string folder = ExistingFolder(options.args[1]);
+    if (folder.empty()) return kExitUsage;
+    std::vector<FolderBackup> backups = ReadBackups(folder, ModelName().c_str());
+    std::vector<const FolderBackup*> usable;
+    for (const FolderBackup& backup : backups) {
+        if (backup.problem.error == FileOk) usable.push_back(&backup);
+        else Err(Compose(IDS_RPS_NOT_A_BACKUP, backup.path.c_str(), FileProblemText(backup.problem).c_str()));
+    }
+    std::stable_sort(usable.begin(), usable.end(), [](const FolderBackup* a, const FolderBackup* b) {
+        if (a->entry.printer != b->entry.printer) return a->entry.printer < b->entry.printer;
+        return a->entry.time > b->entry.time;
+    });
+    Out(Text(IDS_RPS_BACKUPS_HEADER) + "\n");
+    for (const FolderBackup* backup : usable)
+        Out((backup->entry.printer.empty() ? "-" : backup->entry.printer) + "\t" + backup->entry.time + "\t" +
+            backup->path + "\n");
+    return kExitOk;
 }
 
 // The suite's panel password guards every command that reads or writes
@@ -1100,6 +1264,72 @@ int CheckPassword(const char* given) {
     return kExitUsage;
 }
 
+// ---- The commands ----
+
+constexpr unsigned Opt(OptionId id) { return 1u << id; }
+constexpr unsigned kAnyCommand = Opt(OptPassword) | Opt(OptHelp) | Opt(OptTimeout) | Opt(OptJobs);
+
+// A command: its name, the operands before its printers, whether printers
+// follow (at least one, or none with --all), and the options it takes
+// besides those of every command.
+struct CommandRow {
+    const char* name;
+    size_t fixed;
+    bool printers;
+    unsigned options;
+};
+constexpr CommandRow kCommands[] = {
+    {"list", 0, false, Opt(OptJson)},
+    {"show", 1, false, Opt(OptJson)},
+    {"save", 1, true, Opt(OptAll) | Opt(OptOverwrite)},
+    {"diff", 2, false, Opt(OptJson) | Opt(OptFile) | Opt(OptPrinter)},
+    {"check", 1, true, Opt(OptAll) | Opt(OptJson)},
+    {"apply", 1, true, Opt(OptAll) | Opt(OptJson) | Opt(OptDryRun) | Opt(OptBackup) | Opt(OptLog)},
+    {"restore", 1, true, Opt(OptAll) | Opt(OptJson) | Opt(OptDryRun) | Opt(OptLog) | Opt(OptBefore) | Opt(OptList)},
+};
+// restore --list DIR takes nothing else.
+constexpr CommandRow kRestoreList = {"restore", 1, false, Opt(OptList)};
+
+// The command line's command, or null after saying what is wrong with it.
+const CommandRow* CheckCommand(const Options& options) {
+    const std::string word = options.args.empty() ? "" : options.args[0];
+    const CommandRow* row = nullptr;
+    std::vector<std::string> names;
+    for (const CommandRow& candidate : kCommands) {
+        names.push_back(candidate.name);
+        if (word == candidate.name) row = &candidate;
+    }
+    if (row && options.list && word == "restore") row = &kRestoreList;
+    if (!row) {
+        if (word.empty()) return nullptr;
+        Err(Compose(IDS_RPS_UNKNOWN_COMMAND, word.c_str()));
+        const std::string nearest = NearestName(word, names);
+        if (!nearest.empty()) Err(Compose(IDS_RPS_DID_YOU_MEAN, nearest.c_str()));
+        return nullptr;
+    }
+    for (const OptionRow& option : kOptions) {
+        if (!(options.used & Opt(option.id)) || ((row->options | kAnyCommand) & Opt(option.id))) continue;
+        Err(Compose(IDS_RPS_OPTION_NOT_FOR, option.name, row == &kRestoreList ? "restore --list" : row->name));
+        return nullptr;
+    }
+    if (options.asFile && options.asPrinter) {
+        Err(Compose(IDS_RPS_OPTION_NOT_FOR, "--printer", "--file"));
+        return nullptr;
+    }
+    const size_t operands = options.args.size() - 1;
+    const size_t least = row->fixed + (row->printers && !options.all ? 1 : 0);
+    const bool more = row->printers && !options.all;
+    if (operands < least) {
+        Err(Compose(IDS_RPS_MISSING_OPERAND, word.c_str()));
+        return nullptr;
+    }
+    if (operands > least && !more) {
+        Err(Compose(IDS_RPS_EXTRA_OPERAND, word.c_str(), options.args[least + 1].c_str()));
+        return nullptr;
+    }
+    return row;
+}
+
 int Run(int argc, char** argv) {
     Options options;
     if (int code = ParseOptions(argc, argv, &options)) {
@@ -1110,28 +1340,20 @@ int Run(int argc, char** argv) {
         Out(Usage());
         return kExitOk;
     }
-    const std::vector<std::string>& args = options.args;
-    const std::string command = args.empty() ? "" : args[0];
-    const size_t operands = args.empty() ? 0 : args.size() - 1;
-    const bool many = command == "apply" || command == "check";
-    const bool known = (command == "list" && operands == 0) || (command == "show" && operands == 1) ||
-                       (command == "save" && (options.all ? operands == 1 : operands >= 2)) ||
-                       (command == "diff" && operands == 2) ||
-                       (many && (options.all ? operands == 1 : operands >= 2));
-    const bool misplaced = (options.all && !many && command != "save") || (options.dryRun && command != "apply") ||
-                           (options.backup && command != "apply") ||
-                           ((options.asFile || options.asPrinter) && command != "diff") ||
-                           (options.asFile && options.asPrinter) || (options.json && command == "save");
-    if (!known || misplaced) {
-        Err(Usage());
+    const CommandRow* row = CheckCommand(options);
+    if (!row) {
+        Err(options.args.empty() ? Usage() : Text(IDS_RPS_SEE_HELP));
         return kExitUsage;
     }
+    const std::string command = row->name;
     if (command == "list") return CommandList(options);
+    if (row == &kRestoreList) return CommandRestoreList(options);
     if (int code = CheckPassword(options.password)) return code;
     if (int code = Discover()) return code;
     if (command == "show") return CommandShowOrSave(options, nullptr);
     if (command == "save") return CommandSave(options);
     if (command == "diff") return CommandDiff(options);
+    if (command == "restore") return CommandRestore(options);
     return CommandApplyOrCheck(options, command == "apply" ? JobsApply : JobsCheck);
 }
 

@@ -59,3 +59,25 @@
 #define IDS_RPS_OPTION_NEEDS_VALUE 2057  // option
 #define IDS_RPS_CANNOT_READ_LIST 2058    // path
 #define IDS_RPS_SAVE_WHERE 2059          // printer
+// Backups, the change log and restore; command-line words.
+#define IDS_RPS_FILE_EXISTS 2100         // path
+#define IDS_RPS_CUT_SHORT 2101
+#define IDS_RPS_NOT_COMPLETE 2102
+#define IDS_RPS_FILE_TOO_LARGE 2103      // KB
+#define IDS_RPS_CUSTOM_IS_ROW 2104       // custom key, value, row text, feed key
+#define IDS_RPS_LOG_FAILED 2105          // log path
+#define IDS_RPS_RESULT_NOT_LOGGED 2106   // log path
+#define IDS_RPS_CANNOT_OPEN_LOG 2107     // log path
+#define IDS_RPS_NO_SUCH_FOLDER 2108      // folder
+#define IDS_RPS_NO_BACKUP 2109           // folder
+#define IDS_RPS_NOT_A_BACKUP 2110        // path, reason
+#define IDS_RPS_BACKUPS_HEADER 2111
+#define IDS_RPS_RESTORED_FROM 2112       // path, time
+#define IDS_RPS_SKIPPED 2113             // printer, reason
+#define IDS_RPS_SKIPPED_COUNT 2114       // count
+#define IDS_RPS_UNKNOWN_COMMAND 2115     // word
+#define IDS_RPS_DID_YOU_MEAN 2116        // command
+#define IDS_RPS_OPTION_NOT_FOR 2117      // option, command
+#define IDS_RPS_MISSING_OPERAND 2118     // command
+#define IDS_RPS_EXTRA_OPERAND 2119       // command, operand
+#define IDS_RPS_SEE_HELP 2120

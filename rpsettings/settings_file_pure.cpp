@@ -329,6 +329,12 @@ int SectionOf(const char* name, const char* nameEnd) {
     return -1;
 }
 
+// Where a line ends: at LF, CR LF or a CR alone.
+const char* LineEnd(const char* line, const char* end) {
+    while (line < end && *line != '\n' && *line != '\r') ++line;
+    return line;
+}
+
 // Files before version 2 wrote the bit itself for the keys whose 1 now means what their name says.
 int32_t FromVersion(int version, int index, int32_t value) {
     int format;
@@ -375,6 +381,16 @@ std::string SettingName(int index) {
     const SettingDef& def = SettingAt(index, &format);
     if (format < 0) return def.name;
     return std::string(kFormatSelectTexts[format + 1]) + " " + def.name;
+}
+
+std::string CustomRowText(int index, int32_t value) {
+    int format;
+    const SettingDef& def = SettingAt(index, &format);
+    if (def.kind != SettingCustomFeed || value <= 0 || value > 255) return "";
+    int32_t custom = 0;
+    const int row = FeedRowFromValue(def.feedTable, static_cast<uint8_t>(value), &custom);
+    const char* text = custom == value ? nullptr : FeedRowText(def.feedTable, row);
+    return TextOrEmpty(text);
 }
 
 int CustomSettingOf(int index) {
@@ -573,19 +589,21 @@ FileProblem ReadSettingsFile(const char* text, size_t length, const char* model,
     }
     bool haveModel = false;
     bool anything = false;
+    bool ended = false;  // after [end]
     int section = 0;
     int lineNumber = 0;
     const char* end = text + length;
     const char* line = text;
     do {
         ++lineNumber;
-        const char* lineEnd = static_cast<const char*>(std::memchr(line, '\n', static_cast<size_t>(end - line)));
-        if (!lineEnd) lineEnd = end;
-        const char* next = lineEnd < end ? lineEnd + 1 : end;
+        const char* lineEnd = LineEnd(line, end);
+        const bool crlf = lineEnd < end && lineEnd[0] == '\r' && lineEnd + 1 < end && lineEnd[1] == '\n';
+        const char* next = lineEnd == end ? end : lineEnd + (crlf ? 2 : 1);
         const char* begin = line;
         Trim(&begin, &lineEnd);
         line = next;
         if (begin == lineEnd || *begin == '#') continue;
+        if (ended) return {FileBadLine, lineNumber, -1};  // nothing after [end]
         anything = true;
         if (std::memchr(begin, '\0', static_cast<size_t>(lineEnd - begin))) return {FileBadLine, lineNumber, -1};
         const bool header = haveModel && parsed->version != 0;
@@ -595,6 +613,8 @@ FileProblem ReadSettingsFile(const char* text, size_t length, const char* model,
             const char* name = begin + 1;
             const char* nameEnd = lineEnd - 1;
             Trim(&name, &nameEnd);
+            ended = Equals(name, nameEnd, "end");
+            if (ended) continue;
             section = SectionOf(name, nameEnd);
             if (section < 0) return {FileUnknownSection, lineNumber, -1};
             continue;
@@ -620,6 +640,14 @@ FileProblem ReadSettingsFile(const char* text, size_t length, const char* model,
                 version > kSettingsFileVersion)
                 return {FileWrongVersion, lineNumber, -1};
             parsed->version = version;
+        } else if (section == 0 && (Equals(key, keyEnd, "printer") || Equals(key, keyEnd, "saved"))) {
+            char* field = key[0] == 'p' ? parsed->printer : parsed->saved;
+            const size_t size = key[0] == 'p' ? sizeof parsed->printer : sizeof parsed->saved;
+            if (!header) return {FileMissingHeader, lineNumber, -1};
+            if (field[0]) return {FileRepeatedKey, lineNumber, -1};
+            if (value == valueEnd || static_cast<size_t>(valueEnd - value) >= size)
+                return {FileBadValue, lineNumber, -1};
+            std::memcpy(field, value, static_cast<size_t>(valueEnd - value));
         } else if (section == 0 && Equals(key, keyEnd, "block")) {
             if (!header) return {FileMissingHeader, lineNumber, -1};
             if (parsed->hasBlock) return {FileRepeatedKey, lineNumber, -1};
@@ -633,11 +661,14 @@ FileProblem ReadSettingsFile(const char* text, size_t length, const char* model,
             int format;
             const SettingKind kind = SettingAt(index, &format).kind;
             int32_t number = 0;
-            if (!ParseValue(value, valueEnd, kind == SettingOtherBits, kind == SettingFine, &number))
+            if (!ParseValue(value, valueEnd, kind == SettingOtherBits, kind != SettingOtherBits, &number))
                 return {FileBadValue, lineNumber, index};
             if (kind == SettingFine && number < 0) number += 256;  // the page's "-6" is the stored 250
             number = FromVersion(parsed->version, index, number);
-            if (!SettingValueAccepted(index, number)) return {FileOutOfRange, lineNumber, index};
+            if (!SettingValueAccepted(index, number))
+                return {kind == SettingCustomFeed && !CustomRowText(index, number).empty() ? FileCustomIsRow
+                                                                                              : FileOutOfRange,
+                        lineNumber, index, number};
             parsed->present[index] = true;
             parsed->value[index] = number;
             parsed->line[index] = lineNumber;
@@ -646,6 +677,7 @@ FileProblem ReadSettingsFile(const char* text, size_t length, const char* model,
     } while (line < end);
     if (!anything) return {FileEmpty, 0, -1};
     if (!haveModel || parsed->version == 0) return {FileMissingHeader, lineNumber + 1, -1};
+    if (parsed->saved[0] && !ended) return {FileCutShort, lineNumber + 1, -1};
     return {FileOk, 0, -1};
 }
 
@@ -678,10 +710,11 @@ PrinterSettings FileOver(const ParsedSettings& parsed, const PrinterSettings& ba
 }
 
 std::string WriteSettingsFile(const PrinterSettings& settings, const uint8_t* block, const char* model,
-                              ChoiceTextFn choiceText, void* context) {
+                              ChoiceTextFn choiceText, void* context, const char* printer, const char* savedTime) {
     std::string out = "# rpsettings: パネル設定\n";
     out += std::string("model=") + TextOrEmpty(model) + "\n";
     out += Printf("version=%ld\n", kSettingsFileVersion);
+    if (savedTime) out += std::string("printer=") + TextOrEmpty(printer) + "\nsaved=" + savedTime + "\n";
     int lastFormat = -1;
     for (int i = 0; i < kTotalCount; ++i) {
         int format;
@@ -703,5 +736,7 @@ std::string WriteSettingsFile(const PrinterSettings& settings, const uint8_t* bl
         for (size_t i = 0; i < kSettingsBlockSize; ++i) out += Printf("%02lX", block[i]);
         out += "\n";
     }
+    if (savedTime) out += "\n# 保存したファイルの終わり。この行のないファイルは途中で切れたものとして読みません。\n"
+                          "[end]\n";
     return out;
 }

@@ -18,6 +18,11 @@
 //   pageLength=66
 //   [general]                  (back to the record's own settings)
 //   block=0104...              (the printer's whole 260-byte block, hexadecimal)
+//   [end]                      (the end of a saved file)
+// A file that save writes also names its printer and the time it was read
+// after the header (printer=TK-1, saved=2026-12-08T14:05:09Z) and closes with
+// [end]: a file with saved= and no [end] line was cut short and is refused.
+// Nothing may follow [end]; a hand-written file may leave both out.
 // Values are decimal (fine adjustments signed, as the page shows them);
 // switches.otherBits is eight hexadecimal digits. A switch key's 1 means what
 // its name says (version 1 files wrote the raw bit; they still read so).
@@ -138,9 +143,15 @@ enum SettingsFileError {
     FileEmpty,          // nothing but blanks and comments
     FileUtf16,          // a UTF-16 file (byte-order mark or NULs)
     FileBadBlock,       // a block line that is not 520 hexadecimal digits of a settings block
+    FileCutShort,       // saved= and no [end]: the file was cut short
+    FileCustomIsRow,    // a custom feed position that is a row of its table
+    FileTooLarge,       // (not the reader's) larger than a settings file can be
+    FileNotComplete,    // (not the reader's) a backup that does not hold every setting
 };
 
 constexpr int kMaxSettings = 128;
+constexpr size_t kSavedNameSize = 260;
+constexpr size_t kSavedTimeSize = 32;
 
 // What a file sets: for each setting whether it is present and its value.
 struct ParsedSettings {
@@ -151,12 +162,15 @@ struct ParsedSettings {
     int version;
     bool hasBlock;  // a block line: the settings it holds stand for every key not given
     uint8_t block[kSettingsBlockSize];
+    char printer[kSavedNameSize];  // a saved file's printer=, else empty
+    char saved[kSavedTimeSize];    // a saved file's saved= (UTC, ISO 8601), else empty
 };
 
 struct FileProblem {
     SettingsFileError error;
     int line;     // 1-based; the line after the last for a missing header; 0 for an empty file
     int setting;  // the setting concerned, or -1
+    int32_t value = 0;  // FileCustomIsRow: the value given
 };
 
 // Reads a whole file (length bytes, need not be terminated) for the model.
@@ -175,6 +189,12 @@ PrinterSettings FileOver(const ParsedSettings& parsed, const PrinterSettings& ba
 
 // Writes every setting, with the page's texts in comments, and, when block is
 // not null, the block line. A value the page would not accept is written as a
-// comment (the block line still holds it).
+// comment (the block line still holds it). With a time, the file names the
+// printer and the time and ends with [end].
 std::string WriteSettingsFile(const PrinterSettings& settings, const uint8_t* block, const char* model,
-                              ChoiceTextFn choiceText, void* context);
+                              ChoiceTextFn choiceText, void* context, const char* printer = nullptr,
+                              const char* savedTime = nullptr);
+
+// For a custom feed setting refused as FileCustomIsRow: the text of the row
+// whose position the value is ("1/6インチ"); else empty.
+std::string CustomRowText(int index, int32_t value);

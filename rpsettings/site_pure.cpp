@@ -2,6 +2,7 @@
 #include "site_pure.h"
 
 #include <cstdint>
+#include <algorithm>
 #include <set>
 
 #include "app/text_pure.h"
@@ -40,7 +41,7 @@ bool IsReservedDeviceName(const std::string& name) {
     std::string base = name.substr(0, name.find('.'));
     TrimTrailingDotsAndBlanks(&base);
     for (char& c : base) c = AsciiUpper(c);
-    static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL"};
+    static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
     for (const char* device : kDevices)
         if (base == device) return true;
     return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
@@ -253,4 +254,81 @@ JsonWriter& JsonWriter::Null() {
     BeforeValue();
     text_ += "null";
     return *this;
+}
+
+namespace {
+
+// Letters changed, added or left out between two words, letter case aside.
+size_t EditDistance(const std::string& a, const std::string& b) {
+    std::vector<size_t> row(b.size() + 1);
+    for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
+    for (size_t i = 1; i <= a.size(); ++i) {
+        size_t diagonal = row[0];
+        row[0] = i;
+        for (size_t j = 1; j <= b.size(); ++j) {
+            const size_t above = row[j];
+            const size_t change = diagonal + (AsciiUpper(a[i - 1]) == AsciiUpper(b[j - 1]) ? 0 : 1);
+            row[j] = std::min(std::min(above, row[j - 1]) + 1, change);
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
+}
+
+bool Digits(const std::string& text, size_t at, size_t count) {
+    if (text.size() < at + count) return false;
+    for (size_t i = at; i < at + count; ++i)
+        if (text[i] < '0' || text[i] > '9') return false;
+    return true;
+}
+
+}  // namespace
+
+std::string NearestName(const std::string& word, const std::vector<std::string>& names) {
+    std::string nearest;
+    size_t best = 3;  // at most two letters off
+    for (const std::string& name : names) {
+        const size_t distance = EditDistance(word, name);
+        if (distance < best) {
+            best = distance;
+            nearest = name;
+        }
+    }
+    return nearest;
+}
+
+bool NormalizeUtcTime(const std::string& text, std::string* utc) {
+    std::string t = text;
+    if (!t.empty() && (t.back() == 'Z' || t.back() == 'z')) t.pop_back();
+    if (t.size() == 10) t += "T00:00:00";
+    else if (t.size() == 16) t += ":00";
+    if (t.size() != 19 || !Digits(t, 0, 4) || t[4] != '-' || !Digits(t, 5, 2) || t[7] != '-' || !Digits(t, 8, 2) ||
+        (t[10] != 'T' && t[10] != 't' && t[10] != ' ') || !Digits(t, 11, 2) || t[13] != ':' || !Digits(t, 14, 2) ||
+        t[16] != ':' || !Digits(t, 17, 2))
+        return false;
+    const int month = std::stoi(t.substr(5, 2)), day = std::stoi(t.substr(8, 2));
+    if (month < 1 || month > 12 || day < 1 || day > 31 || std::stoi(t.substr(11, 2)) > 23 ||
+        std::stoi(t.substr(14, 2)) > 59 || std::stoi(t.substr(17, 2)) > 59)
+        return false;
+    t[10] = 'T';
+    *utc = t + "Z";
+    return true;
+}
+
+int NewestBackup(const std::vector<BackupEntry>& backups, const std::string& printer, const std::string& before) {
+    const std::string base = SafeFileName(printer);
+    int newest = -1;
+    for (size_t i = 0; i < backups.size(); ++i) {
+        const BackupEntry& entry = backups[i];
+        // A backup that names no printer (an older save) goes by its file name: base.txt or base~N.txt.
+        std::string stem = entry.file.substr(0, entry.file.size() >= 4 ? entry.file.size() - 4 : 0);
+        const size_t tilde = stem.rfind('~');
+        if (tilde != std::string::npos && tilde + 1 < stem.size() &&
+            stem.find_first_not_of("0123456789", tilde + 1) == std::string::npos)
+            stem.erase(tilde);
+        const bool his = entry.printer.empty() ? FoldedName(stem) == FoldedName(base) : entry.printer == printer;
+        if (!his || (!before.empty() && entry.time >= before)) continue;
+        if (newest < 0 || entry.time > backups[static_cast<size_t>(newest)].time) newest = static_cast<int>(i);
+    }
+    return newest;
 }

@@ -12,7 +12,8 @@
 // whole, its trail byte included (0x5C in 表 and ソ, 0x7C in ポ); a lead byte
 // without a valid trail byte becomes '_', and one at the very end is dropped;
 // trailing dots and blanks go; reserved device names (CON, PRN, AUX, NUL,
-// COM1-COM9, LPT1-LPT9, any letter case, also with an extension like "con.x")
+// CONIN$, CONOUT$, COM1-COM9, LPT1-LPT9, any letter case, also with an
+// extension like "con.x")
 // get a leading '_'; an empty result becomes "_". At most kMaxSafeFileName
 // bytes, cut on a character boundary.
 constexpr size_t kMaxSafeFileName = 200;
@@ -40,6 +41,27 @@ NameList ParseNameList(const char* data, size_t size);
 // True when text is a valid UTF-8 sequence (no overlong forms, no surrogates,
 // nothing above U+10FFFF).
 bool IsValidUtf8(const char* text, size_t size);
+
+// The name among names nearest to a word not understood (letters changed,
+// added or left out, letter case aside; at most two), or empty.
+std::string NearestName(const std::string& word, const std::vector<std::string>& names);
+
+// A time given as UTC: "YYYY-MM-DD", "YYYY-MM-DDTHH:MM" or
+// "YYYY-MM-DDTHH:MM:SS" ('T' or a blank; a 'Z' may follow), as
+// "YYYY-MM-DDTHH:MM:SSZ", the form in which such texts compare as times.
+bool NormalizeUtcTime(const std::string& text, std::string* utc);
+
+// A backup in a folder: its file name, the printer it names (empty in files
+// of older versions) and when it was saved ("YYYY-MM-DDTHH:MM:SSZ").
+struct BackupEntry {
+    std::string file;
+    std::string printer;
+    std::string time;
+};
+// The printer's newest backup saved before a time (empty: any), or -1. A
+// backup without a printer's name is the printer's when its file name is the
+// printer's file name, with or without "~N".
+int NewestBackup(const std::vector<BackupEntry>& backups, const std::string& printer, const std::string& before);
 
 // JSON text, built in order. Strings must be UTF-8; the writer escapes '"',
 // '\' and control characters (as \u00XX), nothing else. Numbers are integers.

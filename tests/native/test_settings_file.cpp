@@ -70,9 +70,17 @@ TEST(SettingsFile, ASavedFileIsACompleteRecordOfThePrinter) {
     const std::vector<uint8_t> block = OddBlock();
     PrinterSettings printer;
     ASSERT_TRUE(SettingsOfBlock(block.data(), &printer));
-    const std::string text = WriteSettingsFile(printer, block.data(), kModel, TextOf, nullptr);
+    const std::string text =
+        WriteSettingsFile(printer, block.data(), kModel, TextOf, nullptr, "TK/1", "2026-12-08T14:05:09Z");
     ParsedSettings parsed;
     ASSERT_EQ(Read(text, &parsed).error, FileOk);
+    EXPECT_STREQ(parsed.printer, "TK/1");
+    EXPECT_STREQ(parsed.saved, "2026-12-08T14:05:09Z");
+    // Cut anywhere before its end mark (inside a number, before the block), it is refused.
+    for (size_t cut = 120; cut + 6 < text.size(); cut += 37) {
+        ParsedSettings part;
+        EXPECT_NE(Read(text.substr(0, cut), &part).error, FileOk) << cut;
+    }
     EXPECT_FALSE(parsed.present[FindSetting(0, "font1", 5)]);  // written as a comment
     EXPECT_TRUE(parsed.present[FindSetting(0, "contFrontCustom", 15)]);
     EXPECT_TRUE(FileIsComplete(parsed));
@@ -103,7 +111,7 @@ TEST(SettingsFile, EveryKindOfBadLineIsRefusedWithItsLine) {
         {"repeated by full key", h + "format1.leftMargin=3\n[format1]\nleftMargin=3\n", FileRepeatedKey, 5},
         {"repeated model", h + "model=Tilbury 550TK\n", FileRepeatedKey, 3},
         {"sign", h + "pageLength=+66\n", FileBadValue, 3},
-        {"negative number", h + "pageLength=-6\n", FileBadValue, 3},
+        {"negative number", h + "pageLength=-6\n", FileOutOfRange, 3},
         {"letters", h + "pageLength=6six\n", FileBadValue, 3},
         {"empty value", h + "pageLength=\n", FileBadValue, 3},
         {"huge", h + "pageLength=99999999999\n", FileBadValue, 3},
@@ -111,7 +119,7 @@ TEST(SettingsFile, EveryKindOfBadLineIsRefusedWithItsLine) {
         {"page length 0", h + "pageLength=0\n", FileOutOfRange, 3},
         {"rear centring 67", h + "headCenterRear=67\n", FileOutOfRange, 3},
         {"feed past the custom row", h + "contFrontFeed=9\n", FileOutOfRange, 3},
-        {"custom position of a row", h + "cutSheetCustom=46\n", FileOutOfRange, 3},
+        {"custom position of a row", h + "cutSheetCustom=46\n", FileCustomIsRow, 3},
         {"custom position 256", h + "[format2]\npostcardCustom=256\n", FileOutOfRange, 4},
         {"pressure step -7", h + "printPressure=-7\n", FileOutOfRange, 3},
         {"pressure code of -7", h + "printPressure=249\n", FileOutOfRange, 3},
@@ -129,6 +137,10 @@ TEST(SettingsFile, EveryKindOfBadLineIsRefusedWithItsLine) {
         {"setting before the header", "pageLength=66\n" + h, FileMissingHeader, 1},
         {"no version", "model=Tilbury 550TK\n", FileMissingHeader, 2},
         {"only comments", "# nothing\n\n", FileEmpty, 0},
+        {"saved, cut short", h + "printer=TK\nsaved=2026-12-08T00:00:00Z\npageLength=6", FileCutShort, 6},
+        {"a line after [end]", h + "[end]\npageLength=66\n", FileBadLine, 4},
+        {"a saved time twice", h + "saved=1\nsaved=2\n", FileRepeatedKey, 4},
+        {"CR alone ends lines", "model=Tilbury 550TK\rversion=2\rpageLength=0\r", FileOutOfRange, 3},
         {"empty file", "", FileEmpty, 0},
         {"UTF-16 with its mark", std::string("\xFF\xFEm\0o\0", 6), FileUtf16, 1},
         {"UTF-16 without a mark", std::string("m\0o\0d\0", 6), FileUtf16, 1},
@@ -157,6 +169,8 @@ TEST(SettingsFile, ValuesAreReadAsThePageShowsThem) {
         {"1 is what the name says", "switches.feedMemory=1\n", "switches.feedMemory", 1},
         {"no custom position", "contFrontCustom=0\n", "contFrontCustom", 0},
         {"blanks and CR", " pageLength = 60 \r\n", "pageLength", 60},
+        {"CR alone, then [end]", "printer=TK\rsaved=x\rpageLength=60\r[end]\r", "pageLength", 60},
+        {"a hand-written file may end with [end]", "pageLength=60\n[end]\n# done\n", "pageLength", 60},
     };
     for (const GoodLine& c : cases) {
         for (const std::string& prefix : {std::string(), std::string("\xEF\xBB\xBF")}) {

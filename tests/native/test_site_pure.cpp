@@ -38,6 +38,9 @@ TEST(SiteFileName, SafeFromAnyPrinterName) {
         {"COM0 is no device", "COM0", "COM0"},
         {"CONSOLE is no device", "CONSOLE", "CONSOLE"},
         {"LPT10 is no device", "LPT10", "LPT10"},
+        {"console input", "CONIN$", "_CONIN$"},
+        {"console output, any case, with extension", "conout$.x", "_conout$.x"},
+        {"CONIN is no device", "CONIN", "CONIN"},
         {"overlong cut to 200", a200 + "b", a200},
         {"overlong cut before a double-byte character", a200.substr(1) + hyo, a200.substr(1)},
         {"overlong cut, then trailing dots", std::string(198, 'a') + ".." + "b", std::string(198, 'a')},
@@ -82,6 +85,53 @@ TEST(SiteNameList, EncodingCommentsAndBlanks) {
     const std::string invalid[] = {"\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE0\x9F\xBF", "\xF0\x8F\xBF\xBF", "\xF5\x80\x80\x80"};
     for (const std::string& text : invalid) EXPECT_FALSE(IsValidUtf8(text.data(), text.size())) << text.size();
     EXPECT_TRUE(IsValidUtf8("\xF4\x8F\xBF\xBF\xF0\x90\x80\x80\xED\x9F\xBF\xE0\xA0\x80\xC2\x80", 16));
+}
+
+TEST(SiteWords, NearestCommandAndUtcTimes) {
+    const std::vector<std::string> commands = {"list", "show", "save", "diff", "check", "apply", "restore"};
+    const Row nearest[] = {
+        {"a letter left out", "aply", "apply"}, {"letter case", "APPLY", "apply"}, {"two letters off", "restroe", "restore"},
+        {"a letter added", "listt", "list"},    {"too far", "xyz", ""},           {"exact", "diff", "diff"},
+    };
+    for (const Row& row : nearest) EXPECT_EQ(NearestName(row.in, commands), row.out) << row.label;
+    const Row times[] = {
+        {"a day", "2026-12-08", "2026-12-08T00:00:00Z"},
+        {"minutes, a blank", "2026-12-08 14:05", "2026-12-08T14:05:00Z"},
+        {"seconds and Z", "2026-12-08T14:05:09Z", "2026-12-08T14:05:09Z"},
+        {"month 13", "2026-13-08", ""},
+        {"hour 24", "2026-12-08T24:00", ""},
+        {"no separator", "2026-12-08X14:05", ""},
+        {"a letter for a digit", "2026-1a-08", ""},
+        {"seconds 60", "2026-12-08T14:05:60", ""},
+    };
+    for (const Row& row : times) {
+        std::string utc;
+        EXPECT_EQ(NormalizeUtcTime(row.in, &utc), !row.out.empty()) << row.label;
+        EXPECT_EQ(utc, row.out) << row.label;  // left empty when refused
+    }
+}
+
+TEST(SiteBackups, NewestOfThePrinterBeforeATime) {
+    const std::vector<BackupEntry> backups = {
+        {"TK_1.txt", "TK_1", "2026-12-08T10:00:00Z"},  {"TK_1~2.txt", "TK/1", "2026-12-08T11:00:00Z"},
+        {"TK_1~3.txt", "TK_1", "2026-12-08T12:00:00Z"}, {"old.txt", "", "2026-12-09T00:00:00Z"},
+        {"tk-2~2.txt", "", "2026-12-08T09:00:00Z"},     {"TK-2~x.txt", "", "2026-12-10T00:00:00Z"},
+        {"TK-2.txt", "", "2026-12-07T00:00:00Z"},
+    };
+    const struct {
+        const char* printer;
+        const char* before;
+        int expected;
+    } rows[] = {
+        {"TK_1", "", 2},  // by the name inside, not the file's
+        {"TK/1", "", 1},
+        {"TK_1", "2026-12-08T12:00:00Z", 0},  // strictly before
+        {"TK_1", "2026-12-08T10:00:00Z", -1},
+        {"TK-2", "", 4},  // an older backup without a name: by its file name, letter case aside, with ~N
+        {"TK-3", "", -1},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(NewestBackup(backups, row.printer, row.before), row.expected) << row.printer << " " << row.before;
 }
 
 TEST(SiteJson, CommasAndEscaping) {

@@ -7,14 +7,19 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <fstream>
+#include <map>
 #include <memory>
+#include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app.h"
 #include "codec.h"
 #include "messages.h"
 #include "resource.h"
+#include "rpsettings/backup_store.h"
 #include "rpsettings/printer_jobs.h"
 #include "rpsettings/settings_file_pure.h"
 #include "support_srm.h"
@@ -36,6 +41,22 @@ std::vector<uint8_t> CarriedBytes(const std::vector<uint8_t>& block) {
     return area;
 }
 
+// The page length a saved file holds, or -1.
+int PageLengthIn(const std::string& path) {
+    std::ifstream file(path);
+    for (std::string line; std::getline(file, line);)
+        if (line.rfind("pageLength=", 0) == 0) return std::stoi(line.substr(11));
+    return -1;
+}
+
+// The output's lines without the indented ones under a printer (its changes, its backup).
+std::vector<std::string> ResultLines(const std::string& output) {
+    std::vector<std::string> lines = OutputLines(output);
+    const auto indented = [](const std::string& line) { return line.rfind("  ", 0) == 0; };
+    lines.erase(std::remove_if(lines.begin(), lines.end(), indented), lines.end());
+    return lines;
+}
+
 class RpsettingsTest : public ::testing::Test {
 protected:
     void TearDown() override {
@@ -46,6 +67,13 @@ protected:
                                        const std::string& driver = kSrmDefaultDriver, const std::string& port = "LPT1:") {
         printers_.emplace_back(new SimulatedPrinter("Rps", spooler, driver, port));
         EXPECT_EQ(printers_.back()->AddResult(), 0u);
+        return *printers_.back();
+    }
+
+    // A printer of the given name (as srmctl add makes it).
+    const SimulatedPrinter& AddNamed(const std::string& name) {
+        EXPECT_EQ(SrmSimAddPrinter(name.c_str(), "LPT1:", "", kSrmDefaultDriver), 0u) << name;
+        printers_.emplace_back(new SimulatedPrinter(SimulatedPrinter::Adopt(name)));
         return *printers_.back();
     }
 
@@ -92,7 +120,7 @@ TEST_F(RpsettingsTest, ASavedFileGivesAnotherPrinterEveryByteTheCommandCarries) 
     ASSERT_EQ(save.exitCode, 0u) << save.output;
     const SrmctlResult apply = Rps({"apply", file, target.Name(), target.Name()});  // named twice: written once
     ASSERT_EQ(apply.exitCode, 0u) << apply.output;
-    EXPECT_EQ(OutputLines(apply.output).size(), 2u) << apply.output;  // the printer, the summary
+    EXPECT_EQ(ResultLines(apply.output).size(), 2u) << apply.output;  // the printer, the summary
     EXPECT_EQ(target.Log().size(), 1u);
 
     EXPECT_EQ(CarriedBytes(target.Block()), CarriedBytes(source.Block()));
@@ -125,7 +153,7 @@ TEST_F(RpsettingsTest, APrinterThatFailsIsReportedAndTheOthersAreChanged) {
 
         const SrmctlResult apply = Rps({"apply", TempFile(kPartialFile), first.Name(), broken.Name(), last.Name()});
         EXPECT_EQ(apply.exitCode, 1u) << c.label;
-        const std::vector<std::string> lines = OutputLines(apply.output);
+        const std::vector<std::string> lines = ResultLines(apply.output);
         ASSERT_EQ(lines.size(), 4u) << c.label << apply.output;  // three printers, the summary
         // In the order the printers are done.
         for (const std::string& line : {first.Name() + ": 設定しました。", last.Name() + ": 設定しました。"})
@@ -252,6 +280,11 @@ TEST_F(RpsettingsTest, ArgumentsAreCheckedBeforeAnyPrinterIsTouched) {
         {"a file named like a printer", {"diff", "P", "F"}, 2, "--file か --printer で指定して下さい。"},
         {"that file", {"diff", "P", "F", "--file"}, 1, "pageLength: 66行 -> 60行"},
         {"that printer", {"diff", "P", "F", "--printer"}, 0, ""},
+        {"a mistyped command", {"aply", file, "P"}, 2, "もしかして: apply"},
+        {"one printer too many", {"show", "P", "P"}, 2, "show: 余分な引数です: "},
+        {"an option of another command", {"check", file, "P", "--backup", "bk"}, 2, "--backup は check では使えません。"},
+        {"a dry run", {"apply", file, "P", "--dry-run", "--backup", "dry.bk", "--log", "dry.jsonl"}, 0, "--dry-run"},
+        {"a change log that cannot be written", {"apply", file, "P", "--log", "."}, 2, "を開けないため、どのプリンタにも書き込みません。"},
     };
     char directory[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, directory);
@@ -267,6 +300,8 @@ TEST_F(RpsettingsTest, ArgumentsAreCheckedBeforeAnyPrinterIsTouched) {
         EXPECT_NE(run.output.find(c.says), std::string::npos) << c.label << run.output;
     }
     EXPECT_TRUE(printer.Log().empty());
+    for (const char* made : {"dry.bk", "dry.jsonl"})  // a dry run writes nothing at all
+        EXPECT_EQ(GetFileAttributesA(made), INVALID_FILE_ATTRIBUTES) << made;
 }
 
 TEST_F(RpsettingsTest, AFileWithOneBadLineChangesNoPrinter) {
@@ -295,6 +330,9 @@ TEST_F(RpsettingsTest, ASiteIsSavedCheckedBackedUpAndRestored) {
 
     const SrmctlResult save = Rps({"save", "@" + names, folder});
     ASSERT_EQ(save.exitCode, 0u) << save.output;
+    const SrmctlResult again = Rps({"save", "@" + names, folder});  // an earlier save stays
+    EXPECT_EQ(again.exitCode, 2u) << again.output;
+    EXPECT_NE(again.output.find(".txt は既にあります。"), std::string::npos) << again.output;
     for (const SimulatedPrinter* printer : site) {
         files_.push_back(folder + "\\" + printer->Name() + ".txt");
         files_.push_back(backups + "\\" + printer->Name() + ".txt");
@@ -313,19 +351,119 @@ TEST_F(RpsettingsTest, ASiteIsSavedCheckedBackedUpAndRestored) {
         EXPECT_EQ(printer["differences"][0]["key"], second ? "format2.leftMargin" : "pageLength");
     }
     EXPECT_TRUE(site[0]->Log().empty());  // a check writes nothing
+    {  // --all passes over a printer the panel refuses by its kind
+        const SimulatedPrinter& toFile = AddPrinter(SpoolerEntry::Register, kSrmDefaultDriver, "FILE:");
+        const SrmctlResult all = Rps({"check", wanted, "--all", "--json"});
+        EXPECT_EQ(all.exitCode, 1u) << all.output;  // the three differ; none unreadable
+        const nlohmann::json allReport = nlohmann::json::parse(all.output, nullptr, false);
+        ASSERT_FALSE(allReport.is_discarded()) << all.output;
+        EXPECT_EQ(allReport["summary"]["skipped"], 1) << all.output;
+        EXPECT_EQ(Rps({"check", wanted, toFile.Name()}).exitCode, 3u);  // named, it is still refused
+        printers_.pop_back();
+    }
 
     const SrmctlResult apply = Rps({"apply", wanted, "@" + names, "--backup", backups});
     EXPECT_EQ(apply.exitCode, 0u) << apply.output;
     EXPECT_EQ(site[2]->Block()[25], 60);
+    const SrmctlResult listed = Rps({"restore", "--list", backups});
+    EXPECT_EQ(OutputLines(listed.output).size(), 4u) << listed.output;  // a heading, a backup a printer
+    const SrmctlResult restore = Rps({"restore", backups, "@" + names});
+    EXPECT_EQ(restore.exitCode, 0u) << restore.output;
     for (int i = 0; i < 3; ++i) {
-        const std::string backup = backups + "\\" + site[i]->Name() + ".txt";
-        const SrmctlResult restore = Rps({"apply", backup, site[i]->Name()});
-        EXPECT_EQ(restore.exitCode, 0u) << restore.output;
         EXPECT_EQ(CarriedBytes(site[i]->Block()), CarriedBytes(blocks[i])) << i;
+        files_.push_back(backups + "\\" + site[i]->Name() + "~2.txt");  // what restore found, kept first
+        EXPECT_EQ(PageLengthIn(files_.back()), 60) << restore.output;
     }
     TearDown();  // the files first, then their folders
     RemoveDirectoryA(backups.c_str());
     RemoveDirectoryA(folder.c_str());
+}
+
+// Each printer's backup as an apply's JSON output reports it.
+std::map<std::string, std::string> ReportedBackups(const SrmctlResult& run) {
+    std::map<std::string, std::string> backups;
+    const nlohmann::json report = nlohmann::json::parse(run.output, nullptr, false);
+    if (report.is_discarded()) return backups;
+    for (const auto& printer : report["printers"])
+        backups[printer["name"].get<std::string>()] = printer["backup"].get<std::string>();
+    return backups;
+}
+
+std::string PartialFile(int pageLength) {
+    return "model=Tilbury 550TK\nversion=2\npageLength=" + std::to_string(pageLength) + "\n";
+}
+
+TEST_F(RpsettingsTest, ABackupNeverReplacesAnotherWithinARunOrAcrossRuns) {
+    const std::string folder = TempFile("") + ".bk";
+    const SimulatedPrinter& under = AddNamed("RpsBk_1");
+    const SimulatedPrinter& slash = AddNamed("RpsBk/1");  // the same file name
+    ASSERT_EQ(Rps({"apply", TempFile(PartialFile(50)), under.Name(), "--backup", folder}).exitCode, 0u);
+    ASSERT_EQ(Rps({"apply", TempFile(PartialFile(70)), slash.Name()}).exitCode, 0u);
+    const SrmctlResult both = Rps({"apply", TempFile(PartialFile(60)), under.Name(), slash.Name(), "--backup", folder,
+                                   "--jobs", "1", "--json"});
+    std::map<std::string, std::string> backups = ReportedBackups(both);
+    ASSERT_EQ(backups.size(), 2u) << both.output;
+    EXPECT_EQ(PageLengthIn(backups[under.Name()]), 50) << both.output;  // each printer's state before, in its own file
+    EXPECT_EQ(PageLengthIn(backups[slash.Name()]), 70) << both.output;
+    EXPECT_EQ(PageLengthIn(folder + "\\RpsBk_1.txt"), 66);  // the first backup is untouched
+
+    // Two runs at once reach one printer (T, at 60) one after the other; the first has changed it meanwhile.
+    const SimulatedPrinter& slowA = AddPrinter();
+    const SimulatedPrinter& slowB = AddPrinter();
+    const SimulatedPrinter& shared = AddPrinter();
+    ASSERT_EQ(slowA.SetReplyDelay(SrmDeviceDelay, 200), 0u);
+    ASSERT_EQ(slowB.SetReplyDelay(SrmDeviceDelay, 900), 0u);
+    ASSERT_EQ(Rps({"apply", TempFile(PartialFile(60)), shared.Name()}).exitCode, 0u);
+    const std::string log = TempFile("");
+    SrmctlResult runs[2];
+    const std::string files[2] = {TempFile(PartialFile(50)), TempFile(PartialFile(70))};
+    std::thread first([&] {
+        runs[0] = Rps({"apply", files[0], slowA.Name(), shared.Name(), "--backup", folder, "--jobs", "1", "--json",
+                       "--log", log});
+    });
+    runs[1] = Rps({"apply", files[1], slowB.Name(), shared.Name(), "--backup", folder, "--jobs", "1", "--json", "--log",
+                   log});
+    first.join();
+    const std::string kept[2] = {ReportedBackups(runs[0])[shared.Name()], ReportedBackups(runs[1])[shared.Name()]};
+    EXPECT_NE(kept[0], kept[1]) << runs[0].output << runs[1].output;
+    EXPECT_EQ(PageLengthIn(kept[0]) + PageLengthIn(kept[1]), 60 + 50) << runs[0].output << runs[1].output;
+
+    // The change log holds both runs: whole records, each write "writing" and then its result.
+    std::ifstream records(log);
+    std::map<std::string, std::vector<std::string>> results;  // by run and printer
+    int lines = 0;
+    for (std::string line; std::getline(records, line); ++lines) {
+        const nlohmann::json record = nlohmann::json::parse(line, nullptr, false);
+        ASSERT_FALSE(record.is_discarded()) << line;
+        const std::string write = record["run"].get<std::string>() + " " + record["printer"].get<std::string>();
+        results[write].push_back(record["result"]);
+        EXPECT_FALSE(record["computer"].get<std::string>().empty()) << line;
+        if (record["printer"] == shared.Name() && record["result"] == "applied") {
+            EXPECT_EQ(record["changes"][0]["key"], "pageLength") << line;
+        }
+    }
+    EXPECT_EQ(lines, 8);
+    for (const auto& write : results)
+        EXPECT_EQ(write.second, (std::vector<std::string>{"writing", "applied"})) << write.first;
+
+    for (const std::string& name : TextFilesIn(folder + "\\")) files_.push_back(folder + "\\" + name);
+    TearDown();
+    RemoveDirectoryA(folder.c_str());
+}
+
+TEST_F(RpsettingsTest, APrinterReportedAsNotAnsweringIsNeverWrittenAfterwards) {
+    const SimulatedPrinter& slow = AddPrinter();
+    ASSERT_EQ(slow.SetReplyDelay(SrmDeviceDelay, 1500), 0u);  // its read ends after the time allowed
+    std::vector<std::string> args = {"apply", TempFile(PartialFile(60)), slow.Name(), "--timeout", "1", "--jobs", "1"};
+    for (int i = 0; i < 10; ++i) {  // the run goes on with these past the time the slow one would write
+        const SimulatedPrinter& other = AddPrinter();
+        ASSERT_EQ(other.SetReplyDelay(SrmDeviceDelay, 150), 0u);
+        args.push_back(other.Name());
+    }
+    const SrmctlResult apply = Rps(args);
+    EXPECT_NE(apply.output.find(slow.Name() + ": 1 秒以内に応答がありません。"), std::string::npos) << apply.output;
+    EXPECT_TRUE(slow.Log().empty()) << apply.output;
+    EXPECT_EQ(slow.Block(), FactoryBlock());
 }
 
 // The many-printer runner: Ctrl+C lets the printer under way finish and starts
@@ -347,6 +485,8 @@ struct RunnerContext {
     std::vector<JobEnd> ends;
     std::vector<int> reported;
     volatile LONG worked[4];
+    volatile LONG mayWrite[4];  // what StartJobWrite said after the work: 1 yes, 2 no
+    HANDLE asked;               // set when the job that did not answer has asked
 };
 
 TEST(PrinterJobs, InterruptionAndPrintersThatDoNotAnswer) {
@@ -359,7 +499,8 @@ TEST(PrinterJobs, InterruptionAndPrintersThatDoNotAnswer) {
     };
     for (const RunnerCase& c : cases) {
         // Kept to the end: a worker given up on still writes into it.
-        RunnerContext* context = new RunnerContext{&c, CreateEventA(nullptr, TRUE, FALSE, nullptr), {}, {}, {}};
+        RunnerContext* context = new RunnerContext{&c, CreateEventA(nullptr, TRUE, FALSE, nullptr), {}, {}, {}, {},
+                                                   CreateEventA(nullptr, TRUE, FALSE, nullptr)};
         context->ends.assign(4, JobNotStarted);
         const JobRunOptions options = {c.workers, c.timeoutMs, false};
         const JobRunResult result = RunPrinterJobs(
@@ -369,6 +510,8 @@ TEST(PrinterJobs, InterruptionAndPrintersThatDoNotAnswer) {
                 if (static_cast<int>(i) == run->c->interruptAt) InterruptPrinterJobs();
                 if (static_cast<int>(i) == run->c->hangAt) WaitForSingleObject(run->release, 10000);
                 InterlockedExchange(&run->worked[i], 1);
+                InterlockedExchange(&run->mayWrite[i], StartJobWrite() ? 1 : 2);
+                if (static_cast<int>(i) == run->c->hangAt) SetEvent(run->asked);
             },
             [](void* p, size_t i, JobEnd end) {
                 RunnerContext* run = static_cast<RunnerContext*>(p);
@@ -383,8 +526,12 @@ TEST(PrinterJobs, InterruptionAndPrintersThatDoNotAnswer) {
         for (int i = 0; i < 4; ++i) {  // a job reported finished has done its work
             if (c.ends[i] != JobFinished) continue;
             EXPECT_EQ(context->worked[i], 1) << c.label << " job " << i;
+            EXPECT_EQ(context->mayWrite[i], 1) << c.label << " job " << i;
         }
         SetEvent(context->release);
+        if (c.hangAt < 0) continue;  // a printer reported as not answering is never written afterwards
+        ASSERT_EQ(WaitForSingleObject(context->asked, 15000), WAIT_OBJECT_0) << c.label;
+        EXPECT_EQ(context->mayWrite[c.hangAt], 2) << c.label;
     }
 }
 
