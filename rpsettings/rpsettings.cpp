@@ -398,7 +398,7 @@ public:
         HANDLE mapping = nullptr;
         switch (TryClaimPrinter(printer, &mapping)) {
         case ClaimTaken:
-            claim_.reset(new ScopedHandle(mapping));
+            claim_.reset(new ScopedClaim(mapping));
             mark_.reset(new ScopedHandle(CreateEventA(nullptr, TRUE, FALSE, MarkName(printer).c_str())));
             return "";
         case ClaimHeld: {
@@ -416,7 +416,7 @@ private:
         BuildInstanceName(name, sizeof name, printer);
         return std::string(name) + ".rpsettings";
     }
-    std::unique_ptr<ScopedHandle> claim_;
+    std::unique_ptr<ScopedClaim> claim_;
     std::unique_ptr<ScopedHandle> mark_;
 };
 

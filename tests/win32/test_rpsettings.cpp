@@ -18,6 +18,7 @@
 #include "rpsettings/printer_jobs.h"
 #include "rpsettings/settings_file_pure.h"
 #include "support_srm.h"
+#include "test_shell_support.h"
 
 namespace {
 
@@ -139,7 +140,7 @@ TEST_F(RpsettingsTest, APrinterThatFailsIsReportedAndTheOthersAreChanged) {
     }
 }
 
-enum class Hold { None, Panel, Tool };
+enum class Hold { None, Panel, Tool, OtherSession };
 
 // Whether apply's output says that printer's settings were saved before the write.
 bool IsBackedUp(const std::string& output, const std::string& printer) {
@@ -169,6 +170,9 @@ TEST_F(RpsettingsTest, APrinterThePanelWouldNotServeOrThatIsHeldIsNeverWritten) 
          "設定しません: このプリンタのリモートパネルは現在起動されています。"},
         {"held by another run", SpoolerEntry::Register, kSrmDefaultDriver, "LPT1:", Hold::Tool, nullptr, 1,
          "設定しません: 別の rpsettings がこのプリンタに設定中です。"},
+        // A panel in another logon session: only the pipe every session sees.
+        {"held in another session", SpoolerEntry::Register, kSrmDefaultDriver, "LPT1:", Hold::OtherSession, nullptr,
+         1, "設定しません: このプリンタのリモートパネルは現在起動されています。"},
         {"held by a panel, named as it now reports itself", SpoolerEntry::Register, kSrmDefaultDriver, "LPT1:",
          Hold::Panel, "-9", 2, "リモートパネルの対象プリンタではありません。"},
     };
@@ -177,11 +181,12 @@ TEST_F(RpsettingsTest, APrinterThePanelWouldNotServeOrThatIsHeldIsNeverWritten) 
         const SimulatedPrinter& printer = AddPrinter(c.spooler, c.driver, c.port);
         const SimulatedPrinter& other = AddPrinter();
         std::vector<std::unique_ptr<ScopedHandle>> holds;
-        if (c.hold != Hold::None) {
-            HANDLE claim = nullptr;
+        HANDLE claim = nullptr;
+        if (c.hold == Hold::Panel || c.hold == Hold::Tool) {
             ASSERT_EQ(TryClaimPrinter(printer.CName(), &claim), ClaimTaken) << c.label;
-            holds.emplace_back(new ScopedHandle(claim));
         }
+        ScopedClaim held(claim);
+        if (c.hold == Hold::OtherSession) holds.emplace_back(new ScopedHandle(shelltest::OtherSessionsClaim(printer.Name())));
         if (c.hold == Hold::Tool) {
             char mark[kInstanceNameSize];
             BuildInstanceName(mark, sizeof mark, printer.CName());
