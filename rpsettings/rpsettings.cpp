@@ -16,12 +16,14 @@
 #include "app.h"
 #include "apply_plan_pure.h"
 #include "codec.h"
+#include "console_out.h"
 #include "messages.h"
 #include "resource.h"
 #include "rpsettings_ids.h"
 #include "printer_jobs.h"
 #include "settings_file_pure.h"
 #include "site_pure.h"
+#include "site_table.h"
 #include "srm/key_name.h"
 #include "status.h"
 #include "status_pure.h"
@@ -86,11 +88,11 @@ std::string ConsoleText(std::string text) {
     return line;
 }
 
-void Out(const std::string& text) { std::fwrite(text.data(), 1, text.size(), stdout); }
+void Out(const std::string& text) { WriteStd(STD_OUTPUT_HANDLE, text); }
+void OutUtf8(const std::string& text) { WriteStd(STD_OUTPUT_HANDLE, text, CP_UTF8); }
 void Err(const std::string& text) {
     std::fflush(stdout);
-    std::fwrite(text.data(), 1, text.size(), stderr);
-    std::fputc('\n', stderr);
+    WriteStd(STD_ERROR_HANDLE, text + "\n");
 }
 
 // The panel's message boxes (discovery and the like) are lines on the console here.
@@ -117,7 +119,10 @@ public:
 
 // ---- Options ----
 
-enum OptionId { OptPassword, OptAll, OptDryRun, OptFile, OptPrinter, OptHelp, OptJson, OptBackup, OptTimeout, OptJobs };
+enum OptionId {
+    OptPassword, OptAll, OptDryRun, OptFile, OptPrinter, OptHelp, OptJson, OptBackup, OptTimeout, OptJobs,
+    OptCsv, OptNoPrompt, OptChanges
+};
 struct OptionRow {
     const char* name;
     OptionId id;
@@ -128,6 +133,7 @@ constexpr OptionRow kOptions[] = {
     {"--file", OptFile, false},        {"--printer", OptPrinter, false}, {"--help", OptHelp, false},
     {"-h", OptHelp, false},            {"/?", OptHelp, false},           {"--json", OptJson, false},
     {"--backup", OptBackup, true},     {"--timeout", OptTimeout, true},  {"--jobs", OptJobs, true},
+    {"--csv", OptCsv, true},           {"--no-prompt", OptNoPrompt, false}, {"--changes", OptChanges, false},
 };
 constexpr int kDefaultTimeoutSeconds = 60;
 constexpr int kMaxTimeoutSeconds = 24 * 60 * 60;
@@ -144,6 +150,9 @@ struct Options {
     const char* backup = nullptr;
     int timeoutSeconds = kDefaultTimeoutSeconds;
     int jobs = kMaxWorkers;
+    const char* csv = nullptr;  // the site table of check, apply or merge goes there
+    bool noPrompt = false;      // never ask for the password, even on a console
+    bool changes = false;       // merge: change logs, not results
 };
 
 // A whole decimal number in low..high, or -1.
@@ -189,6 +198,9 @@ int ParseOptions(int argc, char** argv, Options* options) {
         case OptHelp: options->help = true; break;
         case OptJson: options->json = true; break;
         case OptBackup: options->backup = value; break;
+        case OptCsv: options->csv = value; break;
+        case OptNoPrompt: options->noPrompt = true; break;
+        case OptChanges: options->changes = true; break;
         case OptTimeout:
         case OptJobs:
             number = CountOption(value, 1, row->id == OptJobs ? kMaxWorkers : kMaxTimeoutSeconds);
@@ -234,7 +246,7 @@ void SettingPairJson(JsonWriter* json, int index, const PrinterSettings& a, cons
     json->EndObject();
 }
 
-void PrintJson(const JsonWriter& json) { Out(json.Text() + "\n"); }
+void PrintJson(const JsonWriter& json) { OutUtf8(json.Text() + "\n"); }
 
 // ---- Files ----
 
@@ -443,26 +455,10 @@ int ExpandNameLists(const std::vector<std::string>& operands, std::vector<std::s
 // Asks for the password on the console without echoing it; false when
 // standard input is not a console.
 bool AskPassword(std::string* typed) {
-    HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
-    DWORD mode = 0;
-    if (!GetConsoleMode(input, &mode)) return false;
-    std::fputs(Text(IDS_RPS_PASSWORD_PROMPT).c_str(), stderr);
-    std::fflush(stderr);
-    SetConsoleMode(input, mode & ~static_cast<DWORD>(ENABLE_ECHO_INPUT));
-    typed->clear();
-    bool ok = true;
-    while (typed->empty() || typed->back() != '\n') {
-        char buffer[128];
-        DWORD read = 0;
-        if (!ReadConsoleA(input, buffer, sizeof buffer, &read, nullptr) || read == 0) {
-            ok = false;
-            break;
-        }
-        typed->append(buffer, read);
-    }
-    SetConsoleMode(input, mode);
-    std::fputc('\n', stderr);
-    while (!typed->empty() && (typed->back() == '\n' || typed->back() == '\r')) typed->pop_back();
+    if (!InputIsConsole()) return false;
+    WriteStd(STD_ERROR_HANDLE, Text(IDS_RPS_PASSWORD_PROMPT));
+    const bool ok = ReadHiddenLine(typed);
+    WriteStd(STD_ERROR_HANDLE, "\n");
     return ok;
 }
 
@@ -777,7 +773,7 @@ void ReportJob(void* context, size_t index, JobEnd end) {
     if (!run->options->json) {
         Out(lines);
         std::fflush(stdout);
-        return;
+        if (!run->options->csv) return;
     }
     // The message: the reason, or the result line without the printer's name.
     std::string message = job.reason;
@@ -788,6 +784,17 @@ void ReportJob(void* context, size_t index, JobEnd end) {
     }
     ReportJson(*run, job, message, &run->json, run->texts);
 }
+
+// ---- Site tables ----
+
+// A table as CSV into a file, whole or not at all; false after the message.
+bool WriteTable(const char* path, const CsvRow& header, const std::vector<CsvRow>& rows) {
+    if (WriteFileWhole(path, CsvText(header, rows))) return true;
+    Err(Compose(IDS_RPS_CANNOT_WRITE_TABLE, path));
+    return false;
+}
+
+bool WriteSiteTable(const char* path, const RunResult& run) { return WriteTable(path, SiteTableHeader(), SiteRows(run)); }
 
 // Runs the jobs and reports them; the exit code.
 int RunJobs(JobsRun* run) {
@@ -817,7 +824,7 @@ int RunJobs(JobsRun* run) {
         Out(Compose(IDS_RPS_SAVE_SUMMARY, n[Saved], total - n[Saved] - n[NotStarted], n[NotStarted], total) + "\n");
         break;
     }
-    if (run->options->json) {
+    if (run->options->json || run->options->csv) {
         JsonWriter json;
         json.BeginObject();
         json.Key("command").String(run->command == JobsApply ? "apply" : "check");
@@ -833,7 +840,11 @@ int RunJobs(JobsRun* run) {
             : std::vector<Outcome>{Conforms, Differs, Unreadable, NotAnswering, NotStarted};
         for (Outcome outcome : counted) summary.Key(kOutcomeTokens[outcome]).Number(n[outcome]);
         summary.EndObject();
-        Out(text + ",\"summary\":" + summary.Text() + "}\n");
+        text += ",\"summary\":" + summary.Text() + "}";
+        if (result.interrupted) code = kExitInterrupted;
+        if (run->options->json) OutUtf8(text + "\n");
+        if (run->options->csv && !WriteSiteTable(run->options->csv, {ComputerNameUtf8(), LocalTimeText(), std::to_string(code), text, ""}))
+            code = kExitUsage;
     }
     if (result.interrupted) code = kExitInterrupted;
     if (result.abandoned) {  // a worker still talks to a printer: end without cleaning up under it
@@ -1073,9 +1084,38 @@ int CommandApplyOrCheck(const Options& options, JobsCommand command) {
     return RunJobs(&run);
 }
 
+// merge FOLDER [PC...|@LIST]: the nightly results (with --changes the change
+// logs) of many PCs as one table, with a row for every PC named. Exit 1 when
+// some PC has no result, an unreadable one, or a line it cannot read.
+int CommandMerge(const Options& options) {
+    std::vector<std::string> names;
+    if (int code = ExpandNameLists({options.args.begin() + 2, options.args.end()}, &names)) return code;
+    std::vector<std::string> expected;
+    for (const std::string& name : names) expected.push_back(Utf8(name));
+    std::vector<NamedText> files;
+    if (!ReadFolderFiles(options.args[1], options.changes ? L".jsonl" : L".json", &files)) {
+        Err(Compose(IDS_RPS_CANNOT_READ_FOLDER, options.args[1].c_str()));
+        return kExitUsage;
+    }
+    const std::vector<CsvRow> rows = options.changes ? MergeChangeLogs(files, expected) : MergeNightly(files, expected);
+    const CsvRow& header = options.changes ? ChangeTableHeader() : SiteTableHeader();
+    int problems = 0;
+    for (const CsvRow& row : rows) problems += IsPcProblem(row[options.changes ? 9 : 4]);
+    if (!options.csv) {
+        OutUtf8(CsvText(header, rows).substr(3));  // to a pipe or console: no byte-order mark
+    } else if (WriteTable(options.csv, header, rows)) {
+        Out(Compose(IDS_RPS_MERGE_SUMMARY, options.csv, static_cast<int>(rows.size()), static_cast<int>(files.size()),
+                    problems) + "\n");
+    } else {
+        return kExitUsage;
+    }
+    return problems ? kExitDiffers : kExitOk;
+}
+
 // The suite's panel password guards every command that reads or writes
-// settings: from --password, else RPSETTINGS_PASSWORD, else asked on the console.
-int CheckPassword(const char* given) {
+// settings: from --password, else RPSETTINGS_PASSWORD, else asked on the
+// console (never with --no-prompt, nor when standard input is no console).
+int CheckPassword(const char* given, bool mayAsk) {
     LocalBlock<char> stored;
     if (!ReadStoredPassword(&stored)) {
         Err(ConsoleText(Text(IDS_REGISTRY_NOT_OPEN)));
@@ -1094,7 +1134,7 @@ int CheckPassword(const char* given) {
             given = typed.c_str();
         }
     }
-    if (!given && AskPassword(&typed)) given = typed.c_str();
+    if (!given && mayAsk && AskPassword(&typed)) given = typed.c_str();
     if (PasswordMatches(given, stored.get())) return kExitOk;
     Err(Text(given ? IDS_RPS_WRONG_PASSWORD : IDS_RPS_PASSWORD_NEEDED));
     return kExitUsage;
@@ -1114,20 +1154,25 @@ int Run(int argc, char** argv) {
     const std::string command = args.empty() ? "" : args[0];
     const size_t operands = args.empty() ? 0 : args.size() - 1;
     const bool many = command == "apply" || command == "check";
+    const bool tables = many || command == "merge";
     const bool known = (command == "list" && operands == 0) || (command == "show" && operands == 1) ||
                        (command == "save" && (options.all ? operands == 1 : operands >= 2)) ||
                        (command == "diff" && operands == 2) ||
-                       (many && (options.all ? operands == 1 : operands >= 2));
+                       (many && (options.all ? operands == 1 : operands >= 2)) ||
+                       (command == "merge" && operands >= 1 && !options.all);
     const bool misplaced = (options.all && !many && command != "save") || (options.dryRun && command != "apply") ||
                            (options.backup && command != "apply") ||
                            ((options.asFile || options.asPrinter) && command != "diff") ||
-                           (options.asFile && options.asPrinter) || (options.json && command == "save");
+                           (options.asFile && options.asPrinter) || (options.json && command == "save") ||
+                           (options.csv && !tables) || (options.changes && command != "merge") ||
+                           (options.json && command == "merge");
     if (!known || misplaced) {
         Err(Usage());
         return kExitUsage;
     }
     if (command == "list") return CommandList(options);
-    if (int code = CheckPassword(options.password)) return code;
+    if (command == "merge") return CommandMerge(options);
+    if (int code = CheckPassword(options.password, !options.noPrompt)) return code;
     if (int code = Discover()) return code;
     if (command == "show") return CommandShowOrSave(options, nullptr);
     if (command == "save") return CommandSave(options);

@@ -59,3 +59,7 @@
 #define IDS_RPS_OPTION_NEEDS_VALUE 2057  // option
 #define IDS_RPS_CANNOT_READ_LIST 2058    // path
 #define IDS_RPS_SAVE_WHERE 2059          // printer
+// Site tables (kept apart from the numbers above).
+#define IDS_RPS_CANNOT_WRITE_TABLE 2100  // path
+#define IDS_RPS_CANNOT_READ_FOLDER 2101  // folder
+#define IDS_RPS_MERGE_SUMMARY 2102       // path, rows, files, rows of PCs without a result

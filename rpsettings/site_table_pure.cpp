@@ -195,6 +195,7 @@ bool Listed(const std::vector<NamedText>& files, const std::string& computer) {
 const char kNoResult[] = "no_result";  // rpsettings gave no document (its messages say why)
 const char kBadFile[] = "bad_file";    // the result file is not what the scripts write
 const char kNoFile[] = "no_file";      // an expected PC wrote no file
+const char kBadLine[] = "bad_line";    // a line of a change log that is not a record
 
 CsvRow PcRow(const std::string& computer, const std::string& time, const std::string& exitCode,
              const char* outcome, const std::string& message) {
@@ -279,6 +280,10 @@ std::vector<CsvRow> MergeNightly(const std::vector<NamedText>& files, const std:
     return rows;
 }
 
+bool IsPcProblem(const std::string& token) {
+    return token == kNoResult || token == kBadFile || token == kNoFile || token == kBadLine;
+}
+
 const CsvRow& ChangeTableHeader() {
     static const CsvRow kHeader = {"Computer", "Time", "User", "Printer", "File", "Key", "From", "To", "Backup", "Result"};
     return kHeader;
@@ -295,7 +300,7 @@ std::vector<CsvRow> ChangeLogRows(const std::string& computer, const std::string
         if (line.find_first_not_of(" \t\r") == std::string::npos) continue;
         JsonValue record;
         if (!ParseJson(line, &record) || record.kind != JsonValue::Object) {
-            rows.push_back({computer, "", "", "", "", "line " + std::to_string(number), "", "", "", "bad_line"});
+            rows.push_back({computer, "", "", "", "", "line " + std::to_string(number), "", "", "", kBadLine});
             continue;
         }
         const std::string& named = record["computer"].Scalar();

@@ -70,6 +70,10 @@ std::vector<CsvRow> NightlyRows(const std::string& computer, const std::string& 
 using NamedText = std::pair<std::string, std::string>;
 std::vector<CsvRow> MergeNightly(const std::vector<NamedText>& files, const std::vector<std::string>& expected);
 
+// True for the outcome (or change-log result) of a row that stands for a PC
+// whose result is missing or unreadable: no_result, bad_file, no_file, bad_line.
+bool IsPcProblem(const std::string& token);
+
 // ---- Change logs ----
 
 // The columns of the change table.

@@ -65,6 +65,14 @@ protected:
 
     static SrmctlResult Rps(const std::vector<std::string>& arguments) { return RunTool("rpsettings.exe", arguments); }
 
+    static std::string FileText(const std::string& path) {
+        ScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        std::string text(file.get() == INVALID_HANDLE_VALUE ? 0 : GetFileSize(file.get(), nullptr), '\0');
+        DWORD read = 0;
+        if (!text.empty()) ReadFile(file.get(), &text[0], static_cast<DWORD>(text.size()), &read, nullptr);
+        return text;
+    }
+
     std::vector<std::unique_ptr<SimulatedPrinter>> printers_;
     std::vector<std::string> files_;
 };
@@ -257,6 +265,8 @@ TEST_F(RpsettingsTest, ArgumentsAreCheckedBeforeAnyPrinterIsTouched) {
         {"a file named like a printer", {"diff", "P", "F"}, 2, "--file か --printer で指定して下さい。"},
         {"that file", {"diff", "P", "F", "--file"}, 1, "pageLength: 66行 -> 60行"},
         {"that printer", {"diff", "P", "F", "--printer"}, 0, ""},
+        {"a table of save", {"save", "P", "x.txt", "--csv", "x.csv"}, 2, "使い方: rpsettings"},
+        {"a merge of no folder", {"merge", "nosuch"}, 2, "フォルダ nosuch を読めません。"},
     };
     char directory[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, directory);
@@ -307,8 +317,16 @@ TEST_F(RpsettingsTest, ASiteIsSavedCheckedBackedUpAndRestored) {
     }
 
     const std::string wanted = TempFile(kPartialFile);
-    const SrmctlResult check = Rps({"check", wanted, "@" + names, "--json"});
+    const std::string table = folder + "\\site.csv";
+    files_.push_back(table);
+    const SrmctlResult check = Rps({"check", wanted, "@" + names, "--json", "--csv", table});
     EXPECT_EQ(check.exitCode, 1u) << check.output;
+    // The table beside the JSON: a mark for spreadsheets, a row per difference.
+    const std::vector<std::string> rows = OutputLines(FileText(table));
+    ASSERT_EQ(rows.size(), 6u) << FileText(table);
+    EXPECT_EQ(rows[0].substr(0, 13), "\xEF\xBB\xBF\"Computer\"");
+    EXPECT_NE(FileText(table).find("\"1\",\"" + site[0]->Name() + "\",\"differs\",\"pageLength\",\"66\",\"60\""),
+              std::string::npos) << FileText(table);
     const nlohmann::json report = nlohmann::json::parse(check.output, nullptr, false);
     ASSERT_FALSE(report.is_discarded()) << check.output;
     EXPECT_EQ(report["summary"]["differs"], 3);  // format 2's left margin differs everywhere
@@ -318,6 +336,19 @@ TEST_F(RpsettingsTest, ASiteIsSavedCheckedBackedUpAndRestored) {
         EXPECT_EQ(printer["differences"][0]["key"], second ? "format2.leftMargin" : "pageLength");
     }
     EXPECT_TRUE(site[0]->Log().empty());  // a check writes nothing
+
+    // The nightly file of this PC and a broken one merge with a row for a PC that sent none.
+    const std::string nightly = folder + "\\PC01.json", broken = folder + "\\PC02.json";
+    files_.insert(files_.end(), {nightly, broken});
+    const nlohmann::json result = {{"Computer", "PC01"}, {"ExitCode", 1}, {"Json", check.output}, {"Errors", ""}};
+    ASSERT_TRUE(CopyFileA(TempFile(result.dump()).c_str(), nightly.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(TempFile("{\"Computer\":").c_str(), broken.c_str(), FALSE));
+    const SrmctlResult merge = Rps({"merge", folder, "pc01", "PC03", "--csv", table});
+    EXPECT_EQ(merge.exitCode, 1u) << merge.output;
+    const std::string merged = FileText(table);
+    EXPECT_EQ(OutputLines(merged).size(), 8u) << merged;
+    EXPECT_NE(merged.find("\"PC02\",\"\",\"\",\"\",\"bad_file\""), std::string::npos) << merged;
+    EXPECT_NE(merged.find("\"PC03\",\"\",\"\",\"\",\"no_file\""), std::string::npos) << merged;
 
     const SrmctlResult apply = Rps({"apply", wanted, "@" + names, "--backup", backups});
     EXPECT_EQ(apply.exitCode, 0u) << apply.output;
