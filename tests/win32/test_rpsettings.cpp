@@ -425,6 +425,38 @@ TEST(PrinterJobs, InterruptionAndPrintersThatDoNotAnswer) {
 }
 
 // Every choice caption the table shows, read without a window; one in full.
+// On a console set to UTF-8, as PowerShell 7 often sets it, the Japanese
+// texts still read right: they go to the console in wide characters.
+TEST(RpsettingsTexts, AConsoleOfAnyCodePageShowsThemRight) {
+    FreeConsole();  // a console of its own, whatever the test was started from
+    ASSERT_TRUE(AllocConsole());
+    ASSERT_TRUE(SetConsoleOutputCP(CP_UTF8));
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    ScopedHandle screen(CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                                    OPEN_EXISTING, 0, nullptr));
+    ASSERT_NE(screen.get(), INVALID_HANDLE_VALUE);
+    char program[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, program, MAX_PATH);
+    std::string path = program;
+    path = path.substr(0, path.find_last_of('\\') + 1) + "rpsettings.exe";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = startup.hStdError = screen.get();
+    PROCESS_INFORMATION process = {};
+    char line[] = "rpsettings.exe --help";
+    ASSERT_TRUE(CreateProcessA(path.c_str(), line, nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process));
+    ScopedHandle child(process.hProcess), thread(process.hThread);
+    ASSERT_EQ(WaitForSingleObject(child.get(), 30000), WAIT_OBJECT_0);
+    CONSOLE_SCREEN_BUFFER_INFO info = {};
+    ASSERT_TRUE(GetConsoleScreenBufferInfo(screen.get(), &info));
+    std::wstring shown(static_cast<size_t>(info.dwSize.X) * info.dwSize.Y, L' ');
+    DWORD read = 0;
+    ReadConsoleOutputCharacterW(screen.get(), &shown[0], static_cast<DWORD>(shown.size()), {0, 0}, &read);
+    EXPECT_NE(shown.find(L"\u4F7F\u3044\u65B9: rpsettings"), std::wstring::npos);  // 使い方
+    FreeConsole();
+}
+
 TEST(RpsettingsTexts, EveryChoiceHasItsCaption) {
     char text[kTextSize];
     int format;
