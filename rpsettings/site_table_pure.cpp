@@ -199,7 +199,7 @@ const char kBadLine[] = "bad_line";    // a line of a change log that is not a r
 
 CsvRow PcRow(const std::string& computer, const std::string& time, const std::string& exitCode,
              const char* outcome, const std::string& message) {
-    return {computer, time, exitCode, "", outcome, "", "", "", message};
+    return {computer, time, exitCode, "", outcome, "", "", "", message, ""};
 }
 
 }  // namespace
@@ -234,7 +234,7 @@ std::string CsvText(const CsvRow& header, const std::vector<CsvRow>& rows) {
 
 const CsvRow& SiteTableHeader() {
     static const CsvRow kHeader = {"Computer", "Time", "ExitCode", "Printer", "Outcome", "Key", "PrinterValue",
-                                   "FileValue", "Message"};
+                                   "FileValue", "Message", "Backup"};
     return kHeader;
 }
 
@@ -252,7 +252,8 @@ std::vector<CsvRow> SiteRows(const RunResult& run) {
         for (const JsonValue* setting : settings)
             rows.push_back({run.computer, run.time, run.exitCode, printer["name"].Scalar(), printer["outcome"].Scalar(),
                             (*setting)["key"].Scalar(), (*setting)[apply ? "from" : "value"].Scalar(),
-                            (*setting)[apply ? "to" : "fileValue"].Scalar(), printer["message"].Scalar()});
+                            (*setting)[apply ? "to" : "fileValue"].Scalar(), printer["message"].Scalar(),
+                            printer["backup"].Scalar()});
     }
     if (rows.empty()) rows.push_back(PcRow(run.computer, run.time, run.exitCode, kNoResult, run.errors));
     return rows;

@@ -39,7 +39,8 @@ using CsvRow = std::vector<std::string>;
 // rows, every field quoted ('"' doubled), CR-LF line ends.
 std::string CsvText(const CsvRow& header, const std::vector<CsvRow>& rows);
 
-// The columns of the site table.
+// The columns of the site table: Computer, Time, ExitCode, Printer, Outcome,
+// Key, PrinterValue, FileValue, Message, Backup (apply: the file saved first).
 const CsvRow& SiteTableHeader();
 
 // What one PC's run gave: the computer, the local time of the run

@@ -122,7 +122,7 @@ TEST(SiteTable, EveryPcGetsARowWithItsReason) {
                               R"({"key":"topMargin","value":"1","fileValue":"2"}]},)"
                               R"({"name":"TK-9","outcome":"unreadable","message":"m","differences":[]}]})";
     const std::string apply = R"({"command":"apply","printers":[{"name":"TK-1","outcome":"applied","message":"ok",)"
-                              R"("changes":[{"key":"pageLength","from":"66","to":"60"}]}]})";
+                              R"("backup":"C:\\b\\TK-1.txt","changes":[{"key":"pageLength","from":"66","to":"60"}]}]})";
     auto nightly = [](const std::string& json, const std::string& errors) {
         JsonWriter file;
         file.BeginObject().Key("Computer").String("PC01").Key("Time").String("2026-12-08T02:00:00");
@@ -134,15 +134,15 @@ TEST(SiteTable, EveryPcGetsARowWithItsReason) {
                                           {"PC05", nightly(R"({"command":"check","printers":[]})", "none")}};
     const std::vector<CsvRow> rows = MergeNightly(files, {"pc01", "PC02", "PC06", "PC07"});
     const std::vector<CsvRow> expected = {
-        {"PC01", "2026-12-08T02:00:00", "1", "TK-2", "differs", "pageLength", "66", "60", ""},
-        {"PC01", "2026-12-08T02:00:00", "1", "TK-2", "differs", "topMargin", "1", "2", ""},
-        {"PC01", "2026-12-08T02:00:00", "1", "TK-9", "unreadable", "", "", "", "m"},
-        {"PC01", "2026-12-08T02:00:00", "1", "TK-1", "applied", "pageLength", "66", "60", "ok"},
-        {"PC01", "2026-12-08T02:00:00", "1", "", "no_result", "", "", "", "start failed"},
-        {"PC04", "", "", "", "bad_file", "", "", "", ""},
-        {"PC01", "2026-12-08T02:00:00", "1", "", "no_result", "", "", "", "none"},
-        {"PC06", "", "", "", "no_file", "", "", "", ""},
-        {"PC07", "", "", "", "no_file", "", "", "", ""},
+        {"PC01", "2026-12-08T02:00:00", "1", "TK-2", "differs", "pageLength", "66", "60", "", ""},
+        {"PC01", "2026-12-08T02:00:00", "1", "TK-2", "differs", "topMargin", "1", "2", "", ""},
+        {"PC01", "2026-12-08T02:00:00", "1", "TK-9", "unreadable", "", "", "", "m", ""},
+        {"PC01", "2026-12-08T02:00:00", "1", "TK-1", "applied", "pageLength", "66", "60", "ok", "C:\\b\\TK-1.txt"},
+        {"PC01", "2026-12-08T02:00:00", "1", "", "no_result", "", "", "", "start failed", ""},
+        {"PC04", "", "", "", "bad_file", "", "", "", "", ""},
+        {"PC01", "2026-12-08T02:00:00", "1", "", "no_result", "", "", "", "none", ""},
+        {"PC06", "", "", "", "no_file", "", "", "", "", ""},
+        {"PC07", "", "", "", "no_file", "", "", "", "", ""},
     };
     EXPECT_EQ(rows, expected);
     EXPECT_EQ(CsvText({"a", "b"}, {{"x\"y", "1,2"}, {"", "\xE8\xA1\xA8"}}),
