@@ -58,7 +58,7 @@ try {
     if (Test-Path -LiteralPath $ChangeLog) {
         $target = Join-Path $OutDir "$env:COMPUTERNAME.jsonl"
         Copy-Item -LiteralPath $ChangeLog -Destination "$target.$PID.tmp" -Force
-        Move-Item -LiteralPath "$target.$PID.tmp" -Destination $target -Force
+        Move-FileReplacing -From "$target.$PID.tmp" -To $target
     }
 } catch {
     Write-Error "Result not written: $($_.Exception.Message)" -ErrorAction Continue

@@ -150,7 +150,14 @@ function Write-RunResult {
         Json = "$($Result.Json)"; Errors = "$($Result.Errors)" }
     $temporary = "$Path.$PID.tmp"
     [System.IO.File]::WriteAllText($temporary, ($document | ConvertTo-Json -Compress), (New-Object System.Text.UTF8Encoding($true)))
-    Move-Item -LiteralPath $temporary -Destination $Path -Force
+    Move-FileReplacing -From $temporary -To $Path
+}
+
+# Puts a file in place of another in one step (or just moves it there).
+function Move-FileReplacing {
+    param([Parameter(Mandatory = $true)] [string] $From, [Parameter(Mandatory = $true)] [string] $To)
+    if (Test-Path -LiteralPath $To) { [System.IO.File]::Replace($From, $To, [NullString]::Value) }
+    else { [System.IO.File]::Move($From, $To) }
 }
 
 # rpsettings merge over a folder of result files (or, with -Changes, of
