@@ -26,6 +26,9 @@ param(
 )
 $ErrorActionPreference = 'Stop'
 . (Join-Path $PSScriptRoot 'SiteTable.ps1')
+# Full paths: .NET and rpsettings do not know PowerShell's current location.
+$SiteFile = $ExecutionContext.SessionState.Path.GetUnresolvedProviderPathFromPSPath($SiteFile)
+$OutDir = $ExecutionContext.SessionState.Path.GetUnresolvedProviderPathFromPSPath($OutDir)
 
 $reason = ''
 $password = $null
