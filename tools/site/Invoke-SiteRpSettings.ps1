@@ -27,7 +27,8 @@ param(
     [ValidateRange(1, 86400)] [int] $TimeoutSeconds = 900,  # per PC: past it rpsettings is stopped
     [ValidateRange(0, 32)] [int] $Jobs = 0,               # rpsettings --jobs (0: its default)
     [ValidateRange(0, 86400)] [int] $PrinterTimeout = 0,  # rpsettings --timeout (0: its default)
-    [string] $Csv
+    [string] $Csv,
+    [string] $ChangesDir = ''  # each PC's change log copied there as <PC>.jsonl (rpsettings merge --changes reads them)
 )
 $ErrorActionPreference = 'Stop'
 $dryRun = [bool]$WhatIfPreference
@@ -99,6 +100,23 @@ try {
         foreach ($record in $runErrors) {
             $computer = Get-ErrorComputer $record
             if ($computer -and -not $results.ContainsKey($computer)) { $results[$computer] = New-Failure $computer "Run failed: $record" }
+        }
+    }
+    if ($ChangesDir) {
+        $changes = $ExecutionContext.SessionState.Path.GetUnresolvedProviderPathFromPSPath($ChangesDir)
+        New-Item -ItemType Directory -Force -Path $changes | Out-Null
+        foreach ($session in $ready) {
+            try {
+                $log = Invoke-Command -Session $session -ScriptBlock {
+                    $path = Join-Path ([Environment]::GetFolderPath('CommonApplicationData')) 'rpsettings\changes.jsonl'
+                    if (Test-Path -LiteralPath $path) { $path } }
+                if (-not $log) { continue }
+                $target = Join-Path $changes "$($session.ComputerName).jsonl"
+                Copy-Item -FromSession $session -LiteralPath $log -Destination "$target.$PID.tmp"
+                Move-FileReplacing -From "$target.$PID.tmp" -To $target
+            } catch {
+                Write-Warning "$($session.ComputerName): the change log was not collected: $($_.Exception.Message)"
+            }
         }
     }
 } finally {
