@@ -47,7 +47,7 @@ $siteHash = (Get-FileHash -LiteralPath $site -Algorithm SHA256).Hash
 $runId = '{0}-{1}' -f (Get-Date -Format 'yyyyMMdd-HHmmss'), ([guid]::NewGuid().ToString('N').Substring(0, 8))
 $workDir = 'rpsettings-site\run'
 $backup = if ($BackupDir) { $BackupDir } else { "rpsettings-site\backup-$runId" }
-$folders = @('rpsettings-site', $workDir) + @(if ($Apply) { $backup })
+$folders = @('rpsettings-site', $workDir) + @(if ($Apply -and -not $dryRun) { $backup })  # a dry run makes none
 $results = @{}  # computer -> result
 
 function New-Failure([string] $Computer, [string] $Reason) {
@@ -78,6 +78,7 @@ foreach ($record in $sessionErrors) {
 $ready = @()
 foreach ($session in $sessions) {
     $computer = $session.ComputerName
+    $copy = ''
     try {
         $made = @(Invoke-Command -Session $session -ScriptBlock ${function:Initialize-RpSettingsFolder} -ArgumentList (, $folders))
         $copy = "$($made[1])\site-$runId.txt"
@@ -85,6 +86,10 @@ foreach ($session in $sessions) {
         $ready += $session
     } catch {
         $results[$computer] = New-Failure $computer "Not prepared: $($_.Exception.Message)"
+        if ($copy) {  # what a failed copy left
+            Invoke-Command -Session $session -ScriptBlock { param($path) Remove-Item -LiteralPath $path -Force -ErrorAction SilentlyContinue } `
+                -ArgumentList $copy -ErrorAction SilentlyContinue
+        }
     }
 }
 

@@ -88,7 +88,7 @@ function Invoke-RpSettingsJson {
             if ($hash -ne $Run.SiteHash) { throw "The copy $siteFile is not the site file (SHA-256 $hash): not run." }
         }
         $arguments = @($Run.Command, $siteFile, '--all', '--json', '--no-prompt')
-        if ($Run.Command -eq 'apply' -and $Run.BackupDir) {
+        if ($Run.Command -eq 'apply' -and $Run.BackupDir -and -not $Run.DryRun) {  # a dry run writes nothing at all
             $backup = if ([System.IO.Path]::IsPathRooted($Run.BackupDir)) { $Run.BackupDir } else { Join-Path -Path $root -ChildPath $Run.BackupDir }
             $arguments += '--backup', $backup
         }
