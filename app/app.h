@@ -43,15 +43,35 @@ int DiscoverPrinters();                // rebuilds PrinterList/PrinterCount/Curr
 // Password gate and the printer named on the command line; null: end with code 1.
 PrinterEntry* ResolveStartPrinter(LPCSTR commandLine);
 
-// One panel per printer: the mapping handle, or null when this process may not
-// serve it. With an owner (a panel changing printer) a printer that another
+// One panel per printer: the claim's mapping handle (let go with ReleaseClaim),
+// or null when this process may not serve it. With an owner (a panel changing printer) a printer that another
 // panel serves is said so in a box of the owner before that panel comes forward.
 HANDLE ClaimPrinter(LPCSTR printerName, HWND owner = nullptr);
 // The same claim without a word to the user: ClaimTaken puts the mapping
-// (closed by the caller to let go) into *mapping; ClaimHeld when a panel (or
-// another program) serves the printer; ClaimFailed when no claim can be made.
+// (let go with ReleaseClaim) into *mapping; ClaimHeld when a panel (or
+// another program) serves the printer in this or any other logon session;
+// ClaimFailed when no claim can be made.
 enum ClaimResult { ClaimTaken, ClaimHeld, ClaimFailed };
 ClaimResult TryClaimPrinter(LPCSTR printerName, HANDLE* mapping);
+// Lets a claim go: the mapping and the mark every session sees. Null is nothing.
+void ReleaseClaim(HANDLE mapping);
+// A claim owned by a scope, let go with ReleaseClaim.
+class ScopedClaim {
+public:
+    explicit ScopedClaim(HANDLE mapping = nullptr) : mapping_(mapping) {}
+    ~ScopedClaim() { ReleaseClaim(mapping_); }
+    ScopedClaim(const ScopedClaim&) = delete;
+    ScopedClaim& operator=(const ScopedClaim&) = delete;
+    HANDLE get() const { return mapping_; }
+    HANDLE Release() {
+        HANDLE mapping = mapping_;
+        mapping_ = nullptr;
+        return mapping;
+    }
+
+private:
+    HANDLE mapping_;
+};
 
 // Printer selection dialog 122; 1 when another printer was chosen and claimed
 // (the old claim and SRM handle are then released), 0 when nothing changed.

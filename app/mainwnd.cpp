@@ -228,10 +228,8 @@ LRESULT OnPrintersChanged(HWND window) {
         RefreshToolbar();
     }
     ReleaseSrmHandle();
-    if (InstanceMapping) {
-        CloseHandle(InstanceMapping);
-        InstanceMapping = nullptr;
-    }
+    ReleaseClaim(InstanceMapping);
+    InstanceMapping = nullptr;
     char text[kTextSize];
     LoadText(IDS_PRINTER_REMOVED, text, kTextSize);
     BuildRemovedCaption(caption, sizeof caption, name.get());

@@ -280,7 +280,7 @@ void OnOk(HWND dialog) {
     // The new printer is claimed before the old one is let go: when another
     // panel serves it, this panel stays as it was (a panel changing printer
     // is told so; at start-up that panel just comes forward).
-    ScopedHandle claim(ClaimPrinter(name.get(), PanelWindow ? dialog : nullptr));
+    ScopedClaim claim(ClaimPrinter(name.get(), PanelWindow ? dialog : nullptr));
     if (!claim.get()) {
         EndDialog(dialog, 0);
         return;
@@ -305,7 +305,7 @@ void OnOk(HWND dialog) {
         return;
     }
     CurrentPrinter = chosen;
-    if (InstanceMapping) CloseHandle(InstanceMapping);
+    ReleaseClaim(InstanceMapping);
     InstanceMapping = claim.Release();
     EndDialog(dialog, 1);
 }

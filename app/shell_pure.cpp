@@ -121,6 +121,28 @@ int BuildInstanceName(char* buffer, size_t size, const char* printerName) {
     return 1;
 }
 
+int BuildSessionClaimName(char* buffer, size_t size, const char* printerName) {
+    if (!buffer || size == 0) return 0;
+    buffer[0] = '\0';
+    char instance[kInstanceNameSize];
+    if (!BuildInstanceName(instance, sizeof instance, printerName)) return 0;
+    static const char kPrefix[] = "\\\\.\\pipe\\";
+    const size_t length = std::strlen(instance);
+    if (sizeof kPrefix - 1 + length < kSessionClaimNameSize) {
+        if (sizeof kPrefix + length > size) return 0;
+        std::memcpy(buffer, kPrefix, sizeof kPrefix - 1);
+        std::memcpy(buffer + sizeof kPrefix - 1, instance, length + 1);
+        return 1;
+    }
+    uint64_t hash = 0xcbf29ce484222325ull;
+    for (size_t i = 0; i < length; ++i) hash = (hash ^ static_cast<unsigned char>(instance[i])) * 0x100000001b3ull;
+    if (FormatText(buffer, size, "%sQUARLRP#%08lx%08lx", kPrefix, static_cast<unsigned long>(hash >> 32),
+                   static_cast<unsigned long>(hash & 0xFFFFFFFFu)))
+        return 1;
+    buffer[0] = '\0';
+    return 0;
+}
+
 int FormatNameThenText(char* buffer, size_t size, const char* name, const char* separator, const char* text) {
     if (!buffer || size == 0) return 0;
     name = TextOrEmpty(name);

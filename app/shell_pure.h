@@ -68,6 +68,16 @@ constexpr size_t kInstanceNameSize = 260;
 // fit (a cut name could stand for another printer).
 int BuildInstanceName(char* buffer, size_t size, const char* printerName);
 
+// The same claim seen from every logon session of the machine: a named pipe,
+// since pipe names are one namespace for the whole machine while the mapping's
+// name lives in its session. "\\.\pipe\" followed by the instance name; when
+// that would pass the 256 characters a pipe name may have, "\\.\pipe\QUARLRP#"
+// and the 16 hexadecimal digits of a 64-bit FNV-1a hash of the instance name.
+// Returns 1, or 0 with an empty buffer as BuildInstanceName does (or when the
+// buffer is too small).
+constexpr size_t kSessionClaimNameSize = 257;
+int BuildSessionClaimName(char* buffer, size_t size, const char* printerName);
+
 // ---- Messages that carry an outside name ----
 
 // name, separator and text joined; when the whole does not fit, the name is cut

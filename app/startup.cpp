@@ -89,10 +89,8 @@ int SettlePrinter(HINSTANCE instance, LPCSTR commandLine) {
 }
 
 void CleanUpAfterLoop(PanelState* lastState) {
-    if (InstanceMapping) {
-        CloseHandle(InstanceMapping);
-        InstanceMapping = nullptr;
-    }
+    ReleaseClaim(InstanceMapping);
+    InstanceMapping = nullptr;
     if (lastState) LocalFree(lastState);
     FreePrinterList(PrinterList);
     PrinterList = nullptr;

@@ -69,7 +69,7 @@ endif()
 
 # rpsettings.exe: the console tool that saves, compares and applies settings
 # files; it shares the program core and its resources, and adds its own texts.
-add_executable(rpsettings ${CMAKE_SOURCE_DIR}/rpsettings/rpsettings.cpp ${CMAKE_SOURCE_DIR}/rpsettings/printer_jobs.cpp ${CMAKE_SOURCE_DIR}/rpsettings/rpsettings.rc
+add_executable(rpsettings ${CMAKE_SOURCE_DIR}/rpsettings/rpsettings.cpp ${CMAKE_SOURCE_DIR}/rpsettings/printer_jobs.cpp ${CMAKE_SOURCE_DIR}/rpsettings/console_out.cpp ${CMAKE_SOURCE_DIR}/rpsettings/site_table.cpp ${CMAKE_SOURCE_DIR}/rpsettings/rpsettings.rc
   $<TARGET_OBJECTS:rpres>)
 target_link_libraries(rpsettings PRIVATE rpcore)
 # Backups, the change log and restore.

@@ -130,10 +130,8 @@ void FitStatic(HWND panel, int controlId, const char* text) {
 void ClosePanel(HWND panel) {
     DestroyPages(GetPanelState(panel));
     ReleaseSrmHandle();
-    if (InstanceMapping) {
-        CloseHandle(InstanceMapping);
-        InstanceMapping = nullptr;
-    }
+    ReleaseClaim(InstanceMapping);
+    InstanceMapping = nullptr;
     ForegroundRoleWindow = MainWindow;
     DestroyWindow(panel);
     if (PanelWindow == panel) PanelWindow = nullptr;

@@ -19,12 +19,14 @@
 #include "backup_store.h"
 #include "change_log.h"
 #include "codec.h"
+#include "console_out.h"
 #include "messages.h"
 #include "resource.h"
 #include "rpsettings_ids.h"
 #include "printer_jobs.h"
 #include "settings_file_pure.h"
 #include "site_pure.h"
+#include "site_table.h"
 #include "srm/key_name.h"
 #include "status.h"
 #include "status_pure.h"
@@ -88,11 +90,11 @@ std::string ConsoleText(std::string text) {
     return line;
 }
 
-void Out(const std::string& text) { std::fwrite(text.data(), 1, text.size(), stdout); }
+void Out(const std::string& text) { WriteStd(STD_OUTPUT_HANDLE, text); }
+void OutUtf8(const std::string& text) { WriteStd(STD_OUTPUT_HANDLE, text, CP_UTF8); }
 void Err(const std::string& text) {
     std::fflush(stdout);
-    std::fwrite(text.data(), 1, text.size(), stderr);
-    std::fputc('\n', stderr);
+    WriteStd(STD_ERROR_HANDLE, text + "\n");
 }
 
 // The panel's message boxes (discovery and the like) are lines on the console here.
@@ -121,7 +123,7 @@ public:
 
 enum OptionId {
     OptPassword, OptAll, OptDryRun, OptFile, OptPrinter, OptHelp, OptJson, OptBackup, OptTimeout, OptJobs,
-    OptOverwrite, OptLog, OptBefore, OptList
+    OptOverwrite, OptLog, OptBefore, OptList, OptCsv, OptNoPrompt, OptChanges
 };
 struct OptionRow {
     const char* name;
@@ -135,6 +137,7 @@ constexpr OptionRow kOptions[] = {
     {"--backup", OptBackup, true},     {"--timeout", OptTimeout, true},  {"--jobs", OptJobs, true},
     {"--overwrite", OptOverwrite, false}, {"--log", OptLog, true},     {"--before", OptBefore, true},
     {"--list", OptList, false},
+    {"--csv", OptCsv, true},           {"--no-prompt", OptNoPrompt, false}, {"--changes", OptChanges, false},
 };
 constexpr int kDefaultTimeoutSeconds = 60;
 constexpr int kMaxTimeoutSeconds = 24 * 60 * 60;
@@ -151,6 +154,9 @@ struct Options {
     const char* backup = nullptr;
     int timeoutSeconds = kDefaultTimeoutSeconds;
     int jobs = kMaxWorkers;
+    const char* csv = nullptr;  // the site table of check, apply or merge goes there
+    bool noPrompt = false;      // never ask for the password, even on a console
+    bool changes = false;       // merge: change logs, not results
     bool overwrite = false;      // save into a folder: replace files of an earlier save
     const char* log = nullptr;   // the change log, when not the machine's own
     const char* before = nullptr;  // restore: the newest backup before this time
@@ -206,6 +212,9 @@ int ParseOptions(int argc, char** argv, Options* options) {
         case OptLog: options->log = value; break;
         case OptBefore: options->before = value; break;
         case OptList: options->list = true; break;
+        case OptCsv: options->csv = value; break;
+        case OptNoPrompt: options->noPrompt = true; break;
+        case OptChanges: options->changes = true; break;
         case OptTimeout:
         case OptJobs:
             number = CountOption(value, 1, row->id == OptJobs ? kMaxWorkers : kMaxTimeoutSeconds);
@@ -238,7 +247,7 @@ void SettingPairJson(JsonWriter* json, int index, const PrinterSettings& a, cons
     json->EndObject();
 }
 
-void PrintJson(const JsonWriter& json) { Out(json.Text() + "\n"); }
+void PrintJson(const JsonWriter& json) { OutUtf8(json.Text() + "\n"); }
 
 // ---- Files ----
 
@@ -398,7 +407,7 @@ public:
         HANDLE mapping = nullptr;
         switch (TryClaimPrinter(printer, &mapping)) {
         case ClaimTaken:
-            claim_.reset(new ScopedHandle(mapping));
+            claim_.reset(new ScopedClaim(mapping));
             mark_.reset(new ScopedHandle(CreateEventA(nullptr, TRUE, FALSE, MarkName(printer).c_str())));
             return "";
         case ClaimHeld: {
@@ -416,7 +425,7 @@ private:
         BuildInstanceName(name, sizeof name, printer);
         return std::string(name) + ".rpsettings";
     }
-    std::unique_ptr<ScopedHandle> claim_;
+    std::unique_ptr<ScopedClaim> claim_;
     std::unique_ptr<ScopedHandle> mark_;
 };
 
@@ -443,26 +452,10 @@ int ExpandNameLists(const std::vector<std::string>& operands, std::vector<std::s
 // Asks for the password on the console without echoing it; false when
 // standard input is not a console.
 bool AskPassword(std::string* typed) {
-    HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
-    DWORD mode = 0;
-    if (!GetConsoleMode(input, &mode)) return false;
-    std::fputs(Text(IDS_RPS_PASSWORD_PROMPT).c_str(), stderr);
-    std::fflush(stderr);
-    SetConsoleMode(input, mode & ~static_cast<DWORD>(ENABLE_ECHO_INPUT));
-    typed->clear();
-    bool ok = true;
-    while (typed->empty() || typed->back() != '\n') {
-        char buffer[128];
-        DWORD read = 0;
-        if (!ReadConsoleA(input, buffer, sizeof buffer, &read, nullptr) || read == 0) {
-            ok = false;
-            break;
-        }
-        typed->append(buffer, read);
-    }
-    SetConsoleMode(input, mode);
-    std::fputc('\n', stderr);
-    while (!typed->empty() && (typed->back() == '\n' || typed->back() == '\r')) typed->pop_back();
+    if (!InputIsConsole()) return false;
+    WriteStd(STD_ERROR_HANDLE, Text(IDS_RPS_PASSWORD_PROMPT));
+    const bool ok = ReadHiddenLine(typed);
+    WriteStd(STD_ERROR_HANDLE, "\n");
     return ok;
 }
 
@@ -856,7 +849,7 @@ void ReportJob(void* context, size_t index, JobEnd end) {
     if (!run->options->json) {
         Out(lines);
         std::fflush(stdout);
-        return;
+        if (!run->options->csv) return;
     }
     // The message: the reason, or the result line without the printer's name.
     std::string message = job.reason;
@@ -867,6 +860,17 @@ void ReportJob(void* context, size_t index, JobEnd end) {
     }
     ReportJson(*run, job, message, &run->json, run->texts);
 }
+
+// ---- Site tables ----
+
+// A table as CSV into a file, whole or not at all; false after the message.
+bool WriteTable(const char* path, const CsvRow& header, const std::vector<CsvRow>& rows) {
+    if (WriteFileWhole(path, CsvText(header, rows))) return true;
+    Err(Compose(IDS_RPS_CANNOT_WRITE_TABLE, path));
+    return false;
+}
+
+bool WriteSiteTable(const char* path, const RunResult& run) { return WriteTable(path, SiteTableHeader(), SiteRows(run)); }
 
 // Runs the jobs and reports them; the exit code.
 int RunJobs(JobsRun* run) {
@@ -898,7 +902,7 @@ int RunJobs(JobsRun* run) {
                     total) + skipped + "\n");
         break;
     }
-    if (run->options->json) {
+    if (run->options->json || run->options->csv) {
         JsonWriter json;
         json.BeginObject();
         json.Key("command").String(run->restoring ? "restore" : run->command == JobsApply ? "apply" : "check");
@@ -915,7 +919,11 @@ int RunJobs(JobsRun* run) {
             : std::vector<Outcome>{Conforms, Differs, Unreadable, NotAnswering, NotStarted, Skipped};
         for (Outcome outcome : counted) summary.Key(kOutcomeTokens[outcome]).Number(n[outcome]);
         summary.EndObject();
-        Out(text + ",\"summary\":" + summary.Text() + "}\n");
+        text += ",\"summary\":" + summary.Text() + "}";
+        if (result.interrupted) code = kExitInterrupted;
+        if (run->options->json) OutUtf8(text + "\n");
+        if (run->options->csv && !WriteSiteTable(run->options->csv, {ComputerNameUtf8(), LocalTimeText(), std::to_string(code), text, ""}))
+            code = kExitUsage;
     }
     if (result.interrupted) code = kExitInterrupted;
     if (result.abandoned) {  // a worker still talks to a printer: end without cleaning up under it
@@ -1237,9 +1245,38 @@ int CommandRestoreList(const Options& options) {
     return kExitOk;
 }
 
+// merge FOLDER [PC...|@LIST]: the nightly results (with --changes the change
+// logs) of many PCs as one table, with a row for every PC named. Exit 1 when
+// some PC has no result, an unreadable one, or a line it cannot read.
+int CommandMerge(const Options& options) {
+    std::vector<std::string> names;
+    if (int code = ExpandNameLists({options.args.begin() + 2, options.args.end()}, &names)) return code;
+    std::vector<std::string> expected;
+    for (const std::string& name : names) expected.push_back(Utf8(name));
+    std::vector<NamedText> files;
+    if (!ReadFolderFiles(options.args[1], options.changes ? L".jsonl" : L".json", &files)) {
+        Err(Compose(IDS_RPS_CANNOT_READ_FOLDER, options.args[1].c_str()));
+        return kExitUsage;
+    }
+    const std::vector<CsvRow> rows = options.changes ? MergeChangeLogs(files, expected) : MergeNightly(files, expected);
+    const CsvRow& header = options.changes ? ChangeTableHeader() : SiteTableHeader();
+    int problems = 0;
+    for (const CsvRow& row : rows) problems += IsPcProblem(row[options.changes ? 9 : 4]);
+    if (!options.csv) {
+        OutUtf8(CsvText(header, rows).substr(3));  // to a pipe or console: no byte-order mark
+    } else if (WriteTable(options.csv, header, rows)) {
+        Out(Compose(IDS_RPS_MERGE_SUMMARY, options.csv, static_cast<int>(rows.size()), static_cast<int>(files.size()),
+                    problems) + "\n");
+    } else {
+        return kExitUsage;
+    }
+    return problems ? kExitDiffers : kExitOk;
+}
+
 // The suite's panel password guards every command that reads or writes
-// settings: from --password, else RPSETTINGS_PASSWORD, else asked on the console.
-int CheckPassword(const char* given) {
+// settings: from --password, else RPSETTINGS_PASSWORD, else asked on the
+// console (never with --no-prompt, nor when standard input is no console).
+int CheckPassword(const char* given, bool mayAsk) {
     LocalBlock<char> stored;
     if (!ReadStoredPassword(&stored)) {
         Err(ConsoleText(Text(IDS_REGISTRY_NOT_OPEN)));
@@ -1258,7 +1295,7 @@ int CheckPassword(const char* given) {
             given = typed.c_str();
         }
     }
-    if (!given && AskPassword(&typed)) given = typed.c_str();
+    if (!given && mayAsk && AskPassword(&typed)) given = typed.c_str();
     if (PasswordMatches(given, stored.get())) return kExitOk;
     Err(Text(given ? IDS_RPS_WRONG_PASSWORD : IDS_RPS_PASSWORD_NEEDED));
     return kExitUsage;
@@ -1267,28 +1304,31 @@ int CheckPassword(const char* given) {
 // ---- The commands ----
 
 constexpr unsigned Opt(OptionId id) { return 1u << id; }
-constexpr unsigned kAnyCommand = Opt(OptPassword) | Opt(OptHelp) | Opt(OptTimeout) | Opt(OptJobs);
+constexpr unsigned kAnyCommand = Opt(OptPassword) | Opt(OptHelp) | Opt(OptTimeout) | Opt(OptJobs) | Opt(OptNoPrompt);
 
-// A command: its name, the operands before its printers, whether printers
-// follow (at least one, or none with --all), and the options it takes
-// besides those of every command.
+// What follows a command's fixed operands.
+enum Rest { NoRest, Printers, Names };  // nothing; one printer or more (none with --all); any number
+// A command: its name, the operands before the rest, what the rest is, and
+// the options it takes besides those of every command.
 struct CommandRow {
     const char* name;
     size_t fixed;
-    bool printers;
+    Rest rest;
     unsigned options;
 };
 constexpr CommandRow kCommands[] = {
-    {"list", 0, false, Opt(OptJson)},
-    {"show", 1, false, Opt(OptJson)},
-    {"save", 1, true, Opt(OptAll) | Opt(OptOverwrite)},
-    {"diff", 2, false, Opt(OptJson) | Opt(OptFile) | Opt(OptPrinter)},
-    {"check", 1, true, Opt(OptAll) | Opt(OptJson)},
-    {"apply", 1, true, Opt(OptAll) | Opt(OptJson) | Opt(OptDryRun) | Opt(OptBackup) | Opt(OptLog)},
-    {"restore", 1, true, Opt(OptAll) | Opt(OptJson) | Opt(OptDryRun) | Opt(OptLog) | Opt(OptBefore) | Opt(OptList)},
+    {"list", 0, NoRest, Opt(OptJson)},
+    {"show", 1, NoRest, Opt(OptJson)},
+    {"save", 1, Printers, Opt(OptAll) | Opt(OptOverwrite)},
+    {"diff", 2, NoRest, Opt(OptJson) | Opt(OptFile) | Opt(OptPrinter)},
+    {"check", 1, Printers, Opt(OptAll) | Opt(OptJson) | Opt(OptCsv)},
+    {"apply", 1, Printers, Opt(OptAll) | Opt(OptJson) | Opt(OptCsv) | Opt(OptDryRun) | Opt(OptBackup) | Opt(OptLog)},
+    {"restore", 1, Printers,
+     Opt(OptAll) | Opt(OptJson) | Opt(OptCsv) | Opt(OptDryRun) | Opt(OptLog) | Opt(OptBefore) | Opt(OptList)},
+    {"merge", 1, Names, Opt(OptCsv) | Opt(OptChanges)},
 };
 // restore --list DIR takes nothing else.
-constexpr CommandRow kRestoreList = {"restore", 1, false, Opt(OptList)};
+constexpr CommandRow kRestoreList = {"restore", 1, NoRest, Opt(OptList)};
 
 // The command line's command, or null after saying what is wrong with it.
 const CommandRow* CheckCommand(const Options& options) {
@@ -1317,8 +1357,8 @@ const CommandRow* CheckCommand(const Options& options) {
         return nullptr;
     }
     const size_t operands = options.args.size() - 1;
-    const size_t least = row->fixed + (row->printers && !options.all ? 1 : 0);
-    const bool more = row->printers && !options.all;
+    const size_t least = row->fixed + (row->rest == Printers && !options.all ? 1 : 0);
+    const bool more = row->rest == Names || (row->rest == Printers && !options.all);
     if (operands < least) {
         Err(Compose(IDS_RPS_MISSING_OPERAND, word.c_str()));
         return nullptr;
@@ -1348,7 +1388,8 @@ int Run(int argc, char** argv) {
     const std::string command = row->name;
     if (command == "list") return CommandList(options);
     if (row == &kRestoreList) return CommandRestoreList(options);
-    if (int code = CheckPassword(options.password)) return code;
+    if (command == "merge") return CommandMerge(options);
+    if (int code = CheckPassword(options.password, !options.noPrompt)) return code;
     if (int code = Discover()) return code;
     if (command == "show") return CommandShowOrSave(options, nullptr);
     if (command == "save") return CommandSave(options);

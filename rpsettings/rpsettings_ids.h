@@ -81,3 +81,7 @@
 #define IDS_RPS_MISSING_OPERAND 2118     // command
 #define IDS_RPS_EXTRA_OPERAND 2119       // command, operand
 #define IDS_RPS_SEE_HELP 2120
+// Site tables (kept apart from the numbers above).
+#define IDS_RPS_CANNOT_WRITE_TABLE 2130  // path
+#define IDS_RPS_CANNOT_READ_FOLDER 2131  // folder
+#define IDS_RPS_MERGE_SUMMARY 2132       // path, rows, files, rows of PCs without a result

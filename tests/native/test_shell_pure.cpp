@@ -211,6 +211,29 @@ TEST(BuildInstanceName, NullNameIsRefused) {
     EXPECT_STREQ(buffer, "");
 }
 
+// The pipe every session sees: the instance name while it fits the 256
+// characters of a pipe name, a hash of it beyond (two long names, two pipes).
+TEST(BuildSessionClaimName, Table) {
+    const std::string longA(240, 'a'), longB = std::string(239, 'a') + "b";
+    const InstanceNameCase cases[] = {
+        {"network printer", "\\\\host\\lp", 1, "\\\\.\\pipe\\QUARLRP_,,host,lp"},
+        {"longest name in full", std::string(239, 'n'), 1, "\\\\.\\pipe\\QUARLRP_" + std::string(239, 'n')},
+        {"one more: hashed", longA, 1, "\\\\.\\pipe\\QUARLRP#"},
+        {"too long for the mapping", std::string(252, 'n'), 0, ""},
+    };
+    for (const InstanceNameCase& c : cases) {
+        char buffer[kSessionClaimNameSize];
+        EXPECT_EQ(BuildSessionClaimName(buffer, sizeof buffer, c.name.c_str()), c.fits) << c.label;
+        EXPECT_EQ(std::string(buffer).substr(0, c.expected.size()), c.expected) << c.label;
+        EXPECT_LE(std::strlen(buffer), 256u) << c.label;
+    }
+    char a[kSessionClaimNameSize], b[kSessionClaimNameSize];
+    ASSERT_EQ(BuildSessionClaimName(a, sizeof a, longA.c_str()), 1);
+    ASSERT_EQ(BuildSessionClaimName(b, sizeof b, longB.c_str()), 1);
+    EXPECT_EQ(std::strlen(a), 9u + 8u + 16u);
+    EXPECT_STRNE(a, b);
+}
+
 // ---- Name then text ----
 
 TEST(FormatNameThenText, FitsWhole) {

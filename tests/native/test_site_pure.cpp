@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "rpsettings/site_pure.h"
+#include "rpsettings/site_table_pure.h"
 
 namespace {
 
@@ -143,6 +144,75 @@ TEST(SiteJson, CommasAndEscaping) {
     EXPECT_EQ(json.Text(),
               "{\"command\":\"check\",\"printers\":[{\"name\":\"TK \\\"1\\\"\\\\\\u0001\\u001f\x7F\xE8\xA1\xA8/\","
               "\"ok\":true},{},[],null,-9223372036854775808,false],\"summary\":{\"printers\":50}}");
+}
+
+// What the writer wrote is read back whole; what it could not have written is refused.
+TEST(SiteJson, ReadBack) {
+    JsonWriter json;
+    json.BeginObject().Key("name").String("TK \"1\"\\\x01\xE8\xA1\xA8").Key("n").Number(-12).Key("a").BeginArray();
+    json.Bool(true).Null().BeginObject().EndObject().EndArray().EndObject();
+    JsonValue value;
+    ASSERT_TRUE(ParseJson("\xEF\xBB\xBF " + json.Text() + "\r\n", &value));
+    EXPECT_EQ(value["NAME"].Scalar(), "TK \"1\"\\\x01\xE8\xA1\xA8");
+    EXPECT_EQ(value["n"].Scalar(), "-12");
+    ASSERT_EQ(value["a"].items.size(), 3u);
+    EXPECT_EQ(value["a"].items[0].Scalar(), "true");
+    ASSERT_TRUE(ParseJson("\"\\u8868\\ud83d\\ude00\\/\\t\"", &value));
+    EXPECT_EQ(value.text, "\xE8\xA1\xA8\xF0\x9F\x98\x80/\t");
+    const std::string bad[] = {"", "{", "{\"a\":1,}", "[1 2]", "\"\\ud83d\"", "\"a\nb\"", "{\"a\":1}x", "nul",
+                               std::string(65, '[') + std::string(65, ']'), "{\"a\" 1}", "\"\\x\""};
+    for (const std::string& text : bad) EXPECT_FALSE(ParseJson(text, &value)) << text;
+}
+
+// Rows of the site table: a run's document, a file the scripts wrote, and
+// every expected PC, whatever became of it.
+TEST(SiteTable, EveryPcGetsARowWithItsReason) {
+    const std::string check = R"({"command":"check","printers":[{"name":"TK-2","outcome":"differs","message":"",)"
+                              R"("differences":[{"key":"pageLength","value":"66","fileValue":"60"},)"
+                              R"({"key":"topMargin","value":"1","fileValue":"2"}]},)"
+                              R"({"name":"TK-9","outcome":"unreadable","message":"m","differences":[]}]})";
+    const std::string apply = R"({"command":"apply","printers":[{"name":"TK-1","outcome":"applied","message":"ok",)"
+                              R"("backup":"C:\\b\\TK-1.txt","changes":[{"key":"pageLength","from":"66","to":"60"}]}]})";
+    auto nightly = [](const std::string& json, const std::string& errors) {
+        JsonWriter file;
+        file.BeginObject().Key("Computer").String("PC01").Key("Time").String("2026-12-08T02:00:00");
+        file.Key("ExitCode").Number(1).Key("Json").String(json).Key("Errors").String(errors).EndObject();
+        return file.Text();
+    };
+    const std::vector<NamedText> files = {{"PC01", nightly(check, "")}, {"pc02", nightly(apply, "")},
+                                          {"PC03", nightly("", "start failed")}, {"PC04", "{\"Computer\":"},
+                                          {"PC05", nightly(R"({"command":"check","printers":[]})", "none")}};
+    const std::vector<CsvRow> rows = MergeNightly(files, {"pc01", "PC02", "PC06", "PC07"});
+    const std::vector<CsvRow> expected = {
+        {"PC01", "2026-12-08T02:00:00", "1", "TK-2", "differs", "pageLength", "66", "60", "", ""},
+        {"PC01", "2026-12-08T02:00:00", "1", "TK-2", "differs", "topMargin", "1", "2", "", ""},
+        {"PC01", "2026-12-08T02:00:00", "1", "TK-9", "unreadable", "", "", "", "m", ""},
+        {"PC01", "2026-12-08T02:00:00", "1", "TK-1", "applied", "pageLength", "66", "60", "ok", "C:\\b\\TK-1.txt"},
+        {"PC01", "2026-12-08T02:00:00", "1", "", "no_result", "", "", "", "start failed", ""},
+        {"PC04", "", "", "", "bad_file", "", "", "", "", ""},
+        {"PC01", "2026-12-08T02:00:00", "1", "", "no_result", "", "", "", "none", ""},
+        {"PC06", "", "", "", "no_file", "", "", "", "", ""},
+        {"PC07", "", "", "", "no_file", "", "", "", "", ""},
+    };
+    EXPECT_EQ(rows, expected);
+    EXPECT_EQ(CsvText({"a", "b"}, {{"x\"y", "1,2"}, {"", "\xE8\xA1\xA8"}}),
+              "\xEF\xBB\xBF\"a\",\"b\"\r\n\"x\"\"y\",\"1,2\"\r\n\"\",\"\xE8\xA1\xA8\"\r\n");
+}
+
+TEST(SiteTable, ChangeLogsOfManyPcs) {
+    const std::string log =
+        "\xEF\xBB\xBF{\"time\":\"2026-12-08T01:02:03Z\",\"computer\":\"PC01\",\"user\":\"admin\",\"printer\":\"TK-1\","
+        "\"file\":\"site.txt\",\"changes\":[{\"key\":\"pageLength\",\"from\":\"66\",\"to\":\"60\"},"
+        "{\"key\":\"topMargin\",\"from\":\"1\",\"to\":\"2\"}],\"backup\":\"b\\\\TK-1.txt\",\"result\":\"applied\"}\r\n"
+        "\r\n{\"time\":\"t\",\"printer\":\"TK-2\",\"changes\":[],\"result\":\"failed\"}\n{\"time\":\n";
+    const std::vector<CsvRow> expected = {
+        {"PC01", "2026-12-08T01:02:03Z", "admin", "TK-1", "site.txt", "pageLength", "66", "60", "b\\TK-1.txt", "applied"},
+        {"PC01", "2026-12-08T01:02:03Z", "admin", "TK-1", "site.txt", "topMargin", "1", "2", "b\\TK-1.txt", "applied"},
+        {"pc1", "t", "", "TK-2", "", "", "", "", "", "failed"},
+        {"pc1", "", "", "", "", "line 4", "", "", "", "bad_line"},
+        {"PC02", "", "", "", "", "", "", "", "", "no_file"},
+    };
+    EXPECT_EQ(MergeChangeLogs({{"pc1", log}}, {"PC1", "PC02"}), expected);
 }
 
 }  // namespace

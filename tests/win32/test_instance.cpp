@@ -103,8 +103,8 @@ TEST_F(InstanceTest, SecondClaimOfTheSamePrinterFailsUntilTheFirstEnds) {
     EXPECT_FALSE(MappingExists("QUARLRP_" + name));
     HANDLE again = ClaimPrinter(name.c_str());
     EXPECT_NE(again, nullptr);
-    CloseHandle(again);
-    CloseHandle(other);
+    ReleaseClaim(again);
+    ReleaseClaim(other);
 }
 
 TEST_F(InstanceTest, ObjectNames) {
@@ -123,7 +123,7 @@ TEST_F(InstanceTest, ObjectNames) {
         HANDLE claim = ClaimPrinter(c.printer.c_str());
         ASSERT_NE(claim, nullptr) << c.printer;
         EXPECT_TRUE(MappingExists(c.object)) << c.printer;
-        CloseHandle(claim);
+        ReleaseClaim(claim);
     }
     EXPECT_TRUE(boxes_.boxes.empty());
 }
@@ -151,7 +151,7 @@ TEST_F(InstanceTest, NamesTooLongForAnObjectAreRefusedWithMessage71) {
 
 TEST_F(InstanceTest, OtherPanelsMainWindowIsBroughtForward) {
     const std::string name = UniquePrinterName("Front");
-    ScopedHandle held(ClaimPrinter(name.c_str()));
+    ScopedClaim held(ClaimPrinter(name.c_str()));
     ASSERT_NE(held.get(), nullptr);
     OtherMainWindow other(Caption(name));
     ASSERT_NE(other.Window(), nullptr);
@@ -172,7 +172,7 @@ TEST_F(InstanceTest, OtherPanelsMainWindowIsBroughtForward) {
 
 TEST_F(InstanceTest, DialogsComeBeforeTheMainWindow) {
     const std::string name = UniquePrinterName("Dialogs");
-    ScopedHandle held(ClaimPrinter(name.c_str()));
+    ScopedClaim held(ClaimPrinter(name.c_str()));
     ASSERT_NE(held.get(), nullptr);
     OtherMainWindow other(Caption(name));
     {
@@ -198,6 +198,7 @@ struct ChildCase {
     std::string held;     // claimed here first
     std::string claimed;  // claimed by the child
     bool free;
+    bool otherSession = false;  // held as a panel in another logon session shows here: the pipe alone
 };
 
 TEST_F(InstanceTest, SecondProcess) {
@@ -208,10 +209,13 @@ TEST_F(InstanceTest, SecondProcess) {
         {"same network printer", "\\\\host\\q" + tag, "\\\\host\\q" + tag, false},
         {"another network printer", "\\\\host\\q" + tag, "\\\\host2\\q" + tag, true},
         {"0x5C trail byte", "ソ" + tag, "ソ" + tag, false},
+        {"held in another session", "Sess-" + tag, "Sess-" + tag, false, true},
+        {"another printer held in another session", "Sess-" + tag, "Sess2-" + tag, true, true},
     };
     for (const ChildCase& c : cases) {
-        ScopedHandle held(ClaimPrinter(c.held.c_str()));
-        ASSERT_NE(held.get(), nullptr) << c.label;
+        ScopedClaim held(c.otherSession ? nullptr : ClaimPrinter(c.held.c_str()));
+        ScopedHandle pipe(c.otherSession ? OtherSessionsClaim(c.held) : nullptr);
+        ASSERT_TRUE(held.get() || (pipe.get() && pipe.get() != INVALID_HANDLE_VALUE)) << c.label;
         ChildRun run = RunChildTest("InstanceChild.DISABLED_Claim",
                                     {{"RP_SHELL_PRINTER", ToHex(c.claimed)}, {"RP_SHELL_EXPECT", c.free ? "free" : "held"}});
         EXPECT_EQ(run.exitCode, 0u) << c.label << "\n" << run.output;
@@ -224,7 +228,7 @@ TEST_F(InstanceTest, SecondProcess) {
 // nobody serves claims it.
 TEST_F(InstanceTest, SecondStartForTheSamePrinter) {
     const std::string name = UniquePrinterName("Start");
-    ScopedHandle held(ClaimPrinter(name.c_str()));
+    ScopedClaim held(ClaimPrinter(name.c_str()));
     ASSERT_NE(held.get(), nullptr);
     OtherMainWindow panel(Caption(name));
 
@@ -258,7 +262,7 @@ TEST(InstanceChild, DISABLED_Claim) {
         EXPECT_EQ(boxes.boxes[0].text, Text(IDS_ALREADY_RUNNING));
         EXPECT_EQ(boxes.boxes[0].caption, Caption(printer));
     }
-    if (claim) CloseHandle(claim);
+    if (claim) ReleaseClaim(claim);
 }
 
 TEST(InstanceChild, DISABLED_Start) {

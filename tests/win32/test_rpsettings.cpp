@@ -23,6 +23,7 @@
 #include "rpsettings/printer_jobs.h"
 #include "rpsettings/settings_file_pure.h"
 #include "support_srm.h"
+#include "test_shell_support.h"
 
 namespace {
 
@@ -91,6 +92,14 @@ protected:
     }
 
     static SrmctlResult Rps(const std::vector<std::string>& arguments) { return RunTool("rpsettings.exe", arguments); }
+
+    static std::string FileText(const std::string& path) {
+        ScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        std::string text(file.get() == INVALID_HANDLE_VALUE ? 0 : GetFileSize(file.get(), nullptr), '\0');
+        DWORD read = 0;
+        if (!text.empty()) ReadFile(file.get(), &text[0], static_cast<DWORD>(text.size()), &read, nullptr);
+        return text;
+    }
 
     std::vector<std::unique_ptr<SimulatedPrinter>> printers_;
     std::vector<std::string> files_;
@@ -167,7 +176,7 @@ TEST_F(RpsettingsTest, APrinterThatFailsIsReportedAndTheOthersAreChanged) {
     }
 }
 
-enum class Hold { None, Panel, Tool };
+enum class Hold { None, Panel, Tool, OtherSession };
 
 // Whether apply's output says that printer's settings were saved before the write.
 bool IsBackedUp(const std::string& output, const std::string& printer) {
@@ -197,6 +206,9 @@ TEST_F(RpsettingsTest, APrinterThePanelWouldNotServeOrThatIsHeldIsNeverWritten) 
          "設定しません: このプリンタのリモートパネルは現在起動されています。"},
         {"held by another run", SpoolerEntry::Register, kSrmDefaultDriver, "LPT1:", Hold::Tool, nullptr, 1,
          "設定しません: 別の rpsettings がこのプリンタに設定中です。"},
+        // A panel in another logon session: only the pipe every session sees.
+        {"held in another session", SpoolerEntry::Register, kSrmDefaultDriver, "LPT1:", Hold::OtherSession, nullptr,
+         1, "設定しません: このプリンタのリモートパネルは現在起動されています。"},
         {"held by a panel, named as it now reports itself", SpoolerEntry::Register, kSrmDefaultDriver, "LPT1:",
          Hold::Panel, "-9", 2, "リモートパネルの対象プリンタではありません。"},
     };
@@ -205,11 +217,12 @@ TEST_F(RpsettingsTest, APrinterThePanelWouldNotServeOrThatIsHeldIsNeverWritten) 
         const SimulatedPrinter& printer = AddPrinter(c.spooler, c.driver, c.port);
         const SimulatedPrinter& other = AddPrinter();
         std::vector<std::unique_ptr<ScopedHandle>> holds;
-        if (c.hold != Hold::None) {
-            HANDLE claim = nullptr;
+        HANDLE claim = nullptr;
+        if (c.hold == Hold::Panel || c.hold == Hold::Tool) {
             ASSERT_EQ(TryClaimPrinter(printer.CName(), &claim), ClaimTaken) << c.label;
-            holds.emplace_back(new ScopedHandle(claim));
         }
+        ScopedClaim held(claim);
+        if (c.hold == Hold::OtherSession) holds.emplace_back(new ScopedHandle(shelltest::OtherSessionsClaim(printer.Name())));
         if (c.hold == Hold::Tool) {
             char mark[kInstanceNameSize];
             BuildInstanceName(mark, sizeof mark, printer.CName());
@@ -285,6 +298,8 @@ TEST_F(RpsettingsTest, ArgumentsAreCheckedBeforeAnyPrinterIsTouched) {
         {"an option of another command", {"check", file, "P", "--backup", "bk"}, 2, "--backup は check では使えません。"},
         {"a dry run", {"apply", file, "P", "--dry-run", "--backup", "dry.bk", "--log", "dry.jsonl"}, 0, "--dry-run"},
         {"a change log that cannot be written", {"apply", file, "P", "--log", "."}, 2, "を開けないため、どのプリンタにも書き込みません。"},
+        {"a table of save", {"save", "P", "x.txt", "--csv", "x.csv"}, 2, "--csv は save では使えません。"},
+        {"a merge of no folder", {"merge", "nosuch"}, 2, "フォルダ nosuch を読めません。"},
     };
     char directory[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, directory);
@@ -340,8 +355,16 @@ TEST_F(RpsettingsTest, ASiteIsSavedCheckedBackedUpAndRestored) {
     }
 
     const std::string wanted = TempFile(kPartialFile);
-    const SrmctlResult check = Rps({"check", wanted, "@" + names, "--json"});
+    const std::string table = folder + "\\site.csv";
+    files_.push_back(table);
+    const SrmctlResult check = Rps({"check", wanted, "@" + names, "--json", "--csv", table});
     EXPECT_EQ(check.exitCode, 1u) << check.output;
+    // The table beside the JSON: a mark for spreadsheets, a row per difference.
+    const std::vector<std::string> rows = OutputLines(FileText(table));
+    ASSERT_EQ(rows.size(), 6u) << FileText(table);
+    EXPECT_EQ(rows[0].substr(0, 13), "\xEF\xBB\xBF\"Computer\"");
+    EXPECT_NE(FileText(table).find("\"1\",\"" + site[0]->Name() + "\",\"differs\",\"pageLength\",\"66\",\"60\""),
+              std::string::npos) << FileText(table);
     const nlohmann::json report = nlohmann::json::parse(check.output, nullptr, false);
     ASSERT_FALSE(report.is_discarded()) << check.output;
     EXPECT_EQ(report["summary"]["differs"], 3);  // format 2's left margin differs everywhere
@@ -361,6 +384,19 @@ TEST_F(RpsettingsTest, ASiteIsSavedCheckedBackedUpAndRestored) {
         EXPECT_EQ(Rps({"check", wanted, toFile.Name()}).exitCode, 3u);  // named, it is still refused
         printers_.pop_back();
     }
+
+    // The nightly file of this PC and a broken one merge with a row for a PC that sent none.
+    const std::string nightly = folder + "\\PC01.json", broken = folder + "\\PC02.json";
+    files_.insert(files_.end(), {nightly, broken});
+    const nlohmann::json result = {{"Computer", "PC01"}, {"ExitCode", 1}, {"Json", check.output}, {"Errors", ""}};
+    ASSERT_TRUE(CopyFileA(TempFile(result.dump()).c_str(), nightly.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(TempFile("{\"Computer\":").c_str(), broken.c_str(), FALSE));
+    const SrmctlResult merge = Rps({"merge", folder, "pc01", "PC03", "--csv", table});
+    EXPECT_EQ(merge.exitCode, 1u) << merge.output;
+    const std::string merged = FileText(table);
+    EXPECT_EQ(OutputLines(merged).size(), 8u) << merged;
+    EXPECT_NE(merged.find("\"PC02\",\"\",\"\",\"\",\"bad_file\""), std::string::npos) << merged;
+    EXPECT_NE(merged.find("\"PC03\",\"\",\"\",\"\",\"no_file\""), std::string::npos) << merged;
 
     const SrmctlResult apply = Rps({"apply", wanted, "@" + names, "--backup", backups});
     EXPECT_EQ(apply.exitCode, 0u) << apply.output;
@@ -536,6 +572,38 @@ TEST(PrinterJobs, InterruptionAndPrintersThatDoNotAnswer) {
 }
 
 // Every choice caption the table shows, read without a window; one in full.
+// On a console set to UTF-8, as PowerShell 7 often sets it, the Japanese
+// texts still read right: they go to the console in wide characters.
+TEST(RpsettingsTexts, AConsoleOfAnyCodePageShowsThemRight) {
+    FreeConsole();  // a console of its own, whatever the test was started from
+    ASSERT_TRUE(AllocConsole());
+    ASSERT_TRUE(SetConsoleOutputCP(CP_UTF8));
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    ScopedHandle screen(CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                                    OPEN_EXISTING, 0, nullptr));
+    ASSERT_NE(screen.get(), INVALID_HANDLE_VALUE);
+    char program[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, program, MAX_PATH);
+    std::string path = program;
+    path = path.substr(0, path.find_last_of('\\') + 1) + "rpsettings.exe";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = startup.hStdError = screen.get();
+    PROCESS_INFORMATION process = {};
+    char line[] = "rpsettings.exe --help";
+    ASSERT_TRUE(CreateProcessA(path.c_str(), line, nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process));
+    ScopedHandle child(process.hProcess), thread(process.hThread);
+    ASSERT_EQ(WaitForSingleObject(child.get(), 30000), WAIT_OBJECT_0);
+    CONSOLE_SCREEN_BUFFER_INFO info = {};
+    ASSERT_TRUE(GetConsoleScreenBufferInfo(screen.get(), &info));
+    std::wstring shown(static_cast<size_t>(info.dwSize.X) * info.dwSize.Y, L' ');
+    DWORD read = 0;
+    ReadConsoleOutputCharacterW(screen.get(), &shown[0], static_cast<DWORD>(shown.size()), {0, 0}, &read);
+    EXPECT_NE(shown.find(L"\u4F7F\u3044\u65B9: rpsettings"), std::wstring::npos);  // 使い方
+    FreeConsole();
+}
+
 TEST(RpsettingsTexts, EveryChoiceHasItsCaption) {
     char text[kTextSize];
     int format;

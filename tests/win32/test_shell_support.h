@@ -280,7 +280,7 @@ inline void ResetShellState() {
     PrinterCount = 0;
     MultiplePrinters = 1;
     CurrentPrinter = nullptr;
-    if (InstanceMapping) CloseHandle(InstanceMapping);
+    ReleaseClaim(InstanceMapping);
     InstanceMapping = nullptr;
     MainWindow = nullptr;
     PanelWindow = nullptr;
@@ -293,6 +293,15 @@ inline bool MappingExists(const std::string& objectName) {
     if (!mapping) return false;
     CloseHandle(mapping);
     return true;
+}
+
+// What a panel in another logon session leaves visible here: the pipe of its
+// claim without the mapping (Wine runs one session, so the pipe is made directly).
+inline HANDLE OtherSessionsClaim(const std::string& printer) {
+    char name[kSessionClaimNameSize];
+    if (!BuildSessionClaimName(name, sizeof name, printer.c_str())) return nullptr;
+    return CreateNamedPipeA(name, PIPE_ACCESS_INBOUND | FILE_FLAG_FIRST_PIPE_INSTANCE, PIPE_TYPE_BYTE, 1, 0, 0, 0,
+                            nullptr);
 }
 
 // Held for its lifetime by every test that shows a real message box captioned
