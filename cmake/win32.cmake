@@ -15,7 +15,12 @@ add_link_options(-static -static-libgcc -static-libstdc++ -fstack-protector-stro
 # structured exception handler (C++ exceptions unwind with DWARF tables), so
 # none may be called in it; the test pe_flags checks both with ASLR and DEP.
 add_link_options(-Wl,--tsaware -Wl,--no-seh)
-set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001 -I${CMAKE_SOURCE_DIR}/res")
+# The version resource and the about box take the project's version from a
+# generated header (res/version.h.in).
+set(RP_VERSION_MAJOR ${PROJECT_VERSION_MAJOR})
+set(RP_VERSION_MINOR ${PROJECT_VERSION_MINOR})
+configure_file(${CMAKE_SOURCE_DIR}/res/version.h.in ${CMAKE_BINARY_DIR}/version/rp_version.h @ONLY)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001 -I${CMAKE_SOURCE_DIR}/res -I${CMAKE_BINARY_DIR}/version")
 enable_language(RC)
 
 # The SRM stand-in. Exported under plain (undecorated) names; the import
@@ -56,7 +61,7 @@ target_link_libraries(rpcore PUBLIC QUARLSRM comctl32 advapi32 winspool gdi32 us
 add_library(rpres OBJECT ${CMAKE_SOURCE_DIR}/res/app.rc)
 # windres reads the manifest itself: CMake does not see that dependency.
 set_source_files_properties(${CMAKE_SOURCE_DIR}/res/app.rc PROPERTIES
-  OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/res/RemotePanel.manifest)
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/RemotePanel.manifest;${CMAKE_BINARY_DIR}/version/rp_version.h")
 
 add_executable(RemotePanel WIN32 ${CMAKE_SOURCE_DIR}/app/main.cpp $<TARGET_OBJECTS:rpres>)
 target_link_libraries(RemotePanel PRIVATE rpcore)
@@ -89,6 +94,44 @@ foreach(target QUARLSRM RemotePanel srmctl rpsettings)
     target_link_options(${target} PRIVATE $<$<CONFIG:Release>:-s>)
   endif()
 endforeach()
+
+# The Windows Installer package (installer/): the panel and rpsettings, with
+# the custom action that finds the suite, signed where a certificate is given
+# (tools/sign.sh). Its ProductVersion is MAJOR.0.MINOR (installer/build-msi.sh).
+add_library(SuiteSearch SHARED ${CMAKE_SOURCE_DIR}/installer/suite_search.cpp)
+set_target_properties(SuiteSearch PROPERTIES PREFIX "")
+target_include_directories(SuiteSearch PRIVATE ${CMAKE_SOURCE_DIR}/app)
+target_link_options(SuiteSearch PRIVATE -Wl,--kill-at $<$<CONFIG:Release>:-s>)
+target_link_libraries(SuiteSearch PRIVATE msi advapi32)
+rp_prelude(SuiteSearch)
+set(RP_PACKAGE_DIR ${CMAKE_BINARY_DIR}/package)
+function(rp_package version output panel)  # panel: the target of the RemotePanel.exe it takes
+  add_custom_command(OUTPUT ${output}
+    COMMAND bash ${CMAKE_SOURCE_DIR}/installer/build-msi.sh ${version} ${output} $<TARGET_FILE:${panel}>
+            $<TARGET_FILE:rpsettings> $<TARGET_FILE:SuiteSearch>
+    DEPENDS ${panel} rpsettings SuiteSearch ${CMAKE_SOURCE_DIR}/installer/RemotePanel.wxs
+            ${CMAKE_SOURCE_DIR}/installer/build-msi.sh ${CMAKE_SOURCE_DIR}/tools/sign.sh
+    VERBATIM)
+endfunction()
+set(RP_PACKAGE RemotePanel-${PROJECT_VERSION}.msi)
+rp_package(${PROJECT_VERSION} ${RP_PACKAGE_DIR}/${RP_PACKAGE} RemotePanel)
+add_custom_target(package_msi ALL DEPENDS ${RP_PACKAGE_DIR}/${RP_PACKAGE})
+# For the upgrade test: the same package one version older, with a panel whose
+# version resource says so.
+math(EXPR RP_OLDER_MINOR "${PROJECT_VERSION_MINOR} - 1")
+set(RP_OLDER_VERSION ${PROJECT_VERSION_MAJOR}.${RP_OLDER_MINOR})
+set(RP_VERSION_MINOR ${RP_OLDER_MINOR})
+configure_file(${CMAKE_SOURCE_DIR}/res/version.h.in ${CMAKE_BINARY_DIR}/version-older/rp_version.h @ONLY)
+add_library(rpres_older OBJECT ${CMAKE_SOURCE_DIR}/res/app.rc)
+target_include_directories(rpres_older BEFORE PRIVATE ${CMAKE_BINARY_DIR}/version-older)
+add_executable(RemotePanel_older WIN32 ${CMAKE_SOURCE_DIR}/app/main.cpp $<TARGET_OBJECTS:rpres_older>)
+target_link_libraries(RemotePanel_older PRIVATE rpcore)
+rp_prelude(RemotePanel_older)
+set_target_properties(RemotePanel_older PROPERTIES OUTPUT_NAME RemotePanel
+  RUNTIME_OUTPUT_DIRECTORY ${RP_PACKAGE_DIR}/older)
+set(RP_OLDER_PACKAGE older/RemotePanel-${RP_OLDER_VERSION}.msi)
+rp_package(${RP_OLDER_VERSION} ${RP_PACKAGE_DIR}/${RP_OLDER_PACKAGE} RemotePanel_older)
+add_custom_target(package_msi_older ALL DEPENDS ${RP_PACKAGE_DIR}/${RP_OLDER_PACKAGE})
 
 # GoogleTest for the Win32 tests, built from Debian's sources.
 set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
