@@ -129,9 +129,9 @@ target_link_libraries(RemotePanel_older PRIVATE rpcore)
 rp_prelude(RemotePanel_older)
 set_target_properties(RemotePanel_older PROPERTIES OUTPUT_NAME RemotePanel
   RUNTIME_OUTPUT_DIRECTORY ${RP_PACKAGE_DIR}/older)
-set(RP_OLDER_PACKAGE older/RemotePanel-${RP_OLDER_VERSION}.msi)
-rp_package(${RP_OLDER_VERSION} ${RP_PACKAGE_DIR}/${RP_OLDER_PACKAGE} RemotePanel_older)
-add_custom_target(package_msi_older ALL DEPENDS ${RP_PACKAGE_DIR}/${RP_OLDER_PACKAGE})
+set(RP_OLDER_PACKAGE RemotePanel-${RP_OLDER_VERSION}.msi)
+rp_package(${RP_OLDER_VERSION} ${RP_PACKAGE_DIR}/older/${RP_OLDER_PACKAGE} RemotePanel_older)
+add_custom_target(package_msi_older ALL DEPENDS ${RP_PACKAGE_DIR}/older/${RP_OLDER_PACKAGE})
 
 # GoogleTest for the Win32 tests, built from Debian's sources.
 set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
@@ -199,9 +199,17 @@ file(GLOB RP_E2E_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
 add_executable(test_e2e ${RP_E2E_SOURCES} $<TARGET_OBJECTS:rptestsupport>)
 target_include_directories(test_e2e PRIVATE ${CMAKE_SOURCE_DIR}/tests/e2e ${CMAKE_SOURCE_DIR}/tests/win32)
 target_link_libraries(test_e2e PRIVATE rpcore gtest gtest_main)
-add_dependencies(test_e2e RemotePanel srmctl)
+add_dependencies(test_e2e RemotePanel srmctl rpsettings package_msi package_msi_older)
 rp_prelude(test_e2e)
 foreach(table Journeys Faults)
   add_test(NAME e2e_${table} COMMAND test_e2e --gtest_filter=E2E/${table}.*)
   set_tests_properties(e2e_${table} PROPERTIES LABELS "win32;e2e" TIMEOUT 300)
 endforeach()
+# The package through msiexec (tests/e2e/package.cpp): its file names and the
+# version its panel must carry.
+target_compile_definitions(test_e2e PRIVATE RP_PACKAGE="${RP_PACKAGE}"
+  RP_OLDER_PACKAGE="${RP_OLDER_PACKAGE}")
+target_include_directories(test_e2e PRIVATE ${CMAKE_BINARY_DIR}/version)
+target_link_libraries(test_e2e PRIVATE msi version ole32 uuid shell32)
+add_test(NAME e2e_Package COMMAND test_e2e --gtest_filter=Package.*)
+set_tests_properties(e2e_Package PROPERTIES LABELS "win32;e2e" TIMEOUT 120)
