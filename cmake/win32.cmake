@@ -192,6 +192,12 @@ target_link_libraries(winpoke PRIVATE user32)
 find_program(RP_OBJDUMP NAMES i686-w64-mingw32-objdump REQUIRED)
 add_test(NAME pe_flags COMMAND bash ${CMAKE_SOURCE_DIR}/tools/check-pe-flags.sh ${RP_OBJDUMP} ${CMAKE_BINARY_DIR}/bin)
 set_tests_properties(pe_flags PROPERTIES LABELS win32)
+# The package's tables (msiinfo) and its signing with a test certificate; run natively.
+add_test(NAME package_tables COMMAND bash ${CMAKE_SOURCE_DIR}/tests/package/check-tables.sh
+  ${RP_PACKAGE_DIR}/${RP_PACKAGE} ${PROJECT_VERSION})
+add_test(NAME package_signing COMMAND bash ${CMAKE_SOURCE_DIR}/tests/package/check-signing.sh
+  $<TARGET_FILE:RemotePanel> ${RP_PACKAGE_DIR}/${RP_PACKAGE})
+set_tests_properties(package_tables package_signing PROPERTIES LABELS win32)
 
 # End-to-end: the real RemotePanel.exe driven from outside (tests/e2e), the
 # journeys and the fault matrix, each a table with one runner.

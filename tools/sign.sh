@@ -13,7 +13,9 @@ set -euo pipefail
 
 if [ $# -eq 0 ]; then echo "usage: tools/sign.sh FILE..." >&2; exit 2; fi
 if [ -z "${RP_SIGN_PFX:-}" ]; then
-    echo "sign: not signed (no certificate: RP_SIGN_PFX is not set): $*"
+    names=()
+    for file in "$@"; do names+=("$(basename "$file")"); done
+    echo "sign: no certificate (RP_SIGN_PFX is not set), not signed: ${names[*]}"
     exit 0
 fi
 if [ ! -r "$RP_SIGN_PFX" ]; then echo "sign: cannot read the certificate $RP_SIGN_PFX" >&2; exit 1; fi
@@ -34,5 +36,5 @@ for file in "$@"; do
     fi
     cat "$work/signed" >"$file"
     rm -f "$work/signed"
-    echo "sign: signed $file"
+    echo "sign: signed $(basename "$file")"
 done
