@@ -25,7 +25,8 @@ cp "$search" "$stage/SuiteSearch.dll"
 cp "$here/../res/art/program.ico" "$stage/"
 "$here/../tools/sign.sh" "$stage/RemotePanel.exe" "$stage/rpsettings.exe" "$stage/SuiteSearch.dll"
 
-(cd "$stage" && wixl -a x86 -D Version="$msiversion" -o package.msi "$here/RemotePanel.wxs" 2>wixl.log) || {
+package="$stage/$(basename "$out")"
+(cd "$stage" && wixl -a x86 -D Version="$msiversion" -o "$package" "$here/RemotePanel.wxs" 2>wixl.log) || {
     cat "$stage/wixl.log" >&2
     exit 1
 }
@@ -45,10 +46,10 @@ texts=(
 )
 queries=()
 for text in "${texts[@]}"; do queries+=(-q "$text"); done
-package_code=$(msiinfo suminfo "$stage/package.msi" | sed -n 's/^Revision number (UUID): //p')
-msibuild "$stage/package.msi" -i "$stage/_ForceCodepage.idt" "${queries[@]}" \
+package_code=$(msiinfo suminfo "$package" | sed -n 's/^Revision number (UUID): //p')
+msibuild "$package" -i "$stage/_ForceCodepage.idt" "${queries[@]}" \
     -s "Tilbury 550TK Remote Panel $version" Quarl "Intel;1041" "$package_code"
 
-"$here/../tools/sign.sh" "$stage/package.msi"
-mv "$stage/package.msi" "$out"
+"$here/../tools/sign.sh" "$package"
+mv "$package" "$out"
 rm -rf "$stage"

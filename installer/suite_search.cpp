@@ -7,7 +7,8 @@
 // The folder the administrator names (SUITEDIR on the command line) is only
 // checked; otherwise the candidates are, in this order, the folder of the
 // panel this package replaces, the suite's usual folder under Program Files,
-// and the folder of the suite's help file.
+// and the folder of the suite's help file. A repair or a removal takes the
+// folder the product was installed into.
 #include <windows.h>
 #include <msi.h>
 #include <msiquery.h>
@@ -55,17 +56,20 @@ bool HasLibrary(const std::string& folder) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// Where the product this package replaces was installed (its first related
-// product, as FindRelatedProducts found it).
-std::string ReplacedProductFolder(MSIHANDLE install) {
-    const std::string related = Property(install, "WIX_UPGRADE_DETECTED");
-    const std::string product = related.substr(0, related.find(';'));
-    if (product.empty()) return std::string();
+// The folder a product was installed into, as it recorded it (ARPINSTALLLOCATION).
+std::string InstallLocation(const std::string& product) {
     char folder[MAX_PATH] = {};
     DWORD length = ARRAYSIZE(folder);
-    if (MsiGetProductInfoA(product.c_str(), "InstallLocation", folder, &length) != ERROR_SUCCESS)
+    if (product.empty() ||
+        MsiGetProductInfoA(product.c_str(), "InstallLocation", folder, &length) != ERROR_SUCCESS)
         return std::string();
     return folder;
+}
+
+// The first product this package replaces, as FindRelatedProducts found it.
+std::string ReplacedProduct(MSIHANDLE install) {
+    const std::string related = Property(install, "WIX_UPGRADE_DETECTED");
+    return related.substr(0, related.find(';'));
 }
 
 std::string HelpFileFolder(HKEY model) {
@@ -82,6 +86,12 @@ std::string HelpFileFolder(HKEY model) {
 }  // namespace
 
 extern "C" __declspec(dllexport) UINT __stdcall FindSuite(MSIHANDLE install) {
+    if (!Property(install, "Installed").empty()) {
+        // A repair or a removal works in the folder the product went into.
+        const std::string folder = InstallLocation(Property(install, "ProductCode"));
+        if (!folder.empty()) MsiSetPropertyA(install, "SUITEDIR", folder.c_str());
+        return ERROR_SUCCESS;
+    }
     ScopedRegKey model;
     const std::string modelKey = Property(install, "SUITEMODELKEY");
     const bool modelKnown =
@@ -93,7 +103,7 @@ extern "C" __declspec(dllexport) UINT __stdcall FindSuite(MSIHANDLE install) {
     if (!named.empty()) {
         candidates.push_back(named);
     } else {
-        candidates.push_back(ReplacedProductFolder(install));
+        candidates.push_back(InstallLocation(ReplacedProduct(install)));
         candidates.push_back(WithBackslash(Property(install, "ProgramFilesFolder")) + kUsualFolder);
         if (modelKnown) candidates.push_back(HelpFileFolder(model.get()));
     }

@@ -73,16 +73,23 @@ struct Package {
         return value;
     }
     bool Installed() const { return MsiQueryProductStateA(code.c_str()) == INSTALLSTATE_DEFAULT; }
-    DWORD Run(const char* action) const { return RunTool(Msiexec().c_str(), {action, path, "/qn"}).exitCode; }
+    DWORD Run(const char* action, const std::string& property = std::string()) const {
+        std::vector<std::string> arguments = {action, path, "/qn"};
+        if (!property.empty()) arguments.push_back(property);
+        return RunTool(Msiexec().c_str(), arguments).exitCode;
+    }
     std::string path, code;
 };
 
+std::string UsualSuiteFolder() { return ShellFolder(CSIDL_PROGRAM_FILES) + "Quarl\\Pavonet\\"; }
+
 // The suite as its installation leaves it: its library (the stand-in) in its
-// folder. The package is removed again at the end, whatever the test did.
+// folder (a folder two levels deep, with its backslash). The package is
+// removed again at the end, whatever the test did.
 class Suite {
 public:
-    Suite() {
-        CreateDirectoryA((ShellFolder(CSIDL_PROGRAM_FILES) + "Quarl").c_str(), nullptr);
+    explicit Suite(const std::string& where = UsualSuiteFolder()) : folder(where) {
+        CreateDirectoryA(Parent().c_str(), nullptr);
         CreateDirectoryA(folder.c_str(), nullptr);
         CopyFileA((ModuleDirectory() + "QUARLSRM.DLL").c_str(), Library().c_str(), FALSE);
     }
@@ -91,10 +98,11 @@ public:
             if (package->Installed()) package->Run("/x");
         DeleteFileA(Library().c_str());
         RemoveDirectoryA(folder.c_str());
-        RemoveDirectoryA((ShellFolder(CSIDL_PROGRAM_FILES) + "Quarl").c_str());
+        RemoveDirectoryA(Parent().c_str());
     }
     std::string Library() const { return folder + "QUARLSRM.DLL"; }
-    const std::string folder = ShellFolder(CSIDL_PROGRAM_FILES) + "Quarl\\Pavonet\\";
+    std::string Parent() const { return folder.substr(0, folder.find_last_of('\\', folder.size() - 2)); }
+    const std::string folder;
     const Package current{RP_PACKAGE};
     const Package older{std::string("older\\") + RP_OLDER_PACKAGE};
 };
@@ -212,6 +220,21 @@ TEST(Package, InstallsOverAnOlderVersionStartsAndUninstalls) {
     EXPECT_TRUE(Exists(suite.Library()));
     ScopedRegKey model;
     EXPECT_EQ(model.Open(HKEY_LOCAL_MACHINE, kModelKey, KEY_READ), ERROR_SUCCESS);
+}
+
+// SUITEDIR names a suite that is not in its usual folder; the next version
+// goes where the one it replaces is.
+TEST(Package, InstallsIntoTheFolderNamedAndUpgradesThere) {
+    Suite suite("C:\\SiteSuites\\Pavonet\\");
+    Session session;
+    session.AddPrinter();
+    ASSERT_EQ(suite.older.Run("/i", "SUITEDIR=C:\\SiteSuites\\Pavonet"), 0u);
+    EXPECT_TRUE(Exists(suite.folder + "RemotePanel.exe"));
+    ASSERT_EQ(suite.current.Run("/i"), 0u);
+    EXPECT_EQ(FileVersion(suite.folder + "RemotePanel.exe"), static_cast<DWORD>(MAKELONG(RP_VERSION_MINOR, RP_VERSION_MAJOR)));
+    EXPECT_FALSE(Exists(UsualSuiteFolder() + "RemotePanel.exe"));
+    ASSERT_EQ(suite.current.Run("/x"), 0u);
+    EXPECT_FALSE(Exists(suite.folder + "RemotePanel.exe"));
 }
 
 // Refusals in the package's own words (its LaunchCondition table), shown by

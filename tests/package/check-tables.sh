@@ -28,7 +28,7 @@ Upgrade|^$upgrade\t\t$msiversion\t\t1\t\tWIX_UPGRADE_DETECTED$
 LaunchCondition|^Installed OR SUITEMODEL\t.*Software\\\\Quarl\\\\Pavonet\\\\Printers\\\\Tilbury 550TK
 LaunchCondition|^Installed OR SUITELIBRARY\t.*\[SUITEDIR\]
 CustomAction|^FindSuite\t\d+\tSuiteSearch\tFindSuite\t
-InstallExecuteSequence|^FindSuite\tNOT Installed\t30$
+InstallExecuteSequence|^FindSuite\t\t30$
 InstallExecuteSequence|^LaunchConditions\t\t100$
 Directory|^SUITEDIR\tQuarlFolder\tPavonet$
 Shortcut|^PanelShortcut\tProgramMenuFolder\t[^\t|]+\|$name\tPanel\t\[#RemotePanel\.exe\]\t.*\tprogram\.ico\t
