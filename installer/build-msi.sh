@@ -14,6 +14,11 @@ version=$1 out=$2 panel=$3 tool=$4 search=$5
 major=${version%%.*}
 minor=${version#*.}
 msiversion="$major.0.$minor"
+# One product code per version, whoever builds it: the same version again is
+# the same product (a repair), a newer one replaces it (a major upgrade).
+upgrade_code=8E0F6C52-3A7D-4B19-9C2E-5D41A7F0B550
+product_code=$(python3 -c "import sys, uuid; print(str(uuid.uuid5(uuid.UUID(sys.argv[1]), sys.argv[2])).upper())" \
+    "$upgrade_code" "$msiversion")
 
 # wixl takes its sources from the folder it runs in.
 stage="$out.stage"
@@ -26,7 +31,7 @@ cp "$here/../res/art/program.ico" "$stage/"
 "$here/../tools/sign.sh" "$stage/RemotePanel.exe" "$stage/rpsettings.exe" "$stage/SuiteSearch.dll"
 
 package="$stage/$(basename "$out")"
-(cd "$stage" && wixl -a x86 -D Version="$msiversion" -o "$package" "$here/RemotePanel.wxs" 2>wixl.log) || {
+(cd "$stage" && wixl -a x86 -D Version="$msiversion" -D ProductCode="$product_code" -D UpgradeCode="$upgrade_code" -o "$package" "$here/RemotePanel.wxs" 2>wixl.log) || {
     cat "$stage/wixl.log" >&2
     exit 1
 }

@@ -73,9 +73,9 @@ struct Package {
         return value;
     }
     bool Installed() const { return MsiQueryProductStateA(code.c_str()) == INSTALLSTATE_DEFAULT; }
-    DWORD Run(const char* action, const std::string& property = std::string()) const {
+    DWORD Run(const char* action, const std::vector<std::string>& properties = {}) const {
         std::vector<std::string> arguments = {action, path, "/qn"};
-        if (!property.empty()) arguments.push_back(property);
+        arguments.insert(arguments.end(), properties.begin(), properties.end());
         return RunTool(Msiexec().c_str(), arguments).exitCode;
     }
     std::string path, code;
@@ -196,6 +196,11 @@ TEST(Package, InstallsOverAnOlderVersionStartsAndUninstalls) {
     EXPECT_TRUE(suite.current.Installed());
     EXPECT_EQ(UninstallEntries(name), 1);
     EXPECT_EQ(FileVersion(panel), static_cast<DWORD>(MAKELONG(RP_VERSION_MINOR, RP_VERSION_MAJOR)));
+    // The same version again repairs it.
+    DeleteFileA((suite.folder + "rpsettings.exe").c_str());
+    ASSERT_EQ(suite.current.Run("/i", {"REINSTALL=ALL", "REINSTALLMODE=vomus"}), 0u);
+    EXPECT_TRUE(Exists(suite.folder + "rpsettings.exe"));
+    EXPECT_EQ(UninstallEntries(name), 1);
 
     const Shortcut shortcut = FindShortcut(suite.current.Query("SELECT Name FROM Shortcut"));
     EXPECT_EQ(lstrcmpiA(shortcut.target.c_str(), panel.c_str()), 0) << shortcut.file << " -> " << shortcut.target;
@@ -228,7 +233,7 @@ TEST(Package, InstallsIntoTheFolderNamedAndUpgradesThere) {
     Suite suite("C:\\SiteSuites\\Pavonet\\");
     Session session;
     session.AddPrinter();
-    ASSERT_EQ(suite.older.Run("/i", "SUITEDIR=C:\\SiteSuites\\Pavonet"), 0u);
+    ASSERT_EQ(suite.older.Run("/i", {"SUITEDIR=C:\\SiteSuites\\Pavonet"}), 0u);
     EXPECT_TRUE(Exists(suite.folder + "RemotePanel.exe"));
     ASSERT_EQ(suite.current.Run("/i"), 0u);
     EXPECT_EQ(FileVersion(suite.folder + "RemotePanel.exe"), static_cast<DWORD>(MAKELONG(RP_VERSION_MINOR, RP_VERSION_MAJOR)));
