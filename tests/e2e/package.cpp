@@ -249,10 +249,12 @@ TEST(Package, RefusesWithoutTheSuite) {
         const char* name;
         bool modelKey;
         const char* suiteDir;  // SUITEDIR on the command line, or null
+        bool overNewer;        // the older package, over the current one
         const char* condition;
     } cases[] = {
-        {"no model key", false, nullptr, "Installed OR SUITEMODEL"},
-        {"a named folder without the library", true, "C:\\Pavonet-elsewhere\\", "Installed OR SUITELIBRARY"},
+        {"no model key", false, nullptr, false, "Installed OR SUITEMODEL"},
+        {"a named folder without the library", true, "C:\\Pavonet-elsewhere\\", false, "Installed OR SUITELIBRARY"},
+        {"an older version over a newer one", true, nullptr, true, "NOT WIX_DOWNGRADE_DETECTED"},
     };
     for (const auto& row : cases) {
         SCOPED_TRACE(row.name);
@@ -261,10 +263,12 @@ TEST(Package, RefusesWithoutTheSuite) {
         std::unique_ptr<ModelKeyAway> away;
         if (row.modelKey) session.AddPrinter();
         else away.reset(new ModelKeyAway);
-        std::string arguments = "/i \"" + suite.current.path + "\" /qb";
+        if (row.overNewer) ASSERT_EQ(suite.current.Run("/i"), 0u);
+        const Package& refused = row.overNewer ? suite.older : suite.current;
+        std::string arguments = "/i \"" + refused.path + "\" /qb";
         if (row.suiteDir) arguments += std::string(" SUITEDIR=\"") + row.suiteDir + "\"";
         Program msiexec(Msiexec(), arguments);
-        std::string expected = suite.current.Query(
+        std::string expected = refused.Query(
             std::string("SELECT Description FROM LaunchCondition WHERE Condition='") + row.condition + "'");
         const size_t field = expected.find("[SUITEDIR]");
         if (field != std::string::npos) expected.replace(field, 10, row.suiteDir);
@@ -272,8 +276,9 @@ TEST(Package, RefusesWithoutTheSuite) {
         EXPECT_EQ(box.text, expected);
         msiexec.Answer(box, IDOK);
         EXPECT_EQ(msiexec.ExitCode(), kRefused);
-        EXPECT_FALSE(suite.current.Installed());
-        EXPECT_FALSE(Exists(suite.folder + "RemotePanel.exe"));
+        EXPECT_FALSE(refused.Installed());
+        EXPECT_EQ(FileVersion(suite.folder + "RemotePanel.exe"),
+                  row.overNewer ? static_cast<DWORD>(MAKELONG(RP_VERSION_MINOR, RP_VERSION_MAJOR)) : 0u);
     }
 }
 
