@@ -53,6 +53,11 @@ DWORD FileVersion(const std::string& path) {
     return info->dwFileVersionMS;
 }
 
+// The high half of the file version the build gives (the older package: one minor version less).
+DWORD BuiltVersion(int older = 0) {
+    return static_cast<DWORD>(MAKELONG(RP_VERSION_MINOR - older, RP_VERSION_MAJOR));
+}
+
 // A package of the build, and the first value a query gives on its tables.
 struct Package {
     explicit Package(const std::string& relative) {
@@ -67,7 +72,8 @@ struct Package {
         DWORD length = ARRAYSIZE(value);
         if (MsiOpenDatabaseA(path.c_str(), MSIDBOPEN_READONLY, database.Receive()) != ERROR_SUCCESS ||
             MsiDatabaseOpenViewA(database.get(), sql.c_str(), view.Receive()) != ERROR_SUCCESS ||
-            MsiViewExecute(view.get(), 0) != ERROR_SUCCESS || MsiViewFetch(view.get(), record.Receive()) != ERROR_SUCCESS)
+            MsiViewExecute(view.get(), 0) != ERROR_SUCCESS ||
+            MsiViewFetch(view.get(), record.Receive()) != ERROR_SUCCESS)
             return std::string();
         MsiRecordGetStringA(record.get(), 1, value, &length);
         return value;
@@ -190,12 +196,12 @@ TEST(Package, InstallsOverAnOlderVersionStartsAndUninstalls) {
     const std::string name = suite.current.Query("SELECT Value FROM Property WHERE Property='ProductName'");
 
     ASSERT_EQ(suite.older.Run("/i"), 0u);
-    EXPECT_EQ(FileVersion(panel), static_cast<DWORD>(MAKELONG(RP_VERSION_MINOR - 1, RP_VERSION_MAJOR)));
+    EXPECT_EQ(FileVersion(panel), BuiltVersion(1));
     ASSERT_EQ(suite.current.Run("/i"), 0u);
     EXPECT_FALSE(suite.older.Installed());
     EXPECT_TRUE(suite.current.Installed());
     EXPECT_EQ(UninstallEntries(name), 1);
-    EXPECT_EQ(FileVersion(panel), static_cast<DWORD>(MAKELONG(RP_VERSION_MINOR, RP_VERSION_MAJOR)));
+    EXPECT_EQ(FileVersion(panel), BuiltVersion());
     // The same version again repairs it.
     DeleteFileA((suite.folder + "rpsettings.exe").c_str());
     ASSERT_EQ(suite.current.Run("/i", {"REINSTALL=ALL", "REINSTALLMODE=vomus"}), 0u);
@@ -236,7 +242,7 @@ TEST(Package, InstallsIntoTheFolderNamedAndUpgradesThere) {
     ASSERT_EQ(suite.older.Run("/i", {"SUITEDIR=C:\\SiteSuites\\Pavonet"}), 0u);
     EXPECT_TRUE(Exists(suite.folder + "RemotePanel.exe"));
     ASSERT_EQ(suite.current.Run("/i"), 0u);
-    EXPECT_EQ(FileVersion(suite.folder + "RemotePanel.exe"), static_cast<DWORD>(MAKELONG(RP_VERSION_MINOR, RP_VERSION_MAJOR)));
+    EXPECT_EQ(FileVersion(suite.folder + "RemotePanel.exe"), BuiltVersion());
     EXPECT_FALSE(Exists(UsualSuiteFolder() + "RemotePanel.exe"));
     ASSERT_EQ(suite.current.Run("/x"), 0u);
     EXPECT_FALSE(Exists(suite.folder + "RemotePanel.exe"));
@@ -278,7 +284,7 @@ TEST(Package, RefusesWithoutTheSuite) {
         EXPECT_EQ(msiexec.ExitCode(), kRefused);
         EXPECT_FALSE(refused.Installed());
         EXPECT_EQ(FileVersion(suite.folder + "RemotePanel.exe"),
-                  row.overNewer ? static_cast<DWORD>(MAKELONG(RP_VERSION_MINOR, RP_VERSION_MAJOR)) : 0u);
+                  row.overNewer ? BuiltVersion() : 0u);
     }
 }
 
