@@ -29,7 +29,7 @@ if [ -n "${RP_SIGN_TIMESTAMP:-}" ]; then timestamp=(-ts "$RP_SIGN_TIMESTAMP"); f
 
 for file in "$@"; do
     if ! osslsigncode sign -pkcs12 "$RP_SIGN_PFX" -readpass "$work/password" -h sha256 \
-            -n "Tilbury 550TK リモートパネル" "${timestamp[@]}" -in "$file" -out "$work/signed" >"$work/log" 2>&1; then
+            -n "Tilbury 550TK Remote Panel" "${timestamp[@]}" -in "$file" -out "$work/signed" >"$work/log" 2>&1; then
         echo "sign: $file could not be signed:" >&2
         cat "$work/log" >&2
         exit 1

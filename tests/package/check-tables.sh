@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # ctest package_tables: the package's tables, read with msiinfo, hold what
-# docs/deploying.md says; it holds the two programs and nothing of the suite.
+# docs/deploying.md says; it holds the two programs, nothing of the suite, and
+# writes no registry value.
 #   tests/package/check-tables.sh PACKAGE.msi VERSION
 set -uo pipefail
 msi=$1
@@ -34,10 +35,16 @@ Directory|^SUITEDIR\tQuarlFolder\tPavonet$
 Shortcut|^PanelShortcut\tProgramMenuFolder\t[^\t|]+\|$name\tPanel\t\[#RemotePanel\.exe\]\t.*\tprogram\.ico\t
 suminfo|^Template: Intel;1041$
 ROWS
-files=$(msiinfo export "$msi" File | tail -n +4 | cut -f3 | sort | tr '\n' ' ')
-if [ "$files" != "RemotePanel.exe rpsettings.exe " ]; then
-    echo "files: $files(expected exactly RemotePanel.exe and rpsettings.exe)"
-    failed=1
-fi
+# Exactly these rows, by their third column (the File table: file names).
+while IFS='|' read -r table expected; do
+    rows=$(msiinfo export "$msi" "$table" | tail -n +4 | cut -f3 | sort | tr '\n' ' ')
+    if [ "$rows" != "$expected" ]; then
+        echo "$table: rows '$rows', expected '$expected'"
+        failed=1
+    fi
+done <<ROWS
+File|RemotePanel.exe rpsettings.exe 
+Registry|
+ROWS
 [ "$failed" -eq 0 ] && echo "package tables as documented"
 exit "$failed"
