@@ -226,7 +226,7 @@ TEST(Package, InstallsOverAnOlderVersionStartsAndUninstalls) {
     ASSERT_EQ(suite.current.Run("/x"), 0u);
     EXPECT_FALSE(suite.current.Installed());
     EXPECT_EQ(UninstallEntries(name), 0);
-    for (const std::string& left : {panel, suite.folder + "rpsettings.exe", shortcut.file})
+    for (const std::string& left : {panel, suite.folder + "rpsettings.exe", shortcut.file, shortcut.icon})
         EXPECT_FALSE(Exists(left)) << left;
     EXPECT_TRUE(Exists(suite.Library()));
     ScopedRegKey model;
