@@ -118,6 +118,9 @@ rp_package(${PROJECT_VERSION} ${RP_PACKAGE_DIR}/${RP_PACKAGE} RemotePanel)
 add_custom_target(package_msi ALL DEPENDS ${RP_PACKAGE_DIR}/${RP_PACKAGE})
 # For the upgrade test: the same package one version older, with a panel whose
 # version resource says so.
+if(PROJECT_VERSION_MINOR EQUAL 0)
+  message(FATAL_ERROR "the upgrade test builds version MAJOR.(MINOR - 1): give it another older version for ${PROJECT_VERSION}")
+endif()
 math(EXPR RP_OLDER_MINOR "${PROJECT_VERSION_MINOR} - 1")
 set(RP_OLDER_VERSION ${PROJECT_VERSION_MAJOR}.${RP_OLDER_MINOR})
 set(RP_VERSION_MINOR ${RP_OLDER_MINOR})
