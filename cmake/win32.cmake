@@ -15,7 +15,12 @@ add_link_options(-static -static-libgcc -static-libstdc++ -fstack-protector-stro
 # structured exception handler (C++ exceptions unwind with DWARF tables), so
 # none may be called in it; the test pe_flags checks both with ASLR and DEP.
 add_link_options(-Wl,--tsaware -Wl,--no-seh)
-set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001 -I${CMAKE_SOURCE_DIR}/res")
+# The version resource and the about box take the project's version from a
+# generated header (res/version.h.in).
+set(RP_VERSION_MAJOR ${PROJECT_VERSION_MAJOR})
+set(RP_VERSION_MINOR ${PROJECT_VERSION_MINOR})
+configure_file(${CMAKE_SOURCE_DIR}/res/version.h.in ${CMAKE_BINARY_DIR}/version/rp_version.h @ONLY)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001 -I${CMAKE_SOURCE_DIR}/res -I${CMAKE_BINARY_DIR}/version")
 enable_language(RC)
 
 # The SRM stand-in. Exported under plain (undecorated) names; the import
@@ -56,7 +61,7 @@ target_link_libraries(rpcore PUBLIC QUARLSRM comctl32 advapi32 winspool gdi32 us
 add_library(rpres OBJECT ${CMAKE_SOURCE_DIR}/res/app.rc)
 # windres reads the manifest itself: CMake does not see that dependency.
 set_source_files_properties(${CMAKE_SOURCE_DIR}/res/app.rc PROPERTIES
-  OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/res/RemotePanel.manifest)
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/RemotePanel.manifest;${CMAKE_BINARY_DIR}/version/rp_version.h")
 
 add_executable(RemotePanel WIN32 ${CMAKE_SOURCE_DIR}/app/main.cpp $<TARGET_OBJECTS:rpres>)
 target_link_libraries(RemotePanel PRIVATE rpcore)
@@ -92,6 +97,48 @@ foreach(target QUARLSRM RemotePanel srmctl rpsettings)
     target_link_options(${target} PRIVATE $<$<CONFIG:Release>:-s>)
   endif()
 endforeach()
+
+# The Windows Installer package (installer/): the panel and rpsettings, with
+# the custom action that finds the suite, signed where a certificate is given
+# (tools/sign.sh). Its ProductVersion is MAJOR.0.MINOR (installer/build-msi.sh).
+add_library(SuiteSearch SHARED ${CMAKE_SOURCE_DIR}/installer/suite_search.cpp)
+set_target_properties(SuiteSearch PROPERTIES PREFIX "")
+target_include_directories(SuiteSearch PRIVATE ${CMAKE_SOURCE_DIR}/app)
+target_link_options(SuiteSearch PRIVATE -Wl,--kill-at $<$<CONFIG:Release>:-s>)
+target_link_libraries(SuiteSearch PRIVATE msi advapi32)
+rp_prelude(SuiteSearch)
+set(RP_PACKAGE_DIR ${CMAKE_BINARY_DIR}/package)
+function(rp_package version output panel)  # panel: the target of the RemotePanel.exe it takes
+  add_custom_command(OUTPUT ${output}
+    COMMAND bash ${CMAKE_SOURCE_DIR}/installer/build-msi.sh ${version} ${output} $<TARGET_FILE:${panel}>
+            $<TARGET_FILE:rpsettings> $<TARGET_FILE:SuiteSearch>
+    DEPENDS ${panel} rpsettings SuiteSearch ${CMAKE_SOURCE_DIR}/installer/RemotePanel.wxs
+            ${CMAKE_SOURCE_DIR}/installer/build-msi.sh ${CMAKE_SOURCE_DIR}/tools/sign.sh
+    VERBATIM)
+endfunction()
+set(RP_PACKAGE RemotePanel-${PROJECT_VERSION}.msi)
+rp_package(${PROJECT_VERSION} ${RP_PACKAGE_DIR}/${RP_PACKAGE} RemotePanel)
+add_custom_target(package_msi ALL DEPENDS ${RP_PACKAGE_DIR}/${RP_PACKAGE})
+# For the upgrade test: the same package one version older, with a panel whose
+# version resource says so.
+if(PROJECT_VERSION_MINOR EQUAL 0)
+  message(FATAL_ERROR "the upgrade test builds version MAJOR.(MINOR - 1): give it another older version for ${PROJECT_VERSION}")
+endif()
+math(EXPR RP_OLDER_MINOR "${PROJECT_VERSION_MINOR} - 1")
+set(RP_OLDER_VERSION ${PROJECT_VERSION_MAJOR}.${RP_OLDER_MINOR})
+set(RP_VERSION_MINOR ${RP_OLDER_MINOR})
+configure_file(${CMAKE_SOURCE_DIR}/res/version.h.in ${CMAKE_BINARY_DIR}/version-older/rp_version.h @ONLY)
+set(RP_VERSION_MINOR ${PROJECT_VERSION_MINOR})
+add_library(rpres_older OBJECT ${CMAKE_SOURCE_DIR}/res/app.rc)
+target_include_directories(rpres_older BEFORE PRIVATE ${CMAKE_BINARY_DIR}/version-older)
+add_executable(RemotePanel_older WIN32 ${CMAKE_SOURCE_DIR}/app/main.cpp $<TARGET_OBJECTS:rpres_older>)
+target_link_libraries(RemotePanel_older PRIVATE rpcore)
+rp_prelude(RemotePanel_older)
+set_target_properties(RemotePanel_older PROPERTIES OUTPUT_NAME RemotePanel
+  RUNTIME_OUTPUT_DIRECTORY ${RP_PACKAGE_DIR}/older)
+set(RP_OLDER_PACKAGE RemotePanel-${RP_OLDER_VERSION}.msi)
+rp_package(${RP_OLDER_VERSION} ${RP_PACKAGE_DIR}/older/${RP_OLDER_PACKAGE} RemotePanel_older)
+add_custom_target(package_msi_older ALL DEPENDS ${RP_PACKAGE_DIR}/older/${RP_OLDER_PACKAGE})
 
 # GoogleTest for the Win32 tests, built from Debian's sources.
 set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
@@ -152,6 +199,12 @@ target_link_libraries(winpoke PRIVATE user32)
 find_program(RP_OBJDUMP NAMES i686-w64-mingw32-objdump REQUIRED)
 add_test(NAME pe_flags COMMAND bash ${CMAKE_SOURCE_DIR}/tools/check-pe-flags.sh ${RP_OBJDUMP} ${CMAKE_BINARY_DIR}/bin)
 set_tests_properties(pe_flags PROPERTIES LABELS win32)
+# The package's tables (msiinfo) and its signing with a test certificate; run natively.
+add_test(NAME package_tables COMMAND bash ${CMAKE_SOURCE_DIR}/tests/package/check-tables.sh
+  ${RP_PACKAGE_DIR}/${RP_PACKAGE} ${PROJECT_VERSION})
+add_test(NAME package_signing COMMAND bash ${CMAKE_SOURCE_DIR}/tests/package/check-signing.sh
+  $<TARGET_FILE:RemotePanel> ${RP_PACKAGE_DIR}/${RP_PACKAGE})
+set_tests_properties(package_tables package_signing PROPERTIES LABELS win32)
 
 # End-to-end: the real RemotePanel.exe driven from outside (tests/e2e), the
 # journeys and the fault matrix, each a table with one runner.
@@ -159,9 +212,17 @@ file(GLOB RP_E2E_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
 add_executable(test_e2e ${RP_E2E_SOURCES} $<TARGET_OBJECTS:rptestsupport>)
 target_include_directories(test_e2e PRIVATE ${CMAKE_SOURCE_DIR}/tests/e2e ${CMAKE_SOURCE_DIR}/tests/win32)
 target_link_libraries(test_e2e PRIVATE rpcore gtest gtest_main)
-add_dependencies(test_e2e RemotePanel srmctl)
+add_dependencies(test_e2e RemotePanel srmctl rpsettings package_msi package_msi_older)
 rp_prelude(test_e2e)
 foreach(table Journeys Faults)
   add_test(NAME e2e_${table} COMMAND test_e2e --gtest_filter=E2E/${table}.*)
   set_tests_properties(e2e_${table} PROPERTIES LABELS "win32;e2e" TIMEOUT 300)
 endforeach()
+# The package through msiexec (tests/e2e/package.cpp): its file names and the
+# version its panel must carry.
+target_compile_definitions(test_e2e PRIVATE RP_PACKAGE="${RP_PACKAGE}"
+  RP_OLDER_PACKAGE="${RP_OLDER_PACKAGE}")
+target_include_directories(test_e2e PRIVATE ${CMAKE_BINARY_DIR}/version)
+target_link_libraries(test_e2e PRIVATE msi version ole32 uuid shell32)
+add_test(NAME e2e_Package COMMAND test_e2e --gtest_filter=Package.*)
+set_tests_properties(e2e_Package PROPERTIES LABELS "win32;e2e" TIMEOUT 120)

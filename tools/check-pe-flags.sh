@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
-# ctest pe_flags: every .exe and .DLL in BIN is marked DYNAMIC_BASE, NX_COMPAT,
+# ctest pe_flags: every .exe and .DLL (.dll) in BIN is marked DYNAMIC_BASE, NX_COMPAT,
 # TERMINAL_SERVER_AWARE and NO_SEH, and no shipped binary touches %fs:0, where
 # i686 code registers a structured exception handler (docs/building.md).
 #   tools/check-pe-flags.sh OBJDUMP BIN
 set -uo pipefail
 objdump=$1
 bin=$2
-shipped=" RemotePanel.exe QUARLSRM.DLL srmctl.exe rpsettings.exe "
+shipped=" RemotePanel.exe QUARLSRM.DLL srmctl.exe rpsettings.exe SuiteSearch.dll "
 failed=0
 count=0
-for file in "$bin"/*.exe "$bin"/*.DLL; do
+for file in "$bin"/*.exe "$bin"/*.DLL "$bin"/*.dll; do
     [ -f "$file" ] || continue
     name=$(basename "$file")
     count=$((count + 1))

@@ -13,6 +13,7 @@ PACKAGES=(
   fonts-ipafont-gothic fonts-ipafont-mincho
   locales cmake make g++ googletest libgtest-dev libbenchmark-dev clang libclang-rt-dev python3
   nlohmann-json3-dev
+  wixl msitools osslsigncode openssl   # the Windows Installer package and its signatures
 )
 
 missing=()

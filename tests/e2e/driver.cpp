@@ -11,14 +11,6 @@ constexpr DWORD kPollMs = 10;
 constexpr UINT kSendTimeoutMs = 3000;
 constexpr int kBoxTextId = 0xFFFF;
 
-std::string ModuleDirectory() {
-    char path[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, path, ARRAYSIZE(path));
-    std::string directory(path, length < ARRAYSIZE(path) ? length : 0);
-    const size_t slash = directory.find_last_of("\\/");
-    return slash == std::string::npos ? std::string() : directory.substr(0, slash + 1);
-}
-
 LRESULT SendWithin(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     DWORD_PTR result = 0;
     if (!SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kSendTimeoutMs, &result)) return 0;
@@ -105,8 +97,7 @@ private:
     void* base_;
 };
 
-PROCESS_INFORMATION StartProcess(const std::string& arguments) {
-    const std::string program = ProgramPath();
+PROCESS_INFORMATION StartProcess(const std::string& program, const std::string& arguments) {
     std::string line = "\"" + program + "\"";
     if (!arguments.empty()) line += " " + arguments;
     std::vector<char> mutableLine(line.begin(), line.end());
@@ -132,6 +123,14 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
         MSG message;
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
     }
+}
+
+std::string ModuleDirectory() {
+    char path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, path, ARRAYSIZE(path));
+    std::string directory(path, length < ARRAYSIZE(path) ? length : 0);
+    const size_t slash = directory.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : directory.substr(0, slash + 1);
 }
 
 std::string ProgramPath() { return ModuleDirectory() + "RemotePanel.exe"; }
@@ -200,7 +199,10 @@ void PressKey(WORD key, std::initializer_list<WORD> modifiers) {
 
 // ---- The program ----
 
-Program::Program(const std::string& arguments) : Program(StartProcess(arguments)) {}
+Program::Program(const std::string& arguments) : Program(StartProcess(ProgramPath(), arguments)) {}
+
+Program::Program(const std::string& executable, const std::string& arguments)
+    : Program(StartProcess(executable, arguments)) {}
 
 Program::Program(const PROCESS_INFORMATION& started)
     : process_(started.hProcess), id_(started.dwProcessId), thread_(started.dwThreadId) {}

@@ -21,7 +21,9 @@ constexpr DWORD kWaitMs = 8000;  // the longest any single condition may take
 // messages meanwhile; returns condition().
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = kWaitMs);
 
-// The program beside this test executable, and its own string resources.
+// The folder of this test executable (with its backslash), the program
+// beside it, and the program's own string resources.
+std::string ModuleDirectory();
 std::string ProgramPath();
 std::string ProgramText(UINT id);
 // Texts of the program joined with "\n", as its two-line boxes show them.
@@ -58,6 +60,8 @@ class Program {
 public:
     // Starts RemotePanel.exe with the arguments (Shift-JIS) after its name.
     explicit Program(const std::string& arguments = std::string());
+    // Starts another program (a full path) the same way, to be worked the same way.
+    Program(const std::string& executable, const std::string& arguments);
     // Ends the process when it is still running.
     ~Program();
     Program(const Program&) = delete;

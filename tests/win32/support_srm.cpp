@@ -54,8 +54,9 @@ std::string QuoteArgument(const std::string& argument) {
     return quoted;
 }
 
-// A program beside the test executable.
+// A program beside the test executable, unless the name is a full path.
 std::string ToolPath(const char* program) {
+    if (std::strchr(program, '\\')) return program;
     char path[MAX_PATH] = {};
     const DWORD length = GetModuleFileNameA(nullptr, path, ARRAYSIZE(path));
     if (length == 0 || length >= ARRAYSIZE(path)) return program;

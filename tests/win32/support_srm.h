@@ -26,7 +26,8 @@ struct SrmctlResult {
 // Runs srmctl.exe from the directory of the test executable with the given
 // arguments (each quoted as needed) and waits for it, at most 20 seconds.
 SrmctlResult RunSrmctl(const std::vector<std::string>& arguments);
-// The same for another program beside the test executable (rpsettings.exe).
+// The same for another program beside the test executable (rpsettings.exe),
+// or at a full path.
 SrmctlResult RunTool(const char* program, const std::vector<std::string>& arguments);
 // The output lines, without line ends.
 std::vector<std::string> OutputLines(const std::string& output);
