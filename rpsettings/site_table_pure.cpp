@@ -2,6 +2,7 @@
 #include "site_table_pure.h"
 
 #include <cstdint>
+#include <set>
 
 namespace {
 
@@ -291,7 +292,9 @@ const CsvRow& ChangeTableHeader() {
 }
 
 std::vector<CsvRow> ChangeLogRows(const std::string& computer, const std::string& fileText) {
-    std::vector<CsvRow> rows;
+    // A write is logged twice, "writing" before it and its outcome after: the
+    // first stays in the table only when no outcome followed (the run stopped).
+    std::vector<std::pair<int, JsonValue>> records;  // line number (0: unreadable), record
     size_t start = fileText.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
     for (int number = 1; start < fileText.size(); ++number) {
         size_t end = fileText.find('\n', start);
@@ -300,10 +303,20 @@ std::vector<CsvRow> ChangeLogRows(const std::string& computer, const std::string
         start = end + 1;
         if (line.find_first_not_of(" \t\r") == std::string::npos) continue;
         JsonValue record;
-        if (!ParseJson(line, &record) || record.kind != JsonValue::Object) {
-            rows.push_back({computer, "", "", "", "", "line " + std::to_string(number), "", "", "", kBadLine});
+        const bool read = ParseJson(line, &record) && record.kind == JsonValue::Object;
+        records.emplace_back(read ? 0 : number, std::move(record));
+    }
+    const auto writeOf = [](const JsonValue& record) { return record["run"].Scalar() + '\n' + record["printer"].Scalar(); };
+    std::set<std::string> ended;
+    for (const auto& [bad, record] : records)
+        if (!bad && !record["run"].Scalar().empty() && record["result"].Scalar() != "writing") ended.insert(writeOf(record));
+    std::vector<CsvRow> rows;
+    for (const auto& [bad, record] : records) {
+        if (bad) {
+            rows.push_back({computer, "", "", "", "", "line " + std::to_string(bad), "", "", "", kBadLine});
             continue;
         }
+        if (record["result"].Scalar() == "writing" && ended.count(writeOf(record))) continue;
         const std::string& named = record["computer"].Scalar();
         CsvRow row = {named.empty() ? computer : named, record["time"].Scalar(), record["user"].Scalar(),
                       record["printer"].Scalar(), record["file"].Scalar(), "", "", "",

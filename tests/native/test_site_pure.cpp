@@ -204,12 +204,17 @@ TEST(SiteTable, ChangeLogsOfManyPcs) {
         "\xEF\xBB\xBF{\"time\":\"2026-12-08T01:02:03Z\",\"computer\":\"PC01\",\"user\":\"admin\",\"printer\":\"TK-1\","
         "\"file\":\"site.txt\",\"changes\":[{\"key\":\"pageLength\",\"from\":\"66\",\"to\":\"60\"},"
         "{\"key\":\"topMargin\",\"from\":\"1\",\"to\":\"2\"}],\"backup\":\"b\\\\TK-1.txt\",\"result\":\"applied\"}\r\n"
-        "\r\n{\"time\":\"t\",\"printer\":\"TK-2\",\"changes\":[],\"result\":\"failed\"}\n{\"time\":\n";
+        "\r\n{\"time\":\"t\",\"printer\":\"TK-2\",\"changes\":[],\"result\":\"failed\"}\n{\"time\":\n"
+        // a write logged before and after, and one whose run stopped before its outcome
+        "{\"run\":\"r1\",\"printer\":\"TK-3\",\"result\":\"writing\"}\n{\"run\":\"r1\",\"printer\":\"TK-4\",\"result\":\"writing\"}\n"
+        "{\"run\":\"r1\",\"printer\":\"TK-3\",\"result\":\"applied\"}\n";
     const std::vector<CsvRow> expected = {
         {"PC01", "2026-12-08T01:02:03Z", "admin", "TK-1", "site.txt", "pageLength", "66", "60", "b\\TK-1.txt", "applied"},
         {"PC01", "2026-12-08T01:02:03Z", "admin", "TK-1", "site.txt", "topMargin", "1", "2", "b\\TK-1.txt", "applied"},
         {"pc1", "t", "", "TK-2", "", "", "", "", "", "failed"},
         {"pc1", "", "", "", "", "line 4", "", "", "", "bad_line"},
+        {"pc1", "", "", "TK-4", "", "", "", "", "", "writing"},
+        {"pc1", "", "", "TK-3", "", "", "", "", "", "applied"},
         {"PC02", "", "", "", "", "", "", "", "", "no_file"},
     };
     EXPECT_EQ(MergeChangeLogs({{"pc1", log}}, {"PC1", "PC02"}), expected);
