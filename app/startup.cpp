@@ -89,10 +89,7 @@ int SettlePrinter(HINSTANCE instance, LPCSTR commandLine) {
 }
 
 void CleanUpAfterLoop(PanelState* lastState) {
-    if (InstanceMapping) {
-        CloseHandle(InstanceMapping);
-        InstanceMapping = nullptr;
-    }
+    ReleaseClaims();
     if (lastState) LocalFree(lastState);
     FreePrinterList(PrinterList);
     PrinterList = nullptr;

@@ -122,6 +122,8 @@ void ReportUnusableStatus(HWND owner) {
         FormatText(StatusText, sizeof StatusText, "%s%s", reason, extra);
         return;
     }
+    // One box per ending: a panel that has said it ends does not say it again.
+    if (!AnnouncePanelEnding(PanelWindow)) return;
     if (PanelWindow) ShowStatus(GetDlgItem(PanelWindow, IDC_STATUSTEXT));
     LoadText(kTextPanelEnds, extra, sizeof extra);
     FormatText(MessageText, kTextSize, "%s\n%s", StatusText, extra);
