@@ -697,11 +697,11 @@ void ReopenPanel(HWND panel) {
     // Nothing edited for the printer served so far goes to the new one, and
     // no page shows its values under the new name: until the new printer's
     // record is read, the pages show the defaults greyed.
-    SetChangesPending(panel, 0);
     LoadDefaultSettings();
     SendToPageSlots(panel, RPM_SHOWRECORD);
     InvalidateSettings();
     SetPagesEnabled(panel, 0);
+    SetChangesPending(panel, 0);
     SendMessageA(panel, WM_INITDIALOG, 0, 0);
     PanelState* state = GetPanelState(panel);
     if (state) {
