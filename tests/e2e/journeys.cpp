@@ -6,6 +6,8 @@
 
 #include "e2e_support.h"
 
+#include <commctrl.h>
+
 namespace e2e {
 namespace {
 
@@ -473,6 +475,185 @@ void KeyboardPath(Session& run) {
     EXPECT_EQ(run.LogLines(), std::vector<std::string>{Hex(ExpectedCommand({{24, "1"}}))});
 }
 
+// ---- Keys, questions and endings while the printer changes under the panel ----
+
+bool ToolbarButtonOn(const Program& program, int command) {
+    HWND toolbar = FindWindowExA(program.MainWindow(), nullptr, "ToolbarWindow32", nullptr);
+    return SendMessageA(toolbar, TB_ISBUTTONENABLED, command, 0) != 0;
+}
+
+// A read that never answers, asked for with the focus in カット紙: the focus
+// moves to 終了, so Esc still quits; Ctrl+I, whose button is off while the
+// read is under way, changes nothing (no question about changes at the quit).
+std::function<void(Session&)> KeysWhileReading(bool showDefaultsKey) {
+    return [=](Session& run) {
+        Program& program = run.StartReady();
+        ASSERT_EQ(run.Printer().SetReplyDelay(SrmReplyRead, kSrmReplyNever), 0u);
+        ASSERT_TRUE(program.Foreground());
+        PressKey('T', {VK_MENU});
+        ASSERT_TRUE(WaitUntil([&] { return program.Focus() == program.Control(kCutSheet); }));
+        PressKey('R', {VK_CONTROL});
+        ASSERT_TRUE(WaitUntil([&] { return program.Status() == ProgramText(kTextReading); }));
+        if (showDefaultsKey) PressKey('I', {VK_CONTROL});
+        PressKey(VK_ESCAPE);
+        EXPECT_EQ(program.ExitCode(), 0u);
+        EXPECT_TRUE(run.LogLines().empty());
+    };
+}
+
+// Question 67 of Ctrl+R is up when the printer stops allowing the read (set
+// by srmctl: reading not possible now, or busy): OK reads nothing (a busy
+// printer says so) and the change stays for the quit to ask about.
+std::function<void(Session&)> ReadConfirmedTooLate(std::vector<std::string> item, bool busy) {
+    return [=](Session& run) {
+        Program& program = run.StartReady();
+        run.ChangeSomething();
+        ASSERT_TRUE(program.Foreground());
+        PressKey('R', {VK_CONTROL});
+        const Box question = program.WaitBox();
+        ASSERT_EQ(question.text, ProgramText(kTextQuestionChanged));
+        std::vector<std::string> set = {"set", run.Printer().Name()};
+        set.insert(set.end(), item.begin(), item.end());
+        ASSERT_EQ(RunSrmctl(set).exitCode, 0u);
+        ASSERT_TRUE(WaitUntil([&] { return program.Status() != ProgramText(kTextReady); }));
+        ASSERT_TRUE(program.Answer(question, IDOK));
+        if (busy) {
+            const Box said = program.WaitBox();
+            EXPECT_EQ(said.text, ProgramText(kTextBusy));
+            ASSERT_TRUE(program.Answer(said, IDOK));
+        }
+        Click(program.Control(kQuit));
+        const Box quit = program.WaitBox();
+        EXPECT_EQ(quit.text, ProgramText(kTextQuestionChanged)) << "the change is still there";
+        ASSERT_TRUE(program.Answer(quit, IDCANCEL));
+        EXPECT_TRUE(Checked(program.Control(kPostcard)));
+        run.QuitCleanly();
+        EXPECT_TRUE(run.LogLines().empty());
+    };
+}
+
+// Both printers go while the selection dialog (and its question 67) is up:
+// one box says the panel ends, with the panel behind it saying the printer
+// has gone; after OK the dialog closes as by Cancel and the panel ends.
+std::function<void(Session&)> AllPrintersGoWhileChoosing(bool questionUp) {
+    return [=](Session& run) {
+        SimulatedPrinter& first = run.AddPrinter();
+        SimulatedPrinter& second = run.AddPrinter();
+        Program& program = run.Start();
+        ASSERT_TRUE(ChoosePrinter(program, first.Name()));
+        ASSERT_TRUE(program.WaitReady());
+        run.ChangeSomething();
+        Command(program.MainWindow(), kChangePrinter);
+        if (questionUp) {
+            ASSERT_TRUE(ChoosePrinter(program, second.Name()));
+            ASSERT_EQ(program.WaitBox().text, ProgramText(kTextQuestionChanged));
+        } else {
+            ASSERT_NE(program.WaitDialog(), nullptr);
+        }
+        SrmSimRemovePrinter(first.CName());
+        SrmSimRemovePrinter(second.CName());
+        PostMessageA(program.MainWindow(), kPrintersChanged, 0, 0);
+        const std::string ends = ProgramText(kTextRemoved) + ProgramText(kTextModelMissing);
+        Box box;
+        ASSERT_TRUE(WaitUntil([&] { return (box = program.WaitBox()).text == ends; }));
+        EXPECT_EQ(program.Status(), ProgramText(kTextRemoved));
+        EXPECT_FALSE(program.UpdateEnabled());
+        ASSERT_TRUE(program.Answer(box, IDOK));
+        EXPECT_EQ(program.ExitCode(), 0u);
+    };
+}
+
+// Three printers; the one served goes while the selection dialog is up. After
+// its box, Cancel in the dialog and Cancel in the quit's question the panel
+// stays without a printer: the update buttons off, change printer on.
+void ServedPrinterGoesWhileChoosing(Session& run) {
+    SimulatedPrinter& first = run.AddPrinter();
+    run.AddPrinter();
+    run.AddPrinter();
+    Program& program = run.Start();
+    ASSERT_TRUE(ChoosePrinter(program, first.Name()));
+    ASSERT_TRUE(program.WaitReady());
+    run.ChangeSomething();
+    Command(program.MainWindow(), kChangePrinter);
+    HWND dialog = program.WaitDialog();
+    ASSERT_NE(dialog, nullptr);
+    SrmSimRemovePrinter(first.CName());
+    PostMessageA(program.MainWindow(), kPrintersChanged, 0, 0);
+    const Box removed = program.WaitBox();
+    EXPECT_EQ(removed.text, ProgramText(kTextRemoved));
+    EXPECT_FALSE(program.UpdateEnabled());
+    ASSERT_TRUE(program.Answer(removed, IDOK));
+    Click(Child(dialog, 1051));
+    const Box question = program.WaitBox();
+    EXPECT_EQ(question.text, ProgramText(kTextQuestionChanged));
+    ASSERT_TRUE(program.Answer(question, IDCANCEL));
+    EXPECT_EQ(program.Status(), ProgramText(kTextRemoved));
+    EXPECT_FALSE(program.UpdateEnabled());
+    EXPECT_TRUE(ToolbarButtonOn(program, kChangePrinter));
+    run.QuitCleanly();
+}
+
+// One printer whose rights go, come back and go again while the box that
+// says the panel ends is up: that one box, with the panel behind it showing
+// that nothing can be updated; OK ends the panel.
+void RightsFlickerWithOnePrinter(Session& run) {
+    Program& program = run.StartReady();
+    run.ChangeSomething();
+    ASSERT_EQ(run.Printer().SetAuthority(0), 0u);
+    const Box ends = program.WaitBox();
+    EXPECT_EQ(ends.text, Lines({kTextNoRights, kTextPanelEnds}));
+    EXPECT_FALSE(program.UpdateEnabled());
+    for (DWORD authority : {0x18u, 0u, 0x18u, 0u}) ASSERT_EQ(run.Printer().SetAuthority(authority), 0u);
+    EXPECT_FALSE(WaitUntil([&] { return program.BoxCount() > 1; }, 2000));
+    ASSERT_TRUE(program.Answer(ends, IDOK));
+    EXPECT_EQ(program.ExitCode(), 0u);
+    EXPECT_TRUE(run.LogLines().empty());
+}
+
+// The printer served is renamed (for the suite only, or in the spooler too)
+// while it is busy and a change is pending. Choosing it again changes
+// nothing: no box, its new name, the change kept. It stays claimed under the
+// name the spooler lists it by: a second start for it is refused.
+std::function<void(Session&)> ServedPrinterRenamed(bool inSpooler) {
+    return [=](Session& run) {
+        run.AddPrinter();
+        SimulatedPrinter& second = run.AddPrinter();
+        Program& program = run.Start();
+        ASSERT_TRUE(ChoosePrinter(program, second.Name()));
+        ASSERT_TRUE(program.WaitReady());
+        ASSERT_EQ(second.SetStatus(0, 0, 0x4), 0u);
+        ASSERT_TRUE(WaitUntil([&] { return program.Status() == ProgramText(kTextBusy); }));
+        const std::string renamed = second.Name() + "-new";
+        std::vector<std::string> rename = {"set", second.Name(), "name", renamed};
+        if (inSpooler) rename.push_back("--spooler");
+        ASSERT_EQ(RunSrmctl(rename).exitCode, 0u);
+        const std::string caption = ProgramText(kTextTitle) + " - " + renamed;
+        ASSERT_TRUE(WaitUntil([&] { return Text(program.MainWindow()) == caption; }));
+        ASSERT_TRUE(program.ShowTab(1));
+        Choose(program.Control(kFormatFrontFeed), 3);
+        ASSERT_TRUE(WaitUntil([&] { return Selected(program.Control(kFormatFrontFeed)) == 3; }));
+
+        Command(program.MainWindow(), kChangePrinter);
+        ASSERT_TRUE(ChoosePrinter(program, renamed));
+        ASSERT_TRUE(WaitUntil([&] { return !program.DialogOpen() || program.BoxOpen(); }));
+        EXPECT_FALSE(program.BoxOpen());
+        EXPECT_EQ(Text(program.MainWindow()), caption);
+        EXPECT_EQ(Selected(program.Control(kFormatFrontFeed)), 3);
+
+        Program& another = run.StartAnother();
+        ASSERT_TRUE(ChoosePrinter(another, inSpooler ? renamed : second.Name()));
+        if (!inSpooler) {
+            const Box held = another.WaitBox();
+            EXPECT_EQ(held.text, ProgramText(kTextAlreadyRunning));
+            another.Answer(held, IDOK);
+        }
+        EXPECT_EQ(another.ExitCode(), 1u);
+        EXPECT_TRUE(program.Running());
+        run.QuitCleanly();
+        EXPECT_TRUE(second.Log().empty());
+    };
+}
+
 // ---- The table and its runner ----
 
 struct Journey {
@@ -516,6 +697,16 @@ const Journey kJourneys[] = {
     {"RightsGoneUnderADialog", PrinterGoesUnderADialog(false)},
     {"ChangeToAPrinterServedElsewhere", ChangeToAPrinterServedElsewhere},
     {"KeyboardPath", KeyboardPath},
+    {"EscWhileReading", KeysWhileReading(false)},
+    {"ShowDefaultsKeyWhileReading", KeysWhileReading(true)},
+    {"ReadConfirmedAfterReadingStopped", ReadConfirmedTooLate({"ext-status", "1"}, false)},
+    {"ReadConfirmedAfterThePrinterGotBusy", ReadConfirmedTooLate({"status", "0", "0", "0x5"}, true)},
+    {"AllPrintersGoWhileChoosing", AllPrintersGoWhileChoosing(false)},
+    {"AllPrintersGoWhileTheQuestionIsUp", AllPrintersGoWhileChoosing(true)},
+    {"ServedPrinterGoesWhileChoosing", ServedPrinterGoesWhileChoosing},
+    {"RightsFlickerWithOnePrinter", RightsFlickerWithOnePrinter},
+    {"ServedPrinterRenamedForTheSuite", ServedPrinterRenamed(false)},
+    {"ServedPrinterRenamedInTheSpooler", ServedPrinterRenamed(true)},
 };
 
 void PrintTo(const Journey& journey, std::ostream* out) { *out << journey.name; }
