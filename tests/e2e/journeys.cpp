@@ -654,6 +654,31 @@ std::function<void(Session&)> ServedPrinterRenamed(bool inSpooler) {
     };
 }
 
+// A change to a busy printer whose settings cannot be read yet: its pages,
+// disabled, never show the values of the printer served before (a page
+// length of 50 lines) under its name, but the defaults (66).
+void ChangeToABusyPrinter(Session& run) {
+    SimulatedPrinter& first = run.AddPrinter();
+    SimulatedPrinter& second = run.AddPrinter();
+    std::vector<uint8_t> block = first.Block();
+    ASSERT_EQ(block.size(), 260u);
+    block[25] = 50;
+    ASSERT_EQ(first.SetBlock(block.data()), 0u);
+    ASSERT_EQ(second.SetStatus(0, 0, 0x4), 0u);
+    Program& program = run.Start();
+    ASSERT_TRUE(ChoosePrinter(program, first.Name()));
+    ASSERT_TRUE(program.WaitReady());
+    ASSERT_TRUE(program.ShowTab(1));
+    ASSERT_EQ(Text(program.Control(1317)), "50");
+    Command(program.MainWindow(), kChangePrinter);
+    ASSERT_TRUE(ChoosePrinter(program, second.Name()));
+    ASSERT_TRUE(WaitUntil([&] { return program.Status() == ProgramText(kTextBusy); }));
+    ASSERT_TRUE(program.ShowTab(1));
+    EXPECT_EQ(Text(program.Control(1317)), "66");
+    EXPECT_FALSE(Enabled(program.Control(1317)));
+    run.QuitCleanly();
+}
+
 // ---- The table and its runner ----
 
 struct Journey {
@@ -707,6 +732,7 @@ const Journey kJourneys[] = {
     {"RightsFlickerWithOnePrinter", RightsFlickerWithOnePrinter},
     {"ServedPrinterRenamedForTheSuite", ServedPrinterRenamed(false)},
     {"ServedPrinterRenamedInTheSpooler", ServedPrinterRenamed(true)},
+    {"ChangeToABusyPrinter", ChangeToABusyPrinter},
 };
 
 void PrintTo(const Journey& journey, std::ostream* out) { *out << journey.name; }
