@@ -477,14 +477,7 @@ void KeyboardPath(Session& run) {
 
 // ---- Keys, questions and endings while the printer changes under the panel ----
 
-bool ToolbarButtonOn(const Program& program, int command) {
-    HWND toolbar = FindWindowExA(program.MainWindow(), nullptr, "ToolbarWindow32", nullptr);
-    return SendMessageA(toolbar, TB_ISBUTTONENABLED, command, 0) != 0;
-}
-
-// A read that never answers, asked for with the focus in カット紙: the focus
-// moves to 終了, so Esc still quits; Ctrl+I, whose button is off while the
-// read is under way, changes nothing (no question about changes at the quit).
+// Ctrl+R in カット紙, the read never answered: Esc quits; Ctrl+I changes nothing.
 std::function<void(Session&)> KeysWhileReading(bool showDefaultsKey) {
     return [=](Session& run) {
         Program& program = run.StartReady();
@@ -496,186 +489,112 @@ std::function<void(Session&)> KeysWhileReading(bool showDefaultsKey) {
         ASSERT_TRUE(WaitUntil([&] { return program.Status() == ProgramText(kTextReading); }));
         if (showDefaultsKey) PressKey('I', {VK_CONTROL});
         PressKey(VK_ESCAPE);
-        EXPECT_EQ(program.ExitCode(), 0u);
-        EXPECT_TRUE(run.LogLines().empty());
+        EXPECT_EQ(program.ExitCode(), 0u);  // no question: nothing changed
     };
 }
-
-// Question 67 of Ctrl+R is up when the printer stops allowing the read (set
-// by srmctl: reading not possible now, or busy): OK reads nothing (a busy
-// printer says so) and the change stays for the quit to ask about.
-std::function<void(Session&)> ReadConfirmedTooLate(std::vector<std::string> item, bool busy) {
+// Question 67 of Ctrl+R is up as the read becomes impossible: OK keeps the change.
+std::function<void(Session&)> ReadConfirmedTooLate(std::vector<std::string> set, bool busy) {
     return [=](Session& run) {
         Program& program = run.StartReady();
         run.ChangeSomething();
         ASSERT_TRUE(program.Foreground());
         PressKey('R', {VK_CONTROL});
         const Box question = program.WaitBox();
-        ASSERT_EQ(question.text, ProgramText(kTextQuestionChanged));
-        std::vector<std::string> set = {"set", run.Printer().Name()};
-        set.insert(set.end(), item.begin(), item.end());
+        set.insert(set.begin() + 1, run.Printer().Name());
         ASSERT_EQ(RunSrmctl(set).exitCode, 0u);
         ASSERT_TRUE(WaitUntil([&] { return program.Status() != ProgramText(kTextReady); }));
         ASSERT_TRUE(program.Answer(question, IDOK));
-        if (busy) {
-            const Box said = program.WaitBox();
-            EXPECT_EQ(said.text, ProgramText(kTextBusy));
-            ASSERT_TRUE(program.Answer(said, IDOK));
-        }
+        if (busy) ASSERT_TRUE(program.Answer(program.WaitBox(), IDOK));
         Click(program.Control(kQuit));
-        const Box quit = program.WaitBox();
-        EXPECT_EQ(quit.text, ProgramText(kTextQuestionChanged)) << "the change is still there";
-        ASSERT_TRUE(program.Answer(quit, IDCANCEL));
-        EXPECT_TRUE(Checked(program.Control(kPostcard)));
+        EXPECT_EQ(program.WaitBox().text, ProgramText(kTextQuestionChanged)) << "the change is kept";
         run.QuitCleanly();
-        EXPECT_TRUE(run.LogLines().empty());
     };
 }
-
-// Both printers go while the selection dialog (and its question 67) is up:
-// one box says the panel ends, with the panel behind it saying the printer
-// has gone; after OK the dialog closes as by Cancel and the panel ends.
-std::function<void(Session&)> AllPrintersGoWhileChoosing(bool questionUp) {
+// Printers go while choosing: all gone, OK in the box ends the panel; one of
+// three gone, Cancel (dialog, question) keeps it with update off, change on.
+std::function<void(Session&)> PrintersGoWhileChoosing(int printers, int removed) {
     return [=](Session& run) {
-        SimulatedPrinter& first = run.AddPrinter();
-        SimulatedPrinter& second = run.AddPrinter();
+        for (int i = 0; i < printers; ++i) run.AddPrinter();
         Program& program = run.Start();
-        ASSERT_TRUE(ChoosePrinter(program, first.Name()));
+        ASSERT_TRUE(ChoosePrinter(program, run.Printer(0).Name()));
         ASSERT_TRUE(program.WaitReady());
         run.ChangeSomething();
         Command(program.MainWindow(), kChangePrinter);
-        if (questionUp) {
-            ASSERT_TRUE(ChoosePrinter(program, second.Name()));
-            ASSERT_EQ(program.WaitBox().text, ProgramText(kTextQuestionChanged));
-        } else {
-            ASSERT_NE(program.WaitDialog(), nullptr);
-        }
-        SrmSimRemovePrinter(first.CName());
-        SrmSimRemovePrinter(second.CName());
+        HWND dialog = program.WaitDialog();
+        for (int i = 0; i < removed; ++i) SrmSimRemovePrinter(run.Printer(i).CName());
         PostMessageA(program.MainWindow(), kPrintersChanged, 0, 0);
-        const std::string ends = ProgramText(kTextRemoved) + ProgramText(kTextModelMissing);
-        Box box;
-        ASSERT_TRUE(WaitUntil([&] { return (box = program.WaitBox()).text == ends; }));
+        const Box box = program.WaitBox();
         EXPECT_EQ(program.Status(), ProgramText(kTextRemoved));
         EXPECT_FALSE(program.UpdateEnabled());
         ASSERT_TRUE(program.Answer(box, IDOK));
-        EXPECT_EQ(program.ExitCode(), 0u);
+        if (removed == printers) {
+            EXPECT_EQ(program.ExitCode(), 0u);
+            return;
+        }
+        Click(Child(dialog, 1051));
+        ASSERT_TRUE(program.Answer(program.WaitBox(), IDCANCEL));
+        EXPECT_FALSE(program.UpdateEnabled());
+        HWND toolbar = FindWindowExA(program.MainWindow(), nullptr, "ToolbarWindow32", nullptr);
+        EXPECT_TRUE(SendMessageA(toolbar, TB_ISBUTTONENABLED, kChangePrinter, 0));
+        run.QuitCleanly();
     };
 }
-
-// Three printers; the one served goes while the selection dialog is up. After
-// its box, Cancel in the dialog and Cancel in the quit's question the panel
-// stays without a printer: the update buttons off, change printer on.
-void ServedPrinterGoesWhileChoosing(Session& run) {
-    SimulatedPrinter& first = run.AddPrinter();
-    run.AddPrinter();
-    run.AddPrinter();
-    Program& program = run.Start();
-    ASSERT_TRUE(ChoosePrinter(program, first.Name()));
-    ASSERT_TRUE(program.WaitReady());
-    run.ChangeSomething();
-    Command(program.MainWindow(), kChangePrinter);
-    HWND dialog = program.WaitDialog();
-    ASSERT_NE(dialog, nullptr);
-    SrmSimRemovePrinter(first.CName());
-    PostMessageA(program.MainWindow(), kPrintersChanged, 0, 0);
-    const Box removed = program.WaitBox();
-    EXPECT_EQ(removed.text, ProgramText(kTextRemoved));
-    EXPECT_FALSE(program.UpdateEnabled());
-    ASSERT_TRUE(program.Answer(removed, IDOK));
-    Click(Child(dialog, 1051));
-    const Box question = program.WaitBox();
-    EXPECT_EQ(question.text, ProgramText(kTextQuestionChanged));
-    ASSERT_TRUE(program.Answer(question, IDCANCEL));
-    EXPECT_EQ(program.Status(), ProgramText(kTextRemoved));
-    EXPECT_FALSE(program.UpdateEnabled());
-    EXPECT_TRUE(ToolbarButtonOn(program, kChangePrinter));
-    run.QuitCleanly();
-}
-
-// One printer whose rights go, come back and go again while the box that
-// says the panel ends is up: that one box, with the panel behind it showing
-// that nothing can be updated; OK ends the panel.
+// One printer whose rights flicker while the "ends" box is up: one box only.
 void RightsFlickerWithOnePrinter(Session& run) {
     Program& program = run.StartReady();
     run.ChangeSomething();
     ASSERT_EQ(run.Printer().SetAuthority(0), 0u);
     const Box ends = program.WaitBox();
-    EXPECT_EQ(ends.text, Lines({kTextNoRights, kTextPanelEnds}));
     EXPECT_FALSE(program.UpdateEnabled());
     for (DWORD authority : {0x18u, 0u, 0x18u, 0u}) ASSERT_EQ(run.Printer().SetAuthority(authority), 0u);
     EXPECT_FALSE(WaitUntil([&] { return program.BoxCount() > 1; }, 2000));
     ASSERT_TRUE(program.Answer(ends, IDOK));
     EXPECT_EQ(program.ExitCode(), 0u);
-    EXPECT_TRUE(run.LogLines().empty());
 }
-
-// The printer served is renamed (for the suite only, or in the spooler too)
-// while it is busy and a change is pending. Choosing it again changes
-// nothing: no box, its new name, the change kept. It stays claimed under the
-// name the spooler lists it by: a second start for it is refused.
+// The busy printer served is renamed: choosing it again changes nothing, and a
+// second start under the name the spooler lists is refused.
 std::function<void(Session&)> ServedPrinterRenamed(bool inSpooler) {
     return [=](Session& run) {
+        SimulatedPrinter& printer = run.AddPrinter();
         run.AddPrinter();
-        SimulatedPrinter& second = run.AddPrinter();
         Program& program = run.Start();
-        ASSERT_TRUE(ChoosePrinter(program, second.Name()));
+        ASSERT_TRUE(ChoosePrinter(program, printer.Name()));
         ASSERT_TRUE(program.WaitReady());
-        ASSERT_EQ(second.SetStatus(0, 0, 0x4), 0u);
-        ASSERT_TRUE(WaitUntil([&] { return program.Status() == ProgramText(kTextBusy); }));
-        const std::string renamed = second.Name() + "-new";
-        std::vector<std::string> rename = {"set", second.Name(), "name", renamed};
+        ASSERT_EQ(printer.SetStatus(0, 0, 0x4), 0u);
+        const std::string renamed = printer.Name() + "-new", caption = ProgramText(kTextTitle) + " - " + renamed;
+        std::vector<std::string> rename = {"set", printer.Name(), "name", renamed};
         if (inSpooler) rename.push_back("--spooler");
         ASSERT_EQ(RunSrmctl(rename).exitCode, 0u);
-        const std::string caption = ProgramText(kTextTitle) + " - " + renamed;
         ASSERT_TRUE(WaitUntil([&] { return Text(program.MainWindow()) == caption; }));
         ASSERT_TRUE(program.ShowTab(1));
         Choose(program.Control(kFormatFrontFeed), 3);
-        ASSERT_TRUE(WaitUntil([&] { return Selected(program.Control(kFormatFrontFeed)) == 3; }));
-
         Command(program.MainWindow(), kChangePrinter);
         ASSERT_TRUE(ChoosePrinter(program, renamed));
         ASSERT_TRUE(WaitUntil([&] { return !program.DialogOpen() || program.BoxOpen(); }));
         EXPECT_FALSE(program.BoxOpen());
         EXPECT_EQ(Text(program.MainWindow()), caption);
         EXPECT_EQ(Selected(program.Control(kFormatFrontFeed)), 3);
-
         Program& another = run.StartAnother();
-        ASSERT_TRUE(ChoosePrinter(another, inSpooler ? renamed : second.Name()));
-        if (!inSpooler) {
-            const Box held = another.WaitBox();
-            EXPECT_EQ(held.text, ProgramText(kTextAlreadyRunning));
-            another.Answer(held, IDOK);
-        }
+        ASSERT_TRUE(ChoosePrinter(another, inSpooler ? renamed : printer.Name()));
+        if (!inSpooler) another.Answer(another.WaitBox(), IDOK);  // "already running"
         EXPECT_EQ(another.ExitCode(), 1u);
-        EXPECT_TRUE(program.Running());
         run.QuitCleanly();
-        EXPECT_TRUE(second.Log().empty());
     };
 }
-
-// A change to a busy printer whose settings cannot be read yet: its pages,
-// disabled, never show the values of the printer served before (a page
-// length of 50 lines) under its name, but the defaults (66).
+// A change to a busy printer shows the defaults, not the former printer's 50.
 void ChangeToABusyPrinter(Session& run) {
     SimulatedPrinter& first = run.AddPrinter();
-    SimulatedPrinter& second = run.AddPrinter();
     std::vector<uint8_t> block = first.Block();
-    ASSERT_EQ(block.size(), 260u);
-    block[25] = 50;
+    block.at(25) = 50;
     ASSERT_EQ(first.SetBlock(block.data()), 0u);
-    ASSERT_EQ(second.SetStatus(0, 0, 0x4), 0u);
+    ASSERT_EQ(run.AddPrinter().SetStatus(0, 0, 0x4), 0u);
     Program& program = run.Start();
     ASSERT_TRUE(ChoosePrinter(program, first.Name()));
-    ASSERT_TRUE(program.WaitReady());
-    ASSERT_TRUE(program.ShowTab(1));
-    ASSERT_EQ(Text(program.Control(1317)), "50");
+    ASSERT_TRUE(program.WaitReady() && program.ShowTab(1));
     Command(program.MainWindow(), kChangePrinter);
-    ASSERT_TRUE(ChoosePrinter(program, second.Name()));
-    ASSERT_TRUE(WaitUntil([&] { return program.Status() == ProgramText(kTextBusy); }));
-    ASSERT_TRUE(program.ShowTab(1));
+    ASSERT_TRUE(ChoosePrinter(program, run.Printer(1).Name()));
+    ASSERT_TRUE(WaitUntil([&] { return program.Status() == ProgramText(kTextBusy); }) && program.ShowTab(1));
     EXPECT_EQ(Text(program.Control(1317)), "66");
-    EXPECT_FALSE(Enabled(program.Control(1317)));
     run.QuitCleanly();
 }
 
@@ -724,11 +643,10 @@ const Journey kJourneys[] = {
     {"KeyboardPath", KeyboardPath},
     {"EscWhileReading", KeysWhileReading(false)},
     {"ShowDefaultsKeyWhileReading", KeysWhileReading(true)},
-    {"ReadConfirmedAfterReadingStopped", ReadConfirmedTooLate({"ext-status", "1"}, false)},
-    {"ReadConfirmedAfterThePrinterGotBusy", ReadConfirmedTooLate({"status", "0", "0", "0x5"}, true)},
-    {"AllPrintersGoWhileChoosing", AllPrintersGoWhileChoosing(false)},
-    {"AllPrintersGoWhileTheQuestionIsUp", AllPrintersGoWhileChoosing(true)},
-    {"ServedPrinterGoesWhileChoosing", ServedPrinterGoesWhileChoosing},
+    {"ReadConfirmedAfterReadingStopped", ReadConfirmedTooLate({"set", "ext-status", "1"}, false)},
+    {"ReadConfirmedAfterThePrinterGotBusy", ReadConfirmedTooLate({"set", "status", "0", "0", "0x5"}, true)},
+    {"AllPrintersGoWhileChoosing", PrintersGoWhileChoosing(2, 2)},
+    {"ServedPrinterGoesWhileChoosing", PrintersGoWhileChoosing(3, 1)},
     {"RightsFlickerWithOnePrinter", RightsFlickerWithOnePrinter},
     {"ServedPrinterRenamedForTheSuite", ServedPrinterRenamed(false)},
     {"ServedPrinterRenamedInTheSpooler", ServedPrinterRenamed(true)},

@@ -63,9 +63,8 @@ TEST_F(MainWindowTest, FrameFitsPanelBelowToolbarAndIsNotResizable) {
     EXPECT_FALSE(style & WS_MAXIMIZEBOX);
 }
 
-// Ctrl+C, Ctrl+I and Ctrl+R typed while a page control has the focus reach
-// the panel as its commands through the program's own loop, each only while
-// its toolbar button is on: change printer is off with one printer.
+// Ctrl+C, Ctrl+I and Ctrl+R typed in a page reach the panel through the loop
+// while their buttons are on: change printer is off with one printer.
 TEST_F(MainWindowTest, AcceleratorsReachThePanelThroughTheLoop) {
     ASSERT_TRUE(Open(AddPrinter("MainKeys")));
     HWND focus = GetNextDlgTabItem(Page(0), nullptr, FALSE);

@@ -43,9 +43,8 @@ LRESULT CALLBACK CountingStaticProcedure(HWND window, UINT message, WPARAM wPara
 }
 
 constexpr char kPanelClass[] = "StatusTestPanel";
-// The 45 x 45 picture centres the 35 x 35 bitmap at (5, 5) (at 96 dots per
-// inch), and the 32 x 32 overlay over the bitmap's middle at (6, 6), whatever
-// the frame around it.
+// At 96 dpi the 45 x 45 picture centres the 35 x 35 bitmap at (5, 5) and
+// the 32 x 32 overlay over the bitmap's middle at (6, 6).
 constexpr int kOverlayOrigin = 6;
 constexpr int kBitmapOrigin = 5;
 
