@@ -500,11 +500,14 @@ std::function<void(Session&)> ReadConfirmedTooLate(std::vector<std::string> set,
         ASSERT_TRUE(program.Foreground());
         PressKey('R', {VK_CONTROL});
         const Box question = program.WaitBox();
-        set.insert(set.begin() + 1, run.Printer().Name());
-        ASSERT_EQ(RunSrmctl(set).exitCode, 0u);
+        std::vector<std::string> command = set;
+        command.insert(command.begin() + 1, run.Printer().Name());
+        ASSERT_EQ(RunSrmctl(command).exitCode, 0u);
         ASSERT_TRUE(WaitUntil([&] { return program.Status() != ProgramText(kTextReady); }));
         ASSERT_TRUE(program.Answer(question, IDOK));
-        if (busy) ASSERT_TRUE(program.Answer(program.WaitBox(), IDOK));
+        if (busy) {
+            EXPECT_TRUE(program.Answer(program.WaitBox(), IDOK));  // the printer is busy
+        }
         Click(program.Control(kQuit));
         EXPECT_EQ(program.WaitBox().text, ProgramText(kTextQuestionChanged)) << "the change is kept";
         run.QuitCleanly();
