@@ -386,7 +386,9 @@ void ActOnStatus(HWND panel, bool opening, bool afterStatusChange) {
     LoadDefaultSettings();
     if (opening) {
         ShowPanelMessage(panel, IDS_DEFAULTS_SHOWN, MB_ICONINFORMATION);
-        if (!IsLivePanel(panel)) return;
+        // Handled while the box was up: the printer may have become unusable,
+        // or a read may have started.
+        if (!IsLivePanel(panel) || !UpdateAllowed || ReadPending) return;
     }
     SetPagesEnabled(panel, IsRecordLoaded());
     SendToPageSlots(panel, RPM_SHOWRECORD);
