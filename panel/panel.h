@@ -140,9 +140,10 @@ void RefreshToolbar();
 // its button shows. An accelerator does nothing while it is 0.
 int ToolbarCommandAvailable(UINT command);
 // When the control with the keyboard focus has been disabled, the focus goes
-// to the quit button (Esc, the mnemonics and Tab keep working); it returns to
-// the current page once the pages are enabled again.
-void KeepFocusUsable(HWND panel);
+// to the quit button (Esc, the mnemonics and Tab keep working): 1 then. It
+// returns to the current page (to the control that lost it, where it can)
+// once the pages are enabled again.
+int KeepFocusUsable(HWND panel);
 // The current page takes the focus.
 void ReturnFocusToPage(HWND panel);
 // Sends a page message (wParam 0, lParam 0) to the six page slots in tab order.

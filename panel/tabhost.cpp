@@ -154,8 +154,10 @@ int TabEditingSwitchBits(int byteIndex, uint8_t bits) {
 namespace {
 
 // Set when the focus went to the quit button because the control that had it
-// was disabled; the page takes it back when it is enabled again.
+// was disabled; the page takes it back when it is enabled again, into the
+// control of a page that had it (focusLost) when that can take it again.
 bool focusParked = false;
+HWND focusLost = nullptr;
 
 // The first page's marker control stands for the enabled state of all pages.
 bool PagesEnabled(const PanelState* state) {
@@ -170,34 +172,43 @@ void EnablePages(HWND panel, BOOL enable, WPARAM showing) {
 
     PanelState* state = GetPanelState(panel);
     if (!state) return;
+    HWND focus = GetFocus();
     for (HWND page : state->pages) {
         if (page) SendMessageA(page, enable ? RPM_SHOWRECORD : RPM_DISABLE, showing, 0);
     }
-    if (!enable)
-        KeepFocusUsable(panel);
-    else if (focusParked && GetFocus() == GetDlgItem(panel, IDC_QUIT) && PagesEnabled(state))
+    if (!enable) {
+        if (KeepFocusUsable(panel) && IsChild(state->currentPage, focus)) focusLost = focus;
+    } else if (focusParked && GetFocus() == GetDlgItem(panel, IDC_QUIT) && PagesEnabled(state)) {
         ReturnFocusToPage(panel);
+    }
 }
 
 }  // namespace
 
-void KeepFocusUsable(HWND panel) {
-    if (!panel || !IsWindow(panel)) return;
+int KeepFocusUsable(HWND panel) {
+    if (!panel || !IsWindow(panel)) return 0;
     HWND focus = GetFocus();
     // Disabling the control with the focus leaves none in the window.
     const bool lost = focus ? (focus == panel || IsChild(panel, focus)) && !IsWindowEnabled(focus)
                             : GetActiveWindow() == GetAncestor(panel, GA_ROOT);
     HWND quit = GetDlgItem(panel, IDC_QUIT);
-    if (!lost || !quit || !IsWindowEnabled(quit)) return;
+    if (!lost || !quit || !IsWindowEnabled(quit)) return 0;
     SetFocus(quit);
     focusParked = true;
+    focusLost = nullptr;
+    return 1;
 }
 
 void ReturnFocusToPage(HWND panel) {
     PanelState* state = GetPanelState(panel);
     if (!state || !state->currentPage) return;
     focusParked = false;
-    SetFocus(state->currentPage);
+    HWND control = focusLost;
+    focusLost = nullptr;
+    if (IsChild(state->currentPage, GetFocus())) return;  // it is there already
+    const bool back = control && IsChild(state->currentPage, control) && IsWindowEnabled(control) &&
+                      IsWindowVisible(control);
+    SetFocus(back ? control : state->currentPage);
 }
 
 void SetPagesEnabled(HWND panel, int flag) {
