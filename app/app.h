@@ -73,6 +73,24 @@ private:
     HANDLE mapping_;
 };
 
+// The served printer's names (served_names.cpp). After the SRM renamed it
+// (CurrentPrinter has the new name): the claim is taken under the new name
+// too, the former one kept while the spooler may still list it.
+void HoldClaimUnderNewName(const char* formerName);
+// After a rediscovery: current is the entry found under the served name (or
+// null), underFormerName the one under the former name (or null). Returns
+// the entry of the served printer, renamed to name when the spooler lists it
+// under its former name only; lets the former claim go once the spooler no
+// longer lists that name.
+PrinterEntry* SettleServedEntry(PrinterEntry* current, PrinterEntry* underFormerName, const char* name);
+int IsFormerName(const char* name);
+// 1 for a name the served printer goes by (its name or its former one).
+int IsServedName(const char* name);
+// Lets every claim go: InstanceMapping and the one under a former name.
+void ReleaseClaims();
+// Closes every printer selection dialog open now as by Cancel.
+void CancelSelectionDialogs();
+
 // Printer selection dialog 122; 1 when another printer was chosen and claimed
 // (the old claim and SRM handle are then released), 0 when nothing changed.
 INT_PTR RunSelectionDialog(HWND owner);

@@ -200,6 +200,7 @@ int RebuildPrinterList() {
 
     const PRINTER_INFO_2A* printers = reinterpret_cast<const PRINTER_INFO_2A*>(enumeration.get());
     PrinterEntry* tail = nullptr;
+    PrinterEntry* underFormerName = nullptr;
     for (DWORD i = 0; i < count; ++i) {
         const PRINTER_INFO_2A& printer = printers[i];
         for (const PrinterEntry* driver = drivers.get(); driver; driver = driver->next) {
@@ -218,11 +219,15 @@ int RebuildPrinterList() {
             Append(&PrinterList, &tail, entry);
             PrinterCount += 1;
             entry->name = DuplicateString(printer.pPrinterName);
-            if (TextEquals(entry->name, remembered.get())) CurrentPrinter = entry;
+            if (TextEquals(entry->name, remembered.get()))
+                CurrentPrinter = entry;
+            else if (remembered.get() && IsFormerName(entry->name))
+                underFormerName = entry;
             entry->destination = ReadDestination(printer.pPrinterName);
             entry->model = DuplicateString(printer.pDriverName);
         }
     }
+    if (remembered.get()) CurrentPrinter = SettleServedEntry(CurrentPrinter, underFormerName, remembered.get());
     return PrinterCount;
 }
 

@@ -63,6 +63,7 @@ void FitFrameToPanel(HWND window) {
 
 LRESULT OnCreate(HWND window) {
     ForegroundRoleWindow = MainWindow = window;
+    SetPanelShellHooks({CancelSelectionDialogs, HoldClaimUnderNewName});
     InitCommonControls();
     ToolbarWindow = CreateToolbar(window);
     PanelWindow = CreateDialogParamA(AppInstance, MAKEINTRESOURCEA(IDD_PANEL), window, PanelDialogProc, 0);
@@ -171,6 +172,33 @@ void OnHelpModeClick(HWND window, LPARAM lParam) {
     if (context) ShowHelp(target, HELP_CONTEXTPOPUP, context);
 }
 
+// A toolbar command, from its button or its accelerator, runs only while its
+// button is enabled.
+bool CommandAvailable(WORD command) {
+    if (ToolbarWindow) return SendMessageA(ToolbarWindow, TB_ISBUTTONENABLED, command, 0) != 0;
+    return ToolbarCommandAvailable(command) != 0;
+}
+
+// The served printer has gone: nothing can be read or updated any more, its
+// handle and claims go (requests made on the handle are never answered), and
+// the panel shows so before any box says it.
+void LetServedPrinterGo() {
+    ReadAllowed = 0;
+    UpdateAllowed = 0;
+    ReleaseSrmHandle();
+    ReadPending = 0;
+    WritePending = 0;
+    ReleaseClaims();
+    if (PanelWindow) {
+        SetPagesEnabled(PanelWindow, 0);
+        InvalidateSettings();
+        LoadText(IDS_PRINTER_REMOVED, StatusText, sizeof StatusText);
+        ShowStatus(GetDlgItem(PanelWindow, IDC_STATUSTEXT));
+        RefreshUpdateButtons(PanelWindow);
+    }
+    RefreshToolbar();
+}
+
 // Caption of the boxes about a printer that is gone: the title and its name.
 void BuildRemovedCaption(char* caption, size_t size, const char* name) {
     char title[kTextSize];
@@ -179,7 +207,8 @@ void BuildRemovedCaption(char* caption, size_t size, const char* name) {
 }
 
 LRESULT OnPrintersChanged(HWND window) {
-    if (!CurrentPrinter) return 1;
+    // A panel that has said it ends decides nothing again.
+    if (!CurrentPrinter || PanelIsEnding()) return 1;
     HWND owner = PanelWindow ? PanelWindow : window;
     // Boxes and the selection dialog below run modal loops; a quit of the
     // panel that arrives meanwhile (ours included) waits until this is done.
@@ -202,6 +231,9 @@ LRESULT OnPrintersChanged(HWND window) {
         char text[kTextSize];
         FormatText(text, sizeof text, "%s%s", removed, missing);
         BuildRemovedCaption(caption, sizeof caption, name.get());
+        MultiplePrinters = 0;
+        LetServedPrinterGo();
+        AnnouncePanelEnding(PanelWindow);
         ShowMessageBox(owner, text, caption, MB_ICONWARNING);
         EndPanel(window);
         return 1;
@@ -218,18 +250,7 @@ LRESULT OnPrintersChanged(HWND window) {
     // dialogs hold with it.
     CancelMessageBoxes();
     CancelPageDialogs();
-    ReadAllowed = 0;
-    UpdateAllowed = 0;
-    if (PanelWindow) {
-        SetPagesEnabled(PanelWindow, 0);
-        InvalidateSettings();
-        LoadText(IDS_PRINTER_REMOVED, StatusText, sizeof StatusText);
-        ShowStatus(GetDlgItem(PanelWindow, IDC_STATUSTEXT));
-        RefreshToolbar();
-    }
-    ReleaseSrmHandle();
-    ReleaseClaim(InstanceMapping);
-    InstanceMapping = nullptr;
+    LetServedPrinterGo();
     char text[kTextSize];
     LoadText(IDS_PRINTER_REMOVED, text, kTextSize);
     BuildRemovedCaption(caption, sizeof caption, name.get());
@@ -417,7 +438,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case CMD_READSETTINGS:
         case CMD_CHANGEPRINTER:
         case CMD_HELPMODE:
-            if (PanelWindow) SendMessageA(PanelWindow, WM_COMMAND, wParam, lParam);
+            if (PanelWindow && CommandAvailable(LOWORD(wParam))) SendMessageA(PanelWindow, WM_COMMAND, wParam, lParam);
             return 0;
         }
         break;

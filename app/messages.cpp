@@ -84,9 +84,10 @@ HWND InnermostModal(HWND owner) {
     return search.found ? search.found : owner;
 }
 
-int RunMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
+// tracked: the box is the newest entry of openBoxes and its window is caught there.
+int RunMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT style, bool tracked) {
     if (messageBoxHook) return messageBoxHook(owner, text, caption, style);
-    boxCreationHook = SetWindowsHookExA(WH_CBT, CatchBoxWindow, nullptr, GetCurrentThreadId());
+    if (tracked) boxCreationHook = SetWindowsHookExA(WH_CBT, CatchBoxWindow, nullptr, GetCurrentThreadId());
     const int answer = MessageBoxA(InnermostModal(owner), text, caption, style);
     if (boxCreationHook) UnhookWindowsHookEx(boxCreationHook);
     boxCreationHook = nullptr;
@@ -186,10 +187,12 @@ void BuildPanelCaption(char* caption, size_t size) {
 int ShowMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
     text = TextOrEmpty(text);
     caption = TextOrEmpty(caption);
-    if (openBoxCount == kMaxOpenBoxes) return IDCANCEL;  // deeper than any nesting the program makes
+    // Deeper than any nesting the program makes: the box is still shown and
+    // answered by the user, only it cannot be closed as by Cancel.
+    if (openBoxCount == kMaxOpenBoxes) return RunMessageBox(owner, text, caption, style, false);
     const int index = openBoxCount++;
     openBoxes[index] = {nullptr, false};
-    const int answer = RunMessageBox(owner, text, caption, style);
+    const int answer = RunMessageBox(owner, text, caption, style, true);
     const bool cancelled = openBoxes[index].cancelled;
     --openBoxCount;
     return cancelled ? IDCANCEL : answer;

@@ -273,7 +273,8 @@ void OnOk(HWND dialog) {
         ShowDialogMessage(dialog, IDS_CHOOSE_PRINTER, nullptr, MB_ICONWARNING);
         return;
     }
-    if (chosen == CurrentPrinter) {
+    // The printer served already, under either of its names: nothing changes.
+    if (chosen == CurrentPrinter || IsServedName(name.get())) {
         EndDialog(dialog, 0);
         return;
     }
@@ -305,7 +306,7 @@ void OnOk(HWND dialog) {
         return;
     }
     CurrentPrinter = chosen;
-    ReleaseClaim(InstanceMapping);
+    ReleaseClaims();
     InstanceMapping = claim.Release();
     EndDialog(dialog, 1);
 }
@@ -384,6 +385,14 @@ INT_PTR RunSelectionDialog(HWND owner) {
 }
 
 int SelectionDialogOpen() { return OpenSelection != nullptr; }
+
+void CancelSelectionDialogs() {
+    for (HWND dialog = OpenSelection; dialog;) {
+        SelectionDialog* data = DialogData(dialog);
+        EndDialog(dialog, 0);
+        dialog = data ? data->enclosing : nullptr;
+    }
+}
 
 void RefreshSelectionDialog() {
     for (HWND dialog = OpenSelection; dialog;) {

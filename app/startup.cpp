@@ -89,8 +89,7 @@ int SettlePrinter(HINSTANCE instance, LPCSTR commandLine) {
 }
 
 void CleanUpAfterLoop(PanelState* lastState) {
-    ReleaseClaim(InstanceMapping);
-    InstanceMapping = nullptr;
+    ReleaseClaims();
     if (lastState) LocalFree(lastState);
     FreePrinterList(PrinterList);
     PrinterList = nullptr;

@@ -33,8 +33,10 @@ int readRequestRefused = 0;
 int modalDepth = 0;
 int dispatchDepth = 0;
 HWND quitDeferredPanel = nullptr;
-// The panel that has told the user it ends: its quit asks nothing.
+// The panel that has told the user it ends: its quit asks nothing, and it
+// decides nothing again.
 HWND panelToEnd = nullptr;
+PanelShellHooks shellHooks = {};
 
 HWND StatusControl(HWND panel) {
     return GetDlgItem(panel, IDC_STATUSTEXT);
@@ -65,11 +67,11 @@ void FinishDeferredQuit() {
 void EnableUpdateButtons(HWND panel, BOOL enable) {
     EnableWindow(GetDlgItem(panel, IDC_UPDATEQUIT), enable);
     EnableWindow(GetDlgItem(panel, IDC_UPDATE), enable);
+    if (!enable) KeepFocusUsable(panel);
 }
 
 void FocusCurrentPage(HWND panel) {
-    PanelState* state = GetPanelState(panel);
-    if (state && state->currentPage) SetFocus(state->currentPage);
+    ReturnFocusToPage(panel);
 }
 
 // The pages take over the record: shown when it is loaded, else they stay
@@ -92,6 +94,12 @@ int RefuseWhileBusy(HWND panel) {
     if (!text) return 0;
     ShowPanelMessage(panel, text, MB_ICONINFORMATION);
     return 1;
+}
+
+// Updating is allowed and the printer free (else a box said why it is busy).
+// Asked again after every box on the way to a write.
+int MayUpdateNow(HWND panel) {
+    return UpdateAllowed && !RefuseWhileBusy(panel) && IsLivePanel(panel);
 }
 
 // 1 when there are no unsent changes or the user agrees to discard them
@@ -130,8 +138,7 @@ void FitStatic(HWND panel, int controlId, const char* text) {
 void ClosePanel(HWND panel) {
     DestroyPages(GetPanelState(panel));
     ReleaseSrmHandle();
-    ReleaseClaim(InstanceMapping);
-    InstanceMapping = nullptr;
+    ReleaseClaims();
     ForegroundRoleWindow = MainWindow;
     DestroyWindow(panel);
     if (PanelWindow == panel) PanelWindow = nullptr;
@@ -147,6 +154,7 @@ void OnQuit(HWND panel) {
         if (mustEnd) {
             CancelMessageBoxes();
             CancelPageDialogs();
+            if (shellHooks.closeShellDialogs) shellHooks.closeShellDialogs();
         }
         return;
     }
@@ -193,8 +201,7 @@ int CollectForWrite(HWND panel) {
 // Every way to update (the buttons, Enter) refuses without a word while the
 // printer does not let this user update: the status says so.
 void OnUpdateThenQuit(HWND panel) {
-    if (!UpdateAllowed || RefuseWhileBusy(panel)) return;
-    if (!CollectForWrite(panel)) return;
+    if (!MayUpdateNow(panel) || !CollectForWrite(panel) || !MayUpdateNow(panel)) return;
     const WriteOutcome outcome = WriteSettings(panel, 1);
     if (!IsLivePanel(panel)) return;
     if (outcome != WriteSent) {
@@ -208,8 +215,7 @@ void OnUpdateThenQuit(HWND panel) {
 }
 
 void OnUpdate(HWND panel) {
-    if (!UpdateAllowed || RefuseWhileBusy(panel)) return;
-    if (!CollectForWrite(panel)) return;
+    if (!MayUpdateNow(panel) || !CollectForWrite(panel) || !MayUpdateNow(panel)) return;
     WriteSettings(panel, 0);
 }
 
@@ -217,8 +223,9 @@ void OnRead(HWND panel) {
     if (!ReadAllowed) return;
     if (RefuseWhileBusy(panel)) return;
     if (!ConfirmDiscard(panel)) return;
-    // Handled while the question was up: a read or write may have started.
-    if (ReadPending || WritePending) return;
+    // Handled while the question was up: a read or write may have started,
+    // or the printer may no longer allow reading now; the changes stay.
+    if (!ReadAllowed || ReadPending || WritePending || RefuseWhileBusy(panel)) return;
     SetPagesEnabled(panel, 0);
     SetChangesPending(panel, 0);
     InvalidateSettings();
@@ -240,6 +247,9 @@ void OnRead(HWND panel) {
 }
 
 void OnShowDefaults(HWND panel) {
+    // Not while reading (the reply would overwrite them), nor for a printer
+    // that cannot be used or has gone.
+    if (ReadPending || !(ReadAllowed || UpdateAllowed)) return;
     LoadDefaultSettings();
     SendToPageSlots(panel, RPM_SHOWRECORD);
     FocusCurrentPage(panel);
@@ -305,8 +315,12 @@ void OnHelpMode() {
 
 BOOL OnCommand(HWND panel, WPARAM wParam, LPARAM lParam) {
     switch (LOWORD(wParam)) {
-    case IDC_UPDATEQUIT:
     case IDOK:
+        // Enter does what the default button would: nothing while it is off.
+        if (!IsWindowEnabled(GetDlgItem(panel, IDC_UPDATEQUIT))) return TRUE;
+        OnUpdateThenQuit(panel);
+        return TRUE;
+    case IDC_UPDATEQUIT:
         OnUpdateThenQuit(panel);
         return TRUE;
     case IDC_QUIT:
@@ -369,7 +383,9 @@ void ActOnStatus(HWND panel, bool opening, bool afterStatusChange) {
     LoadDefaultSettings();
     if (opening) {
         ShowPanelMessage(panel, IDS_DEFAULTS_SHOWN, MB_ICONINFORMATION);
-        if (!IsLivePanel(panel)) return;
+        // Handled while the box was up: the printer may have become unusable,
+        // or a read may have started.
+        if (!IsLivePanel(panel) || !UpdateAllowed || ReadPending) return;
     }
     SetPagesEnabled(panel, IsRecordLoaded());
     SendToPageSlots(panel, RPM_SHOWRECORD);
@@ -502,6 +518,16 @@ void OnReadReply(HWND panel) {
     ReadPending = 0;
     RefreshToolbar();
     ShowStatus(StatusControl(panel));
+    // The read discarded the changes made before it; one made since is not
+    // overwritten without the question a read asks.
+    if (ChangesPending) {
+        if (!ConfirmDiscard(panel)) {
+            if (IsLivePanel(panel)) ReadRetries = kReadAttempts;
+            return;
+        }
+        if (ReadPending) return;  // a read started while the question was up answers for itself
+        SetChangesPending(panel, 0);
+    }
     DWORD length = 0;
     if (ReadStatusItem(SrmHandle, SRM_ITEM_SETTINGS, &Settings, kSrmSizeSettings, &length) == 0) {
         TakeReadSettings();
@@ -587,11 +613,12 @@ void OnNameChanged(HWND panel) {
         return;
     }
     CutToCompleteText(name, sizeof name);
-    if (CurrentPrinter) {
+    if (CurrentPrinter && !TextEquals(CurrentPrinter->name, name)) {
         char* copy = DuplicateString(name);
         if (copy) {
-            if (CurrentPrinter->name) LocalFree(CurrentPrinter->name);
+            LocalBlock<char> former(CurrentPrinter->name);
             CurrentPrinter->name = copy;
+            if (shellHooks.printerRenamed) shellHooks.printerRenamed(former.get());
         }
     }
     SendMessageA(panel, WM_PAINT, 0, 0);
@@ -617,6 +644,7 @@ void ReportUnusable(HWND panel, int fromOpening) {
         if (fromOpening) RefreshToolbar();
         return;
     }
+    if (!AnnouncePanelEnding(panel)) return;
     char ends[kTextSize];
     LoadText(IDS_PANEL_ENDS, ends, kTextSize);
     char text[kTextSize];
@@ -665,7 +693,13 @@ PanelModalScope::~PanelModalScope() {
 
 void ReopenPanel(HWND panel) {
     SetPagesEnabled(panel, 0);
-    // Nothing edited for the printer served so far goes to the new one.
+    // Nothing edited for the printer served so far goes to the new one, and
+    // no page shows its values under the new name: until the new printer's
+    // record is read, the pages show the defaults greyed.
+    LoadDefaultSettings();
+    SendToPageSlots(panel, RPM_SHOWRECORD);
+    InvalidateSettings();
+    SetPagesEnabled(panel, 0);
     SetChangesPending(panel, 0);
     SendMessageA(panel, WM_INITDIALOG, 0, 0);
     PanelState* state = GetPanelState(panel);
@@ -690,9 +724,38 @@ void EndPanelForGood(HWND panel) {
     SendQuit(panel);
 }
 
+int AnnouncePanelEnding(HWND panel) {
+    if (!IsLivePanel(panel)) return 1;
+    if (panelToEnd == panel) return 0;
+    panelToEnd = panel;
+    // Behind the box the panel shows what the box says: nothing can be read
+    // or updated any more.
+    SetPagesEnabled(panel, 0);
+    RefreshToolbar();
+    RefreshUpdateButtons(panel);
+    ShowStatus(StatusControl(panel));
+    return 1;
+}
+
+int PanelIsEnding() {
+    return panelToEnd && panelToEnd == PanelWindow ? 1 : 0;
+}
+
+void SetPanelShellHooks(const PanelShellHooks& hooks) {
+    shellHooks = hooks;
+}
+
 namespace {
 
+// The printer's replies and notifications, which a panel that has said it
+// ends no longer acts on.
+bool IsPrinterEvent(UINT message) {
+    return message == RPM_READREPLY || message == RPM_WRITEREPLY ||
+           (message >= RPM_EXTSTATUSCHANGED && message <= RPM_PORTCHANGED);
+}
+
 INT_PTR HandlePanelMessage(HWND panel, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (panelToEnd == panel && IsPrinterEvent(message)) return TRUE;
     switch (message) {
     case WM_INITDIALOG:
         OnOpen(panel);

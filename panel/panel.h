@@ -73,6 +73,21 @@ void SetChangesPending(HWND panel, int pending);
 // A quit the panel has announced ("the remote panel ends"): no question, and
 // the dialogs of the pages are closed as by Cancel first.
 void EndPanelForGood(HWND panel);
+// Before the box that says the panel ends: from then on the panel decides
+// nothing again (the printer's replies and notifications are let go, no
+// second such box) and shows that nothing can be read or updated. 0 when it
+// had said so already: no second box.
+int AnnouncePanelEnding(HWND panel);
+// 1 once the panel has said it ends.
+int PanelIsEnding();
+// What the application does for the panel, which cannot reach it itself:
+// closing its dialogs open over a panel that must end (as by Cancel), and
+// following the served printer to its new name (CurrentPrinter has it now).
+struct PanelShellHooks {
+    void (*closeShellDialogs)();
+    void (*printerRenamed)(const char* formerName);
+};
+void SetPanelShellHooks(const PanelShellHooks& hooks);
 
 // ---- Modal windows of the panel (panel.cpp) ----
 // The SRM's replies and notifications are handled at once, also inside the
@@ -121,6 +136,16 @@ void SetPagesEnabled(HWND panel, int flag);
 void ReenablePages(HWND panel);
 // Enabled state of toolbar buttons 282, 280 and 283 from the panel flags.
 void RefreshToolbar();
+// 1 when the toolbar's command (282, 280, 283, 1029) may run now: the state
+// its button shows. An accelerator does nothing while it is 0.
+int ToolbarCommandAvailable(UINT command);
+// When the control with the keyboard focus has been disabled, the focus goes
+// to the quit button (Esc, the mnemonics and Tab keep working): 1 then. It
+// returns to the current page (to the control that lost it, where it can)
+// once the pages are enabled again.
+int KeepFocusUsable(HWND panel);
+// The current page takes the focus.
+void ReturnFocusToPage(HWND panel);
 // Sends a page message (wParam 0, lParam 0) to the six page slots in tab order.
 void SendToPageSlots(HWND panel, UINT message);
 // Collect pass before a write: RPM_STORE to the slots in tab order, stopping

@@ -67,7 +67,9 @@ constexpr UINT kTextNotificationFailed = 114;
 
 
 constexpr COLORREF kPictureBackground = RGB(0, 128, 128);
-constexpr int kOverlaySize = 32;
+constexpr int kOverlaySize = 32;  // the overlay icons' edge at 96 dots per inch
+constexpr int kPictureSize = 35;  // bitmap 211's edge
+constexpr int kBaseDpi = 96;
 
 
 // The last state ShowStatus put on the screen.
@@ -122,6 +124,8 @@ void ReportUnusableStatus(HWND owner) {
         FormatText(StatusText, sizeof StatusText, "%s%s", reason, extra);
         return;
     }
+    // One box per ending: a panel that has said it ends does not say it again.
+    if (!AnnouncePanelEnding(PanelWindow)) return;
     if (PanelWindow) ShowStatus(GetDlgItem(PanelWindow, IDC_STATUSTEXT));
     LoadText(kTextPanelEnds, extra, sizeof extra);
     FormatText(MessageText, kTextSize, "%s\n%s", StatusText, extra);
@@ -129,43 +133,63 @@ void ReportUnusableStatus(HWND owner) {
     ShowMessageBox(owner, MessageText, MessageCaption, MB_ICONWARNING);
 }
 
-// Bitmap 211 centred in the button, its teal background turned into the
-// button face colour.
-void DrawPrinter(HWND button) {
+// Where the picture goes in the button: bitmap 211 at this screen's dots per
+// inch (its 35 pixels are for 96), centred.
+struct PicturePlace {
+    int x, y, size;
+    int dpi;
+};
+
+PicturePlace PlacePicture(HDC dc, const RECT& client, int bitmapSize) {
+    int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+    if (dpi <= 0) dpi = kBaseDpi;
+    const int size = MulDiv(bitmapSize, dpi, kBaseDpi);
+    return {(client.right - client.left - size) / 2, (client.bottom - client.top - size) / 2, size, dpi};
+}
+
+// Bitmap 211 centred in the button at this screen's scale, its teal
+// background turned into the button face colour. Returns where it went.
+PicturePlace DrawPrinter(HWND button, HDC dc) {
     RECT client = {};
     GetClientRect(button, &client);
-    WindowDC dc(button);
-    if (!dc.get()) return;
+    PicturePlace place = PlacePicture(dc, client, kPictureSize);
     GdiObject<HBITMAP> bitmap(LoadBitmapA(AppInstance, MAKEINTRESOURCEA(IDB_STATUS_PRINTER)));
-    if (!bitmap.get()) return;
+    if (!bitmap.get()) return place;
     BITMAP info = {};
-    if (!GetObjectA(bitmap.get(), sizeof info, &info)) return;
-    MemoryDC memory(dc.get());
-    if (!memory.get()) return;
+    if (!GetObjectA(bitmap.get(), sizeof info, &info)) return place;
+    place = PlacePicture(dc, client, info.bmWidth);
+    MemoryDC memory(dc);
+    if (!memory.get()) return place;
     Selection bitmapSelection(memory.get(), bitmap.get());
-    if (!bitmapSelection.ok()) return;
+    if (!bitmapSelection.ok()) return place;
     GdiObject<HBRUSH> face(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));
     if (face.get()) {
         Selection brushSelection(memory.get(), face.get());
         if (brushSelection.ok()) ExtFloodFill(memory.get(), 0, 0, kPictureBackground, FLOODFILLSURFACE);
     }
-    const int x = (client.right - client.left - info.bmWidth) / 2;
-    const int y = (client.bottom - client.top - info.bmHeight) / 2;
-    BitBlt(dc.get(), x, y, info.bmWidth, info.bmHeight, memory.get(), 0, 0, SRCCOPY);
+    if (place.size == info.bmWidth) {
+        BitBlt(dc, place.x, place.y, info.bmWidth, info.bmHeight, memory.get(), 0, 0, SRCCOPY);
+        return place;
+    }
+    const int height = MulDiv(info.bmHeight, place.dpi, kBaseDpi);
+    SetStretchBltMode(dc, HALFTONE);
+    SetBrushOrgEx(dc, 0, 0, nullptr);
+    StretchBlt(dc, place.x, place.y, place.size, height, memory.get(), 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
+    return place;
 }
 
-// The overlay icon for the flags, placed by the client size of the frame 1061.
-void DrawOverlay(HWND panel, HWND button) {
+// The overlay icon for the flags over the middle of the picture as drawn,
+// at the picture's scale, so that it never reaches past the frame.
+void DrawOverlay(HDC dc, const PicturePlace& picture) {
     const int icon = OverlayIconFor(UpdateAllowed, ReadAllowed);
     if (icon == 0) return;
-    RECT frame = {};
-    GetClientRect(GetDlgItem(panel, IDC_STATUSFRAME), &frame);
-    const int x = (frame.right - frame.left - kOverlaySize) / 2;
-    const int y = (frame.bottom - frame.top - kOverlaySize) / 2;
-    HICON handle = LoadIconA(AppInstance, MAKEINTRESOURCEA(icon));  // shared: not destroyed
-    if (!handle) return;
-    WindowDC dc(button);
-    if (dc.get()) DrawIcon(dc.get(), x, y, handle);
+    const int size = MulDiv(kOverlaySize, picture.dpi, kBaseDpi);
+    LoadedIcon handle(static_cast<HICON>(
+        LoadImageA(AppInstance, MAKEINTRESOURCEA(icon), IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
+    if (!handle.get()) return;
+    const int x = picture.x + (picture.size - size) / 2;
+    const int y = picture.y + (picture.size - size) / 2;
+    DrawIconEx(dc, x, y, handle.get(), size, size, 0, nullptr, DI_NORMAL);
 }
 
 }  // namespace
@@ -233,8 +257,9 @@ void ShowStatus(HWND control) {
 void DrawStatusPicture(HWND panel, const DRAWITEMSTRUCT* item) {
     HWND button = item && item->hwndItem ? item->hwndItem : GetDlgItem(panel, IDC_STATUSPICTURE);
     if (!button) return;
-    DrawPrinter(button);
-    DrawOverlay(panel, button);
+    WindowDC dc(button);
+    if (!dc.get()) return;
+    DrawOverlay(dc.get(), DrawPrinter(button, dc.get()));
 }
 
 int FitText(HDC dc, int width, LPCSTR text, LPCSTR ellipsis, char* out, size_t outSize) {

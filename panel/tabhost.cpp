@@ -153,6 +153,17 @@ int TabEditingSwitchBits(int byteIndex, uint8_t bits) {
 
 namespace {
 
+// Set when the focus went to the quit button because the control that had it
+// was disabled; the page takes it back when it is enabled again, into the
+// control of a page that had it (focusLost) when that can take it again.
+bool focusParked = false;
+HWND focusLost = nullptr;
+
+// The first page's marker control stands for the enabled state of all pages.
+bool PagesEnabled(const PanelState* state) {
+    return !state || IsWindowEnabled(GetDlgItem(state->pages[0], IDC_PAGE0_MARKER));
+}
+
 void EnablePages(HWND panel, BOOL enable, WPARAM showing) {
     EnableWindow(GetDlgItem(panel, IDC_MODELTEXT), enable);
     EnableWindow(GetDlgItem(panel, IDC_PORTTEXT), enable);
@@ -161,12 +172,44 @@ void EnablePages(HWND panel, BOOL enable, WPARAM showing) {
 
     PanelState* state = GetPanelState(panel);
     if (!state) return;
+    HWND focus = GetFocus();
     for (HWND page : state->pages) {
         if (page) SendMessageA(page, enable ? RPM_SHOWRECORD : RPM_DISABLE, showing, 0);
+    }
+    if (!enable) {
+        if (KeepFocusUsable(panel) && IsChild(state->currentPage, focus)) focusLost = focus;
+    } else if (focusParked && GetFocus() == GetDlgItem(panel, IDC_QUIT) && PagesEnabled(state)) {
+        ReturnFocusToPage(panel);
     }
 }
 
 }  // namespace
+
+int KeepFocusUsable(HWND panel) {
+    if (!panel || !IsWindow(panel)) return 0;
+    HWND focus = GetFocus();
+    // Disabling the control with the focus leaves none in the window.
+    const bool lost = focus ? (focus == panel || IsChild(panel, focus)) && !IsWindowEnabled(focus)
+                            : GetActiveWindow() == GetAncestor(panel, GA_ROOT);
+    HWND quit = GetDlgItem(panel, IDC_QUIT);
+    if (!lost || !quit || !IsWindowEnabled(quit)) return 0;
+    SetFocus(quit);
+    focusParked = true;
+    focusLost = nullptr;
+    return 1;
+}
+
+void ReturnFocusToPage(HWND panel) {
+    PanelState* state = GetPanelState(panel);
+    if (!state || !state->currentPage) return;
+    focusParked = false;
+    HWND control = focusLost;
+    focusLost = nullptr;
+    if (IsChild(state->currentPage, GetFocus())) return;  // it is there already
+    const bool back = control && IsChild(state->currentPage, control) && IsWindowEnabled(control) &&
+                      IsWindowVisible(control);
+    SetFocus(back ? control : state->currentPage);
+}
 
 void SetPagesEnabled(HWND panel, int flag) {
     EnablePages(panel, flag == 1, 0);
@@ -176,22 +219,24 @@ void ReenablePages(HWND panel) {
     EnablePages(panel, TRUE, RPM_SHOWRECORD_KEEP);
 }
 
+int ToolbarCommandAvailable(UINT command) {
+    switch (command) {
+    case CMD_READSETTINGS:
+        return ReadAllowed == 1 && !PrinterNotReady && !ReadPending && !WritePending;
+    case CMD_SHOWDEFAULTS:
+        return !ReadPending && (ReadAllowed || UpdateAllowed) && PagesEnabled(GetPanelState(PanelWindow));
+    case CMD_CHANGEPRINTER:
+        return MultiplePrinters == 1 && !ReadPending && !WritePending;
+    case CMD_HELPMODE:
+        return ToolbarWindow && !HelpModeWindow;
+    }
+    return 0;
+}
+
 void RefreshToolbar() {
     if (!ToolbarWindow) return;
-
-    const BOOL read = ReadAllowed == 1 && !PrinterNotReady && !ReadPending && !WritePending;
-    EnableToolbarButton(CMD_READSETTINGS, read);
-
-    BOOL defaults = FALSE;
-    if (!ReadPending && (ReadAllowed || UpdateAllowed)) {
-        // The first page's marker control stands for the enabled state of all pages.
-        PanelState* state = GetPanelState(PanelWindow);
-        defaults = !state || IsWindowEnabled(GetDlgItem(state->pages[0], IDC_PAGE0_MARKER));
-    }
-    EnableToolbarButton(CMD_SHOWDEFAULTS, defaults);
-
-    const BOOL change = MultiplePrinters == 1 && !ReadPending && !WritePending;
-    EnableToolbarButton(CMD_CHANGEPRINTER, change);
+    for (UINT command : {CMD_READSETTINGS, CMD_SHOWDEFAULTS, CMD_CHANGEPRINTER})
+        EnableToolbarButton(command, ToolbarCommandAvailable(command));
 }
 
 void SendToPageSlots(HWND panel, UINT message) {

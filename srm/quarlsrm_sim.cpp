@@ -28,6 +28,8 @@ SRMAPI SrmSimAddPrinter(LPCSTR name, LPCSTR port, LPCSTR detail, LPCSTR driver) 
 
 SRMAPI SrmSimRemovePrinter(LPCSTR name) { return srmstore::RemovePrinter(name); }
 
+SRMAPI SrmSimRenameInSpooler(LPCSTR name, LPCSTR newName) { return srmstore::RenameInSpooler(name, newName); }
+
 SRMAPI SrmSimEnumPrinters(DWORD index, LPSTR name, DWORD size) {
     if (name == nullptr || size == 0) return kSrmErrArgument;
     std::string found;

@@ -65,6 +65,8 @@ constexpr const char* kSrmFunctionNames[] = {
 SRMAPI SrmSimAddPrinter(LPCSTR name, LPCSTR port, LPCSTR detail, LPCSTR driver);
 // Removes the printer and its spooler entry (the suite's model key stays).
 SRMAPI SrmSimRemovePrinter(LPCSTR name);
+// Renames the spooler printer `name` (as the system lists it) to newName.
+SRMAPI SrmSimRenameInSpooler(LPCSTR name, LPCSTR newName);
 // The name of the index-th printer (0 upward); kSrmErrNoMoreItems at the end.
 SRMAPI SrmSimEnumPrinters(DWORD index, LPSTR name, DWORD size);
 // Reads or replaces a status item as the printer holds it; size must be the

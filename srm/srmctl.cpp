@@ -27,7 +27,7 @@ const char kUsage[] =
     "  remove NAME\n"
     "  list\n"
     "  set NAME ITEM VALUE...   get NAME ITEM\n"
-    "      ITEM: ext-status N | status W1 W2 W3 | authority N | name TEXT |\n"
+    "      ITEM: ext-status N | status W1 W2 W3 | authority N | name TEXT [--spooler] |\n"
     "            port TEXT [DETAIL] | settings HEX (520 hex digits)\n"
     "  fail NAME FUNCTION COUNT|always|off\n"
     "  write-status NAME N\n"
@@ -273,13 +273,46 @@ std::string FormatItem(const ItemName& name, const std::vector<uint8_t>& data) {
     return HexBytes(data.data(), data.size());
 }
 
-int Set(const Args& args) {
+// The suite's word to every running panel that the printer set changed.
+void BroadcastPrintersChanged() {
+    constexpr UINT kPrintersChanged = WM_USER + 100;
+    for (HWND window = FindWindowExA(nullptr, nullptr, "RPWndClass", nullptr); window;
+         window = FindWindowExA(nullptr, window, "RPWndClass", nullptr)) {
+        PostMessageA(window, kPrintersChanged, 0, 0);
+    }
+}
+
+// "name TEXT --spooler": renamed as a person renames a printer in the system,
+// in the spooler too (under the name it is listed by now), and the panels are
+// told as the suite tells them.
+int RenameEverywhere(const std::string& printer, const std::vector<uint8_t>& data) {
+    std::vector<uint8_t> listed(kSrmSizePrinterName, 0);
+    DWORD result = SrmSimGetItem(printer.c_str(), SRM_ITEM_PRINTERNAME, listed.data(), kSrmSizePrinterName);
+    listed.back() = 0;
+    if (result == 0) result = SrmSimSetItem(printer.c_str(), SRM_ITEM_PRINTERNAME, data.data(), kSrmSizePrinterName);
+    if (result == 0) {
+        result = SrmSimRenameInSpooler(reinterpret_cast<const char*>(listed.data()),
+                                       reinterpret_cast<const char*>(data.data()));
+    }
+    if (result == 0) BroadcastPrintersChanged();
+    return Finish(result, printer);
+}
+
+int Set(const Args& given) {
+    Args args;
+    bool spooler = false;
+    for (const std::string& arg : given) {
+        if (arg == "--spooler") spooler = true;
+        else args.push_back(arg);
+    }
     if (args.size() < 2) return BadArguments("set needs a printer name, an item and its value");
     const ItemName* name = FindItemName(args[1]);
     if (name == nullptr) return BadArguments("unknown item " + args[1]);
+    if (spooler && args[1] != "name") return BadArguments("--spooler goes with name only");
     std::vector<uint8_t> data;
     std::string message;
     if (!BuildItem(*name, Args(args.begin() + 2, args.end()), &data, &message)) return BadArguments(message);
+    if (spooler) return RenameEverywhere(args[0], data);
     return Finish(SrmSimSetItem(args[0].c_str(), name->item, data.data(), static_cast<DWORD>(data.size())),
                   args[0]);
 }

@@ -452,10 +452,43 @@ DWORD RemovePrinter(LPCSTR name) {
     if (!lock.Locked()) return kSrmErrStore;
     DWORD result = FindPrinter(name, false, &keyName);
     if (result != 0) return result;
+    // A printer renamed in the spooler too is listed there under its reported name.
+    std::vector<uint8_t> reported;
+    if (ReadItem(keyName, *FindItem(SRM_ITEM_PRINTERNAME), &reported) != 0) reported.assign(1, 0);
+    reported.back() = 0;
     if (!DeleteBelow(kPrintersRoot, keyName)) return kSrmErrStore;
-    const std::string printer(name);
-    if (!HoldsBackslash(printer) && !DeleteBelow(kSpoolerRoot, printer)) return kSrmErrStore;
+    for (const std::string printer : {std::string(name), std::string(reinterpret_cast<const char*>(reported.data()))}) {
+        if (!printer.empty() && !HoldsBackslash(printer) && !DeleteBelow(kSpoolerRoot, printer)) return kSrmErrStore;
+    }
     return 0;
+}
+
+DWORD RenameInSpooler(LPCSTR name, LPCSTR newName) {
+    std::string from;
+    std::string to;
+    if (!BoundedText(name, kMaxNameLength, &from) || !BoundedText(newName, kMaxNameLength, &to) || to.empty() ||
+        HoldsBackslash(to)) {
+        return kSrmErrArgument;
+    }
+    StoreLock lock;
+    if (!lock.Locked()) return kSrmErrStore;
+    std::string port;
+    std::string driver;
+    {
+        RegKey spooler;
+        RegKey entry;
+        if (OpenKey(HKEY_LOCAL_MACHINE, kSpoolerRoot, KEY_QUERY_VALUE, &spooler) != 0 ||
+            OpenKey(spooler.Get(), from, KEY_QUERY_VALUE, &entry) != 0) {
+            return kSrmErrUnknownPrinter;
+        }
+        if (!QueryText(entry.Get(), "Port", &port) || !QueryText(entry.Get(), "Printer Driver", &driver)) {
+            return kSrmErrStore;
+        }
+    }
+    if (from == to) return 0;
+    const DWORD result = RegisterWithSpooler(to, port, driver);
+    if (result != 0) return result;
+    return DeleteBelow(kSpoolerRoot, from) ? 0 : kSrmErrStore;
 }
 
 DWORD EnumPrinterName(DWORD index, std::string* name) {

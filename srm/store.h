@@ -94,6 +94,9 @@ DWORD ClearLog(const std::string& keyName);
 
 DWORD AddPrinter(LPCSTR name, LPCSTR port, LPCSTR detail, LPCSTR driver);
 DWORD RemovePrinter(LPCSTR name);
+// Renames a spooler printer (its key and "Name" value), as a person renaming
+// the printer in the system does; the suite's own store is left alone.
+DWORD RenameInSpooler(LPCSTR name, LPCSTR newName);
 DWORD EnumPrinterName(DWORD index, std::string* name);
 DWORD SetSuiteValue(DWORD which, LPCSTR text);
 

@@ -7,8 +7,8 @@
 # screen has stopped changing.
 #   tools/screenshots.sh [--dpi N] [OUTDIR]      (default docs/screenshots)
 # With --dpi other than 96 the display runs at N dots per inch (Wine's
-# LogPixels; 144 is 150 %) and only the printer selection and the six tabs
-# are taken, named NAME-Ndpi.png.
+# LogPixels; 144 is 150 %) and only the printer selection, the six tabs and
+# the status picture's three overlays are taken, named NAME-Ndpi.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -98,7 +98,19 @@ for page in "${pages[@]}"; do
     done
 done
 
-[ "$dpi" = 96 ] || exit 0
+if [ "$dpi" != 96 ]; then
+    # The status picture with each overlay: read only (a lock), update only,
+    # neither right (with two printers the panel stays and says why).
+    srmctl set TK-1 authority 0x08
+    shot main-status-readonly "$main"
+    srmctl set TK-1 authority 0x18
+    srmctl set TK-1 ext-status 1
+    shot main-status-updateonly "$main"
+    srmctl set TK-1 ext-status 3
+    srmctl set TK-1 authority 0
+    shot main-status-norights "$main"
+    exit 0
+fi
 winpoke syscommand "$main" 0xE000          # the system menu's about item
 shot about "バージョン情報"
 winpoke command "バージョン情報" 1

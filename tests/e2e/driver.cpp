@@ -279,6 +279,7 @@ Box Program::WaitBox(DWORD timeoutMs) const {
 }
 
 bool Program::BoxOpen() const { return !TopLevel(id_, IsBox).empty(); }
+int Program::BoxCount() const { return static_cast<int>(TopLevel(id_, IsBox).size()); }
 
 bool Program::Answer(const Box& box, int button) const {
     HWND control = box.window ? GetDlgItem(box.window, button) : nullptr;

@@ -92,6 +92,7 @@ public:
     // The next message box; an empty Box when none comes in time.
     Box WaitBox(DWORD timeoutMs = kWaitMs) const;
     bool BoxOpen() const;
+    int BoxCount() const;
     // Answers a box with one of its buttons (IDOK, IDCANCEL, IDRETRY, IDYES, IDNO)
     // and waits until it is gone.
     bool Answer(const Box& box, int button) const;

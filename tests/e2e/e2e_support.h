@@ -21,11 +21,12 @@ enum : UINT {
     kTextBusy = 92, kTextNoRights = 127, kTextSrmNotOpened = 102, kTextReadFailed = 103,
     kTextWriteFailed = 109, kTextExtStatusFailed = 110, kTextStatusFailed = 84, kTextAuthorityFailed = 86,
     kTextNameFailed = 116, kTextNotifyFailed = 114, kTextPortChanged = 118, kTextTitle = 3,
-    kTextUnusable = 96, kTextUpdateOnly = 95, kTextAlreadyRunning = 70,
+    kTextUnusable = 96, kTextUpdateOnly = 95, kTextAlreadyRunning = 70, kTextRemoved = 121,
 };
 enum : int {
     kUpdateQuit = 1050, kQuit = 8, kUpdate = 12321, kPortText = 279, kPostcard = 1169,
-    kShowDefaults = 280, kRead = 282, kChangePrinter = 283, kPrintersChanged = 1124,
+    kShowDefaults = 280, kRead = 282, kChangePrinter = 283, kPrintersChanged = 1124, kCutSheet = 1323,
+    kFormatFrontFeed = 1330,
 };
 
 // One byte-range of the command that differs from the factory settings' command.

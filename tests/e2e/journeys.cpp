@@ -6,6 +6,8 @@
 
 #include "e2e_support.h"
 
+#include <commctrl.h>
+
 namespace e2e {
 namespace {
 
@@ -473,6 +475,132 @@ void KeyboardPath(Session& run) {
     EXPECT_EQ(run.LogLines(), std::vector<std::string>{Hex(ExpectedCommand({{24, "1"}}))});
 }
 
+// ---- Keys, questions and endings while the printer changes under the panel ----
+
+// Ctrl+R in カット紙, the read never answered: Esc quits; Ctrl+I changes nothing.
+std::function<void(Session&)> KeysWhileReading(bool showDefaultsKey) {
+    return [=](Session& run) {
+        Program& program = run.StartReady();
+        ASSERT_EQ(run.Printer().SetReplyDelay(SrmReplyRead, kSrmReplyNever), 0u);
+        ASSERT_TRUE(program.Foreground());
+        PressKey('T', {VK_MENU});
+        ASSERT_TRUE(WaitUntil([&] { return program.Focus() == program.Control(kCutSheet); }));
+        PressKey('R', {VK_CONTROL});
+        ASSERT_TRUE(WaitUntil([&] { return program.Status() == ProgramText(kTextReading); }));
+        if (showDefaultsKey) PressKey('I', {VK_CONTROL});
+        PressKey(VK_ESCAPE);
+        EXPECT_EQ(program.ExitCode(), 0u);  // no question: nothing changed
+    };
+}
+// Question 67 of Ctrl+R is up as the read becomes impossible: OK keeps the change.
+std::function<void(Session&)> ReadConfirmedTooLate(std::vector<std::string> set, bool busy) {
+    return [=](Session& run) {
+        Program& program = run.StartReady();
+        run.ChangeSomething();
+        ASSERT_TRUE(program.Foreground());
+        PressKey('R', {VK_CONTROL});
+        const Box question = program.WaitBox();
+        std::vector<std::string> command = set;
+        command.insert(command.begin() + 1, run.Printer().Name());
+        ASSERT_EQ(RunSrmctl(command).exitCode, 0u);
+        ASSERT_TRUE(WaitUntil([&] { return program.Status() != ProgramText(kTextReady); }));
+        ASSERT_TRUE(program.Answer(question, IDOK));
+        if (busy) {
+            EXPECT_TRUE(program.Answer(program.WaitBox(), IDOK));  // the printer is busy
+        }
+        Click(program.Control(kQuit));
+        EXPECT_EQ(program.WaitBox().text, ProgramText(kTextQuestionChanged)) << "the change is kept";
+        run.QuitCleanly();
+    };
+}
+// Printers go while choosing: all gone, OK in the box ends the panel; one of
+// three gone, Cancel (dialog, question) keeps it with update off, change on.
+std::function<void(Session&)> PrintersGoWhileChoosing(int printers, int removed) {
+    return [=](Session& run) {
+        for (int i = 0; i < printers; ++i) run.AddPrinter();
+        Program& program = run.Start();
+        ASSERT_TRUE(ChoosePrinter(program, run.Printer(0).Name()));
+        ASSERT_TRUE(program.WaitReady());
+        run.ChangeSomething();
+        Command(program.MainWindow(), kChangePrinter);
+        HWND dialog = program.WaitDialog();
+        for (int i = 0; i < removed; ++i) SrmSimRemovePrinter(run.Printer(i).CName());
+        PostMessageA(program.MainWindow(), kPrintersChanged, 0, 0);
+        const Box box = program.WaitBox();
+        EXPECT_EQ(program.Status(), ProgramText(kTextRemoved));
+        EXPECT_FALSE(program.UpdateEnabled());
+        ASSERT_TRUE(program.Answer(box, IDOK));
+        if (removed == printers) {
+            EXPECT_EQ(program.ExitCode(), 0u);
+            return;
+        }
+        Click(Child(dialog, 1051));
+        ASSERT_TRUE(program.Answer(program.WaitBox(), IDCANCEL));
+        EXPECT_FALSE(program.UpdateEnabled());
+        HWND toolbar = FindWindowExA(program.MainWindow(), nullptr, "ToolbarWindow32", nullptr);
+        EXPECT_TRUE(SendMessageA(toolbar, TB_ISBUTTONENABLED, kChangePrinter, 0));
+        run.QuitCleanly();
+    };
+}
+// One printer whose rights flicker while the "ends" box is up: one box only.
+void RightsFlickerWithOnePrinter(Session& run) {
+    Program& program = run.StartReady();
+    run.ChangeSomething();
+    ASSERT_EQ(run.Printer().SetAuthority(0), 0u);
+    const Box ends = program.WaitBox();
+    EXPECT_FALSE(program.UpdateEnabled());
+    for (DWORD authority : {0x18u, 0u, 0x18u, 0u}) ASSERT_EQ(run.Printer().SetAuthority(authority), 0u);
+    EXPECT_FALSE(WaitUntil([&] { return program.BoxCount() > 1; }, 2000));
+    ASSERT_TRUE(program.Answer(ends, IDOK));
+    EXPECT_EQ(program.ExitCode(), 0u);
+}
+// The busy printer served is renamed: choosing it again changes nothing, and a
+// second start under the name the spooler lists is refused.
+std::function<void(Session&)> ServedPrinterRenamed(bool inSpooler) {
+    return [=](Session& run) {
+        SimulatedPrinter& printer = run.AddPrinter();
+        run.AddPrinter();
+        Program& program = run.Start();
+        ASSERT_TRUE(ChoosePrinter(program, printer.Name()));
+        ASSERT_TRUE(program.WaitReady());
+        ASSERT_EQ(printer.SetStatus(0, 0, 0x4), 0u);
+        const std::string renamed = printer.Name() + "-new", caption = ProgramText(kTextTitle) + " - " + renamed;
+        std::vector<std::string> rename = {"set", printer.Name(), "name", renamed};
+        if (inSpooler) rename.push_back("--spooler");
+        ASSERT_EQ(RunSrmctl(rename).exitCode, 0u);
+        ASSERT_TRUE(WaitUntil([&] { return Text(program.MainWindow()) == caption; }));
+        ASSERT_TRUE(program.ShowTab(1));
+        Choose(program.Control(kFormatFrontFeed), 3);
+        Command(program.MainWindow(), kChangePrinter);
+        ASSERT_TRUE(ChoosePrinter(program, renamed));
+        ASSERT_TRUE(WaitUntil([&] { return !program.DialogOpen() || program.BoxOpen(); }));
+        EXPECT_FALSE(program.BoxOpen());
+        EXPECT_EQ(Text(program.MainWindow()), caption);
+        EXPECT_EQ(Selected(program.Control(kFormatFrontFeed)), 3);
+        Program& another = run.StartAnother();
+        ASSERT_TRUE(ChoosePrinter(another, inSpooler ? renamed : printer.Name()));
+        if (!inSpooler) another.Answer(another.WaitBox(), IDOK);  // "already running"
+        EXPECT_EQ(another.ExitCode(), 1u);
+        run.QuitCleanly();
+    };
+}
+// A change to a busy printer shows the defaults, not the former printer's 50.
+void ChangeToABusyPrinter(Session& run) {
+    SimulatedPrinter& first = run.AddPrinter();
+    std::vector<uint8_t> block = first.Block();
+    block.at(25) = 50;
+    ASSERT_EQ(first.SetBlock(block.data()), 0u);
+    ASSERT_EQ(run.AddPrinter().SetStatus(0, 0, 0x4), 0u);
+    Program& program = run.Start();
+    ASSERT_TRUE(ChoosePrinter(program, first.Name()));
+    ASSERT_TRUE(program.WaitReady() && program.ShowTab(1));
+    Command(program.MainWindow(), kChangePrinter);
+    ASSERT_TRUE(ChoosePrinter(program, run.Printer(1).Name()));
+    ASSERT_TRUE(WaitUntil([&] { return program.Status() == ProgramText(kTextBusy); }) && program.ShowTab(1));
+    EXPECT_EQ(Text(program.Control(1317)), "66");
+    run.QuitCleanly();
+}
+
 // ---- The table and its runner ----
 
 struct Journey {
@@ -516,6 +644,16 @@ const Journey kJourneys[] = {
     {"RightsGoneUnderADialog", PrinterGoesUnderADialog(false)},
     {"ChangeToAPrinterServedElsewhere", ChangeToAPrinterServedElsewhere},
     {"KeyboardPath", KeyboardPath},
+    {"EscWhileReading", KeysWhileReading(false)},
+    {"ShowDefaultsKeyWhileReading", KeysWhileReading(true)},
+    {"ReadConfirmedAfterReadingStopped", ReadConfirmedTooLate({"set", "ext-status", "1"}, false)},
+    {"ReadConfirmedAfterThePrinterGotBusy", ReadConfirmedTooLate({"set", "status", "0", "0", "0x5"}, true)},
+    {"AllPrintersGoWhileChoosing", PrintersGoWhileChoosing(2, 2)},
+    {"ServedPrinterGoesWhileChoosing", PrintersGoWhileChoosing(3, 1)},
+    {"RightsFlickerWithOnePrinter", RightsFlickerWithOnePrinter},
+    {"ServedPrinterRenamedForTheSuite", ServedPrinterRenamed(false)},
+    {"ServedPrinterRenamedInTheSpooler", ServedPrinterRenamed(true)},
+    {"ChangeToABusyPrinter", ChangeToABusyPrinter},
 };
 
 void PrintTo(const Journey& journey, std::ostream* out) { *out << journey.name; }

@@ -43,9 +43,9 @@ LRESULT CALLBACK CountingStaticProcedure(HWND window, UINT message, WPARAM wPara
 }
 
 constexpr char kPanelClass[] = "StatusTestPanel";
-// The frame's client area is 48 x 48 (50 with its border): the overlay goes to
-// (8, 8) of the picture; the 45 x 45 picture centres the 35 x 35 bitmap at (5, 5).
-constexpr int kOverlayOrigin = 8;
+// At 96 dpi the 45 x 45 picture centres the 35 x 35 bitmap at (5, 5) and
+// the 32 x 32 overlay over the bitmap's middle at (6, 6).
+constexpr int kOverlayOrigin = 6;
 constexpr int kBitmapOrigin = 5;
 
 class TestPanel {
