@@ -131,7 +131,7 @@ TEST(SettingsFile, EveryKindOfBadLineIsRefusedWithItsLine) {
         {"short block", h + "block=0104\n", FileBadBlock, 3},
         {"block without settings", h + "block=" + std::string(520, '0') + "\n", FileBadBlock, 3},
         {"a bad digit in one pair of the block", h + BlockLine(2, "0G"), FileBadBlock, 3},
-        {"a switch byte all set in the block", h + BlockLine(5, "FF"), FileBadBlock, 3},
+        {"a switch byte all set in the block", h + BlockLine(4, "FF"), FileBadBlock, 3},
         {"other model", "model=Tilbury 551TK\nversion=1\n", FileWrongModel, 1},
         {"later version", "model=Tilbury 550TK\nversion=3\n", FileWrongVersion, 2},
         {"version 0", "model=Tilbury 550TK\nversion=0\n", FileWrongVersion, 2},
@@ -167,7 +167,7 @@ TEST(SettingsFile, ValuesAreReadAsThePageShowsThem) {
         {"1 is what the name says", "switches.feedMemory=1\n", "switches.feedMemory", 1},
         {"no custom position", "contFrontCustom=0\n", "contFrontCustom", 0},
         {"blanks and CR", " pageLength = 60 \r\n", "pageLength", 60},
-        {"a block in lower-case hex", BlockLine(25, "3f"), "pageLength", 63},
+        {"a block in lower-case hex", BlockLine(61, "fa"), "printPressure", 250},
     };
     for (const GoodLine& c : cases) {
         for (const std::string& prefix : {std::string(), std::string("\xEF\xBB\xBF")}) {
