@@ -163,6 +163,7 @@ TEST(SettingsFile, ValuesAreReadAsThePageShowsThem) {
         {"a step as shown", "printPressure=-6\n", "printPressure", 250},
         {"the stored code", "printPressure=250\n", "printPressure", 250},
         {"a format's key in the general part", "format3.leftMargin=7\n", "format3.leftMargin", 7},
+        {"a margin of 0 by the last format's key", "format4.leftMargin=0\n", "format4.leftMargin", 0},
         {"back to the general part", "[format1]\nleftMargin=1\n[general]\npageLength=9\n", "pageLength", 9},
         {"1 is what the name says", "switches.feedMemory=1\n", "switches.feedMemory", 1},
         {"no custom position", "contFrontCustom=0\n", "contFrontCustom", 0},
