@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "res/ids_font_print.h"
 #include "res/ids_pages.h"
 #include "rpsettings/settings_file_pure.h"
 
@@ -208,7 +209,7 @@ struct ForPeople {
     const char* key;
     const char* range;  // as an out-of-range message gives it
     int32_t value;      // set on the factory settings, with a custom front feed of 46
-    const char* shown;
+    std::string shown;
     const char* name = nullptr;  // as messages name the setting, where given
 };
 
@@ -221,6 +222,7 @@ TEST(SettingsFile, RangesAndValuesReadAsThePageSaysThem) {
         {"cutSheetFeed", "0..9", 0, "0インチ"},
         {"contFrontFeed", "0..8", 8, "46/120インチ"},
         {"contFrontCustom", "0..255", 0, "-"},
+        {"kanjiTable", "0..2", 2, std::to_string(IDD_FONT_ADVANCED) + ":" + std::to_string(IDC_FONTADV_JIS1990)},
         {"kanjiTable", "0..2", 3, "(3)"},
         {"format1.leftMargin", "0..135", 3, "3桁", "書式１ レフトマージン"},
     };
