@@ -181,6 +181,9 @@ TEST(CopyText, BoundedAndNullSafe) {
     EXPECT_STREQ("", buffer);
     EXPECT_EQ(1, CopyField(buffer, sizeof buffer, nullptr, 8));
     EXPECT_STREQ("", buffer);
+    buffer[0] = kSentinel;
+    EXPECT_EQ(0, CopyText(buffer, 0, "abc"));
+    EXPECT_EQ(kSentinel, buffer[0]) << "a buffer of size 0 is not touched";
 }
 
 TEST(TextEquals, NullEqualsNothing) {
