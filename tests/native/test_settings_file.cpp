@@ -217,6 +217,7 @@ TEST(SettingsFile, RangesAndValuesReadAsThePageSaysThem) {
     const ForPeople cases[] = {
         {"headCenterRear", "68..126", 120, "120桁"},
         {"font1", "0..4", 15, "(15)"},
+        {"font2", "0..4", 5, "(5)"},
         {"printPressure", "-6..3", 250, "-6"},
         {"switches.charset", "0, 2, 3, 4, 5", 0, "日本"},
         {"cutSheetFeed", "0..9", 0, "0インチ"},
