@@ -40,8 +40,9 @@ struct PlanCase {
     std::string file;  // whole file
     PlanOutcome outcome;
     PlanRefusal refusal;
-    int byte;           // a block byte after the write (or, refused, a setting named), -1 none
+    int byte;           // a block byte after the write, -1 none
     uint8_t value;
+    const char* named = nullptr;  // the setting a refusal names, where given
 };
 
 TEST(ApplyPlan, OnlyWhatTheFileNamesChangesAndOnlyAsItSays) {
@@ -54,7 +55,7 @@ TEST(ApplyPlan, OnlyWhatTheFileNamesChangesAndOnlyAsItSays) {
         {"a custom position in a hand-written file", Block(), true, h + "[format2]\ncutSheetFeed=9\ncutSheetCustom=37\n",
          PlanWrite, RefuseNone, 85, 37},
         {"a custom row the printer has no position for", Block(), true, h + "contFrontFeed=8\n", PlanRefused,
-         RefuseNoCustomFeed, -1, 0},
+         RefuseNoCustomFeed, -1, 0, "contFrontFeed"},
         {"a custom row takes the printer's position", Block(27, 50), true, "model=Tilbury 550TK\nversion=1\n"
          "contRearFeed=8\npageLength=60\n", PlanWrite, RefuseNone, 27, 50},
         {"a row chosen over a custom position", Block(26, 50), true, h + "contFrontFeed=0\n", PlanWrite, RefuseNone,
@@ -76,7 +77,9 @@ TEST(ApplyPlan, OnlyWhatTheFileNamesChangesAndOnlyAsItSays) {
         {"a partial file on an update-only printer", Block(), false, h + "pageLength=60\n", PlanRefused,
          RefuseNotReadable, -1, 0},
         {"a format the format dialog refuses", Block(), true, h + "[format1]\nleftMargin=135\nrightMargin=100\n",
-         PlanRefused, RefuseFormatCheck, -1, 0},
+         PlanRefused, RefuseFormatCheck, -1, 0, "format1.pageLength"},
+        {"a later format is named by its own key", Block(), true, h + "[format3]\nleftMargin=135\nrightMargin=100\n",
+         PlanRefused, RefuseFormatCheck, -1, 0, "format3.pageLength"},
         {"a switch byte all set", Block(), true, h + "switches.otherBits=000A0000\nswitches.slashedZero1=1\n"
          "switches.dotCount=1\nswitches.printMode=1\nswitches.dataBits=1\nswitches.printColumns=1\n"
          "switches.printDirection=1\n", PlanRefused, RefuseSwitchFF, -1, 0},
@@ -89,8 +92,8 @@ TEST(ApplyPlan, OnlyWhatTheFileNamesChangesAndOnlyAsItSays) {
         const ApplyPlan plan = PlanApply(parsed, c.readable ? &current : nullptr);
         EXPECT_EQ(plan.outcome, c.outcome) << c.label;
         EXPECT_EQ(plan.refusal, c.refusal) << c.label;
-        if (c.refusal == RefuseFormatCheck) {
-            EXPECT_EQ(SettingFullKey(plan.setting), "format1.pageLength") << c.label;
+        if (c.named) {
+            EXPECT_EQ(SettingFullKey(plan.setting), c.named) << c.label;
         }
         if (c.outcome != PlanWrite) continue;
         std::vector<uint8_t> after = c.printer;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "res/ids_font_print.h"
 #include "res/ids_pages.h"
 #include "rpsettings/settings_file_pure.h"
 
@@ -21,6 +22,14 @@ std::string TextOf(void*, int templateId, int textRef) {
 
 FileProblem Read(const std::string& text, ParsedSettings* parsed) {
     return ReadSettingsFile(text.data(), text.size(), kModel, parsed);
+}
+
+// A block line of zeros after the block's marks (a block the reader takes),
+// one byte written as the two digits given.
+std::string BlockLine(size_t byte, const char* digits) {
+    std::string hex = "0104" + std::string(2 * kSettingsBlockSize - 4, '0');
+    hex.replace(2 * byte, 2, digits);
+    return "block=" + hex + "\n";
 }
 
 TEST(SettingsFile, RandomRecordsSurviveWritingAndReading) {
@@ -130,6 +139,8 @@ TEST(SettingsFile, EveryKindOfBadLineIsRefusedWithItsLine) {
         {"right margin 137", h + "[format2]\nrightMargin=137\n", FileOutOfRange, 4},
         {"short block", h + "block=0104\n", FileBadBlock, 3},
         {"block without settings", h + "block=" + std::string(520, '0') + "\n", FileBadBlock, 3},
+        {"a bad digit in one pair of the block", h + BlockLine(2, "0G"), FileBadBlock, 3},
+        {"a switch byte all set in the block", h + BlockLine(4, "FF"), FileBadBlock, 3},
         {"other model", "model=Tilbury 551TK\nversion=1\n", FileWrongModel, 1},
         {"later version", "model=Tilbury 550TK\nversion=3\n", FileWrongVersion, 2},
         {"version 0", "model=Tilbury 550TK\nversion=0\n", FileWrongVersion, 2},
@@ -165,12 +176,14 @@ TEST(SettingsFile, ValuesAreReadAsThePageShowsThem) {
         {"a step as shown", "printPressure=-6\n", "printPressure", 250},
         {"the stored code", "printPressure=250\n", "printPressure", 250},
         {"a format's key in the general part", "format3.leftMargin=7\n", "format3.leftMargin", 7},
+        {"a margin of 0 by the last format's key", "format4.leftMargin=0\n", "format4.leftMargin", 0},
         {"back to the general part", "[format1]\nleftMargin=1\n[general]\npageLength=9\n", "pageLength", 9},
         {"1 is what the name says", "switches.feedMemory=1\n", "switches.feedMemory", 1},
         {"no custom position", "contFrontCustom=0\n", "contFrontCustom", 0},
         {"blanks and CR", " pageLength = 60 \r\n", "pageLength", 60},
         {"CR alone, then [end]", "printer=TK\rsaved=x\rpageLength=60\r[end]\r", "pageLength", 60},
         {"a hand-written file may end with [end]", "pageLength=60\n[end]\n# done\n", "pageLength", 60},
+        {"a block in lower-case hex", BlockLine(61, "fa"), "printPressure", 250},
     };
     for (const GoodLine& c : cases) {
         for (const std::string& prefix : {std::string(), std::string("\xEF\xBB\xBF")}) {
@@ -178,8 +191,8 @@ TEST(SettingsFile, ValuesAreReadAsThePageShowsThem) {
             ASSERT_EQ(Read(prefix + "model=Tilbury 550TK\nversion=2\n" + c.text, &parsed).error, FileOk) << c.label;
             const int index = FindSetting(0, c.key, std::strlen(c.key));  // a full key, as diff prints it
             ASSERT_GE(index, 0) << c.label;
-            EXPECT_TRUE(parsed.present[index]) << c.label;
-            EXPECT_EQ(parsed.value[index], c.value) << c.label;
+            EXPECT_TRUE(FileNames(parsed, index)) << c.label;
+            EXPECT_EQ(GetSettingValue(index, FileOver(parsed, DefaultPrinterSettings())), c.value) << c.label;
         }
     }
 }
@@ -210,18 +223,23 @@ struct ForPeople {
     const char* key;
     const char* range;  // as an out-of-range message gives it
     int32_t value;      // set on the factory settings, with a custom front feed of 46
-    const char* shown;
+    std::string shown;
+    const char* name = nullptr;  // as messages name the setting, where given
 };
 
 TEST(SettingsFile, RangesAndValuesReadAsThePageSaysThem) {
     const ForPeople cases[] = {
         {"headCenterRear", "68..126", 120, "120桁"},
         {"font1", "0..4", 15, "(15)"},
+        {"font2", "0..4", 5, "(5)"},
         {"printPressure", "-6..3", 250, "-6"},
         {"switches.charset", "0, 2, 3, 4, 5", 0, "日本"},
         {"cutSheetFeed", "0..9", 0, "0インチ"},
         {"contFrontFeed", "0..8", 8, "46/120インチ"},
         {"contFrontCustom", "0..255", 0, "-"},
+        {"kanjiTable", "0..2", 2, std::to_string(IDD_FONT_ADVANCED) + ":" + std::to_string(IDC_FONTADV_JIS1990)},
+        {"kanjiTable", "0..2", 3, "(3)"},
+        {"format1.leftMargin", "0..135", 3, "3桁", "書式１ レフトマージン"},
     };
     for (const ForPeople& c : cases) {
         const int index = FindSetting(0, c.key, std::strlen(c.key));
@@ -231,6 +249,9 @@ TEST(SettingsFile, RangesAndValuesReadAsThePageSaysThem) {
         settings.custom.record.contFrontCustom = 46;
         SetSettingValue(index, &settings, c.value);
         EXPECT_EQ(SettingDisplay(index, settings, TextOf, nullptr), c.shown) << c.key;
+        if (c.name) {
+            EXPECT_EQ(SettingName(index), c.name) << c.key;
+        }
     }
 }
 

@@ -183,6 +183,7 @@ struct InstanceNameCase {
     std::string name;
     int fits;
     std::string expected;
+    size_t size = kInstanceNameSize;
 };
 
 TEST(BuildInstanceName, Table) {
@@ -195,13 +196,16 @@ TEST(BuildInstanceName, Table) {
         {"longest name that fits", std::string(251, 'n'), 1, "QUARLRP_" + std::string(251, 'n')},
         {"one character too long", std::string(252, 'n'), 0, ""},
         {"1000 characters", std::string(1000, 'n'), 0, ""},
+        {"buffer of size 0", "TK-1", 0, "", 0},
     };
     for (const InstanceNameCase& c : cases) {
         char buffer[kInstanceNameSize + 8];
         std::memset(buffer, 0x55, sizeof buffer);
-        EXPECT_EQ(BuildInstanceName(buffer, kInstanceNameSize, c.name.c_str()), c.fits) << c.label;
-        EXPECT_EQ(std::string(buffer), c.expected) << c.label;
-        EXPECT_EQ(static_cast<unsigned char>(buffer[kInstanceNameSize]), 0x55) << c.label;
+        EXPECT_EQ(BuildInstanceName(buffer, c.size, c.name.c_str()), c.fits) << c.label;
+        if (c.size > 0) {
+            EXPECT_EQ(std::string(buffer), c.expected) << c.label;
+        }
+        EXPECT_EQ(static_cast<unsigned char>(buffer[c.size]), 0x55) << c.label;
     }
 }
 

@@ -55,10 +55,11 @@ TEST(SiteFileName, UniqueWithoutRegardToCase) {
     // A name that is a file name already keeps it, however late it comes.
     const std::vector<std::string> files = UniqueFileNames({"a:b", "A/B", "a_b~2", "a?b", "a_b", "TK-1",
                                                              "\x82\x60", "\x82\x81",          // Ａ ａ
-                                                             "\x87\x54", "\xFA\x4A", "\xFA\x40"});  // Ⅰ Ⅰ ⅰ
+                                                             "\x87\x54", "\xFA\x4A", "\xFA\x40",  // Ⅰ Ⅰ ⅰ
+                                                             "z", "Z"});
     const std::vector<std::string> expected = {"a_b~3.txt", "A_B~4.txt", "a_b~2.txt", "a_b~5.txt", "a_b.txt", "TK-1.txt",
                                                "\x82\x60.txt", "\x82\x81~2.txt",
-                                               "\x87\x54.txt", "\xFA\x4A~2.txt", "\xFA\x40~3.txt"};
+                                               "\x87\x54.txt", "\xFA\x4A~2.txt", "\xFA\x40~3.txt", "z.txt", "Z~2.txt"};
     EXPECT_EQ(files, expected);
 }
 

@@ -24,6 +24,10 @@ TEST(SrmKeyName, EscapesBackslashAndPercentOnly) {
         {"double-byte then backslash", "\x83\x5C\\", "\x83\x5C%5C", true},
         {"kanji, trail byte 0x5C, then text", "\x95\x5C-A", "\x95\x5C-A", false},
         {"lone lead byte at the end", "A\x83", "A\x83", false},
+        {"a lead byte takes the last byte, even '%', as its trail", "A\x83%", "A\x83%", false},
+        {"lead bytes at both ends of both ranges", "\x81\x5C\x9F\x5C\xE0\x5C\xFC\x5C", "\x81\x5C\x9F\x5C\xE0\x5C\xFC\x5C",
+         false},
+        {"bytes just outside the lead-byte ranges", "\x80\\\xA0\\\xDF\\\xFD\\", "\x80%5C\xA0%5C\xDF%5C\xFD%5C", true},
         {"half-width katakana are single bytes", "\xB1\\", "\xB1%5C", true},
         {"empty", "", "", false},
     };

@@ -117,14 +117,19 @@ TEST(CutToCompleteText, TerminatesAndDropsAHalfCharacter) {
         {"unterminated, trail bytes in the lead-byte range", "\x81\x81\x81\x81\x81\x81", 6, "\x81\x81\x81\x81"},
         {"unterminated, the same shifted by one byte", "a\x81\x81\x81\x81\x81", 6, "a\x81\x81\x81\x81"},
         {"empty", "\0", 1, ""},
+        {"a buffer of size 0 is not touched", "", 0, ""},
     };
     for (const CutCase& c : cases) {
         SCOPED_TRACE(c.label);
         char buffer[16];
+        std::memset(buffer, kSentinel, sizeof buffer);
         std::memcpy(buffer, c.bytes, c.size);
         size_t length = CutToCompleteText(buffer, c.size);
-        EXPECT_STREQ(c.expected, buffer);
+        if (c.size > 0) {
+            EXPECT_STREQ(c.expected, buffer);
+        }
         EXPECT_EQ(std::strlen(c.expected), length);
+        for (size_t i = c.size; i < sizeof buffer; ++i) ASSERT_EQ(kSentinel, buffer[i]) << "written past the buffer at " << i;
     }
 }
 
@@ -146,6 +151,8 @@ TEST(CopyField, ReadsUnterminatedFieldsWithinBounds) {
         {"field larger than the buffer", "abcdefgh", 8, 5, "abcd", 0},
         {"field larger than the buffer, split avoided", "abc\x82\xA0xyz", 8, 5, "abc", 0},
         {"field exactly fills the buffer", "abcd\0\0\0\0", 8, 5, "abcd", 1},
+        {"field one byte longer than the buffer holds", "abcde\0\0\0", 8, 5, "abcd", 0},
+        {"buffer of size 0", "ab\0\0", 4, 0, "", 0},
         {"empty field", "\0\0\0\0", 4, 5, "", 1},
     };
     for (const FieldCase& c : cases) {
@@ -157,7 +164,9 @@ TEST(CopyField, ReadsUnterminatedFieldsWithinBounds) {
         char buffer[32];
         std::memset(buffer, kSentinel, sizeof buffer);
         EXPECT_EQ(c.whole, CopyField(buffer, c.bufferSize, field.get(), c.fieldSize));
-        EXPECT_STREQ(c.expected, buffer);
+        if (c.bufferSize > 0) {
+            EXPECT_STREQ(c.expected, buffer);
+        }
         for (size_t i = c.bufferSize; i < sizeof buffer; ++i) ASSERT_EQ(kSentinel, buffer[i]);
     }
 }
@@ -172,6 +181,9 @@ TEST(CopyText, BoundedAndNullSafe) {
     EXPECT_STREQ("", buffer);
     EXPECT_EQ(1, CopyField(buffer, sizeof buffer, nullptr, 8));
     EXPECT_STREQ("", buffer);
+    buffer[0] = kSentinel;
+    EXPECT_EQ(0, CopyText(buffer, 0, "abc"));
+    EXPECT_EQ(kSentinel, buffer[0]) << "a buffer of size 0 is not touched";
 }
 
 TEST(TextEquals, NullEqualsNothing) {
@@ -233,16 +245,20 @@ TEST(BuildPopupPath, ReplacesTheLastFourCharacters) {
         {"upper-case extension", "RP.CHM", 32, "RP.POP", 1},
         {"only the extension", "CHM", 32, ".POP", 1},
         {"double-byte character before the extension", "\x83\x77\x83\x8B\x83\x76" "CHM", 32, "\x83\x77\x83\x8B.POP", 1},
+        {"double-byte character at the end", "abcd\x82\xA0", 32, "a.POP", 1},
         {"exactly fits", "abcd.chm", 9, "abcd.POP", 1},
         {"does not fit", "abcd.chm", 8, "", 0},
         {"null", nullptr, 8, "", 0},
+        {"buffer of size 0", "RP.CHM", 0, "", 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
         char buffer[40];
         std::memset(buffer, kSentinel, sizeof buffer);
         EXPECT_EQ(c.ok, BuildPopupPath(buffer, c.size, c.path));
-        EXPECT_STREQ(c.expected, buffer);
+        if (c.size > 0) {
+            EXPECT_STREQ(c.expected, buffer);
+        }
         for (size_t i = c.size; i < sizeof buffer; ++i) ASSERT_EQ(kSentinel, buffer[i]);
     }
 }
