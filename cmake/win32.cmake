@@ -91,12 +91,6 @@ function(rp_prelude)
 endfunction()
 rp_prelude(QUARLSRM rpcore RemotePanel)
 rp_prelude(srmctl rpsettings)
-# The shipped binaries carry no symbols in a Release build.
-foreach(target QUARLSRM RemotePanel srmctl rpsettings)
-  if(TARGET ${target})
-    target_link_options(${target} PRIVATE $<$<CONFIG:Release>:-s>)
-  endif()
-endforeach()
 
 # The Windows Installer package (installer/): the panel and rpsettings, with
 # the custom action that finds the suite, signed where a certificate is given
@@ -104,7 +98,7 @@ endforeach()
 add_library(SuiteSearch SHARED ${CMAKE_SOURCE_DIR}/installer/suite_search.cpp)
 set_target_properties(SuiteSearch PROPERTIES PREFIX "")
 target_include_directories(SuiteSearch PRIVATE ${CMAKE_SOURCE_DIR}/app)
-target_link_options(SuiteSearch PRIVATE -Wl,--kill-at $<$<CONFIG:Release>:-s>)
+target_link_options(SuiteSearch PRIVATE -Wl,--kill-at)
 target_link_libraries(SuiteSearch PRIVATE msi advapi32)
 rp_prelude(SuiteSearch)
 set(RP_PACKAGE_DIR ${CMAKE_BINARY_DIR}/package)
@@ -139,6 +133,14 @@ set_target_properties(RemotePanel_older PROPERTIES OUTPUT_NAME RemotePanel
 set(RP_OLDER_PACKAGE RemotePanel-${RP_OLDER_VERSION}.msi)
 rp_package(${RP_OLDER_VERSION} ${RP_PACKAGE_DIR}/older/${RP_OLDER_PACKAGE} RemotePanel_older)
 add_custom_target(package_msi_older ALL DEPENDS ${RP_PACKAGE_DIR}/older/${RP_OLDER_PACKAGE})
+# The shipped binaries carry no symbols in a Release build, and no link time
+# in their header: a rebuild of the same sources is the same file (and the
+# same package, installer/build-msi.sh).
+foreach(target QUARLSRM RemotePanel RemotePanel_older srmctl rpsettings SuiteSearch)
+  if(TARGET ${target})
+    target_link_options(${target} PRIVATE $<$<CONFIG:Release>:-s> -Wl,--no-insert-timestamp)
+  endif()
+endforeach()
 
 # GoogleTest for the Win32 tests, built from Debian's sources.
 set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
@@ -201,7 +203,8 @@ add_test(NAME pe_flags COMMAND bash ${CMAKE_SOURCE_DIR}/tools/check-pe-flags.sh 
 set_tests_properties(pe_flags PROPERTIES LABELS win32)
 # The package's tables (msiinfo) and its signing with a test certificate; run natively.
 add_test(NAME package_tables COMMAND bash ${CMAKE_SOURCE_DIR}/tests/package/check-tables.sh
-  ${RP_PACKAGE_DIR}/${RP_PACKAGE} ${PROJECT_VERSION})
+  ${RP_PACKAGE_DIR}/${RP_PACKAGE} ${PROJECT_VERSION} $<TARGET_FILE:RemotePanel> $<TARGET_FILE:rpsettings>
+  $<TARGET_FILE:SuiteSearch>)
 add_test(NAME package_signing COMMAND bash ${CMAKE_SOURCE_DIR}/tests/package/check-signing.sh
   $<TARGET_FILE:RemotePanel> ${RP_PACKAGE_DIR}/${RP_PACKAGE})
 set_tests_properties(package_tables package_signing PROPERTIES LABELS win32)

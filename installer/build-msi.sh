@@ -28,6 +28,16 @@ cp "$panel" "$stage/RemotePanel.exe"
 cp "$tool" "$stage/rpsettings.exe"
 cp "$search" "$stage/SuiteSearch.dll"
 cp "$here/../res/art/program.ico" "$stage/"
+# The package code names the package's content: the files it installs (as
+# built, before signing), its definition and this script's texts, and the
+# version. A rebuild of the same sources is the same package, so that msiexec
+# /i of it over the installed one is not refused (1638) as another package of
+# the same product; anything else in the content makes another package code.
+# (The programs carry no link time, so that a rebuild is byte for byte the same.)
+content=$(cat "$stage/RemotePanel.exe" "$stage/rpsettings.exe" "$stage/SuiteSearch.dll" "$stage/program.ico" \
+    "$here/RemotePanel.wxs" "$0" | sha256sum | cut -c1-64)
+package_code=$(python3 -c "import sys, uuid; print('{%s}' % str(uuid.uuid5(uuid.UUID(sys.argv[1]), sys.argv[2])).upper())" \
+    "$upgrade_code" "package $msiversion $content")
 "$here/../tools/sign.sh" "$stage/RemotePanel.exe" "$stage/rpsettings.exe" "$stage/SuiteSearch.dll"
 
 package="$stage/$(basename "$out")"
@@ -49,9 +59,13 @@ texts=(
     "UPDATE LaunchCondition SET Description='Pavonet のフォルダが見つかりません（QUARLSRM.DLL がありません: [SUITEDIR]）。Pavonet のフォルダを SUITEDIR で指定してください。' WHERE Description='SuiteFolderMissing'"
     "UPDATE LaunchCondition SET Description='より新しい版のリモートパネルがインストールされています。' WHERE Description='DowngradeRefused'"
 )
+# The older version is removed first, then this one installed (wixl puts it
+# after InstallFinalize): a file of this version whose version resource or
+# date says it is no newer than the installed one is then still copied, and
+# nothing of the older version is left behind.
+texts+=("UPDATE InstallExecuteSequence SET Sequence=1501 WHERE Action='RemoveExistingProducts'")
 queries=()
 for text in "${texts[@]}"; do queries+=(-q "$text"); done
-package_code=$(msiinfo suminfo "$package" | sed -n 's/^Revision number (UUID): //p')
 msibuild "$package" -i "$stage/_ForceCodepage.idt" "${queries[@]}" \
     -s "Tilbury 550TK Remote Panel $version" Quarl "Intel;1041" "$package_code"
 

@@ -870,7 +870,38 @@ bool WriteTable(const char* path, const CsvRow& header, const std::vector<CsvRow
     return false;
 }
 
-bool WriteSiteTable(const char* path, const RunResult& run) { return WriteTable(path, SiteTableHeader(), SiteRows(run)); }
+// The files a run reads or writes besides its table, and the folder whose
+// files it reads or writes (those ending in extension; null: all).
+struct RunFiles {
+    std::vector<std::string> files;
+    std::string folder;
+    const char* extension = nullptr;
+};
+
+// The @FILE lists among operands.
+void AddNameLists(const std::vector<std::string>& operands, RunFiles* files) {
+    for (const std::string& operand : operands)
+        if (operand.size() > 1 && operand[0] == '@') files->files.push_back(operand.substr(1));
+}
+
+// The table of --csv, before anything is done: none of the run's own files
+// (the settings file, a list, the change log, a file of its folder), and one
+// that can be written. kExitOk, or kExitUsage after the message.
+int CheckTable(const Options& options, const RunFiles& run) {
+    if (!options.csv) return kExitOk;
+    for (const std::string& file : run.files) {
+        if (!SamePath(options.csv, file)) continue;
+        Err(Compose(IDS_RPS_TABLE_IS_INPUT, options.csv, file.c_str()));
+        return kExitUsage;
+    }
+    if (!run.folder.empty() && PathInFolder(options.csv, run.folder, run.extension ? run.extension : "")) {
+        Err(Compose(IDS_RPS_TABLE_IN_FOLDER, options.csv, run.folder.c_str()));
+        return kExitUsage;
+    }
+    if (CanWriteFileWhole(options.csv)) return kExitOk;
+    Err(Compose(IDS_RPS_CANNOT_WRITE_TABLE, options.csv));
+    return kExitUsage;
+}
 
 // Runs the jobs and reports them; the exit code.
 int RunJobs(JobsRun* run) {
@@ -922,8 +953,12 @@ int RunJobs(JobsRun* run) {
         text += ",\"summary\":" + summary.Text() + "}";
         if (result.interrupted) code = kExitInterrupted;
         if (run->options->json) OutUtf8(text + "\n");
-        if (run->options->csv && !WriteSiteTable(run->options->csv, {ComputerNameUtf8(), LocalTimeText(), std::to_string(code), text, ""}))
-            code = kExitUsage;
+        // The table was found writable before any printer was touched; should
+        // it fail now, the run's own outcome stands and the message says so.
+        if (run->options->csv &&
+            !WriteFileWhole(run->options->csv, CsvText(SiteTableHeader(), SiteRows({ComputerNameUtf8(), LocalTimeText(),
+                                                                                     std::to_string(code), text, ""}))))
+            Err(Compose(IDS_RPS_TABLE_NOT_WRITTEN, run->options->csv, code));
     }
     if (result.interrupted) code = kExitInterrupted;
     if (result.abandoned) {  // a worker still talks to a printer: end without cleaning up under it
@@ -1015,9 +1050,9 @@ int OperandPrinters(const Options& options, size_t first, size_t last, std::vect
     }
     std::vector<std::string> names;
     if (int code = ExpandNameLists({options.args.begin() + first, options.args.begin() + last}, &names)) return code;
-    if (names.empty()) {  // lists that name no printer
-        Err(Text(IDS_RPS_NO_PRINTERS));
-        return kExitPrinter;
+    if (names.empty()) {  // lists that name no printer: nothing to do is a mistake in the arguments
+        Err(Text(IDS_RPS_LIST_EMPTY));
+        return kExitUsage;
     }
     return ResolvePrinters(names, printers);
 }
@@ -1180,6 +1215,10 @@ int CommandApplyOrCheck(const Options& options, JobsCommand command) {
     if (int code = LoadSettingsFile(options.args[1].c_str(), &parsed)) return code;
     std::vector<const PrinterEntry*> printers;
     if (int code = OperandPrinters(options, 2, options.args.size(), &printers)) return code;
+    RunFiles files = {{options.args[1]}, command == JobsApply && options.backup ? options.backup : ""};
+    AddNameLists(options.args, &files);
+    if (command == JobsApply) files.files.push_back(options.log ? options.log : DefaultChangeLogPath());
+    if (int code = CheckTable(options, files)) return code;
     ChangeLog log;
     if (command == JobsApply)
         if (int code = OpenChangeLog(options, &log)) return code;
@@ -1207,6 +1246,9 @@ int CommandRestore(const Options& options) {
     std::vector<BackupEntry> entries;
     for (const FolderBackup& backup : backups)
         entries.push_back(backup.problem.error == FileOk ? backup.entry : BackupEntry());
+    RunFiles files = {{options.log ? options.log : DefaultChangeLogPath()}, folder};
+    AddNameLists(options.args, &files);
+    if (int code = CheckTable(options, files)) return code;
     ChangeLog log;
     if (int code = OpenChangeLog(options, &log)) return code;
     JobsRun run = {JobsApply, &options, nullptr, {}, nullptr, {}, {}, "", &log, true};
@@ -1253,12 +1295,18 @@ int CommandMerge(const Options& options) {
     if (int code = ExpandNameLists({options.args.begin() + 2, options.args.end()}, &names)) return code;
     std::vector<std::string> expected;
     for (const std::string& name : names) expected.push_back(Utf8(name));
+    RunFiles inputs = {{}, options.args[1], options.changes ? ".jsonl" : ".json"};
+    AddNameLists(options.args, &inputs);
+    if (int code = CheckTable(options, inputs)) return code;
     std::vector<NamedText> files;
     if (!ReadFolderFiles(options.args[1], options.changes ? L".jsonl" : L".json", &files)) {
         Err(Compose(IDS_RPS_CANNOT_READ_FOLDER, options.args[1].c_str()));
         return kExitUsage;
     }
-    const std::vector<CsvRow> rows = options.changes ? MergeChangeLogs(files, expected) : MergeNightly(files, expected);
+    const NightlyReasons reasons = {Utf8(Text(IDS_RPS_NOT_RESULT_FILE)), Utf8(Text(IDS_RPS_RESULT_NOT_DOCUMENT)),
+                                    Utf8(Text(IDS_RPS_RESULT_NO_PRINTERS))};
+    const std::vector<CsvRow> rows = options.changes ? MergeChangeLogs(files, expected)
+                                                     : MergeNightly(files, expected, reasons);
     const CsvRow& header = options.changes ? ChangeTableHeader() : SiteTableHeader();
     int problems = 0;
     for (const CsvRow& row : rows) problems += IsPcProblem(row[options.changes ? 9 : 4]);

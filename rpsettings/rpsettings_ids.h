@@ -85,3 +85,10 @@
 #define IDS_RPS_CANNOT_WRITE_TABLE 2130  // path
 #define IDS_RPS_CANNOT_READ_FOLDER 2131  // folder
 #define IDS_RPS_MERGE_SUMMARY 2132       // path, rows, files, rows of PCs without a result
+#define IDS_RPS_NOT_RESULT_FILE 2140     // (a result file that is no JSON object)
+#define IDS_RPS_RESULT_NOT_DOCUMENT 2141
+#define IDS_RPS_RESULT_NO_PRINTERS 2142
+#define IDS_RPS_TABLE_IS_INPUT 2143      // table path, the file it would replace
+#define IDS_RPS_TABLE_IN_FOLDER 2144     // table path, folder
+#define IDS_RPS_TABLE_NOT_WRITTEN 2145   // path, exit code
+#define IDS_RPS_LIST_EMPTY 2146

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "backup_store.h"
 #include "scoped.h"
 #include "text_pure.h"
 
@@ -105,10 +106,49 @@ bool ReadFolderFiles(const std::string& folder, const wchar_t* extension, std::v
     return true;
 }
 
-bool WriteFileWhole(const std::string& path, const std::string& bytes) {
+namespace {
+
+// The name beside path that WriteFileWhole writes first.
+std::string TemporaryBeside(const std::string& path) {
     char suffix[32];
     FormatText(suffix, sizeof suffix, ".%lu.tmp", static_cast<unsigned long>(GetCurrentProcessId()));
-    const std::string temporary = path + suffix;
+    return path + suffix;
+}
+
+bool SameText(const std::string& a, const std::string& b) {
+    return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),
+                          static_cast<int>(b.size())) == CSTR_EQUAL;
+}
+
+}  // namespace
+
+bool CanWriteFileWhole(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {  // there already: a file that may be replaced
+        if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) return false;
+        ScopedHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file.get() == INVALID_HANDLE_VALUE) return false;
+    }
+    const std::string temporary = TemporaryBeside(path);
+    const bool written = WriteNewFile(temporary, std::string());
+    DeleteFileA(temporary.c_str());
+    return written;
+}
+
+bool SamePath(const std::string& a, const std::string& b) { return SameText(FullPath(a), FullPath(b)); }
+
+bool PathInFolder(const std::string& path, const std::string& folder, const std::string& ending) {
+    const std::string full = FullPath(path);  // ending starts with '.', never part of a double-byte character
+    if (full.size() <= ending.size() || !SameText(full.substr(full.size() - ending.size()), ending)) return false;
+    const size_t slash = full.find_last_of('\\');
+    std::string directory = FullPath(folder + "\\.");
+    if (!directory.empty() && directory.back() == '\\') directory.pop_back();  // a drive's root
+    return slash != std::string::npos && SameText(full.substr(0, slash), directory);
+}
+
+bool WriteFileWhole(const std::string& path, const std::string& bytes) {
+    const std::string temporary = TemporaryBeside(path);
     if (WriteNewFile(temporary, bytes) &&
         MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return true;

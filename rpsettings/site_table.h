@@ -21,3 +21,12 @@ bool ReadFolderFiles(const std::string& folder, const wchar_t* extension, std::v
 // Writes the bytes under a name of this process's own beside path, then puts
 // the file in place of path: a reader never sees half a table. True when done.
 bool WriteFileWhole(const std::string& path, const std::string& bytes);
+
+// Whether WriteFileWhole(path) can be done: its folder takes a new file and
+// path is none, or a file that may be written (not read-only, not locked).
+bool CanWriteFileWhole(const std::string& path);
+// Whether two paths name one file: their full paths, without regard to case.
+bool SamePath(const std::string& a, const std::string& b);
+// Whether path names a file right inside folder whose name ends in ending
+// (".json"; "" for any), without regard to case.
+bool PathInFolder(const std::string& path, const std::string& folder, const std::string& ending);

@@ -185,11 +185,25 @@ std::string Quoted(const std::string& field) {
     return out + "\"";
 }
 
-// Whether an expected PC has a file: a file is named after its computer.
-bool Listed(const std::vector<NamedText>& files, const std::string& computer) {
-    for (const NamedText& file : files)
-        if (SameIgnoringCase(file.first, computer)) return true;
-    return false;
+// Whether two names stand for one PC: the same name, or a plain name and the
+// first label of a fully qualified one (PC01 and pc01.corp.example).
+bool SamePc(const std::string& a, const std::string& b) {
+    if (SameIgnoringCase(a, b)) return true;
+    const size_t dotA = a.find('.'), dotB = b.find('.');
+    if ((dotA == std::string::npos) == (dotB == std::string::npos)) return false;
+    return dotA == std::string::npos ? SameIgnoringCase(a, b.substr(0, dotB)) : SameIgnoringCase(a.substr(0, dotA), b);
+}
+
+// The expected PCs that none of the names (files' names and the computers
+// their rows name) stands for.
+std::vector<std::string> Unlisted(const std::vector<std::string>& expected, const std::set<std::string>& names) {
+    std::vector<std::string> missing;
+    for (const std::string& computer : expected) {
+        bool found = false;
+        for (const std::string& name : names) found = found || SamePc(name, computer);
+        if (!found) missing.push_back(computer);
+    }
+    return missing;
 }
 
 // Outcome tokens of rows that stand for a PC, not a printer.
@@ -260,25 +274,39 @@ std::vector<CsvRow> SiteRows(const RunResult& run) {
     return rows;
 }
 
-std::vector<CsvRow> NightlyRows(const std::string& computer, const std::string& fileText) {
+std::vector<CsvRow> NightlyRows(const std::string& computer, const std::string& fileText,
+                                const NightlyReasons& reasons) {
+    const std::string fileName = computer + ".json: ";
     JsonValue file;
     if (!ParseJson(fileText, &file) || file.kind != JsonValue::Object)
-        return {PcRow(computer, "", "", kBadFile, "")};
+        return {PcRow(computer, "", "", kBadFile, fileName + reasons.notResultFile)};
     RunResult run;
     run.computer = file["Computer"].Scalar().empty() ? computer : file["Computer"].Scalar();
     run.time = file["Time"].Scalar();
     run.exitCode = file["ExitCode"].Scalar();
     run.json = file["Json"].Scalar();
     run.errors = file["Errors"].Scalar();
-    return SiteRows(run);
+    std::vector<CsvRow> rows = SiteRows(run);
+    if (rows.size() == 1 && rows[0][4] == kNoResult && rows[0][8].empty()) {  // nothing says why: the file does
+        JsonValue doc;
+        rows[0][8] = fileName + (ParseJson(run.json, &doc) && doc.kind == JsonValue::Object ? reasons.noPrinters
+                                                                                             : reasons.notDocument);
+    }
+    return rows;
 }
 
-std::vector<CsvRow> MergeNightly(const std::vector<NamedText>& files, const std::vector<std::string>& expected) {
+std::vector<CsvRow> MergeNightly(const std::vector<NamedText>& files, const std::vector<std::string>& expected,
+                                 const NightlyReasons& reasons) {
     std::vector<CsvRow> rows;
-    for (const NamedText& file : files)
-        for (CsvRow& row : NightlyRows(file.first, file.second)) rows.push_back(std::move(row));
-    for (const std::string& computer : expected)
-        if (!Listed(files, computer)) rows.push_back(PcRow(computer, "", "", kNoFile, ""));
+    std::set<std::string> names;
+    for (const NamedText& file : files) {
+        names.insert(file.first);
+        for (CsvRow& row : NightlyRows(file.first, file.second, reasons)) {
+            names.insert(row[0]);
+            rows.push_back(std::move(row));
+        }
+    }
+    for (const std::string& computer : Unlisted(expected, names)) rows.push_back(PcRow(computer, "", "", kNoFile, ""));
     return rows;
 }
 
@@ -334,9 +362,15 @@ std::vector<CsvRow> ChangeLogRows(const std::string& computer, const std::string
 
 std::vector<CsvRow> MergeChangeLogs(const std::vector<NamedText>& files, const std::vector<std::string>& expected) {
     std::vector<CsvRow> rows;
-    for (const NamedText& file : files)
-        for (CsvRow& row : ChangeLogRows(file.first, file.second)) rows.push_back(std::move(row));
-    for (const std::string& computer : expected)
-        if (!Listed(files, computer)) rows.push_back({computer, "", "", "", "", "", "", "", "", kNoFile});
+    std::set<std::string> names;
+    for (const NamedText& file : files) {
+        names.insert(file.first);
+        for (CsvRow& row : ChangeLogRows(file.first, file.second)) {
+            names.insert(row[0]);
+            rows.push_back(std::move(row));
+        }
+    }
+    for (const std::string& computer : Unlisted(expected, names))
+        rows.push_back({computer, "", "", "", "", "", "", "", "", kNoFile});
     return rows;
 }

@@ -60,16 +60,29 @@ struct RunResult {
 // document one row with outcome "no_result" and its messages (or the reason).
 std::vector<CsvRow> SiteRows(const RunResult& run);
 
+// Why a result file gave no rows of printers, for the Message of its row
+// (after the file's name): not the JSON object the scripts write (bad_file);
+// its Json not a JSON object; a document without printers (no_result).
+struct NightlyReasons {
+    std::string notResultFile;
+    std::string notDocument;
+    std::string noPrinters;
+};
+
 // A nightly result file as the site scripts write it: a JSON object with
 // Computer, Time, ExitCode, Json (rpsettings' document as a text) and Errors.
 // computer: the name taken from the file name, used when the file has none.
-std::vector<CsvRow> NightlyRows(const std::string& computer, const std::string& fileText);
+std::vector<CsvRow> NightlyRows(const std::string& computer, const std::string& fileText,
+                                const NightlyReasons& reasons);
 
 // The rows of many PCs' files (name without extension, text) and a row
-// "no_result" for every expected PC without a file (compared without regard
-// to ASCII letter case), in the order of the files, then of the expected PCs.
+// "no_file" for every expected PC that no file stands for: none named after
+// it and none whose Computer is it (without regard to ASCII letter case; a
+// plain name matches the first label of a fully qualified one), in the order
+// of the files, then of the expected PCs.
 using NamedText = std::pair<std::string, std::string>;
-std::vector<CsvRow> MergeNightly(const std::vector<NamedText>& files, const std::vector<std::string>& expected);
+std::vector<CsvRow> MergeNightly(const std::vector<NamedText>& files, const std::vector<std::string>& expected,
+                                 const NightlyReasons& reasons);
 
 // True for the outcome (or change-log result) of a row that stands for a PC
 // whose result is missing or unreadable: no_result, bad_file, no_file, bad_line.
@@ -86,5 +99,6 @@ const CsvRow& ChangeTableHeader();
 // the file name, for records without one.
 std::vector<CsvRow> ChangeLogRows(const std::string& computer, const std::string& fileText);
 
-// The change logs of many PCs, with a row for every expected PC without one.
+// The change logs of many PCs, with a row for every expected PC without one
+// (matched as MergeNightly matches, on the file's name and the records' computer).
 std::vector<CsvRow> MergeChangeLogs(const std::vector<NamedText>& files, const std::vector<std::string>& expected);

@@ -4,7 +4,8 @@
 #   tools/sign.sh FILE...
 # The certificate comes from the environment:
 #   RP_SIGN_PFX        the PFX (PKCS#12) file with the certificate and its key
-#   RP_SIGN_PASSWORD   the PFX file's password (never on a command line)
+#   RP_SIGN_PASSWORD   the PFX file's password (never on a command line);
+#                      empty or unset for a PFX without one
 #   RP_SIGN_TIMESTAMP  optional: the URL of an RFC 3161 time-stamp server, so
 #                      that the signatures stay valid after the certificate expires
 # Without RP_SIGN_PFX nothing is signed and the script says so (exit 0).
@@ -22,13 +23,18 @@ if [ ! -r "$RP_SIGN_PFX" ]; then echo "sign: cannot read the certificate $RP_SIG
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-# osslsigncode reads the password from a file only this user may read.
-(umask 077; printf '%s' "${RP_SIGN_PASSWORD:-}" >"$work/password")
+# osslsigncode reads the password from a file only this user may read; it
+# cannot read an empty one, and a PFX without a password needs none given.
+password=()
+if [ -n "${RP_SIGN_PASSWORD:-}" ]; then
+    (umask 077; printf '%s' "$RP_SIGN_PASSWORD" >"$work/password")
+    password=(-readpass "$work/password")
+fi
 timestamp=()
 if [ -n "${RP_SIGN_TIMESTAMP:-}" ]; then timestamp=(-ts "$RP_SIGN_TIMESTAMP"); fi
 
 for file in "$@"; do
-    if ! osslsigncode sign -pkcs12 "$RP_SIGN_PFX" -readpass "$work/password" -h sha256 \
+    if ! osslsigncode sign -pkcs12 "$RP_SIGN_PFX" "${password[@]}" -h sha256 \
             -n "Tilbury 550TK Remote Panel" "${timestamp[@]}" -in "$file" -out "$work/signed" >"$work/log" 2>&1; then
         echo "sign: $file could not be signed:" >&2
         cat "$work/log" >&2

@@ -20,7 +20,7 @@ void Check(bool condition) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
-    for (const CsvRow& row : MergeNightly({{"PC", text}}, {"PC", "PC2"}))
+    for (const CsvRow& row : MergeNightly({{"PC", text}}, {"PC", "PC2"}, {"a", "b", "c"}))
         Check(row.size() == SiteTableHeader().size());
     for (const CsvRow& row : MergeChangeLogs({{"PC", text}}, {"PC2"}))
         Check(row.size() == ChangeTableHeader().size());

@@ -182,18 +182,25 @@ TEST(SiteTable, EveryPcGetsARowWithItsReason) {
     };
     const std::vector<NamedText> files = {{"PC01", nightly(check, "")}, {"pc02", nightly(apply, "")},
                                           {"PC03", nightly("", "start failed")}, {"PC04", "{\"Computer\":"},
-                                          {"PC05", nightly(R"({"command":"check","printers":[]})", "none")}};
-    const std::vector<CsvRow> rows = MergeNightly(files, {"pc01", "PC02", "PC06", "PC07"});
+                                          {"PC05", nightly(R"({"command":"check","printers":[]})", "none")},
+                                          // named as the PC calls itself, listed by its full name
+                                          {"ws-77", R"({"Computer":"PC10","Json":"x"})"},
+                                          {"PC11", R"({"Json":"{\"command\":\"check\"}"})"}};
+    const std::vector<CsvRow> rows = MergeNightly(files, {"pc01", "PC02", "PC06", "pc10.corp.example", "PC07",
+                                                          "PC11.corp", "PC1"}, {"R1", "R2", "R3"});
     const std::vector<CsvRow> expected = {
         {"PC01", "2026-12-08T02:00:00", "1", "TK-2", "differs", "pageLength", "66", "60", "", ""},
         {"PC01", "2026-12-08T02:00:00", "1", "TK-2", "differs", "topMargin", "1", "2", "", ""},
         {"PC01", "2026-12-08T02:00:00", "1", "TK-9", "unreadable", "", "", "", "m", ""},
         {"PC01", "2026-12-08T02:00:00", "1", "TK-1", "applied", "pageLength", "66", "60", "ok", "C:\\b\\TK-1.txt"},
         {"PC01", "2026-12-08T02:00:00", "1", "", "no_result", "", "", "", "start failed", ""},
-        {"PC04", "", "", "", "bad_file", "", "", "", "", ""},
+        {"PC04", "", "", "", "bad_file", "", "", "", "PC04.json: R1", ""},
         {"PC01", "2026-12-08T02:00:00", "1", "", "no_result", "", "", "", "none", ""},
+        {"PC10", "", "", "", "no_result", "", "", "", "ws-77.json: R2", ""},
+        {"PC11", "", "", "", "no_result", "", "", "", "PC11.json: R3", ""},
         {"PC06", "", "", "", "no_file", "", "", "", "", ""},
         {"PC07", "", "", "", "no_file", "", "", "", "", ""},
+        {"PC1", "", "", "", "no_file", "", "", "", "", ""},
     };
     EXPECT_EQ(rows, expected);
     EXPECT_EQ(CsvText({"a", "b"}, {{"x\"y", "1,2"}, {"", "\xE8\xA1\xA8"}}),
@@ -218,7 +225,7 @@ TEST(SiteTable, ChangeLogsOfManyPcs) {
         {"pc1", "", "", "TK-3", "", "", "", "", "", "applied"},
         {"PC02", "", "", "", "", "", "", "", "", "no_file"},
     };
-    EXPECT_EQ(MergeChangeLogs({{"pc1", log}}, {"PC1", "PC02"}), expected);
+    EXPECT_EQ(MergeChangeLogs({{"pc1", log}}, {"PC1", "PC02", "pc01.corp"}), expected);
 }
 
 }  // namespace

@@ -9,7 +9,8 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Test site code signing" \
     -addext extendedKeyUsage=codeSigning -keyout "$work/key.pem" -out "$work/cert.pem" 2>/dev/null &&
-    openssl pkcs12 -export -inkey "$work/key.pem" -in "$work/cert.pem" -out "$work/site.pfx" -passout pass:"s3cret pass" ||
+    openssl pkcs12 -export -inkey "$work/key.pem" -in "$work/cert.pem" -out "$work/site.pfx" -passout pass:"s3cret pass" &&
+    openssl pkcs12 -export -inkey "$work/key.pem" -in "$work/cert.pem" -out "$work/open.pfx" -passout pass: ||
     { echo "no test certificate"; exit 1; }
 originals=("$@")
 files=()
@@ -31,7 +32,11 @@ if RP_SIGN_PFX="$work/site.pfx" RP_SIGN_PASSWORD=wrong "$sign" "${files[@]}" 2>/
 fi
 unchanged "wrong password"
 
-RP_SIGN_PFX="$work/site.pfx" RP_SIGN_PASSWORD="s3cret pass" "$sign" "${files[@]}" >/dev/null || failed=1
+# A PFX without a password signs a copy of the first file with the password unset.
+cp "${files[0]}" "$work/open-copy"
+files+=("$work/open-copy")
+env -u RP_SIGN_PASSWORD RP_SIGN_PFX="$work/open.pfx" "$sign" "$work/open-copy" >/dev/null || failed=1
+RP_SIGN_PFX="$work/site.pfx" RP_SIGN_PASSWORD="s3cret pass" "$sign" "${files[@]:0:${#originals[@]}}" >/dev/null || failed=1
 for file in "${files[@]}"; do
     if ! osslsigncode verify -in "$file" -CAfile "$work/cert.pem" >"$work/verify.log" 2>&1; then
         echo "$(basename "$file"): signature not verified"

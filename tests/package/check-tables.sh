@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # ctest package_tables: the package's tables, read with msiinfo, hold what
 # docs/deploying.md says; it holds the two programs, nothing of the suite, and
-# writes no registry value.
-#   tests/package/check-tables.sh PACKAGE.msi VERSION
+# writes no registry value; a rebuild of the same programs is the same package.
+#   tests/package/check-tables.sh PACKAGE.msi VERSION REMOTEPANEL_EXE RPSETTINGS_EXE SEARCH_DLL
 set -uo pipefail
 msi=$1
 version=$2
+shift 2
 msiversion="${version%%.*}\\.0\\.${version#*.}"
 upgrade='\{8E0F6C52-3A7D-4B19-9C2E-5D41A7F0B550\}'
 name='Tilbury 550TK リモートパネル'
@@ -31,6 +32,7 @@ LaunchCondition|^Installed OR SUITELIBRARY\t.*\[SUITEDIR\]
 CustomAction|^FindSuite\t\d+\tSuiteSearch\tFindSuite\t
 InstallExecuteSequence|^FindSuite\t\t30$
 InstallExecuteSequence|^LaunchConditions\t\t100$
+InstallExecuteSequence|^RemoveExistingProducts\t\t1501$
 Directory|^SUITEDIR\tQuarlFolder\tPavonet$
 Shortcut|^PanelShortcut\tProgramMenuFolder\t[^\t|]+\|$name\tPanel\t\[#RemotePanel\.exe\]\t.*\tprogram\.ico\t
 suminfo|^Template: Intel;1041$
@@ -46,5 +48,14 @@ done <<ROWS
 File|RemotePanel.exe rpsettings.exe 
 Registry|
 ROWS
+# The package code: the same for a rebuild, another for other programs.
+code() { msiinfo suminfo "$1" | sed -n 's/^Revision number (UUID): //p'; }
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+build="$(dirname "$0")/../../installer/build-msi.sh"
+env -u RP_SIGN_PFX bash "$build" "$version" "$work/same.msi" "$1" "$2" "$3" >/dev/null || failed=1
+env -u RP_SIGN_PFX bash "$build" "$version" "$work/other.msi" "$2" "$1" "$3" >/dev/null || failed=1
+[ "$(code "$work/same.msi")" = "$(code "$msi")" ] || { echo "a rebuild has another package code"; failed=1; }
+[ "$(code "$work/other.msi")" != "$(code "$msi")" ] || { echo "other programs have the same package code"; failed=1; }
 [ "$failed" -eq 0 ] && echo "package tables as documented"
 exit "$failed"

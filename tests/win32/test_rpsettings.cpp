@@ -284,6 +284,8 @@ struct Arguments {
 TEST_F(RpsettingsTest, ArgumentsAreCheckedBeforeAnyPrinterIsTouched) {
     const SimulatedPrinter& printer = AddPrinter();
     const std::string file = TempFile(kPartialFile);
+    std::string upper = file;
+    CharUpperA(&upper[0]);
     const Arguments cases[] = {
         {"a mistyped option", {"apply", file, "P", "--dryrun"}, 2, "未知のオプションです: --dryrun"},
         {"an option before the command", {"--dry-run", "apply", file, "P"}, 0, "--dry-run のため書き込みません"},
@@ -300,6 +302,12 @@ TEST_F(RpsettingsTest, ArgumentsAreCheckedBeforeAnyPrinterIsTouched) {
         {"a change log that cannot be written", {"apply", file, "P", "--log", "."}, 2, "を開けないため、どのプリンタにも書き込みません。"},
         {"a table of save", {"save", "P", "x.txt", "--csv", "x.csv"}, 2, "--csv は save では使えません。"},
         {"a merge of no folder", {"merge", "nosuch"}, 2, "フォルダ nosuch を読めません。"},
+        {"a table in no folder", {"apply", file, "P", "--csv", "nodir\\x.csv"}, 2, "表 nodir\\x.csv に書き込めません。"},
+        {"a table over the settings file", {"apply", file, "P", "--csv", upper}, 2, "と同じファイルです。"},
+        {"a table over the change log", {"apply", file, "P", "--log", "t.jsonl", "--csv", "T.JSONL"}, 2, "と同じファイルです。"},
+        {"a table among the backups", {"apply", file, "P", "--backup", "bk", "--csv", "bk\\x.csv"}, 2, "フォルダ bk の中"},
+        {"a table among the results", {"merge", ".", "--csv", "PC9.JSON"}, 2, "フォルダ . の中"},
+        {"an empty list", {"check", file, "@" + TempFile("# none\r\n")}, 2, "@ファイルにプリンタの名前がありません。"},
     };
     char directory[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, directory);
@@ -315,7 +323,7 @@ TEST_F(RpsettingsTest, ArgumentsAreCheckedBeforeAnyPrinterIsTouched) {
         EXPECT_NE(run.output.find(c.says), std::string::npos) << c.label << run.output;
     }
     EXPECT_TRUE(printer.Log().empty());
-    for (const char* made : {"dry.bk", "dry.jsonl"})  // a dry run writes nothing at all
+    for (const char* made : {"dry.bk", "dry.jsonl", "bk"})  // a dry run, or a refused one, makes nothing at all
         EXPECT_EQ(GetFileAttributesA(made), INVALID_FILE_ATTRIBUTES) << made;
 }
 

@@ -16,8 +16,9 @@ param(
     [Parameter(Mandatory = $true)] [string] $SiteFile,
     [Parameter(Mandatory = $true)] [string] $OutDir,
     [string] $Exe = 'rpsettings.exe',  # its full path where it is not on PATH
-    # A local file holding the suite's panel password (first line), that only
-    # Administrators and SYSTEM may read; any other reader and it is not used.
+    # A local file holding the suite's panel password (its first line, UTF-8,
+    # with or without its mark), owned by Administrators or SYSTEM, that only
+    # they may read; any other owner or reader and it is not used.
     [string] $PasswordFile,
     [ValidateRange(1, 86400)] [int] $TimeoutSeconds = 900,
     [ValidateRange(0, 32)] [int] $Jobs = 0,
@@ -34,16 +35,25 @@ $reason = ''
 $password = $null
 if ($PasswordFile) {
     try {
+        $PasswordFile = $ExecutionContext.SessionState.Path.GetUnresolvedProviderPathFromPSPath($PasswordFile)
         $acl = Get-Acl -LiteralPath $PasswordFile
         $sidType = [System.Security.Principal.SecurityIdentifier]
+        $trusted = @('S-1-5-32-544', 'S-1-5-18')  # Administrators, SYSTEM
+        $owner = $acl.GetOwner($sidType)
+        if ($trusted -notcontains $owner.Value) {  # its owner may change what it says and who reads it
+            throw "$PasswordFile is owned by $($owner.Value), not by Administrators or SYSTEM: not used."
+        }
         foreach ($rule in $acl.GetAccessRules($true, $true, $sidType)) {
-            if ($rule.AccessControlType -eq 'Allow' -and @('S-1-5-32-544', 'S-1-5-18') -notcontains $rule.IdentityReference.Value) {
+            if ($rule.AccessControlType -eq 'Allow' -and $trusted -notcontains $rule.IdentityReference.Value) {
                 throw "$PasswordFile may be read by $($rule.IdentityReference): not used."
             }
         }
-        $line = Get-Content -LiteralPath $PasswordFile -TotalCount 1
-        if ($line) { $password = ConvertTo-SecureString -String "$line" -AsPlainText -Force }
-        $line = $null
+        # The same text in Windows PowerShell 5.1 and PowerShell 7 (Get-Content
+        # decodes a file without a mark as ANSI in one, UTF-8 in the other):
+        # UTF-8, its mark dropped; only the line end is cut, blanks belong to it.
+        $line = ([System.IO.File]::ReadAllText($PasswordFile, (New-Object System.Text.UTF8Encoding($false))) -split '\r?\n', 2)[0]
+        if ($line) { $password = ConvertTo-SecureString -String $line -AsPlainText -Force }
+        $line = $null  # one reference fewer: a .NET string cannot be wiped
     } catch {
         $reason = "Password file: $($_.Exception.Message) "
     }

@@ -24,8 +24,7 @@ if (-not $Exe) {
 }
 $computers = @()
 if ($ComputerList) {
-    $computers = @(Get-Content -LiteralPath $ComputerList | ForEach-Object { "$_".Trim() } |
-        Where-Object { $_ -and -not $_.StartsWith('#') } | Select-Object -Unique)
+    $computers = @(Get-ComputerList -Name @(Get-Content -LiteralPath $ComputerList))
 }
 $folder = (Resolve-Path -LiteralPath $InDir).ProviderPath
 $temporary = $null

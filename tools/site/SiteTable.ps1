@@ -8,6 +8,18 @@
 # that Invoke-Command can run them on another PC:
 #   Invoke-Command -Session $s -ScriptBlock ${function:Invoke-RpSettingsJson} -ArgumentList $run
 
+# The names of a list of computers: trimmed, blank lines and lines starting
+# with # skipped, each PC once (names compared without regard to letter case,
+# as Windows compares them; the first spelling stays), in order.
+function Get-ComputerList {
+    param([AllowEmptyCollection()] [AllowEmptyString()] [string[]] $Name = @())
+    $seen = New-Object 'System.Collections.Generic.HashSet[string]' ([System.StringComparer]::OrdinalIgnoreCase)
+    foreach ($line in $Name) {
+        $computer = "$line".Trim()
+        if ($computer -and -not $computer.StartsWith('#') -and $seen.Add($computer)) { $computer }
+    }
+}
+
 # Makes each folder (a relative path is taken under the machine's program
 # data folder) with an ACL of its own: Administrators and SYSTEM, full
 # control, nothing inherited, owner Administrators; so no other user can
@@ -65,8 +77,10 @@ function Initialize-RpSettingsFolder {
 # RemoveSiteFile (a copy made for this run, removed afterwards); BackupDir
 # (apply); DryRun; Jobs and PrinterTimeout (rpsettings' --jobs and --timeout,
 # 0 for its defaults); TimeoutSeconds (the whole run: past it rpsettings is
-# stopped); Password (a SecureString or null), put only into rpsettings'
-# environment. rpsettings never asks for anything: its standard input is
+# stopped; 900 when not given, and 0 or less is refused); Password (a
+# SecureString or null), put only into rpsettings' environment (as a .NET
+# string it stays in this process's memory until the process ends: it cannot
+# be wiped). rpsettings never asks for anything: its standard input is
 # closed and it gets --no-prompt. A failure of any step, a start failure
 # included, leaves ExitCode empty and says why in Errors.
 function Invoke-RpSettingsJson {
@@ -83,6 +97,8 @@ function Invoke-RpSettingsJson {
     $siteFile = if ([System.IO.Path]::IsPathRooted($Run.SiteFile)) { $Run.SiteFile } else { Join-Path -Path $root -ChildPath $Run.SiteFile }
     $plain = $null
     try {
+        $limit = if ($null -eq $Run.TimeoutSeconds) { 900 } else { [int]$Run.TimeoutSeconds }
+        if ($limit -le 0) { throw "TimeoutSeconds $limit: rpsettings needs some time to run: not run." }
         if ($Run.SiteHash) {
             $hash = (Get-FileHash -LiteralPath $siteFile -Algorithm SHA256).Hash
             if ($hash -ne $Run.SiteHash) { throw "The copy $siteFile is not the site file (SHA-256 $hash): not run." }
@@ -121,7 +137,6 @@ function Invoke-RpSettingsJson {
         $process.StandardInput.Close()
         $output = $process.StandardOutput.ReadToEndAsync()  # both streams drained, neither blocks
         $errors = $process.StandardError.ReadToEndAsync()
-        $limit = [int]$Run.TimeoutSeconds
         if (-not $process.WaitForExit($limit * 1000)) {
             try { $process.Kill() } catch { }
             [void]$process.WaitForExit(10000)
@@ -135,7 +150,7 @@ function Invoke-RpSettingsJson {
     } catch {
         $result.Errors = "$($_.Exception.Message)"
     } finally {
-        $plain = $null
+        $plain = $null  # one reference fewer; the text itself stays until the process ends
         if ($Run.RemoveSiteFile) { Remove-Item -LiteralPath $siteFile -Force -ErrorAction SilentlyContinue }
     }
     $result
@@ -162,14 +177,33 @@ function Move-FileReplacing {
 
 # rpsettings merge over a folder of result files (or, with -Changes, of
 # change logs): the table as CSV (UTF-8 with its mark) into $Csv, and its rows.
+# The PCs expected go to rpsettings in a list file (@FILE), so that any number
+# of them fits on its command line.
 function Invoke-RpSettingsMerge {
     param([Parameter(Mandatory = $true)] [string] $Exe, [Parameter(Mandatory = $true)] [string] $Folder,
           [string[]] $Computer = @(), [switch] $Changes, [Parameter(Mandatory = $true)] [string] $Csv)
     $ErrorActionPreference = 'Stop'
     if ($Folder.EndsWith('\')) { $Folder += '.' }  # "D:\" stays the root, not the current folder on D:
-    $arguments = @('merge', $Folder) + @($Computer) + @('--csv', $Csv) + @(if ($Changes) { '--changes' })
-    & $Exe @arguments | Write-Verbose
-    # 0: every PC reported; 1: some PC did not (its row says why); else no table.
-    if ($LASTEXITCODE -ne 0 -and $LASTEXITCODE -ne 1) { throw "rpsettings merge failed (exit code $LASTEXITCODE)." }
+    $list = $null
+    try {
+        $arguments = @('merge', $Folder, '--csv', $Csv) + @(if ($Changes) { '--changes' })
+        if (@($Computer).Count -gt 0) {
+            $list = Join-Path ([System.IO.Path]::GetTempPath()) "rpsettings-pcs-$PID-$([guid]::NewGuid().ToString('N')).txt"
+            [System.IO.File]::WriteAllLines($list, [string[]]@($Computer), (New-Object System.Text.UTF8Encoding($true)))
+            $arguments += "@$list"
+        }
+        # Its messages (standard error) are lines like any other: under 'Stop',
+        # Windows PowerShell 5.1 would make the first one end this script.
+        $ErrorActionPreference = 'Continue'
+        $global:LASTEXITCODE = -1  # what stays when it cannot be started at all
+        $said = @(& $Exe @arguments 2>&1 | ForEach-Object { "$_" })
+        $code = $LASTEXITCODE
+        $ErrorActionPreference = 'Stop'
+        $said | Write-Verbose
+        # 0: every PC reported; 1: some PC did not (its row says why); else no table.
+        if ($code -ne 0 -and $code -ne 1) { throw "rpsettings merge failed (exit code $code): $($said -join ' ')" }
+    } finally {
+        if ($list) { Remove-Item -LiteralPath $list -Force -ErrorAction SilentlyContinue }
+    }
     Import-Csv -LiteralPath $Csv -Encoding UTF8
 }
