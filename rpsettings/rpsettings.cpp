@@ -35,7 +35,8 @@
 namespace {
 
 constexpr int kExitOk = 0;
-constexpr int kExitDiffers = 1;      // diff: something differs; apply: a printer was not set
+constexpr int kExitDiffers = 1;      // diff: something differs; apply: a printer was not set, or a
+                                     // result is missing from the change log
 constexpr int kExitUsage = 2;        // arguments, the file or the password
 constexpr int kExitPrinter = 3;      // a printer could not be read
 constexpr int kExitNotVerified = 4;  // apply: written, but the read-back could not be made
@@ -251,11 +252,6 @@ void PrintJson(const JsonWriter& json) { OutUtf8(json.Text() + "\n"); }
 
 // ---- Files ----
 
-
-int WriteWholeFile(const char* path, const std::string& text) {
-    return WriteTextFile(path, text, WriteReplace) == Written;
-}
-
 bool IsFile(const char* path) {
     const DWORD attributes = GetFileAttributesA(path);
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -281,7 +277,9 @@ std::string FileProblemText(const FileProblem& problem) {
                                     IDS_RPS_CUT_SHORT,
                                     0,
                                     0,
-                                    IDS_RPS_NOT_COMPLETE};
+                                    IDS_RPS_NOT_COMPLETE,
+                                    IDS_RPS_BAD_SAVED_TIME,
+                                    IDS_RPS_SAVED_LATER};
     if (problem.error == FileTooLarge) return Compose(IDS_RPS_FILE_TOO_LARGE, static_cast<int>(kMaxFileSize >> 10));
     if (problem.error == FileCustomIsRow)
         return Compose(IDS_RPS_CUSTOM_IS_ROW, SettingFullKey(problem.setting).c_str(), static_cast<int>(problem.value),
@@ -484,6 +482,7 @@ struct PrinterJob {
     const ParsedSettings* file = nullptr;  // apply: the run's file; restore: the printer's backup
     std::string fileName;                  //   and its name
     std::string fileTime;                  // restore: when the backup was saved
+    bool unlogged = false;                 // apply: the write's result is missing from the change log
 };
 
 enum JobsCommand { JobsApply, JobsCheck, JobsSave };
@@ -499,6 +498,7 @@ struct JobsRun {
     std::string folder;            // apply and restore: where the backups go (empty: none)
     ChangeLog* log;                // apply and restore: the change log
     bool restoring;                // restore: each printer its own backup
+    int unlogged = 0;              // writes whose result the change log lacks
 };
 
 // A printer's settings as save writes them: the printer named, the time of
@@ -613,8 +613,7 @@ void ApplyToPrinter(const JobsRun& run, PrinterJob* job) {
         return;
     }
     WriteAndVerify(session.get(), verdict, block, job);
-    if (!run.log->Append(ChangeRecord(run, *job, kOutcomeTokens[job->outcome])))
-        job->reason += (job->reason.empty() ? "" : " ") + Compose(IDS_RPS_RESULT_NOT_LOGGED, run.log->Path().c_str());
+    job->unlogged = !run.log->Append(ChangeRecord(run, *job, kOutcomeTokens[job->outcome]));
 }
 
 // Sends the planned command and reads the printer back.
@@ -802,6 +801,7 @@ std::string ReportLines(const JobsRun& run, const PrinterJob& job, ControlTexts*
     if (run.restoring && job.file && job.outcome != Skipped)
         lines += "  " + Compose(IDS_RPS_RESTORED_FROM, job.fileName.c_str(), job.fileTime.c_str()) + "\n";
     if (job.backedUp) lines += "  " + Compose(IDS_RPS_BACKED_UP, job.path.c_str()) + "\n";
+    if (job.unlogged) lines += "  " + Compose(IDS_RPS_RESULT_NOT_LOGGED, run.log->Path().c_str()) + "\n";
     return lines;
 }
 
@@ -845,6 +845,7 @@ void ReportJob(void* context, size_t index, JobEnd end) {
     shown.printer = run->jobs[index].printer;
     shown.outcome = end == JobNotAnswering ? NotAnswering : NotStarted;
     ++run->counts[job.outcome];
+    run->unlogged += job.unlogged;
     const std::string lines = ReportLines(*run, job, run->texts);
     if (!run->options->json) {
         Out(lines);
@@ -858,6 +859,7 @@ void ReportJob(void* context, size_t index, JobEnd end) {
         const std::string prefix = std::string(job.printer->name) + ": ";
         if (message.compare(0, prefix.size(), prefix) == 0) message.erase(0, prefix.size());
     }
+    if (job.unlogged) message += (message.empty() ? "" : " ") + Compose(IDS_RPS_RESULT_NOT_LOGGED, run->log->Path().c_str());
     ReportJson(*run, job, message, &run->json, run->texts);
 }
 
@@ -886,6 +888,7 @@ int RunJobs(JobsRun* run) {
     switch (run->command) {
     case JobsApply:
         code = n[Refused] + n[Failed] + n[NotAnswering] ? kExitDiffers : n[NotVerified] ? kExitNotVerified : kExitOk;
+        if (run->unlogged && code == kExitOk) code = kExitDiffers;  // the log must not say less than was done
         if (!run->options->json)
             Out(Compose(IDS_RPS_APPLY_SUMMARY, n[Applied], n[Unchanged], n[WouldChange], n[Refused], n[Failed],
                         n[NotVerified], n[NotAnswering], n[NotStarted], total) + skipped + "\n");
@@ -1085,8 +1088,10 @@ int CommandShowOrSave(const Options& options, const char* path) {
         Out(text);
         return kExitOk;
     }
-    if (!WriteWholeFile(path, text)) {
-        Err(Compose(IDS_RPS_CANNOT_WRITE_FILE, path));
+    // As into a folder: a file that is there already stays unless --overwrite says otherwise.
+    const WriteResult result = WriteTextFile(path, text, options.overwrite ? WriteReplace : WriteNew);
+    if (result != Written) {
+        Err(Compose(result == NameTaken ? IDS_RPS_FILE_EXISTS : IDS_RPS_CANNOT_WRITE_FILE, path));
         return kExitUsage;
     }
     Out(Compose(IDS_RPS_SAVED, printer->name, path) + "\n");
@@ -1103,6 +1108,10 @@ int CommandSave(const Options& options) {
                            (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
     if (!directory && attributes == INVALID_FILE_ATTRIBUTES && ListedPrinter(last.c_str())) {
         Err(Compose(IDS_RPS_SAVE_WHERE, last.c_str()));  // two printers and no folder, most likely
+        return kExitUsage;
+    }
+    if (!directory && IsDeviceName(last)) {  // COM1, LPT1, NUL...: a device, never a settings file
+        Err(Compose(IDS_RPS_DEVICE_NAME, last.c_str()));
         return kExitUsage;
     }
     if (!directory) return CommandShowOrSave(options, last.c_str());
@@ -1204,7 +1213,7 @@ int CommandRestore(const Options& options) {
     std::vector<const PrinterEntry*> printers;
     if (int code = OperandPrinters(options, 2, options.args.size(), &printers)) return code;
     std::vector<FolderBackup> backups = ReadBackups(folder, ModelName().c_str());
-    std::vector<BackupEntry> entries;
+    std::vector<BackupEntry> entries;  // only those that can be restored
     for (const FolderBackup& backup : backups)
         entries.push_back(backup.problem.error == FileOk ? backup.entry : BackupEntry());
     ChangeLog log;
@@ -1213,6 +1222,15 @@ int CommandRestore(const Options& options) {
     if (int code = PrepareJobs(printers, folder.c_str(), &run)) return code;
     for (PrinterJob& job : run.jobs) {
         const int newest = NewestBackup(entries, job.printer->name, before);
+        // A newer file of the printer that cannot be restored (cut short, a bad time) is passed over, not silently.
+        for (const FolderBackup& backup : backups) {
+            if (backup.problem.error == FileOk || !IsBackupOf(backup.entry, job.printer->name) ||
+                (!before.empty() && backup.entry.time >= before) ||
+                (newest >= 0 && !BackupIsNewer(backup.entry, entries[static_cast<size_t>(newest)])))
+                continue;
+            Err(Compose(IDS_RPS_NEWER_UNUSABLE, job.printer->name, backup.path.c_str(),
+                        FileProblemText(backup.problem).c_str()));
+        }
         if (newest < 0) continue;  // refused with the reason
         job.file = backups[static_cast<size_t>(newest)].parsed.get();
         job.fileName = backups[static_cast<size_t>(newest)].path;
@@ -1236,7 +1254,7 @@ int CommandRestoreList(const Options& options) {
     }
     std::stable_sort(usable.begin(), usable.end(), [](const FolderBackup* a, const FolderBackup* b) {
         if (a->entry.printer != b->entry.printer) return a->entry.printer < b->entry.printer;
-        return a->entry.time > b->entry.time;
+        return BackupIsNewer(a->entry, b->entry);
     });
     Out(Text(IDS_RPS_BACKUPS_HEADER) + "\n");
     for (const FolderBackup* backup : usable)

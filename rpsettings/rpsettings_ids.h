@@ -81,6 +81,10 @@
 #define IDS_RPS_MISSING_OPERAND 2118     // command
 #define IDS_RPS_EXTRA_OPERAND 2119       // command, operand
 #define IDS_RPS_SEE_HELP 2120
+#define IDS_RPS_DEVICE_NAME 2121         // path
+#define IDS_RPS_BAD_SAVED_TIME 2122
+#define IDS_RPS_SAVED_LATER 2123
+#define IDS_RPS_NEWER_UNUSABLE 2124      // printer, path, reason
 // Site tables (kept apart from the numbers above).
 #define IDS_RPS_CANNOT_WRITE_TABLE 2130  // path
 #define IDS_RPS_CANNOT_READ_FOLDER 2131  // folder

@@ -577,6 +577,18 @@ PrinterSettings DefaultPrinterSettings() {
     return settings;
 }
 
+namespace {
+
+// A printer's name as printer= holds it: in double quotes when blanks around
+// it would otherwise be lost, or when it starts and ends with a quote itself.
+std::string QuotedName(const std::string& name) {
+    const bool quote = !name.empty() && (IsBlank(name.front()) || IsBlank(name.back()) ||
+                                         (name.size() >= 2 && name.front() == '"' && name.back() == '"'));
+    return quote ? '"' + name + '"' : name;
+}
+
+}  // namespace
+
 FileProblem ReadSettingsFile(const char* text, size_t length, const char* model, ParsedSettings* parsed) {
     std::memset(parsed, 0, sizeof *parsed);
     const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text);
@@ -645,6 +657,10 @@ FileProblem ReadSettingsFile(const char* text, size_t length, const char* model,
             const size_t size = key[0] == 'p' ? sizeof parsed->printer : sizeof parsed->saved;
             if (!header) return {FileMissingHeader, lineNumber, -1};
             if (field[0]) return {FileRepeatedKey, lineNumber, -1};
+            if (key[0] == 'p' && valueEnd - value >= 2 && *value == '"' && valueEnd[-1] == '"') {
+                ++value;  // a quoted name: exactly what stands between the quotes
+                --valueEnd;
+            }
             if (value == valueEnd || static_cast<size_t>(valueEnd - value) >= size)
                 return {FileBadValue, lineNumber, -1};
             std::memcpy(field, value, static_cast<size_t>(valueEnd - value));
@@ -714,7 +730,7 @@ std::string WriteSettingsFile(const PrinterSettings& settings, const uint8_t* bl
     std::string out = "# rpsettings: パネル設定\n";
     out += std::string("model=") + TextOrEmpty(model) + "\n";
     out += Printf("version=%ld\n", kSettingsFileVersion);
-    if (savedTime) out += std::string("printer=") + TextOrEmpty(printer) + "\nsaved=" + savedTime + "\n";
+    if (savedTime) out += "printer=" + QuotedName(TextOrEmpty(printer)) + "\nsaved=" + savedTime + "\n";
     int lastFormat = -1;
     for (int i = 0; i < kTotalCount; ++i) {
         int format;

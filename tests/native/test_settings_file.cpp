@@ -70,6 +70,11 @@ TEST(SettingsFile, ASavedFileIsACompleteRecordOfThePrinter) {
     const std::vector<uint8_t> block = OddBlock();
     PrinterSettings printer;
     ASSERT_TRUE(SettingsOfBlock(block.data(), &printer));
+    for (const char* name : {"x ", " x", "\"x\""}) {  // blanks and quotes of a name are kept
+        ParsedSettings named;
+        ASSERT_EQ(Read(WriteSettingsFile(printer, nullptr, kModel, TextOf, nullptr, name, "1"), &named).error, FileOk);
+        EXPECT_STREQ(named.printer, name);
+    }
     const std::string text =
         WriteSettingsFile(printer, block.data(), kModel, TextOf, nullptr, "TK/1", "2026-12-08T14:05:09Z");
     ParsedSettings parsed;
