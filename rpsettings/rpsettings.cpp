@@ -43,7 +43,6 @@ constexpr int kExitNotVerified = 4;  // apply: written, but the read-back could 
 constexpr int kExitInterrupted = 5;  // Ctrl+C: what was done is reported
 constexpr int kMaxWorkers = 32;      // printers handled at once; each mostly waits on its device
 constexpr int kReadAttempts = 3;     // as the panel: a read that gives no settings is tried again
-constexpr char kFilePort[] = "FILE:";
 
 // ---- Texts and output ----
 
@@ -54,7 +53,7 @@ std::string Text(UINT id) {
 }
 
 std::string Usage() {
-    char text[2048];
+    char text[4096];
     LoadText(IDS_RPS_USAGE, text, sizeof text);
     return text;
 }
@@ -197,6 +196,10 @@ int ParseOptions(int argc, char** argv, Options* options) {
             Err(Compose(row ? IDS_RPS_OPTION_NEEDS_VALUE : IDS_RPS_UNKNOWN_OPTION, arg.c_str()));
             return kExitUsage;
         }
+        if (value && !*value && row->id != OptPassword) {  // a file, folder, time or number: never empty
+            Err(Compose(IDS_RPS_BAD_OPTION_VALUE, arg.c_str(), value));
+            return kExitUsage;
+        }
         if (value) ++i;
         options->used |= 1u << row->id;
         int number = 0;
@@ -279,12 +282,17 @@ std::string FileProblemText(const FileProblem& problem) {
                                     0,
                                     IDS_RPS_NOT_COMPLETE,
                                     IDS_RPS_BAD_SAVED_TIME,
-                                    IDS_RPS_SAVED_LATER};
+                                    IDS_RPS_SAVED_LATER,
+                                    0,
+                                    IDS_RPS_AFTER_END};
     if (problem.error == FileTooLarge) return Compose(IDS_RPS_FILE_TOO_LARGE, static_cast<int>(kMaxFileSize >> 10));
     if (problem.error == FileCustomIsRow)
         return Compose(IDS_RPS_CUSTOM_IS_ROW, SettingFullKey(problem.setting).c_str(), static_cast<int>(problem.value),
                        CustomRowText(problem.setting, problem.value).c_str(),
                        SettingFullKey(problem.setting - 1).c_str());
+    if (problem.setting >= 0 && (problem.error == FileBadValue || problem.error == FileNotHex))
+        return Compose(problem.error == FileNotHex ? IDS_RPS_NOT_HEX : IDS_RPS_BAD_VALUE_OF,
+                       SettingFullKey(problem.setting).c_str());
     if (problem.error == FileOutOfRange)
         return Compose(IDS_RPS_OUT_OF_RANGE, SettingFullKey(problem.setting).c_str(),
                        SettingRangeText(problem.setting).c_str());
@@ -351,7 +359,7 @@ int ResolvePrinters(const std::vector<std::string>& names, std::vector<const Pri
 // Opens the printer and evaluates its status items as the panel does. Empty
 // when the SRM answered; else why the printer cannot be used.
 std::string OpenPrinter(const PrinterEntry& printer, SrmSession* session, StatusVerdict* verdict) {
-    if (TextEquals(printer.destination, kFilePort)) return ConsoleText(Text(IDS_FILE_PORT));
+    if (IsFilePort(printer.destination)) return ConsoleText(Text(IDS_FILE_PORT));
     if (session->Open(printer.name) != 0 || session->get() == 0) return Text(IDS_RPS_CANNOT_OPEN);
     StatusItemValues items = {kUnreadItem, {kUnreadItem, kUnreadItem, kUnreadItem}, kUnreadItem};
     if (const UINT failed = ReadStatusItemsOf(session->get(), &items)) return Text(failed);
@@ -540,7 +548,7 @@ std::string StillUpdatable(DWORD handle, StatusVerdict* verdict) {
     DWORD length = 0;
     if (GetPrinterStatusA(handle, SRM_ITEM_PORT, port, kSrmSizePort, &length) == 0)
         FormatDestination(destination, sizeof destination, port);
-    if (TextEquals(destination, kFilePort)) return ConsoleText(Text(IDS_FILE_PORT));
+    if (IsFilePort(destination)) return ConsoleText(Text(IDS_FILE_PORT));
     return "";
 }
 
@@ -555,7 +563,7 @@ void ApplyToPrinter(const JobsRun& run, PrinterJob* job) {
     StatusVerdict verdict = {};
     job->reason = OpenPrinter(*job->printer, &session, &verdict);
     if (!job->reason.empty()) {
-        if (!TextEquals(job->printer->destination, kFilePort)) job->outcome = Failed;
+        if (!IsFilePort(job->printer->destination)) job->outcome = Failed;
         return;
     }
     if (!verdict.usable || !verdict.updateAllowed || verdict.printerNotReady) {
@@ -582,8 +590,8 @@ void ApplyToPrinter(const JobsRun& run, PrinterJob* job) {
                                                          SavedFileText(job->printer->name, job->current, block),
                                                          &job->path);
         if (!job->backedUp) {
-            if (job->path.empty()) job->path = run.folder + base + ".txt";
-            job->reason = Compose(IDS_RPS_BACKUP_FAILED, job->path.c_str());
+            job->reason = job->readable ? Compose(IDS_RPS_BACKUP_FAILED, job->path.c_str()) : Text(IDS_RPS_BACKUP_UNREADABLE);
+            job->path.clear();
             return;
         }
     }
@@ -668,14 +676,16 @@ void WorkOnJob(void* context, size_t index) {
     JobsRun* run = static_cast<JobsRun*>(context);
     PrinterJob* job = &run->jobs[index];
     // --all passes over the printers the panel refuses by their kind; named, they are refused.
-    if (run->options->all && TextEquals(job->printer->destination, kFilePort)) {
+    if (run->options->all && IsFilePort(job->printer->destination)) {
         job->outcome = Skipped;
         job->reason = ConsoleText(Text(IDS_FILE_PORT));
         return;
     }
-    if (run->command == JobsApply && !job->file) {
+    if (run->command == JobsApply && !job->file && !IsFilePort(job->printer->destination)) {
         job->outcome = Refused;
-        job->reason = Compose(IDS_RPS_NO_BACKUP, run->options->args[1].c_str());
+        job->reason = run->options->before ? Compose(IDS_RPS_NO_BACKUP_BEFORE, run->options->args[1].c_str(),
+                                                     run->options->before)
+                                           : Compose(IDS_RPS_NO_BACKUP, run->options->args[1].c_str());
         return;
     }
     switch (run->command) {
@@ -947,10 +957,25 @@ std::string ExistingFolder(const std::string& directory) {
     return directory.back() == '\\' || directory.back() == '/' ? directory : directory + "\\";
 }
 
-// A file in a directory (made when missing); "" and the message when it cannot be made.
+// Makes a directory and the ones above it that are missing; false when one cannot be made.
+bool MakeDirectories(std::string directory) {
+    while (directory.size() > 1 && (directory.back() == '\\' || directory.back() == '/') &&
+           directory[directory.size() - 2] != ':')
+        directory.pop_back();
+    const DWORD attributes = GetFileAttributesA(directory.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    const size_t parent = directory.find_last_of("\\/");
+    if (parent != std::string::npos && parent > 0 && directory[parent - 1] != ':' &&
+        directory.find_first_not_of("\\/", parent) != std::string::npos && !MakeDirectories(directory.substr(0, parent)))
+        return false;
+    return CreateDirectoryA(directory.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+// A file in a directory (made, with the ones above it, when missing); "" and
+// the message when it cannot be made.
 std::string DirectoryFor(const char* directory) {
     const DWORD attributes = GetFileAttributesA(directory);
-    if (attributes == INVALID_FILE_ATTRIBUTES && !CreateDirectoryA(directory, nullptr)) {
+    if (attributes == INVALID_FILE_ATTRIBUTES && !MakeDirectories(directory)) {
         Err(Compose(IDS_RPS_CANNOT_MAKE_DIRECTORY, directory));
         return "";
     }
@@ -1359,7 +1384,11 @@ const CommandRow* CheckCommand(const Options& options) {
     }
     if (row && options.list && word == "restore") row = &kRestoreList;
     if (!row) {
-        if (word.empty()) return nullptr;
+        if (options.args.empty()) return nullptr;
+        if (word.empty()) {
+            Err(Text(IDS_RPS_EMPTY_COMMAND));
+            return nullptr;
+        }
         Err(Compose(IDS_RPS_UNKNOWN_COMMAND, word.c_str()));
         const std::string nearest = NearestName(word, names);
         if (!nearest.empty()) Err(Compose(IDS_RPS_DID_YOU_MEAN, nearest.c_str()));

@@ -151,6 +151,8 @@ enum SettingsFileError {
     FileNotComplete,    // (not the reader's) a backup that does not hold every setting
     FileBadSavedTime,   // (not the reader's) a backup whose saved= is no time
     FileSavedLater,     // (not the reader's) a backup saved, it says, after now
+    FileNotHex,         // switches.otherBits: not eight hexadecimal digits
+    FileAfterEnd,       // a line after [end]
 };
 
 constexpr int kMaxSettings = 128;

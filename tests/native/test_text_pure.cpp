@@ -195,6 +195,12 @@ TEST(TextEquals, NullEqualsNothing) {
     }
 }
 
+TEST(TextEquals, TheFilePortInAnyLetterCase) {
+    for (const char* port : {"FILE:", "file:", "File:"}) EXPECT_TRUE(IsFilePort(port)) << port;
+    for (const char* other : {"FILE", "FILE:x", "LPT1:", ""}) EXPECT_FALSE(IsFilePort(other)) << other;
+    EXPECT_FALSE(IsFilePort(nullptr));
+}
+
 TEST(HelpFileKindOf, LastThreeCharacters) {
     struct Case {
         const char* label;

@@ -50,6 +50,17 @@ int PageLengthIn(const std::string& path) {
     return -1;
 }
 
+// A saved file of the printer, with its printer= and saved= lines as given
+// ("" keeps the line); cut before its end mark when cut.
+std::string SavedVariant(std::string text, const std::string& printer, const std::string& saved, bool cut) {
+    for (const std::pair<const char*, std::string>& line : {std::make_pair("printer=", printer), {"saved=", saved}}) {
+        const size_t at = text.find(line.first);
+        if (!line.second.empty() && at != std::string::npos)
+            text.replace(at, text.find('\n', at) - at, line.first + line.second);
+    }
+    return cut ? text.substr(0, text.find("[end]")) : text;
+}
+
 // The output's lines without the indented ones under a printer (its changes, its backup).
 std::vector<std::string> ResultLines(const std::string& output) {
     std::vector<std::string> lines = OutputLines(output);
@@ -202,6 +213,8 @@ TEST_F(RpsettingsTest, APrinterThePanelWouldNotServeOrThatIsHeldIsNeverWritten) 
          "リモートパネルの対象プリンタではありません。"},
         {"a FILE: destination", SpoolerEntry::Register, kSrmDefaultDriver, "FILE:", Hold::None, nullptr, 1,
          "設定しません: \"FILE:\"に接続されているため、設定の読み込み/更新ができません。"},
+        {"a file: destination", SpoolerEntry::Register, kSrmDefaultDriver, "file:", Hold::None, nullptr, 1,
+         "設定しません: \"FILE:\"に接続されているため"},
         {"held by a panel", SpoolerEntry::Register, kSrmDefaultDriver, "LPT1:", Hold::Panel, nullptr, 1,
          "設定しません: このプリンタのリモートパネルは現在起動されています。"},
         {"held by another run", SpoolerEntry::Register, kSrmDefaultDriver, "LPT1:", Hold::Tool, nullptr, 1,
@@ -233,7 +246,7 @@ TEST_F(RpsettingsTest, APrinterThePanelWouldNotServeOrThatIsHeldIsNeverWritten) 
             name += c.rename;
             ASSERT_EQ(printer.SetReportedName(name), 0u) << c.label;
         }
-        const std::string backups = TempFile("") + ".bk";
+        const std::string backups = TempFile("") + ".bk\\day";  // made with the folder above it
         const SrmctlResult apply = Rps({"apply", TempFile(kPartialFile), name, other.Name(), "--backup", backups});
         EXPECT_EQ(apply.exitCode, c.exitCode) << c.label << apply.output;
         EXPECT_NE(apply.output.find(c.says), std::string::npos) << c.label << apply.output;
@@ -244,6 +257,7 @@ TEST_F(RpsettingsTest, APrinterThePanelWouldNotServeOrThatIsHeldIsNeverWritten) 
         EXPECT_EQ(GetFileAttributesA(files_.back().c_str()) != INVALID_FILE_ATTRIBUTES, c.exitCode != 2) << c.label;
         TearDown();
         RemoveDirectoryA(backups.c_str());
+        RemoveDirectoryA(backups.substr(0, backups.rfind('\\')).c_str());
         EXPECT_TRUE(printer.Log().empty()) << c.label;
         // An argument error is found before any printer is touched.
         EXPECT_EQ(other.Log().size(), c.exitCode == 2 ? 0u : 1u) << c.label;
@@ -272,6 +286,18 @@ TEST_F(RpsettingsTest, AnUpdateOnlyPrinterTakesOnlyACompleteFileAndIsReportedNot
     EXPECT_EQ(complete.exitCode, 4u) << complete.output;
     EXPECT_NE(complete.output.find("読み戻して確かめられません"), std::string::npos) << complete.output;
     EXPECT_EQ(CarriedBytes(target.Block()), CarriedBytes(block));
+
+    // Restore keeps what a printer holds first: one that cannot be read is not written, and says why.
+    const std::string folder = TempFile("") + ".up";
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    files_.push_back(folder + "\\b.txt");
+    ASSERT_TRUE(CopyFileA(TempFile(SavedVariant(FileText(saved), target.Name(), "", false)).c_str(),
+                          files_.back().c_str(), FALSE));
+    const SrmctlResult restore = Rps({"restore", folder, target.Name()});
+    EXPECT_NE(restore.output.find("設定を読み込めないプリンタのため、今の設定をバックアップに保存できません。"),
+              std::string::npos) << restore.output;
+    TearDown();
+    RemoveDirectoryA(folder.c_str());
 }
 
 struct Arguments {
@@ -300,6 +326,11 @@ TEST_F(RpsettingsTest, ArgumentsAreCheckedBeforeAnyPrinterIsTouched) {
         {"a change log that cannot be written", {"apply", file, "P", "--log", "."}, 2, "を開けないため、どのプリンタにも書き込みません。"},
         {"a table of save", {"save", "P", "x.txt", "--csv", "x.csv"}, 2, "--csv は save では使えません。"},
         {"a merge of no folder", {"merge", "nosuch"}, 2, "フォルダ nosuch を読めません。"},
+        {"help to its end", {"--help"}, 0, "5 Ctrl+C で中断"},
+        {"an empty command", {""}, 2, "コマンドが空です。"},
+        {"an empty log", {"apply", file, "P", "--log", ""}, 2, "--log の値  は使えません。"},
+        {"no backup before a time", {"restore", ".", "P", "--before", "2000-01-01", "--dry-run"}, 1,
+         "に 2000-01-01 より前のこのプリンタのバックアップがありません。"},
         {"a file that is there", {"save", "P", file}, 2, "は既にあります。置き換えるときは --overwrite"},
         {"a serial port", {"save", "P", "COM1", "--overwrite"}, 2, "COM1 は装置の名前です"},
         {"a device in a folder", {"save", "P", "sub\\lpt2.txt"}, 2, "は装置の名前です"},
@@ -316,6 +347,13 @@ TEST_F(RpsettingsTest, ArgumentsAreCheckedBeforeAnyPrinterIsTouched) {
         const SrmctlResult run = Rps(args);
         EXPECT_EQ(run.exitCode, c.exitCode) << c.label << run.output;
         EXPECT_NE(run.output.find(c.says), std::string::npos) << c.label << run.output;
+    }
+    // Each description of the help starts in one column, as a Shift-JIS console shows it.
+    for (const std::string& line : OutputLines(Rps({"--help"}).output)) {
+        const size_t gap = line.find("  ", 2);
+        if (line.rfind("  ", 0) == 0 && gap != std::string::npos && line.find_first_not_of(' ', 2) < gap) {
+            EXPECT_EQ(line.find_first_not_of(' ', gap), 36u) << line;
+        }
     }
     EXPECT_TRUE(printer.Log().empty());
     for (const char* made : {"dry.bk", "dry.jsonl"})  // a dry run writes nothing at all
@@ -489,17 +527,6 @@ TEST_F(RpsettingsTest, ABackupNeverReplacesAnotherWithinARunOrAcrossRuns) {
     for (const std::string& name : TextFilesIn(folder + "\\")) files_.push_back(folder + "\\" + name);
     TearDown();
     RemoveDirectoryA(folder.c_str());
-}
-
-// A saved file of the printer, with its printer= and saved= lines as given
-// ("" keeps the line); cut before its end mark when cut.
-std::string SavedVariant(std::string text, const std::string& printer, const std::string& saved, bool cut) {
-    for (const std::pair<const char*, std::string>& line : {std::make_pair("printer=", printer), {"saved=", saved}}) {
-        const size_t at = text.find(line.first);
-        if (!line.second.empty() && at != std::string::npos)
-            text.replace(at, text.find('\n', at) - at, line.first + line.second);
-    }
-    return cut ? text.substr(0, text.find("[end]")) : text;
 }
 
 struct RestoreCase {
