@@ -81,6 +81,10 @@ bool StartJobWrite() {
     return state == StateRunning || state == StateWriting;
 }
 
+void EndJobWrite() {
+    if (workerPool) InterlockedCompareExchange(&workerPool->state[workerJob], StateRunning, StateWriting);
+}
+
 void InterruptPrinterJobs() {
     InterlockedExchange(&interrupted, 1);
     if (wakeEvent) SetEvent(wakeEvent);
@@ -124,10 +128,12 @@ JobRunResult RunPrinterJobs(size_t count, const JobRunOptions& options, JobWork 
             const LONG state = pool->state[i];
             if (state == StateDone) {
                 end = JobFinished;
-            } else if ((state == StateRunning || state == StateWriting) && options.timeoutMs != INFINITE &&
+            } else if (state == StateRunning && options.timeoutMs != INFINITE &&
                        static_cast<LONG>(now - pool->started[i]) >= static_cast<LONG>(options.timeoutMs) &&
-                       InterlockedCompareExchange(&pool->state[i], StateGivenUp, state) == state) {
-                // The worker stays with this printer: another takes its place.
+                       InterlockedCompareExchange(&pool->state[i], StateGivenUp, StateRunning) == StateRunning) {
+                // Given up before it began to write (a job writing is waited for: the
+                // report never comes before its write). The worker stays with
+                // this printer: another takes its place.
                 end = JobNotAnswering;
                 abandoned = true;
                 StartWorker(pool, &threads);

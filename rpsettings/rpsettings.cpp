@@ -628,7 +628,9 @@ void ApplyToPrinter(const JobsRun& run, PrinterJob* job) {
 void WriteAndVerify(DWORD handle, const StatusVerdict& verdict, uint8_t block[kSettingsBlockSize], PrinterJob* job) {
     uint8_t area[kCommandAreaSize];
     CopyMemory(area, job->plan.area, sizeof area);
-    if (SetPrinterStatusDirectA(handle, SRM_ITEM_SETTINGS, area, kCommandAreaSize) != 0) {
+    const DWORD sent = SetPrinterStatusDirectA(handle, SRM_ITEM_SETTINGS, area, kCommandAreaSize);
+    EndJobWrite();  // the read-back may be given up on again
+    if (sent != 0) {
         job->outcome = Failed;
         job->reason = Text(IDS_WRITE_FAILED);
         return;

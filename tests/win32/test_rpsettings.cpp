@@ -590,6 +590,7 @@ struct RunnerCase {
     DWORD timeoutMs;
     int interruptAt;  // the job whose work interrupts (as Ctrl+C would), or -1
     int hangAt;       // the job that does not answer, or -1
+    int writeAt;      // the job that takes longer than the time allowed while it writes, or -1
     std::vector<JobEnd> ends;
     bool interrupted;
     bool abandoned;
@@ -607,11 +608,12 @@ struct RunnerContext {
 
 TEST(PrinterJobs, InterruptionAndPrintersThatDoNotAnswer) {
     const RunnerCase cases[] = {
-        {"Ctrl+C during the first of four, one at a time", 1, INFINITE, 0, -1,
+        {"Ctrl+C during the first of four, one at a time", 1, INFINITE, 0, -1, -1,
          {JobFinished, JobNotStarted, JobNotStarted, JobNotStarted}, true, false},
-        {"one printer does not answer", 2, 300, -1, 1, {JobFinished, JobNotAnswering, JobFinished, JobFinished}, false,
-         true},
-        {"every printer answers", 4, 5000, -1, -1, {JobFinished, JobFinished, JobFinished, JobFinished}, false, false},
+        {"one printer does not answer", 2, 300, -1, 1, -1, {JobFinished, JobNotAnswering, JobFinished, JobFinished},
+         false, true},
+        {"every printer answers", 4, 5000, -1, -1, -1, {JobFinished, JobFinished, JobFinished, JobFinished}, false, false},
+        {"a write is waited for", 2, 300, -1, -1, 1, {JobFinished, JobFinished, JobFinished, JobFinished}, false, false},
     };
     for (const RunnerCase& c : cases) {
         // Kept to the end: a worker given up on still writes into it.
@@ -625,6 +627,8 @@ TEST(PrinterJobs, InterruptionAndPrintersThatDoNotAnswer) {
                 RunnerContext* run = static_cast<RunnerContext*>(p);
                 if (static_cast<int>(i) == run->c->interruptAt) InterruptPrinterJobs();
                 if (static_cast<int>(i) == run->c->hangAt) WaitForSingleObject(run->release, 10000);
+                if (static_cast<int>(i) == run->c->writeAt && StartJobWrite())  // writes for three times the time allowed
+                    WaitForSingleObject(run->release, 3 * run->c->timeoutMs);
                 InterlockedExchange(&run->worked[i], 1);
                 InterlockedExchange(&run->mayWrite[i], StartJobWrite() ? 1 : 2);
                 if (static_cast<int>(i) == run->c->hangAt) SetEvent(run->asked);
