@@ -13,6 +13,7 @@
 enum JobEnd {
     JobFinished,    // the work function returned
     JobNotAnswering,  // still running when the time allowed ran out; its state is unknown
+    JobWrittenNotAnswering,  // the same after its write (EndJobWrite): written, the rest unknown
     JobNotStarted,  // interrupted before it started
 };
 
@@ -46,7 +47,7 @@ JobRunResult RunPrinterJobs(size_t count, const JobRunOptions& options, JobWork 
 // True outside RunPrinterJobs.
 bool StartJobWrite();
 // Called when the write is done: from here the job may be given up again
-// (then reported as not answering, its state unknown).
+// (then reported as JobWrittenNotAnswering).
 void EndJobWrite();
 
 // What Ctrl+C and Ctrl+Break do: no job starts any more.

@@ -855,7 +855,8 @@ void ReportJob(void* context, size_t index, JobEnd end) {
     PrinterJob shown;
     const PrinterJob& job = end == JobFinished ? run->jobs[index] : shown;
     shown.printer = run->jobs[index].printer;
-    shown.outcome = end == JobNotAnswering ? NotAnswering : NotStarted;
+    shown.outcome = end == JobNotAnswering ? NotAnswering : end == JobWrittenNotAnswering ? NotVerified : NotStarted;
+    if (end == JobWrittenNotAnswering) shown.reason = Compose(IDS_RPS_READ_BACK_NOT_ANSWERING, run->options->timeoutSeconds);
     ++run->counts[job.outcome];
     run->unlogged += job.unlogged;
     const std::string lines = ReportLines(*run, job, run->texts);

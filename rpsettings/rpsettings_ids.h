@@ -91,6 +91,7 @@
 #define IDS_RPS_BAD_VALUE_OF 2128        // key
 #define IDS_RPS_NOT_HEX 2129             // key
 #define IDS_RPS_AFTER_END 2140
+#define IDS_RPS_READ_BACK_NOT_ANSWERING 2141  // seconds
 // Site tables (kept apart from the numbers above).
 #define IDS_RPS_CANNOT_WRITE_TABLE 2130  // path
 #define IDS_RPS_CANNOT_READ_FOLDER 2131  // folder

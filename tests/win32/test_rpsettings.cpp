@@ -613,7 +613,8 @@ TEST(PrinterJobs, InterruptionAndPrintersThatDoNotAnswer) {
         {"one printer does not answer", 2, 300, -1, 1, -1, {JobFinished, JobNotAnswering, JobFinished, JobFinished},
          false, true},
         {"every printer answers", 4, 5000, -1, -1, -1, {JobFinished, JobFinished, JobFinished, JobFinished}, false, false},
-        {"a write is waited for", 2, 300, -1, -1, 1, {JobFinished, JobFinished, JobFinished, JobFinished}, false, false},
+        {"a write is waited for, then given up on", 2, 300, -1, -1, 1,
+         {JobFinished, JobWrittenNotAnswering, JobFinished, JobFinished}, false, true},
     };
     for (const RunnerCase& c : cases) {
         // Kept to the end: a worker given up on still writes into it.
@@ -627,8 +628,11 @@ TEST(PrinterJobs, InterruptionAndPrintersThatDoNotAnswer) {
                 RunnerContext* run = static_cast<RunnerContext*>(p);
                 if (static_cast<int>(i) == run->c->interruptAt) InterruptPrinterJobs();
                 if (static_cast<int>(i) == run->c->hangAt) WaitForSingleObject(run->release, 10000);
-                if (static_cast<int>(i) == run->c->writeAt && StartJobWrite())  // writes for three times the time allowed
-                    WaitForSingleObject(run->release, 3 * run->c->timeoutMs);
+                if (static_cast<int>(i) == run->c->writeAt && StartJobWrite()) {
+                    WaitForSingleObject(run->release, 3 * run->c->timeoutMs);  // a write of three times the time allowed
+                    EndJobWrite();
+                    WaitForSingleObject(run->release, 10000);  // then no answer
+                }
                 InterlockedExchange(&run->worked[i], 1);
                 InterlockedExchange(&run->mayWrite[i], StartJobWrite() ? 1 : 2);
                 if (static_cast<int>(i) == run->c->hangAt) SetEvent(run->asked);
