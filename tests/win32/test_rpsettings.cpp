@@ -50,17 +50,6 @@ int PageLengthIn(const std::string& path) {
     return -1;
 }
 
-// A saved file of the printer, with its printer= and saved= lines as given
-// ("" keeps the line); cut before its end mark when cut.
-std::string SavedVariant(std::string text, const std::string& printer, const std::string& saved, bool cut) {
-    for (const std::pair<const char*, std::string>& line : {std::make_pair("printer=", printer), {"saved=", saved}}) {
-        const size_t at = text.find(line.first);
-        if (!line.second.empty() && at != std::string::npos)
-            text.replace(at, text.find('\n', at) - at, line.first + line.second);
-    }
-    return cut ? text.substr(0, text.find("[end]")) : text;
-}
-
 // The output's lines without the indented ones under a printer (its changes, its backup).
 std::vector<std::string> ResultLines(const std::string& output) {
     std::vector<std::string> lines = OutputLines(output);
@@ -286,18 +275,6 @@ TEST_F(RpsettingsTest, AnUpdateOnlyPrinterTakesOnlyACompleteFileAndIsReportedNot
     EXPECT_EQ(complete.exitCode, 4u) << complete.output;
     EXPECT_NE(complete.output.find("読み戻して確かめられません"), std::string::npos) << complete.output;
     EXPECT_EQ(CarriedBytes(target.Block()), CarriedBytes(block));
-
-    // Restore keeps what a printer holds first: one that cannot be read is not written, and says why.
-    const std::string folder = TempFile("") + ".up";
-    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
-    files_.push_back(folder + "\\b.txt");
-    ASSERT_TRUE(CopyFileA(TempFile(SavedVariant(FileText(saved), target.Name(), "", false)).c_str(),
-                          files_.back().c_str(), FALSE));
-    const SrmctlResult restore = Rps({"restore", folder, target.Name()});
-    EXPECT_NE(restore.output.find("設定を読み込めないプリンタのため、今の設定をバックアップに保存できません。"),
-              std::string::npos) << restore.output;
-    TearDown();
-    RemoveDirectoryA(folder.c_str());
 }
 
 struct Arguments {
@@ -332,8 +309,7 @@ TEST_F(RpsettingsTest, ArgumentsAreCheckedBeforeAnyPrinterIsTouched) {
         {"no backup before a time", {"restore", ".", "P", "--before", "2000-01-01", "--dry-run"}, 1,
          "に 2000-01-01 より前のこのプリンタのバックアップがありません。"},
         {"a file that is there", {"save", "P", file}, 2, "は既にあります。置き換えるときは --overwrite"},
-        {"a serial port", {"save", "P", "COM1", "--overwrite"}, 2, "COM1 は装置の名前です"},
-        {"a device in a folder", {"save", "P", "sub\\lpt2.txt"}, 2, "は装置の名前です"},
+        {"a serial port", {"save", "P", "sub\\COM1.txt", "--overwrite"}, 2, "COM1.txt は装置の名前です"},
     };
     char directory[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, directory);
@@ -348,12 +324,9 @@ TEST_F(RpsettingsTest, ArgumentsAreCheckedBeforeAnyPrinterIsTouched) {
         EXPECT_EQ(run.exitCode, c.exitCode) << c.label << run.output;
         EXPECT_NE(run.output.find(c.says), std::string::npos) << c.label << run.output;
     }
-    // Each description of the help starts in one column, as a Shift-JIS console shows it.
-    for (const std::string& line : OutputLines(Rps({"--help"}).output)) {
-        const size_t gap = line.find("  ", 2);
-        if (line.rfind("  ", 0) == 0 && gap != std::string::npos && line.find_first_not_of(' ', 2) < gap) {
-            EXPECT_EQ(line.find_first_not_of(' ', gap), 36u) << line;
-        }
+    for (const std::string& line : OutputLines(Rps({"--help"}).output)) {  // one column, as Shift-JIS shows it
+        const size_t first = line.find_first_not_of(' '), gap = line.find("  ", first);
+        EXPECT_TRUE(first != 2 || gap == std::string::npos || line.find_first_not_of(' ', gap) == 36) << line;
     }
     EXPECT_TRUE(printer.Log().empty());
     for (const char* made : {"dry.bk", "dry.jsonl"})  // a dry run writes nothing at all
@@ -529,11 +502,17 @@ TEST_F(RpsettingsTest, ABackupNeverReplacesAnotherWithinARunOrAcrossRuns) {
     RemoveDirectoryA(folder.c_str());
 }
 
+// A saved file with its saved= line as given, cut before its end mark when cut.
+std::string SavedAt(std::string text, const std::string& saved, bool cut) {
+    const size_t at = text.find("saved=") + 6;
+    text.replace(at, text.find('\n', at) - at, saved);
+    return cut ? text.substr(0, text.find("[end]")) : text;
+}
+
 struct RestoreCase {
     const char* label;
     std::vector<std::vector<std::string>> files;  // name, saved=, "cut"
-    const char* restored;  // the file restore takes
-    const char* says;      // on standard error, or ""
+    const char* restored, *says;  // the file restore takes; what it says on standard error
 };
 
 TEST_F(RpsettingsTest, RestoreTakesTheBackupSavedLastAndNamesNewerOnesItCannotUse) {
@@ -543,26 +522,28 @@ TEST_F(RpsettingsTest, RestoreTakesTheBackupSavedLastAndNamesNewerOnesItCannotUs
     const RestoreCase cases[] = {
         {"in the same second", {{"b.txt", t + "Z"}, {"b~2.txt", t + "Z"}}, "b~2.txt", ""},
         {"~10 after ~7", {{"b~7.txt", t + ".5Z"}, {"b~10.txt", t + ".5Z"}}, "b~10.txt", ""},
-        {"a newer file cut short", {{"b.txt", t + "Z"}, {"b~2.txt", t + ".1Z", "cut"}}, "b.txt",
-         "b~2.txt は使えないため、使いません: 保存したファイルの終わりの [end] がありません。"},
-        {"a saved time that is none", {{"b.txt", t + "Z"}, {"b~2.txt", "yesterday"}}, "b.txt",
-         "b~2.txt は使えないため、使いません: saved= の値が正しい時刻ではありません。"},
-        {"a time still to come", {{"b.txt", t + "Z"}, {"b~2.txt", "2999-01-01T00:00:00Z"}}, "b.txt",
-         "b~2.txt は使えないため、使いません: saved= の時刻が今より後です。"},
+        {"newer, cut short", {{"b.txt", t + "Z"}, {"b~2.txt", t + ".1Z", "cut"}}, "b.txt", "b~2.txt は使えない"},
+        {"no time", {{"b.txt", t + "Z"}, {"b~2.txt", "x"}}, "b.txt", "b~2.txt は使えないため、使いません: saved= の値"},
+        {"a time to come", {{"b.txt", t + "Z"}, {"b~2.txt", "2999-01-01"}}, "b.txt", "使いません: saved= の時刻が今"},
     };
     const std::string folder = TempFile("") + ".rs";
     ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
     for (const RestoreCase& c : cases) {
+        TearDown();  // the files of the row before
         for (const std::vector<std::string>& file : c.files) {
             files_.push_back(folder + "\\" + file[0]);
-            ASSERT_TRUE(CopyFileA(TempFile(SavedVariant(saved, printer.Name(), file[1], file.size() > 2)).c_str(),
+            ASSERT_TRUE(CopyFileA(TempFile(SavedAt(saved, file[1], file.size() > 2)).c_str(),
                                   files_.back().c_str(), FALSE));
         }
         const SrmctlResult restore = Rps({"restore", folder, printer.Name(), "--dry-run"});
         EXPECT_NE(restore.output.find(folder + "\\" + c.restored + " ("), std::string::npos) << c.label << restore.output;
         EXPECT_NE(restore.output.find(c.says), std::string::npos) << c.label << restore.output;
-        for (const std::vector<std::string>& file : c.files) DeleteFileA((folder + "\\" + file[0]).c_str());
     }
+    // Restore keeps what a printer holds first: one that cannot be read is not written, and says why.
+    ASSERT_EQ(printer.SetExtStatus(1), 0u);
+    const SrmctlResult restore = Rps({"restore", folder, printer.Name()});
+    EXPECT_NE(restore.output.find("設定を読み込めないプリンタのため、今の設定をバックアップに保存できません。"),
+              std::string::npos) << restore.output;
     TearDown();
     RemoveDirectoryA(folder.c_str());
 }
@@ -590,10 +571,10 @@ struct RunnerCase {
     DWORD timeoutMs;
     int interruptAt;  // the job whose work interrupts (as Ctrl+C would), or -1
     int hangAt;       // the job that does not answer, or -1
-    int writeAt;      // the job that takes longer than the time allowed while it writes, or -1
     std::vector<JobEnd> ends;
     bool interrupted;
     bool abandoned;
+    int writeAt = -1;  // the job that takes longer than the time allowed while it writes
 };
 
 struct RunnerContext {
@@ -608,13 +589,13 @@ struct RunnerContext {
 
 TEST(PrinterJobs, InterruptionAndPrintersThatDoNotAnswer) {
     const RunnerCase cases[] = {
-        {"Ctrl+C during the first of four, one at a time", 1, INFINITE, 0, -1, -1,
+        {"Ctrl+C during the first of four, one at a time", 1, INFINITE, 0, -1,
          {JobFinished, JobNotStarted, JobNotStarted, JobNotStarted}, true, false},
-        {"one printer does not answer", 2, 300, -1, 1, -1, {JobFinished, JobNotAnswering, JobFinished, JobFinished},
-         false, true},
-        {"every printer answers", 4, 5000, -1, -1, -1, {JobFinished, JobFinished, JobFinished, JobFinished}, false, false},
-        {"a write is waited for, then given up on", 2, 300, -1, -1, 1,
-         {JobFinished, JobWrittenNotAnswering, JobFinished, JobFinished}, false, true},
+        {"one printer does not answer", 2, 300, -1, 1, {JobFinished, JobNotAnswering, JobFinished, JobFinished}, false,
+         true},
+        {"every printer answers", 4, 5000, -1, -1, {JobFinished, JobFinished, JobFinished, JobFinished}, false, false},
+        {"a write is waited for, then given up on", 2, 300, -1, -1,
+         {JobFinished, JobWrittenNotAnswering, JobFinished, JobFinished}, false, true, 1},
     };
     for (const RunnerCase& c : cases) {
         // Kept to the end: a worker given up on still writes into it.
