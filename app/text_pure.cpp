@@ -83,6 +83,16 @@ int TextEquals(const char* a, const char* b) {
     return a && b && std::strcmp(a, b) == 0;
 }
 
+int IsFilePort(const char* destination) {
+    static const char kFilePort[] = "FILE:";
+    if (!destination) return 0;
+    for (size_t i = 0; i < sizeof kFilePort; ++i) {
+        const char c = destination[i];
+        if ((c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c) != kFilePort[i]) return 0;
+    }
+    return 1;
+}
+
 namespace {
 
 // Where the last four characters of a text start, and its length. A lead byte

@@ -50,6 +50,10 @@ int CopyField(char* buffer, size_t size, const char* field, size_t fieldSize);
 // text (a failed copy) equals nothing.
 int TextEquals(const char* a, const char* b);
 
+// 1 when a printer's destination is the port "FILE:", in any letter case, as
+// Windows compares port names.
+int IsFilePort(const char* destination);
+
 // ---- Help file paths ----
 enum HelpFileKind { HelpFileNone, HelpFileWinHelp, HelpFileHtmlHelp };
 

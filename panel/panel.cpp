@@ -18,7 +18,6 @@
 
 namespace {
 
-constexpr char kFilePort[] = "FILE:";
 constexpr char kEllipsis[] = "...";
 constexpr char kHelpModeClass[] = "TransWndClassName";
 constexpr int kReadAttempts = 3;
@@ -428,7 +427,7 @@ void OnOpen(HWND panel) {
     ForegroundRoleWindow = panel;
     SetForegroundWindow(panel);
 
-    if (CurrentPrinter && TextEquals(CurrentPrinter->destination, kFilePort)) {
+    if (CurrentPrinter && IsFilePort(CurrentPrinter->destination)) {
         char text[kTextSize];
         char title[kTextSize];
         LoadText(IDS_FILE_PORT, text, kTextSize);

@@ -28,8 +28,8 @@ private:
 
 std::string UtcText(const SYSTEMTIME& time) {
     char text[32];
-    FormatText(text, sizeof text, "%04u-%02u-%02uT%02u:%02u:%02uZ", time.wYear, time.wMonth, time.wDay, time.wHour,
-               time.wMinute, time.wSecond);
+    FormatText(text, sizeof text, "%04u-%02u-%02uT%02u:%02u:%02u.%03uZ", time.wYear, time.wMonth, time.wDay,
+               time.wHour, time.wMinute, time.wSecond, time.wMilliseconds);
     return text;
 }
 
@@ -128,6 +128,7 @@ int ReadWholeFile(const char* path, std::string* text) {
 
 std::vector<FolderBackup> ReadBackups(const std::string& folder, const char* model) {
     std::vector<FolderBackup> backups;
+    const std::string now = UtcNowText();
     for (const std::string& name : TextFilesIn(folder)) {
         FolderBackup backup;
         backup.entry.file = name;
@@ -140,10 +141,14 @@ std::vector<FolderBackup> ReadBackups(const std::string& folder, const char* mod
             backup.problem = ReadSettingsFile(text.data(), text.size(), model, backup.parsed.get());
         }
         if (backup.problem.error == FileOk && !FileIsComplete(*backup.parsed)) backup.problem = {FileNotComplete, 0, -1};
-        if (backup.problem.error == FileOk) {
-            backup.entry.printer = backup.parsed->printer;
-            backup.entry.time = backup.parsed->saved[0] ? backup.parsed->saved : FileTimeText(backup.path.c_str());
-        }
+        // A file that cannot be restored still says whose it is and when it was
+        // saved, as far as it can be read: restore names it when it is newer.
+        const ParsedSettings& parsed = *backup.parsed;
+        backup.entry.printer = parsed.printer;
+        const bool timed = parsed.saved[0] && NormalizeUtcTime(parsed.saved, &backup.entry.time);
+        if (!timed) backup.entry.time = FileTimeText(backup.path.c_str());
+        if (backup.problem.error == FileOk && parsed.saved[0] && !timed) backup.problem = {FileBadSavedTime, 0, -1};
+        if (backup.problem.error == FileOk && timed && backup.entry.time > now) backup.problem = {FileSavedLater, 0, -1};
         backups.push_back(std::move(backup));
     }
     return backups;

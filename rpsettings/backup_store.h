@@ -27,7 +27,7 @@ WriteResult WriteTextFile(const char* path, const std::string& text, WriteMode m
 bool WriteBackupFile(const std::string& folder, const std::string& base, const std::string& text,
                      std::string* path);
 
-// Now, in UTC, as ISO 8601: "2026-12-08T14:05:09Z".
+// Now, in UTC, as ISO 8601 with milliseconds: "2026-12-08T14:05:09.123Z".
 std::string UtcNowText();
 // A file's last write time in the same form; empty when it cannot be read.
 std::string FileTimeText(const char* path);
@@ -47,8 +47,10 @@ constexpr DWORD kMaxFileSize = 1 << 20;
 int ReadWholeFile(const char* path, std::string* text);
 
 // A settings file in a folder of backups, read: problem.error is FileOk for
-// a file that can be restored (entry.time: its saved= time, else the time
-// it was last written).
+// a file that can be restored; a saved= that is no time, or a time after
+// now, makes it one that cannot. entry.time: its saved= time, else the time
+// it was last written; entry.printer: its printer=, also in a file that
+// cannot be restored (cut short).
 struct FolderBackup {
     BackupEntry entry;
     std::string path;

@@ -57,15 +57,35 @@ void ChangeLog::Begin(JsonWriter* json) const {
     json->Key("run").String(run_);
 }
 
+namespace {
+
+// True when the file is empty or its last byte ends a line.
+bool EndsWithLineEnd(HANDLE file) {
+    LARGE_INTEGER size = {};
+    if (!GetFileSizeEx(file, &size)) return false;
+    if (size.QuadPart == 0) return true;
+    const ULONGLONG last = static_cast<ULONGLONG>(size.QuadPart) - 1;
+    OVERLAPPED at = {};
+    at.Offset = static_cast<DWORD>(last);
+    at.OffsetHigh = static_cast<DWORD>(last >> 32);
+    char byte = 0;
+    DWORD read = 0;
+    return ReadFile(file, &byte, 1, &read, &at) && read == 1 && byte == '\n';
+}
+
+}  // namespace
+
 bool ChangeLog::Append(const std::string& record) {
     if (!file_) return false;
     const HANDLE file = file_->get();
-    const std::string line = record + "\r\n";
     EnterCriticalSection(&lock_);  // this run's threads, then the other runs
     OVERLAPPED range = {};
     range.OffsetHigh = kLockOffsetHigh;
     bool whole = false;
     if (LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &range)) {
+        // A record cut short by an earlier failed write (a full disk, a run
+        // that ended in the middle) keeps its own line: this one starts a new one.
+        const std::string line = (EndsWithLineEnd(file) ? "" : "\r\n") + record + "\r\n";
         DWORD written = 0;
         whole = WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr) &&
                 written == line.size() && FlushFileBuffers(file);

@@ -34,7 +34,9 @@ public:
     // adds its fields and ends the object.
     void Begin(JsonWriter* json) const;
     // Appends a record and its line end in one write at the end of the file,
-    // flushed to disk; false when it was not written whole. Safe from any thread.
+    // flushed to disk; false when it was not written whole. A record never
+    // continues a line that an earlier write left unfinished: it starts after
+    // a line end of its own. Safe from any thread.
     bool Append(const std::string& record);
 
 private:

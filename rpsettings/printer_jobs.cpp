@@ -7,7 +7,8 @@
 
 namespace {
 
-enum JobState : LONG { StatePending, StateRunning, StateWriting, StateDone, StateGivenUp };
+// A job may be given up on while running or once written, never while writing.
+enum JobState : LONG { StatePending, StateRunning, StateWriting, StateWritten, StateDone, StateGivenUp };
 
 constexpr DWORD kProgressTick = 250;  // ms between progress refreshes
 
@@ -48,9 +49,8 @@ DWORD WINAPI Worker(void* parameter) {
         workerJob = i;
         pool->work(pool->context, i);
         workerPool = nullptr;
-        if (InterlockedCompareExchange(&pool->state[i], StateDone, StateRunning) == StateRunning ||
-            InterlockedCompareExchange(&pool->state[i], StateDone, StateWriting) == StateWriting)
-            SetEvent(wakeEvent);
+        for (LONG from : {StateRunning, StateWriting, StateWritten})
+            if (InterlockedCompareExchange(&pool->state[i], StateDone, from) == from) SetEvent(wakeEvent);
     }
 }
 
@@ -79,6 +79,10 @@ bool StartJobWrite() {
     if (!workerPool) return true;
     const LONG state = InterlockedCompareExchange(&workerPool->state[workerJob], StateWriting, StateRunning);
     return state == StateRunning || state == StateWriting;
+}
+
+void EndJobWrite() {
+    if (workerPool) InterlockedCompareExchange(&workerPool->state[workerJob], StateWritten, StateWriting);
 }
 
 void InterruptPrinterJobs() {
@@ -124,18 +128,20 @@ JobRunResult RunPrinterJobs(size_t count, const JobRunOptions& options, JobWork 
             const LONG state = pool->state[i];
             if (state == StateDone) {
                 end = JobFinished;
-            } else if ((state == StateRunning || state == StateWriting) && options.timeoutMs != INFINITE &&
+            } else if ((state == StateRunning || state == StateWritten) && options.timeoutMs != INFINITE &&
                        static_cast<LONG>(now - pool->started[i]) >= static_cast<LONG>(options.timeoutMs) &&
                        InterlockedCompareExchange(&pool->state[i], StateGivenUp, state) == state) {
-                // The worker stays with this printer: another takes its place.
-                end = JobNotAnswering;
+                // Given up before it began to write, or after its write (a job
+                // writing is waited for: no write ever follows this report). The
+                // worker stays with this printer: another takes its place.
+                end = state == StateWritten ? JobWrittenNotAnswering : JobNotAnswering;
                 abandoned = true;
                 StartWorker(pool, &threads);
             } else if (state == StatePending && interrupted &&
                        InterlockedCompareExchange(&pool->state[i], StateGivenUp, StatePending) == StatePending) {
                 end = JobNotStarted;
             } else {
-                running += state == StateRunning || state == StateWriting;
+                running += state == StateRunning || state == StateWriting || state == StateWritten;
                 continue;
             }
             reported[i] = true;

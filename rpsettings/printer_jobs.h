@@ -13,6 +13,7 @@
 enum JobEnd {
     JobFinished,    // the work function returned
     JobNotAnswering,  // still running when the time allowed ran out; its state is unknown
+    JobWrittenNotAnswering,  // the same after its write (EndJobWrite): written, the rest unknown
     JobNotStarted,  // interrupted before it started
 };
 
@@ -39,10 +40,15 @@ JobRunResult RunPrinterJobs(size_t count, const JobRunOptions& options, JobWork 
 
 // Called by a work function just before it changes anything outside (writes
 // a printer): false when the run has given up waiting on this job (it has been
-// reported as not answering), and then nothing may be changed. Once this has
-// said true, a job given up on is still reported as not answering, its
-// state unknown. True outside RunPrinterJobs.
+// reported as not answering), and then nothing may be changed. The switch to
+// writing and the give-up are one decision: once this has said true, the run
+// waits for the job, past the time allowed, until EndJobWrite (or the end of
+// the work), so that no write ever follows its report as not answering.
+// True outside RunPrinterJobs.
 bool StartJobWrite();
+// Called when the write is done: from here the job may be given up again
+// (then reported as JobWrittenNotAnswering).
+void EndJobWrite();
 
 // What Ctrl+C and Ctrl+Break do: no job starts any more.
 void InterruptPrinterJobs();

@@ -35,14 +35,14 @@
 namespace {
 
 constexpr int kExitOk = 0;
-constexpr int kExitDiffers = 1;      // diff: something differs; apply: a printer was not set
+constexpr int kExitDiffers = 1;      // diff: something differs; apply: a printer was not set, or a
+                                     // result is missing from the change log
 constexpr int kExitUsage = 2;        // arguments, the file or the password
 constexpr int kExitPrinter = 3;      // a printer could not be read
 constexpr int kExitNotVerified = 4;  // apply: written, but the read-back could not be made
 constexpr int kExitInterrupted = 5;  // Ctrl+C: what was done is reported
 constexpr int kMaxWorkers = 32;      // printers handled at once; each mostly waits on its device
 constexpr int kReadAttempts = 3;     // as the panel: a read that gives no settings is tried again
-constexpr char kFilePort[] = "FILE:";
 
 // ---- Texts and output ----
 
@@ -53,7 +53,7 @@ std::string Text(UINT id) {
 }
 
 std::string Usage() {
-    char text[2048];
+    char text[4096];
     LoadText(IDS_RPS_USAGE, text, sizeof text);
     return text;
 }
@@ -196,6 +196,10 @@ int ParseOptions(int argc, char** argv, Options* options) {
             Err(Compose(row ? IDS_RPS_OPTION_NEEDS_VALUE : IDS_RPS_UNKNOWN_OPTION, arg.c_str()));
             return kExitUsage;
         }
+        if (value && !*value && row->id != OptPassword) {  // a file, folder, time or number: never empty
+            Err(Compose(IDS_RPS_BAD_OPTION_VALUE, arg.c_str(), value));
+            return kExitUsage;
+        }
         if (value) ++i;
         options->used |= 1u << row->id;
         int number = 0;
@@ -251,11 +255,6 @@ void PrintJson(const JsonWriter& json) { OutUtf8(json.Text() + "\n"); }
 
 // ---- Files ----
 
-
-int WriteWholeFile(const char* path, const std::string& text) {
-    return WriteTextFile(path, text, WriteReplace) == Written;
-}
-
 bool IsFile(const char* path) {
     const DWORD attributes = GetFileAttributesA(path);
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -281,12 +280,19 @@ std::string FileProblemText(const FileProblem& problem) {
                                     IDS_RPS_CUT_SHORT,
                                     0,
                                     0,
-                                    IDS_RPS_NOT_COMPLETE};
+                                    IDS_RPS_NOT_COMPLETE,
+                                    IDS_RPS_BAD_SAVED_TIME,
+                                    IDS_RPS_SAVED_LATER,
+                                    0,
+                                    IDS_RPS_AFTER_END};
     if (problem.error == FileTooLarge) return Compose(IDS_RPS_FILE_TOO_LARGE, static_cast<int>(kMaxFileSize >> 10));
     if (problem.error == FileCustomIsRow)
         return Compose(IDS_RPS_CUSTOM_IS_ROW, SettingFullKey(problem.setting).c_str(), static_cast<int>(problem.value),
                        CustomRowText(problem.setting, problem.value).c_str(),
                        SettingFullKey(problem.setting - 1).c_str());
+    if (problem.setting >= 0 && (problem.error == FileBadValue || problem.error == FileNotHex))
+        return Compose(problem.error == FileNotHex ? IDS_RPS_NOT_HEX : IDS_RPS_BAD_VALUE_OF,
+                       SettingFullKey(problem.setting).c_str());
     if (problem.error == FileOutOfRange)
         return Compose(IDS_RPS_OUT_OF_RANGE, SettingFullKey(problem.setting).c_str(),
                        SettingRangeText(problem.setting).c_str());
@@ -353,7 +359,7 @@ int ResolvePrinters(const std::vector<std::string>& names, std::vector<const Pri
 // Opens the printer and evaluates its status items as the panel does. Empty
 // when the SRM answered; else why the printer cannot be used.
 std::string OpenPrinter(const PrinterEntry& printer, SrmSession* session, StatusVerdict* verdict) {
-    if (TextEquals(printer.destination, kFilePort)) return ConsoleText(Text(IDS_FILE_PORT));
+    if (IsFilePort(printer.destination)) return ConsoleText(Text(IDS_FILE_PORT));
     if (session->Open(printer.name) != 0 || session->get() == 0) return Text(IDS_RPS_CANNOT_OPEN);
     StatusItemValues items = {kUnreadItem, {kUnreadItem, kUnreadItem, kUnreadItem}, kUnreadItem};
     if (const UINT failed = ReadStatusItemsOf(session->get(), &items)) return Text(failed);
@@ -484,6 +490,7 @@ struct PrinterJob {
     const ParsedSettings* file = nullptr;  // apply: the run's file; restore: the printer's backup
     std::string fileName;                  //   and its name
     std::string fileTime;                  // restore: when the backup was saved
+    bool unlogged = false;                 // apply: the write's result is missing from the change log
 };
 
 enum JobsCommand { JobsApply, JobsCheck, JobsSave };
@@ -499,6 +506,7 @@ struct JobsRun {
     std::string folder;            // apply and restore: where the backups go (empty: none)
     ChangeLog* log;                // apply and restore: the change log
     bool restoring;                // restore: each printer its own backup
+    int unlogged = 0;              // writes whose result the change log lacks
 };
 
 // A printer's settings as save writes them: the printer named, the time of
@@ -540,7 +548,7 @@ std::string StillUpdatable(DWORD handle, StatusVerdict* verdict) {
     DWORD length = 0;
     if (GetPrinterStatusA(handle, SRM_ITEM_PORT, port, kSrmSizePort, &length) == 0)
         FormatDestination(destination, sizeof destination, port);
-    if (TextEquals(destination, kFilePort)) return ConsoleText(Text(IDS_FILE_PORT));
+    if (IsFilePort(destination)) return ConsoleText(Text(IDS_FILE_PORT));
     return "";
 }
 
@@ -555,7 +563,7 @@ void ApplyToPrinter(const JobsRun& run, PrinterJob* job) {
     StatusVerdict verdict = {};
     job->reason = OpenPrinter(*job->printer, &session, &verdict);
     if (!job->reason.empty()) {
-        if (!TextEquals(job->printer->destination, kFilePort)) job->outcome = Failed;
+        if (!IsFilePort(job->printer->destination)) job->outcome = Failed;
         return;
     }
     if (!verdict.usable || !verdict.updateAllowed || verdict.printerNotReady) {
@@ -582,8 +590,8 @@ void ApplyToPrinter(const JobsRun& run, PrinterJob* job) {
                                                          SavedFileText(job->printer->name, job->current, block),
                                                          &job->path);
         if (!job->backedUp) {
-            if (job->path.empty()) job->path = run.folder + base + ".txt";
-            job->reason = Compose(IDS_RPS_BACKUP_FAILED, job->path.c_str());
+            job->reason = job->readable ? Compose(IDS_RPS_BACKUP_FAILED, job->path.c_str()) : Text(IDS_RPS_BACKUP_UNREADABLE);
+            job->path.clear();
             return;
         }
     }
@@ -613,15 +621,16 @@ void ApplyToPrinter(const JobsRun& run, PrinterJob* job) {
         return;
     }
     WriteAndVerify(session.get(), verdict, block, job);
-    if (!run.log->Append(ChangeRecord(run, *job, kOutcomeTokens[job->outcome])))
-        job->reason += (job->reason.empty() ? "" : " ") + Compose(IDS_RPS_RESULT_NOT_LOGGED, run.log->Path().c_str());
+    job->unlogged = !run.log->Append(ChangeRecord(run, *job, kOutcomeTokens[job->outcome]));
 }
 
 // Sends the planned command and reads the printer back.
 void WriteAndVerify(DWORD handle, const StatusVerdict& verdict, uint8_t block[kSettingsBlockSize], PrinterJob* job) {
     uint8_t area[kCommandAreaSize];
     CopyMemory(area, job->plan.area, sizeof area);
-    if (SetPrinterStatusDirectA(handle, SRM_ITEM_SETTINGS, area, kCommandAreaSize) != 0) {
+    const DWORD sent = SetPrinterStatusDirectA(handle, SRM_ITEM_SETTINGS, area, kCommandAreaSize);
+    EndJobWrite();  // the read-back may be given up on again
+    if (sent != 0) {
         job->outcome = Failed;
         job->reason = Text(IDS_WRITE_FAILED);
         return;
@@ -669,14 +678,16 @@ void WorkOnJob(void* context, size_t index) {
     JobsRun* run = static_cast<JobsRun*>(context);
     PrinterJob* job = &run->jobs[index];
     // --all passes over the printers the panel refuses by their kind; named, they are refused.
-    if (run->options->all && TextEquals(job->printer->destination, kFilePort)) {
+    if (run->options->all && IsFilePort(job->printer->destination)) {
         job->outcome = Skipped;
         job->reason = ConsoleText(Text(IDS_FILE_PORT));
         return;
     }
-    if (run->command == JobsApply && !job->file) {
+    if (run->command == JobsApply && !job->file && !IsFilePort(job->printer->destination)) {
         job->outcome = Refused;
-        job->reason = Compose(IDS_RPS_NO_BACKUP, run->options->args[1].c_str());
+        job->reason = run->options->before ? Compose(IDS_RPS_NO_BACKUP_BEFORE, run->options->args[1].c_str(),
+                                                     run->options->before)
+                                           : Compose(IDS_RPS_NO_BACKUP, run->options->args[1].c_str());
         return;
     }
     switch (run->command) {
@@ -802,6 +813,7 @@ std::string ReportLines(const JobsRun& run, const PrinterJob& job, ControlTexts*
     if (run.restoring && job.file && job.outcome != Skipped)
         lines += "  " + Compose(IDS_RPS_RESTORED_FROM, job.fileName.c_str(), job.fileTime.c_str()) + "\n";
     if (job.backedUp) lines += "  " + Compose(IDS_RPS_BACKED_UP, job.path.c_str()) + "\n";
+    if (job.unlogged) lines += "  " + Compose(IDS_RPS_RESULT_NOT_LOGGED, run.log->Path().c_str()) + "\n";
     return lines;
 }
 
@@ -843,8 +855,10 @@ void ReportJob(void* context, size_t index, JobEnd end) {
     PrinterJob shown;
     const PrinterJob& job = end == JobFinished ? run->jobs[index] : shown;
     shown.printer = run->jobs[index].printer;
-    shown.outcome = end == JobNotAnswering ? NotAnswering : NotStarted;
+    shown.outcome = end == JobNotAnswering ? NotAnswering : end == JobWrittenNotAnswering ? NotVerified : NotStarted;
+    if (end == JobWrittenNotAnswering) shown.reason = Compose(IDS_RPS_READ_BACK_NOT_ANSWERING, run->options->timeoutSeconds);
     ++run->counts[job.outcome];
+    run->unlogged += job.unlogged;
     const std::string lines = ReportLines(*run, job, run->texts);
     if (!run->options->json) {
         Out(lines);
@@ -858,6 +872,7 @@ void ReportJob(void* context, size_t index, JobEnd end) {
         const std::string prefix = std::string(job.printer->name) + ": ";
         if (message.compare(0, prefix.size(), prefix) == 0) message.erase(0, prefix.size());
     }
+    if (job.unlogged) message += (message.empty() ? "" : " ") + Compose(IDS_RPS_RESULT_NOT_LOGGED, run->log->Path().c_str());
     ReportJson(*run, job, message, &run->json, run->texts);
 }
 
@@ -917,6 +932,7 @@ int RunJobs(JobsRun* run) {
     switch (run->command) {
     case JobsApply:
         code = n[Refused] + n[Failed] + n[NotAnswering] ? kExitDiffers : n[NotVerified] ? kExitNotVerified : kExitOk;
+        if (run->unlogged && code == kExitOk) code = kExitDiffers;  // the log must not say less than was done
         if (!run->options->json)
             Out(Compose(IDS_RPS_APPLY_SUMMARY, n[Applied], n[Unchanged], n[WouldChange], n[Refused], n[Failed],
                         n[NotVerified], n[NotAnswering], n[NotStarted], total) + skipped + "\n");
@@ -979,10 +995,25 @@ std::string ExistingFolder(const std::string& directory) {
     return directory.back() == '\\' || directory.back() == '/' ? directory : directory + "\\";
 }
 
-// A file in a directory (made when missing); "" and the message when it cannot be made.
+// Makes a directory and the ones above it that are missing; false when one cannot be made.
+bool MakeDirectories(std::string directory) {
+    while (directory.size() > 1 && (directory.back() == '\\' || directory.back() == '/') &&
+           directory[directory.size() - 2] != ':')
+        directory.pop_back();
+    const DWORD attributes = GetFileAttributesA(directory.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    const size_t parent = directory.find_last_of("\\/");
+    if (parent != std::string::npos && parent > 0 && directory[parent - 1] != ':' &&
+        directory.find_first_not_of("\\/", parent) != std::string::npos && !MakeDirectories(directory.substr(0, parent)))
+        return false;
+    return CreateDirectoryA(directory.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+// A file in a directory (made, with the ones above it, when missing); "" and
+// the message when it cannot be made.
 std::string DirectoryFor(const char* directory) {
     const DWORD attributes = GetFileAttributesA(directory);
-    if (attributes == INVALID_FILE_ATTRIBUTES && !CreateDirectoryA(directory, nullptr)) {
+    if (attributes == INVALID_FILE_ATTRIBUTES && !MakeDirectories(directory)) {
         Err(Compose(IDS_RPS_CANNOT_MAKE_DIRECTORY, directory));
         return "";
     }
@@ -1120,8 +1151,10 @@ int CommandShowOrSave(const Options& options, const char* path) {
         Out(text);
         return kExitOk;
     }
-    if (!WriteWholeFile(path, text)) {
-        Err(Compose(IDS_RPS_CANNOT_WRITE_FILE, path));
+    // As into a folder: a file that is there already stays unless --overwrite says otherwise.
+    const WriteResult result = WriteTextFile(path, text, options.overwrite ? WriteReplace : WriteNew);
+    if (result != Written) {
+        Err(Compose(result == NameTaken ? IDS_RPS_FILE_EXISTS : IDS_RPS_CANNOT_WRITE_FILE, path));
         return kExitUsage;
     }
     Out(Compose(IDS_RPS_SAVED, printer->name, path) + "\n");
@@ -1138,6 +1171,10 @@ int CommandSave(const Options& options) {
                            (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
     if (!directory && attributes == INVALID_FILE_ATTRIBUTES && ListedPrinter(last.c_str())) {
         Err(Compose(IDS_RPS_SAVE_WHERE, last.c_str()));  // two printers and no folder, most likely
+        return kExitUsage;
+    }
+    if (!directory && IsDeviceName(last)) {  // COM1, LPT1, NUL...: a device, never a settings file
+        Err(Compose(IDS_RPS_DEVICE_NAME, last.c_str()));
         return kExitUsage;
     }
     if (!directory) return CommandShowOrSave(options, last.c_str());
@@ -1243,7 +1280,7 @@ int CommandRestore(const Options& options) {
     std::vector<const PrinterEntry*> printers;
     if (int code = OperandPrinters(options, 2, options.args.size(), &printers)) return code;
     std::vector<FolderBackup> backups = ReadBackups(folder, ModelName().c_str());
-    std::vector<BackupEntry> entries;
+    std::vector<BackupEntry> entries;  // only those that can be restored
     for (const FolderBackup& backup : backups)
         entries.push_back(backup.problem.error == FileOk ? backup.entry : BackupEntry());
     RunFiles files = {{options.log ? options.log : DefaultChangeLogPath()}, folder};
@@ -1255,6 +1292,15 @@ int CommandRestore(const Options& options) {
     if (int code = PrepareJobs(printers, folder.c_str(), &run)) return code;
     for (PrinterJob& job : run.jobs) {
         const int newest = NewestBackup(entries, job.printer->name, before);
+        // A newer file of the printer that cannot be restored (cut short, a bad time) is passed over, not silently.
+        for (const FolderBackup& backup : backups) {
+            if (backup.problem.error == FileOk || !IsBackupOf(backup.entry, job.printer->name) ||
+                (!before.empty() && backup.entry.time >= before) ||
+                (newest >= 0 && !BackupIsNewer(backup.entry, entries[static_cast<size_t>(newest)])))
+                continue;
+            Err(Compose(IDS_RPS_NEWER_UNUSABLE, job.printer->name, backup.path.c_str(),
+                        FileProblemText(backup.problem).c_str()));
+        }
         if (newest < 0) continue;  // refused with the reason
         job.file = backups[static_cast<size_t>(newest)].parsed.get();
         job.fileName = backups[static_cast<size_t>(newest)].path;
@@ -1278,7 +1324,7 @@ int CommandRestoreList(const Options& options) {
     }
     std::stable_sort(usable.begin(), usable.end(), [](const FolderBackup* a, const FolderBackup* b) {
         if (a->entry.printer != b->entry.printer) return a->entry.printer < b->entry.printer;
-        return a->entry.time > b->entry.time;
+        return BackupIsNewer(a->entry, b->entry);
     });
     Out(Text(IDS_RPS_BACKUPS_HEADER) + "\n");
     for (const FolderBackup* backup : usable)
@@ -1389,7 +1435,11 @@ const CommandRow* CheckCommand(const Options& options) {
     }
     if (row && options.list && word == "restore") row = &kRestoreList;
     if (!row) {
-        if (word.empty()) return nullptr;
+        if (options.args.empty()) return nullptr;
+        if (word.empty()) {
+            Err(Text(IDS_RPS_EMPTY_COMMAND));
+            return nullptr;
+        }
         Err(Compose(IDS_RPS_UNKNOWN_COMMAND, word.c_str()));
         const std::string nearest = NearestName(word, names);
         if (!nearest.empty()) Err(Compose(IDS_RPS_DID_YOU_MEAN, nearest.c_str()));

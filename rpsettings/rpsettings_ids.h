@@ -81,6 +81,17 @@
 #define IDS_RPS_MISSING_OPERAND 2118     // command
 #define IDS_RPS_EXTRA_OPERAND 2119       // command, operand
 #define IDS_RPS_SEE_HELP 2120
+#define IDS_RPS_DEVICE_NAME 2121         // path
+#define IDS_RPS_BAD_SAVED_TIME 2122
+#define IDS_RPS_SAVED_LATER 2123
+#define IDS_RPS_NEWER_UNUSABLE 2124      // printer, path, reason
+#define IDS_RPS_BACKUP_UNREADABLE 2125
+#define IDS_RPS_NO_BACKUP_BEFORE 2126    // folder, time
+#define IDS_RPS_EMPTY_COMMAND 2127
+#define IDS_RPS_BAD_VALUE_OF 2128        // key
+#define IDS_RPS_NOT_HEX 2129             // key
+#define IDS_RPS_AFTER_END 2140
+#define IDS_RPS_READ_BACK_NOT_ANSWERING 2141  // seconds
 // Site tables (kept apart from the numbers above).
 #define IDS_RPS_CANNOT_WRITE_TABLE 2130  // path
 #define IDS_RPS_CANNOT_READ_FOLDER 2131  // folder

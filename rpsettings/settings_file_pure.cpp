@@ -306,6 +306,15 @@ bool ParseValue(const char* begin, const char* end, bool hex, bool isSigned, int
     return true;
 }
 
+// Decimal digits, a '-' before them allowed, of any length.
+bool IsDecimal(const char* begin, const char* end) {
+    if (begin < end && *begin == '-') ++begin;
+    if (begin == end) return false;
+    for (const char* p = begin; p < end; ++p)
+        if (*p < '0' || *p > '9') return false;
+    return true;
+}
+
 bool ParseBlock(const char* begin, const char* end, uint8_t block[kSettingsBlockSize]) {
     if (static_cast<size_t>(end - begin) != 2 * kSettingsBlockSize) return false;
     for (size_t i = 0; i < kSettingsBlockSize; ++i) {
@@ -577,6 +586,18 @@ PrinterSettings DefaultPrinterSettings() {
     return settings;
 }
 
+namespace {
+
+// A printer's name as printer= holds it: in double quotes when blanks around
+// it would otherwise be lost, or when it starts and ends with a quote itself.
+std::string QuotedName(const std::string& name) {
+    const bool quote = !name.empty() && (IsBlank(name.front()) || IsBlank(name.back()) ||
+                                         (name.size() >= 2 && name.front() == '"' && name.back() == '"'));
+    return quote ? '"' + name + '"' : name;
+}
+
+}  // namespace
+
 FileProblem ReadSettingsFile(const char* text, size_t length, const char* model, ParsedSettings* parsed) {
     std::memset(parsed, 0, sizeof *parsed);
     const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text);
@@ -594,81 +615,93 @@ FileProblem ReadSettingsFile(const char* text, size_t length, const char* model,
     int lineNumber = 0;
     const char* end = text + length;
     const char* line = text;
+    bool unterminated = false;  // the line read last has no line end
+    // A saved file whose last line stops short of its line end was cut in that line.
+    const auto Problem = [&](const FileProblem& problem) -> FileProblem {
+        return parsed->saved[0] && unterminated ? FileProblem{FileCutShort, problem.line, -1} : problem;
+    };
     do {
         ++lineNumber;
         const char* lineEnd = LineEnd(line, end);
+        unterminated = lineEnd == end;
         const bool crlf = lineEnd < end && lineEnd[0] == '\r' && lineEnd + 1 < end && lineEnd[1] == '\n';
         const char* next = lineEnd == end ? end : lineEnd + (crlf ? 2 : 1);
         const char* begin = line;
         Trim(&begin, &lineEnd);
         line = next;
         if (begin == lineEnd || *begin == '#') continue;
-        if (ended) return {FileBadLine, lineNumber, -1};  // nothing after [end]
+        if (ended) return Problem({FileAfterEnd, lineNumber, -1});  // nothing after [end]
         anything = true;
-        if (std::memchr(begin, '\0', static_cast<size_t>(lineEnd - begin))) return {FileBadLine, lineNumber, -1};
+        if (std::memchr(begin, '\0', static_cast<size_t>(lineEnd - begin)))
+            return Problem({FileBadLine, lineNumber, -1});
         const bool header = haveModel && parsed->version != 0;
         if (*begin == '[') {
-            if (lineEnd[-1] != ']') return {FileBadLine, lineNumber, -1};
-            if (!header) return {FileMissingHeader, lineNumber, -1};
+            if (lineEnd[-1] != ']') return Problem({FileBadLine, lineNumber, -1});
+            if (!header) return Problem({FileMissingHeader, lineNumber, -1});
             const char* name = begin + 1;
             const char* nameEnd = lineEnd - 1;
             Trim(&name, &nameEnd);
             ended = Equals(name, nameEnd, "end");
             if (ended) continue;
             section = SectionOf(name, nameEnd);
-            if (section < 0) return {FileUnknownSection, lineNumber, -1};
+            if (section < 0) return Problem({FileUnknownSection, lineNumber, -1});
             continue;
         }
         const char* equals = static_cast<const char*>(std::memchr(begin, '=', static_cast<size_t>(lineEnd - begin)));
-        if (!equals) return {FileBadLine, lineNumber, -1};
+        if (!equals) return Problem({FileBadLine, lineNumber, -1});
         const char* key = begin;
         const char* keyEnd = equals;
         const char* value = equals + 1;
         const char* valueEnd = lineEnd;
         Trim(&key, &keyEnd);
         Trim(&value, &valueEnd);
-        if (key == keyEnd) return {FileBadLine, lineNumber, -1};
+        if (key == keyEnd) return Problem({FileBadLine, lineNumber, -1});
 
         if (section == 0 && Equals(key, keyEnd, "model")) {
-            if (haveModel) return {FileRepeatedKey, lineNumber, -1};
-            if (!Equals(value, valueEnd, model ? model : "")) return {FileWrongModel, lineNumber, -1};
+            if (haveModel) return Problem({FileRepeatedKey, lineNumber, -1});
+            if (!Equals(value, valueEnd, model ? model : "")) return Problem({FileWrongModel, lineNumber, -1});
             haveModel = true;
         } else if (section == 0 && Equals(key, keyEnd, "version")) {
-            if (parsed->version != 0) return {FileRepeatedKey, lineNumber, -1};
+            if (parsed->version != 0) return Problem({FileRepeatedKey, lineNumber, -1});
             int32_t version = 0;
             if (!ParseValue(value, valueEnd, false, false, &version) || version < 1 ||
                 version > kSettingsFileVersion)
-                return {FileWrongVersion, lineNumber, -1};
+                return Problem({FileWrongVersion, lineNumber, -1});
             parsed->version = version;
         } else if (section == 0 && (Equals(key, keyEnd, "printer") || Equals(key, keyEnd, "saved"))) {
             char* field = key[0] == 'p' ? parsed->printer : parsed->saved;
             const size_t size = key[0] == 'p' ? sizeof parsed->printer : sizeof parsed->saved;
-            if (!header) return {FileMissingHeader, lineNumber, -1};
-            if (field[0]) return {FileRepeatedKey, lineNumber, -1};
+            if (!header) return Problem({FileMissingHeader, lineNumber, -1});
+            if (field[0]) return Problem({FileRepeatedKey, lineNumber, -1});
+            if (key[0] == 'p' && valueEnd - value >= 2 && *value == '"' && valueEnd[-1] == '"') {
+                ++value;  // a quoted name: exactly what stands between the quotes
+                --valueEnd;
+            }
             if (value == valueEnd || static_cast<size_t>(valueEnd - value) >= size)
-                return {FileBadValue, lineNumber, -1};
+                return Problem({FileBadValue, lineNumber, -1});
             std::memcpy(field, value, static_cast<size_t>(valueEnd - value));
         } else if (section == 0 && Equals(key, keyEnd, "block")) {
-            if (!header) return {FileMissingHeader, lineNumber, -1};
-            if (parsed->hasBlock) return {FileRepeatedKey, lineNumber, -1};
-            if (!ParseBlock(value, valueEnd, parsed->block)) return {FileBadBlock, lineNumber, -1};
+            if (!header) return Problem({FileMissingHeader, lineNumber, -1});
+            if (parsed->hasBlock) return Problem({FileRepeatedKey, lineNumber, -1});
+            if (!ParseBlock(value, valueEnd, parsed->block)) return Problem({FileBadBlock, lineNumber, -1});
             parsed->hasBlock = true;
         } else {
             const int index = FindSetting(section, key, static_cast<size_t>(keyEnd - key));
-            if (index < 0) return {FileUnknownKey, lineNumber, -1};
-            if (!header) return {FileMissingHeader, lineNumber, index};
-            if (parsed->present[index]) return {FileRepeatedKey, lineNumber, index};
+            if (index < 0) return Problem({FileUnknownKey, lineNumber, -1});
+            if (!header) return Problem({FileMissingHeader, lineNumber, index});
+            if (parsed->present[index]) return Problem({FileRepeatedKey, lineNumber, index});
             int format;
             const SettingKind kind = SettingAt(index, &format).kind;
             int32_t number = 0;
             if (!ParseValue(value, valueEnd, kind == SettingOtherBits, kind != SettingOtherBits, &number))
-                return {FileBadValue, lineNumber, index};
+                return Problem({kind == SettingOtherBits ? FileNotHex
+                                : IsDecimal(value, valueEnd) ? FileOutOfRange : FileBadValue, lineNumber, index});
             if (kind == SettingFine && number < 0) number += 256;  // the page's "-6" is the stored 250
             number = FromVersion(parsed->version, index, number);
             if (!SettingValueAccepted(index, number))
-                return {kind == SettingCustomFeed && !CustomRowText(index, number).empty() ? FileCustomIsRow
+                return Problem({kind == SettingCustomFeed && !CustomRowText(index, number).empty() ? FileCustomIsRow
                                                                                               : FileOutOfRange,
-                        lineNumber, index, number};
+                        lineNumber, index, number});
             parsed->present[index] = true;
             parsed->value[index] = number;
             parsed->line[index] = lineNumber;
@@ -714,7 +747,7 @@ std::string WriteSettingsFile(const PrinterSettings& settings, const uint8_t* bl
     std::string out = "# rpsettings: パネル設定\n";
     out += std::string("model=") + TextOrEmpty(model) + "\n";
     out += Printf("version=%ld\n", kSettingsFileVersion);
-    if (savedTime) out += std::string("printer=") + TextOrEmpty(printer) + "\nsaved=" + savedTime + "\n";
+    if (savedTime) out += "printer=" + QuotedName(TextOrEmpty(printer)) + "\nsaved=" + savedTime + "\n";
     int lastFormat = -1;
     for (int i = 0; i < kTotalCount; ++i) {
         int format;

@@ -20,8 +20,10 @@
 //   block=0104...              (the printer's whole 260-byte block, hexadecimal)
 //   [end]                      (the end of a saved file)
 // A file that save writes also names its printer and the time it was read
-// after the header (printer=TK-1, saved=2026-12-08T14:05:09Z) and closes with
+// after the header (printer=TK-1, saved=2026-12-08T14:05:09.123Z) and closes with
 // [end]: a file with saved= and no [end] line was cut short and is refused.
+// A name with blanks around it is written in double quotes (printer=" TK-1 "),
+// and a quoted printer= value is the name between the quotes.
 // Nothing may follow [end]; a hand-written file may leave both out.
 // Values are decimal (fine adjustments signed, as the page shows them);
 // switches.otherBits is eight hexadecimal digits. A switch key's 1 means what
@@ -147,6 +149,10 @@ enum SettingsFileError {
     FileCustomIsRow,    // a custom feed position that is a row of its table
     FileTooLarge,       // (not the reader's) larger than a settings file can be
     FileNotComplete,    // (not the reader's) a backup that does not hold every setting
+    FileBadSavedTime,   // (not the reader's) a backup whose saved= is no time
+    FileSavedLater,     // (not the reader's) a backup saved, it says, after now
+    FileNotHex,         // switches.otherBits: not eight hexadecimal digits
+    FileAfterEnd,       // a line after [end]
 };
 
 constexpr int kMaxSettings = 128;

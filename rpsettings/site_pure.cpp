@@ -88,6 +88,12 @@ std::string FoldedName(const std::string& name) {
 
 }  // namespace
 
+bool IsDeviceName(const std::string& path) {
+    std::string name = path.substr(path.find_last_of("\\/:", path.find_last_not_of(':')) + 1);
+    while (!name.empty() && name.back() == ':') name.pop_back();  // "COM1:"
+    return IsReservedDeviceName(name);
+}
+
 std::string SafeFileName(const std::string& printerName) {
     std::string safe;
     for (size_t i = 0; i < printerName.size();) {
@@ -302,6 +308,11 @@ bool NormalizeUtcTime(const std::string& text, std::string* utc) {
     if (!t.empty() && (t.back() == 'Z' || t.back() == 'z')) t.pop_back();
     if (t.size() == 10) t += "T00:00:00";
     else if (t.size() == 16) t += ":00";
+    std::string fraction = "000";  // milliseconds: one to three digits after the seconds
+    if (t.size() > 20 && t.size() <= 23 && t[19] == '.' && Digits(t, 20, t.size() - 20)) {
+        fraction.replace(0, t.size() - 20, t, 20, std::string::npos);
+        t.resize(19);
+    }
     if (t.size() != 19 || !Digits(t, 0, 4) || t[4] != '-' || !Digits(t, 5, 2) || t[7] != '-' || !Digits(t, 8, 2) ||
         (t[10] != 'T' && t[10] != 't' && t[10] != ' ') || !Digits(t, 11, 2) || t[13] != ':' || !Digits(t, 14, 2) ||
         t[16] != ':' || !Digits(t, 17, 2))
@@ -311,24 +322,48 @@ bool NormalizeUtcTime(const std::string& text, std::string* utc) {
         std::stoi(t.substr(14, 2)) > 59 || std::stoi(t.substr(17, 2)) > 59)
         return false;
     t[10] = 'T';
-    *utc = t + "Z";
+    *utc = t + "." + fraction + "Z";
     return true;
 }
 
+namespace {
+
+// The file name without ".txt" and, where it has one, without "~N"; *number: N, else 1.
+std::string BackupStem(const std::string& file, long* number) {
+    std::string stem = file.substr(0, file.size() >= 4 ? file.size() - 4 : 0);
+    *number = 1;
+    const size_t tilde = stem.rfind('~');
+    if (tilde != std::string::npos && tilde + 1 < stem.size() && stem.size() - tilde <= 9 &&
+        stem.find_first_not_of("0123456789", tilde + 1) == std::string::npos) {
+        *number = std::stol(stem.substr(tilde + 1));
+        stem.erase(tilde);
+    }
+    return stem;
+}
+
+}  // namespace
+
+bool BackupIsNewer(const BackupEntry& a, const BackupEntry& b) {
+    if (a.time != b.time) return a.time > b.time;
+    long numberA = 0, numberB = 0;  // saved at the same moment: the higher ~N was written last
+    BackupStem(a.file, &numberA);
+    BackupStem(b.file, &numberB);
+    return numberA > numberB;
+}
+
+bool IsBackupOf(const BackupEntry& entry, const std::string& printer) {
+    // A backup that names no printer (an older save) goes by its file name: base.txt or base~N.txt.
+    long number = 0;
+    return entry.printer.empty() ? FoldedName(BackupStem(entry.file, &number)) == FoldedName(SafeFileName(printer))
+                                 : entry.printer == printer;
+}
+
 int NewestBackup(const std::vector<BackupEntry>& backups, const std::string& printer, const std::string& before) {
-    const std::string base = SafeFileName(printer);
     int newest = -1;
     for (size_t i = 0; i < backups.size(); ++i) {
         const BackupEntry& entry = backups[i];
-        // A backup that names no printer (an older save) goes by its file name: base.txt or base~N.txt.
-        std::string stem = entry.file.substr(0, entry.file.size() >= 4 ? entry.file.size() - 4 : 0);
-        const size_t tilde = stem.rfind('~');
-        if (tilde != std::string::npos && tilde + 1 < stem.size() &&
-            stem.find_first_not_of("0123456789", tilde + 1) == std::string::npos)
-            stem.erase(tilde);
-        const bool his = entry.printer.empty() ? FoldedName(stem) == FoldedName(base) : entry.printer == printer;
-        if (!his || (!before.empty() && entry.time >= before)) continue;
-        if (newest < 0 || entry.time > backups[static_cast<size_t>(newest)].time) newest = static_cast<int>(i);
+        if (!IsBackupOf(entry, printer) || (!before.empty() && entry.time >= before)) continue;
+        if (newest < 0 || BackupIsNewer(entry, backups[static_cast<size_t>(newest)])) newest = static_cast<int>(i);
     }
     return newest;
 }

@@ -19,6 +19,11 @@
 constexpr size_t kMaxSafeFileName = 200;
 std::string SafeFileName(const std::string& printerName);
 
+// True when the last part of a path names a device (CON, PRN, AUX, NUL,
+// CONIN$, CONOUT$, COM1-COM9, LPT1-LPT9, any letter case, with or without an
+// extension or a colon): such a path opens the device, not a file.
+bool IsDeviceName(const std::string& path);
+
 // One file name per printer ("<safe>.txt"), in the order given, unique as a
 // Windows file system compares names: without regard to letter case (ASCII,
 // full-width Latin, Greek, Cyrillic, Roman numerals) and with the codes that
@@ -46,18 +51,26 @@ bool IsValidUtf8(const char* text, size_t size);
 // added or left out, letter case aside; at most two), or empty.
 std::string NearestName(const std::string& word, const std::vector<std::string>& names);
 
-// A time given as UTC: "YYYY-MM-DD", "YYYY-MM-DDTHH:MM" or
-// "YYYY-MM-DDTHH:MM:SS" ('T' or a blank; a 'Z' may follow), as
-// "YYYY-MM-DDTHH:MM:SSZ", the form in which such texts compare as times.
+// A time given as UTC: "YYYY-MM-DD", "YYYY-MM-DDTHH:MM",
+// "YYYY-MM-DDTHH:MM:SS" or "YYYY-MM-DDTHH:MM:SS.mmm" (one to three digits;
+// 'T' or a blank; a 'Z' may follow), as "YYYY-MM-DDTHH:MM:SS.mmmZ", the form
+// in which such texts compare as times.
 bool NormalizeUtcTime(const std::string& text, std::string* utc);
 
 // A backup in a folder: its file name, the printer it names (empty in files
-// of older versions) and when it was saved ("YYYY-MM-DDTHH:MM:SSZ").
+// of older versions) and when it was saved ("YYYY-MM-DDTHH:MM:SS.mmmZ").
 struct BackupEntry {
     std::string file;
     std::string printer;
     std::string time;
 };
+// True when a was saved after b: by time, and at the same time by the number
+// of the name ("x~12.txt" after "x~7.txt" after "x.txt"), as backups of one
+// printer take the first free number.
+bool BackupIsNewer(const BackupEntry& a, const BackupEntry& b);
+// True when the backup is the printer's (see NewestBackup).
+bool IsBackupOf(const BackupEntry& entry, const std::string& printer);
+
 // The printer's newest backup saved before a time (empty: any), or -1. A
 // backup without a printer's name is the printer's when its file name is the
 // printer's file name, with or without "~N".

@@ -79,6 +79,11 @@ TEST(SettingsFile, ASavedFileIsACompleteRecordOfThePrinter) {
     const std::vector<uint8_t> block = OddBlock();
     PrinterSettings printer;
     ASSERT_TRUE(SettingsOfBlock(block.data(), &printer));
+    for (const char* name : {"x ", " x", "\"x\""}) {  // blanks and quotes of a name are kept
+        ParsedSettings named;
+        ASSERT_EQ(Read(WriteSettingsFile(printer, nullptr, kModel, TextOf, nullptr, name, "1"), &named).error, FileOk);
+        EXPECT_STREQ(named.printer, name);
+    }
     const std::string text =
         WriteSettingsFile(printer, block.data(), kModel, TextOf, nullptr, "TK/1", "2026-12-08T14:05:09Z");
     ParsedSettings parsed;
@@ -123,8 +128,8 @@ TEST(SettingsFile, EveryKindOfBadLineIsRefusedWithItsLine) {
         {"negative number", h + "pageLength=-6\n", FileOutOfRange, 3},
         {"letters", h + "pageLength=6six\n", FileBadValue, 3},
         {"empty value", h + "pageLength=\n", FileBadValue, 3},
-        {"huge", h + "pageLength=99999999999\n", FileBadValue, 3},
-        {"short hex", h + "switches.otherBits=0\n", FileBadValue, 3},
+        {"huge", h + "pageLength=99999999999\n", FileOutOfRange, 3},
+        {"short hex", h + "switches.otherBits=0\n", FileNotHex, 3},
         {"page length 0", h + "pageLength=0\n", FileOutOfRange, 3},
         {"rear centring 67", h + "headCenterRear=67\n", FileOutOfRange, 3},
         {"feed past the custom row", h + "contFrontFeed=9\n", FileOutOfRange, 3},
@@ -149,7 +154,8 @@ TEST(SettingsFile, EveryKindOfBadLineIsRefusedWithItsLine) {
         {"no version", "model=Tilbury 550TK\n", FileMissingHeader, 2},
         {"only comments", "# nothing\n\n", FileEmpty, 0},
         {"saved, cut short", h + "printer=TK\nsaved=2026-12-08T00:00:00Z\npageLength=6", FileCutShort, 6},
-        {"a line after [end]", h + "[end]\npageLength=66\n", FileBadLine, 4},
+        {"a line after [end]", h + "[end]\npageLength=66\n", FileAfterEnd, 4},
+        {"saved, cut in a line", h + "printer=TK\nsaved=x\n[format1]\nleftMar", FileCutShort, 6},
         {"a saved time twice", h + "saved=1\nsaved=2\n", FileRepeatedKey, 4},
         {"CR alone ends lines", "model=Tilbury 550TK\rversion=2\rpageLength=0\r", FileOutOfRange, 3},
         {"empty file", "", FileEmpty, 0},

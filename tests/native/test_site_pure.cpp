@@ -51,6 +51,12 @@ TEST(SiteFileName, SafeFromAnyPrinterName) {
     for (const Row& row : rows) EXPECT_EQ(SafeFileName(row.in), row.out) << row.label;
 }
 
+TEST(SiteFileName, DevicesAsPaths) {
+    for (const char* device : {"COM1", "com9:", "x\\lpt2.txt", "C:nul", "a/CONOUT$", "Aux .log"})
+        EXPECT_TRUE(IsDeviceName(device)) << device;
+    for (const char* file : {"COM10", "COM1x", "x\\console", "nul\\x.txt", "LPT0"}) EXPECT_FALSE(IsDeviceName(file)) << file;
+}
+
 TEST(SiteFileName, UniqueWithoutRegardToCase) {
     // A name that is a file name already keeps it, however late it comes.
     const std::vector<std::string> files = UniqueFileNames({"a:b", "A/B", "a_b~2", "a?b", "a_b", "TK-1",
@@ -97,9 +103,11 @@ TEST(SiteWords, NearestCommandAndUtcTimes) {
     };
     for (const Row& row : nearest) EXPECT_EQ(NearestName(row.in, commands), row.out) << row.label;
     const Row times[] = {
-        {"a day", "2026-12-08", "2026-12-08T00:00:00Z"},
-        {"minutes, a blank", "2026-12-08 14:05", "2026-12-08T14:05:00Z"},
-        {"seconds and Z", "2026-12-08T14:05:09Z", "2026-12-08T14:05:09Z"},
+        {"a day", "2026-12-08", "2026-12-08T00:00:00.000Z"},
+        {"minutes, a blank", "2026-12-08 14:05", "2026-12-08T14:05:00.000Z"},
+        {"seconds and Z", "2026-12-08T14:05:09Z", "2026-12-08T14:05:09.000Z"},
+        {"milliseconds", "2026-12-08T14:05:09.12Z", "2026-12-08T14:05:09.120Z"},
+        {"four digits of a second", "2026-12-08T14:05:09.1234", ""},
         {"month 13", "2026-13-08", ""},
         {"hour 24", "2026-12-08T24:00", ""},
         {"no separator", "2026-12-08X14:05", ""},
@@ -119,6 +127,8 @@ TEST(SiteBackups, NewestOfThePrinterBeforeATime) {
         {"TK_1~3.txt", "TK_1", "2026-12-08T12:00:00Z"}, {"old.txt", "", "2026-12-09T00:00:00Z"},
         {"tk-2~2.txt", "", "2026-12-08T09:00:00Z"},     {"TK-2~x.txt", "", "2026-12-10T00:00:00Z"},
         {"TK-2.txt", "", "2026-12-07T00:00:00Z"},
+        {"T9~7.txt", "T9", "2026-12-08T00:00:00.5Z"},   {"T9~10.txt", "T9", "2026-12-08T00:00:00.5Z"},
+        {"T9.txt", "T9", "2026-12-08T00:00:00.5Z"},
     };
     const struct {
         const char* printer;
@@ -131,6 +141,7 @@ TEST(SiteBackups, NewestOfThePrinterBeforeATime) {
         {"TK_1", "2026-12-08T10:00:00Z", -1},
         {"TK-2", "", 4},  // an older backup without a name: by its file name, letter case aside, with ~N
         {"TK-3", "", -1},
+        {"T9", "", 8},  // saved in the same millisecond: the highest ~N was written last
     };
     for (const auto& row : rows)
         EXPECT_EQ(NewestBackup(backups, row.printer, row.before), row.expected) << row.printer << " " << row.before;

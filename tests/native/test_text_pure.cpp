@@ -207,6 +207,11 @@ TEST(TextEquals, NullEqualsNothing) {
     }
 }
 
+TEST(TextEquals, TheFilePortInAnyLetterCase) {
+    for (const char* port : {"FILE:", "file:", "File:"}) EXPECT_TRUE(IsFilePort(port)) << port;
+    for (const char* other : {"FILE", "FILE:x", "LPT1:", "", static_cast<const char*>(nullptr)}) EXPECT_FALSE(IsFilePort(other));
+}
+
 TEST(HelpFileKindOf, LastThreeCharacters) {
     struct Case {
         const char* label;

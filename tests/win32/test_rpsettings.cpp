@@ -125,7 +125,7 @@ TEST_F(RpsettingsTest, ASavedFileGivesAnotherPrinterEveryByteTheCommandCarries) 
     ASSERT_EQ(source.SetBlock(block), 0u);
 
     const std::string file = TempFile("");
-    const SrmctlResult save = Rps({"save", source.Name(), file});
+    const SrmctlResult save = Rps({"save", source.Name(), file, "--overwrite"});
     ASSERT_EQ(save.exitCode, 0u) << save.output;
     const SrmctlResult apply = Rps({"apply", file, target.Name(), target.Name()});  // named twice: written once
     ASSERT_EQ(apply.exitCode, 0u) << apply.output;
@@ -202,6 +202,8 @@ TEST_F(RpsettingsTest, APrinterThePanelWouldNotServeOrThatIsHeldIsNeverWritten) 
          "リモートパネルの対象プリンタではありません。"},
         {"a FILE: destination", SpoolerEntry::Register, kSrmDefaultDriver, "FILE:", Hold::None, nullptr, 1,
          "設定しません: \"FILE:\"に接続されているため、設定の読み込み/更新ができません。"},
+        {"a file: destination", SpoolerEntry::Register, kSrmDefaultDriver, "file:", Hold::None, nullptr, 1,
+         "設定しません: \"FILE:\"に接続されているため"},
         {"held by a panel", SpoolerEntry::Register, kSrmDefaultDriver, "LPT1:", Hold::Panel, nullptr, 1,
          "設定しません: このプリンタのリモートパネルは現在起動されています。"},
         {"held by another run", SpoolerEntry::Register, kSrmDefaultDriver, "LPT1:", Hold::Tool, nullptr, 1,
@@ -233,7 +235,7 @@ TEST_F(RpsettingsTest, APrinterThePanelWouldNotServeOrThatIsHeldIsNeverWritten) 
             name += c.rename;
             ASSERT_EQ(printer.SetReportedName(name), 0u) << c.label;
         }
-        const std::string backups = TempFile("") + ".bk";
+        const std::string backups = TempFile("") + ".bk\\day";  // made with the folder above it
         const SrmctlResult apply = Rps({"apply", TempFile(kPartialFile), name, other.Name(), "--backup", backups});
         EXPECT_EQ(apply.exitCode, c.exitCode) << c.label << apply.output;
         EXPECT_NE(apply.output.find(c.says), std::string::npos) << c.label << apply.output;
@@ -244,6 +246,7 @@ TEST_F(RpsettingsTest, APrinterThePanelWouldNotServeOrThatIsHeldIsNeverWritten) 
         EXPECT_EQ(GetFileAttributesA(files_.back().c_str()) != INVALID_FILE_ATTRIBUTES, c.exitCode != 2) << c.label;
         TearDown();
         RemoveDirectoryA(backups.c_str());
+        RemoveDirectoryA(backups.substr(0, backups.rfind('\\')).c_str());
         EXPECT_TRUE(printer.Log().empty()) << c.label;
         // An argument error is found before any printer is touched.
         EXPECT_EQ(other.Log().size(), c.exitCode == 2 ? 0u : 1u) << c.label;
@@ -261,7 +264,7 @@ TEST_F(RpsettingsTest, AnUpdateOnlyPrinterTakesOnlyACompleteFileAndIsReportedNot
     block[26] = 46;  // a custom front feed
     ASSERT_EQ(source.SetBlock(block.data()), 0u);
     const std::string saved = TempFile("");
-    ASSERT_EQ(Rps({"save", source.Name(), saved}).exitCode, 0u);
+    ASSERT_EQ(Rps({"save", source.Name(), saved, "--overwrite"}).exitCode, 0u);
 
     const SrmctlResult partial = Rps({"apply", TempFile(kPartialFile), target.Name()});
     EXPECT_EQ(partial.exitCode, 1u) << partial.output;
@@ -308,6 +311,13 @@ TEST_F(RpsettingsTest, ArgumentsAreCheckedBeforeAnyPrinterIsTouched) {
         {"a table among the backups", {"apply", file, "P", "--backup", "bk", "--csv", "bk\\x.csv"}, 2, "フォルダ bk の中"},
         {"a table among the results", {"merge", ".", "--csv", "PC9.JSON"}, 2, "フォルダ . の中"},
         {"an empty list", {"check", file, "@" + TempFile("# none\r\n")}, 2, "@ファイルにプリンタの名前がありません。"},
+        {"help to its end", {"--help"}, 0, "5 Ctrl+C で中断"},
+        {"an empty command", {""}, 2, "コマンドが空です。"},
+        {"an empty log", {"apply", file, "P", "--log", ""}, 2, "--log の値  は使えません。"},
+        {"no backup before a time", {"restore", ".", "P", "--before", "2000-01-01", "--dry-run"}, 1,
+         "に 2000-01-01 より前のこのプリンタのバックアップがありません。"},
+        {"a file that is there", {"save", "P", file}, 2, "は既にあります。置き換えるときは --overwrite"},
+        {"a serial port", {"save", "P", "sub\\COM1.txt", "--overwrite"}, 2, "COM1.txt は装置の名前です"},
     };
     char directory[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, directory);
@@ -321,6 +331,10 @@ TEST_F(RpsettingsTest, ArgumentsAreCheckedBeforeAnyPrinterIsTouched) {
         const SrmctlResult run = Rps(args);
         EXPECT_EQ(run.exitCode, c.exitCode) << c.label << run.output;
         EXPECT_NE(run.output.find(c.says), std::string::npos) << c.label << run.output;
+    }
+    for (const std::string& line : OutputLines(Rps({"--help"}).output)) {  // one column, as Shift-JIS shows it
+        const size_t first = line.find_first_not_of(' '), gap = line.find("  ", first);
+        EXPECT_TRUE(first != 2 || gap == std::string::npos || line.find_first_not_of(' ', gap) == 36) << line;
     }
     EXPECT_TRUE(printer.Log().empty());
     for (const char* made : {"dry.bk", "dry.jsonl", "bk"})  // a dry run, or a refused one, makes nothing at all
@@ -458,7 +472,7 @@ TEST_F(RpsettingsTest, ABackupNeverReplacesAnotherWithinARunOrAcrossRuns) {
     ASSERT_EQ(slowA.SetReplyDelay(SrmDeviceDelay, 200), 0u);
     ASSERT_EQ(slowB.SetReplyDelay(SrmDeviceDelay, 900), 0u);
     ASSERT_EQ(Rps({"apply", TempFile(PartialFile(60)), shared.Name()}).exitCode, 0u);
-    const std::string log = TempFile("");
+    const std::string log = TempFile("{\"time\":\"2026-");  // a record an earlier run could not finish
     SrmctlResult runs[2];
     const std::string files[2] = {TempFile(PartialFile(50)), TempFile(PartialFile(70))};
     std::thread first([&] {
@@ -477,6 +491,7 @@ TEST_F(RpsettingsTest, ABackupNeverReplacesAnotherWithinARunOrAcrossRuns) {
     std::map<std::string, std::vector<std::string>> results;  // by run and printer
     int lines = 0;
     for (std::string line; std::getline(records, line); ++lines) {
+        if (lines == 0) continue;  // the unfinished record keeps its own line
         const nlohmann::json record = nlohmann::json::parse(line, nullptr, false);
         ASSERT_FALSE(record.is_discarded()) << line;
         const std::string write = record["run"].get<std::string>() + " " + record["printer"].get<std::string>();
@@ -486,11 +501,57 @@ TEST_F(RpsettingsTest, ABackupNeverReplacesAnotherWithinARunOrAcrossRuns) {
             EXPECT_EQ(record["changes"][0]["key"], "pageLength") << line;
         }
     }
-    EXPECT_EQ(lines, 8);
+    EXPECT_EQ(lines, 1 + 8);
     for (const auto& write : results)
         EXPECT_EQ(write.second, (std::vector<std::string>{"writing", "applied"})) << write.first;
 
     for (const std::string& name : TextFilesIn(folder + "\\")) files_.push_back(folder + "\\" + name);
+    TearDown();
+    RemoveDirectoryA(folder.c_str());
+}
+
+// A saved file with its saved= line as given, cut before its end mark when cut.
+std::string SavedAt(std::string text, const std::string& saved, bool cut) {
+    const size_t at = text.find("saved=") + 6;
+    text.replace(at, text.find('\n', at) - at, saved);
+    return cut ? text.substr(0, text.find("[end]")) : text;
+}
+
+struct RestoreCase {
+    const char* label;
+    std::vector<std::vector<std::string>> files;  // name, saved=, "cut"
+    const char* restored, *says;  // the file restore takes; what it says on standard error
+};
+
+TEST_F(RpsettingsTest, RestoreTakesTheBackupSavedLastAndNamesNewerOnesItCannotUse) {
+    const SimulatedPrinter& printer = AddPrinter();
+    const std::string saved = Rps({"show", printer.Name()}).output;
+    const std::string t = "2026-12-08T10:00:00";
+    const RestoreCase cases[] = {
+        {"in the same second", {{"b.txt", t + "Z"}, {"b~2.txt", t + "Z"}}, "b~2.txt", ""},
+        {"~10 after ~7", {{"b~7.txt", t + ".5Z"}, {"b~10.txt", t + ".5Z"}}, "b~10.txt", ""},
+        {"newer, cut short", {{"b.txt", t + "Z"}, {"b~2.txt", t + ".1Z", "cut"}}, "b.txt", "b~2.txt は使えない"},
+        {"no time", {{"b.txt", t + "Z"}, {"b~2.txt", "x"}}, "b.txt", "b~2.txt は使えないため、使いません: saved= の値"},
+        {"a time to come", {{"b.txt", t + "Z"}, {"b~2.txt", "2999-01-01"}}, "b.txt", "使いません: saved= の時刻が今"},
+    };
+    const std::string folder = TempFile("") + ".rs";
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    for (const RestoreCase& c : cases) {
+        TearDown();  // the files of the row before
+        for (const std::vector<std::string>& file : c.files) {
+            files_.push_back(folder + "\\" + file[0]);
+            ASSERT_TRUE(CopyFileA(TempFile(SavedAt(saved, file[1], file.size() > 2)).c_str(),
+                                  files_.back().c_str(), FALSE));
+        }
+        const SrmctlResult restore = Rps({"restore", folder, printer.Name(), "--dry-run"});
+        EXPECT_NE(restore.output.find(folder + "\\" + c.restored + " ("), std::string::npos) << c.label << restore.output;
+        EXPECT_NE(restore.output.find(c.says), std::string::npos) << c.label << restore.output;
+    }
+    // Restore keeps what a printer holds first: one that cannot be read is not written, and says why.
+    ASSERT_EQ(printer.SetExtStatus(1), 0u);
+    const SrmctlResult restore = Rps({"restore", folder, printer.Name()});
+    EXPECT_NE(restore.output.find("設定を読み込めないプリンタのため、今の設定をバックアップに保存できません。"),
+              std::string::npos) << restore.output;
     TearDown();
     RemoveDirectoryA(folder.c_str());
 }
@@ -521,6 +582,7 @@ struct RunnerCase {
     std::vector<JobEnd> ends;
     bool interrupted;
     bool abandoned;
+    int writeAt = -1;  // the job that takes longer than the time allowed while it writes
 };
 
 struct RunnerContext {
@@ -540,6 +602,8 @@ TEST(PrinterJobs, InterruptionAndPrintersThatDoNotAnswer) {
         {"one printer does not answer", 2, 300, -1, 1, {JobFinished, JobNotAnswering, JobFinished, JobFinished}, false,
          true},
         {"every printer answers", 4, 5000, -1, -1, {JobFinished, JobFinished, JobFinished, JobFinished}, false, false},
+        {"a write is waited for, then given up on", 2, 300, -1, -1,
+         {JobFinished, JobWrittenNotAnswering, JobFinished, JobFinished}, false, true, 1},
     };
     for (const RunnerCase& c : cases) {
         // Kept to the end: a worker given up on still writes into it.
@@ -553,6 +617,11 @@ TEST(PrinterJobs, InterruptionAndPrintersThatDoNotAnswer) {
                 RunnerContext* run = static_cast<RunnerContext*>(p);
                 if (static_cast<int>(i) == run->c->interruptAt) InterruptPrinterJobs();
                 if (static_cast<int>(i) == run->c->hangAt) WaitForSingleObject(run->release, 10000);
+                if (static_cast<int>(i) == run->c->writeAt && StartJobWrite()) {
+                    WaitForSingleObject(run->release, 3 * run->c->timeoutMs);  // a write of three times the time allowed
+                    EndJobWrite();
+                    WaitForSingleObject(run->release, 10000);  // then no answer
+                }
                 InterlockedExchange(&run->worked[i], 1);
                 InterlockedExchange(&run->mayWrite[i], StartJobWrite() ? 1 : 2);
                 if (static_cast<int>(i) == run->c->hangAt) SetEvent(run->asked);
