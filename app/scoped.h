@@ -64,6 +64,21 @@ private:
     HANDLE handle_;
 };
 
+// A directory search of FindFirstFile, closed with FindClose.
+class ScopedFind {
+public:
+    explicit ScopedFind(HANDLE find) : find_(find) {}
+    ~ScopedFind() {
+        if (find_ != INVALID_HANDLE_VALUE) FindClose(find_);
+    }
+    ScopedFind(const ScopedFind&) = delete;
+    ScopedFind& operator=(const ScopedFind&) = delete;
+    HANDLE get() const { return find_; }
+
+private:
+    HANDLE find_;
+};
+
 // A GlobalAlloc block (zero-filled), freed with GlobalFree.
 class GlobalBlock {
 public:

@@ -11,21 +11,6 @@ namespace {
 
 constexpr int kMaxBackupNumber = 9999;
 
-// A directory search, closed with FindClose.
-class ScopedFind {
-public:
-    ScopedFind(const std::string& pattern, WIN32_FIND_DATAA* found) : handle_(FindFirstFileA(pattern.c_str(), found)) {}
-    ~ScopedFind() {
-        if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
-    }
-    ScopedFind(const ScopedFind&) = delete;
-    ScopedFind& operator=(const ScopedFind&) = delete;
-    HANDLE get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
-
 std::string UtcText(const SYSTEMTIME& time) {
     char text[32];
     FormatText(text, sizeof text, "%04u-%02u-%02uT%02u:%02u:%02u.%03uZ", time.wYear, time.wMonth, time.wDay,
@@ -93,7 +78,7 @@ std::string FullPath(const std::string& path) {
 std::vector<std::string> TextFilesIn(const std::string& folder) {
     std::vector<std::string> names;
     WIN32_FIND_DATAA found;
-    ScopedFind search(folder + "*.txt", &found);
+    ScopedFind search(FindFirstFileA((folder + "*.txt").c_str(), &found));
     if (search.get() == INVALID_HANDLE_VALUE) return names;
     do {
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);

@@ -56,20 +56,6 @@ bool WriteNewFile(const std::string& path, const std::string& bytes) {
            written == bytes.size() && FlushFileBuffers(file.get());
 }
 
-class ScopedFind {
-public:
-    explicit ScopedFind(HANDLE find) : find_(find) {}
-    ~ScopedFind() {
-        if (find_ != INVALID_HANDLE_VALUE) FindClose(find_);
-    }
-    ScopedFind(const ScopedFind&) = delete;
-    ScopedFind& operator=(const ScopedFind&) = delete;
-    HANDLE get() const { return find_; }
-
-private:
-    HANDLE find_;
-};
-
 }  // namespace
 
 std::string ComputerNameUtf8() {
