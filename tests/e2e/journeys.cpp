@@ -601,6 +601,27 @@ void ChangeToABusyPrinter(Session& run) {
     run.QuitCleanly();
 }
 
+// Question 67 is up (Ctrl+C, then the other printer; or Ctrl+R) when both
+// printers go and the suite tells the question's window: the panel ends.
+std::function<void(Session&)> PrintersGoUnderTheQuestion(char key) {
+    return [=](Session& run) {
+        for (int i = 0; i < 2; ++i) run.AddPrinter();
+        Program& program = run.Start();
+        ASSERT_TRUE(ChoosePrinter(program, run.Printer(0).Name()) && program.WaitReady());
+        run.ChangeSomething();
+        ASSERT_TRUE(program.Foreground());
+        PressKey(key, {VK_CONTROL});
+        ASSERT_TRUE(key != 'C' || ChoosePrinter(program, run.Printer(1).Name()));
+        const Box question = program.WaitBox();
+        for (int i = 0; i < 2; ++i) SrmSimRemovePrinter(run.Printer(i).CName());
+        PostMessageA(question.window, kPrintersChanged, 0, 0);
+        Box ends;
+        ASSERT_TRUE(WaitUntil([&] { return (ends = program.WaitBox()).window != question.window; }));
+        ASSERT_TRUE(program.Answer(ends, IDOK));
+        EXPECT_EQ(program.ExitCode(), 0u);
+    };
+}
+
 // ---- The table and its runner ----
 
 struct Journey {
@@ -654,6 +675,8 @@ const Journey kJourneys[] = {
     {"ServedPrinterRenamedForTheSuite", ServedPrinterRenamed(false)},
     {"ServedPrinterRenamedInTheSpooler", ServedPrinterRenamed(true)},
     {"ChangeToABusyPrinter", ChangeToABusyPrinter},
+    {"PrintersGoUnderTheQuestionOfAChange", PrintersGoUnderTheQuestion('C')},
+    {"PrintersGoUnderTheQuestionOfARead", PrintersGoUnderTheQuestion('R')},
 };
 
 void PrintTo(const Journey& journey, std::ostream* out) { *out << journey.name; }
