@@ -183,6 +183,17 @@ void EnablePages(HWND panel, BOOL enable, WPARAM showing) {
     }
 }
 
+// The focus goes to the quit button, to come back to the page (to `lost`
+// where it can) once the pages are enabled again. 1 when it went.
+int ParkFocus(HWND panel, HWND lost) {
+    HWND quit = GetDlgItem(panel, IDC_QUIT);
+    if (!quit || !IsWindowEnabled(quit)) return 0;
+    SetFocus(quit);
+    focusParked = true;
+    focusLost = lost;
+    return 1;
+}
+
 }  // namespace
 
 int KeepFocusUsable(HWND panel) {
@@ -191,24 +202,34 @@ int KeepFocusUsable(HWND panel) {
     // Disabling the control with the focus leaves none in the window.
     const bool lost = focus ? (focus == panel || IsChild(panel, focus)) && !IsWindowEnabled(focus)
                             : GetActiveWindow() == GetAncestor(panel, GA_ROOT);
-    HWND quit = GetDlgItem(panel, IDC_QUIT);
-    if (!lost || !quit || !IsWindowEnabled(quit)) return 0;
-    SetFocus(quit);
-    focusParked = true;
-    focusLost = nullptr;
-    return 1;
+    return lost ? ParkFocus(panel, nullptr) : 0;
+}
+
+void KeepFocusUsableAfterBox(HWND panel, HWND before) {
+    const PanelState* state = GetPanelState(panel);
+    if (!state || !before || !IsChild(state->currentPage, before) || IsWindowEnabled(before)) return;
+    ParkFocus(panel, before);
 }
 
 void ReturnFocusToPage(HWND panel) {
     PanelState* state = GetPanelState(panel);
     if (!state || !state->currentPage) return;
     focusParked = false;
-    HWND control = focusLost;
+    HWND lost = focusLost;
     focusLost = nullptr;
     if (IsChild(state->currentPage, GetFocus())) return;  // it is there already
-    const bool back = control && IsChild(state->currentPage, control) && IsWindowEnabled(control) &&
-                      IsWindowVisible(control);
-    SetFocus(back ? control : state->currentPage);
+    for (HWND control : {lost, state->pageFocus}) {
+        if (control && IsChild(state->currentPage, control) && IsWindowEnabled(control) && IsWindowVisible(control)) {
+            SetFocus(control);
+            return;
+        }
+    }
+    SetFocus(state->currentPage);
+}
+
+void NotePageFocus(PanelState* state) {
+    HWND focus = GetFocus();
+    if (focus && state->currentPage && IsChild(state->currentPage, focus)) state->pageFocus = focus;
 }
 
 void SetPagesEnabled(HWND panel, int flag) {

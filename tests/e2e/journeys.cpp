@@ -622,6 +622,30 @@ std::function<void(Session&)> PrintersGoUnderTheQuestion(char key) {
     };
 }
 
+// カット紙 edited, then a box (question 67 of Ctrl+R, or the Retry of a refused
+// write) is up while the rights go; once they are back, so is the focus.
+std::function<void(Session&)> FocusBackAfterABox(bool retry) {
+    return [=](Session& run) {
+        for (int i = 0; i < 2; ++i) run.AddPrinter();
+        Program& program = run.Start();
+        ASSERT_TRUE(ChoosePrinter(program, run.Printer(0).Name()) && program.WaitReady() && program.Foreground());
+        PressKey('T', {VK_MENU});
+        HWND cut = program.Control(kCutSheet);
+        ASSERT_TRUE(WaitUntil([&] { return program.Focus() == cut; }));
+        for (char digit : {'3', '5'}) PressKey(digit);
+        ASSERT_TRUE(WaitUntil([&] { return program.UpdateEnabled(); }));
+        ASSERT_EQ(run.Printer().Fail("SetReqPrinterStatusMsgA", retry), 0u);
+        PressKey(retry ? 'A' : 'R', {retry ? WORD(VK_MENU) : WORD(VK_CONTROL)});
+        const Box box = program.WaitBox();
+        ASSERT_EQ(run.Printer().SetAuthority(retry ? 0x08 : 0), 0u);
+        ASSERT_TRUE(WaitUntil([&] { return program.Status() != ProgramText(kTextReady); }));
+        PressKey(VK_RETURN);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box.window); }) && run.Printer().SetAuthority(0x18) == 0);
+        EXPECT_TRUE(WaitUntil([&] { return program.Focus() == cut; }));
+        run.QuitCleanly();
+    };
+}
+
 // ---- The table and its runner ----
 
 struct Journey {
@@ -677,6 +701,8 @@ const Journey kJourneys[] = {
     {"ChangeToABusyPrinter", ChangeToABusyPrinter},
     {"PrintersGoUnderTheQuestionOfAChange", PrintersGoUnderTheQuestion('C')},
     {"PrintersGoUnderTheQuestionOfARead", PrintersGoUnderTheQuestion('R')},
+    {"FocusBackAfterTheQuestionOfARead", FocusBackAfterABox(false)},
+    {"FocusBackAfterTheRetryOfAWrite", FocusBackAfterABox(true)},
 };
 
 void PrintTo(const Journey& journey, std::ostream* out) { *out << journey.name; }
