@@ -94,6 +94,32 @@ int SetUpTabs(HWND panel, PanelState* state) {
     return 1;
 }
 
+namespace {
+
+// Set when the focus went to the quit button because the control that had it
+// was disabled; the page takes it back when it is enabled again, into the
+// control of a page that had it (focusLost) when that can take it again.
+bool focusParked = false;
+HWND focusLost = nullptr;
+
+// The first page's marker control stands for the enabled state of all pages.
+bool PagesEnabled(const PanelState* state) {
+    return !state || IsWindowEnabled(GetDlgItem(state->pages[0], IDC_PAGE0_MARKER));
+}
+
+// The focus goes to the quit button, to come back to the page (to `lost`
+// where it can) once the pages are enabled again. 1 when it went.
+int ParkFocus(HWND panel, HWND lost) {
+    HWND quit = GetDlgItem(panel, IDC_QUIT);
+    if (!quit || !IsWindowEnabled(quit)) return 0;
+    SetFocus(quit);
+    focusParked = true;
+    focusLost = lost;
+    return 1;
+}
+
+}  // namespace
+
 void ShowPage(HWND panel, int index) {
     PanelState* state = GetPanelState(panel);
     if (!state || index < 0 || index >= kPageCount) return;
@@ -129,7 +155,9 @@ void ShowPage(HWND panel, int index) {
         }
     }
 
-    if (state->focusReturn != state->tabControl && state->currentPage) SetFocus(state->currentPage);
+    if (state->focusReturn == state->tabControl || !state->currentPage) return;
+    // A disabled page cannot take the focus: the quit button keeps it usable.
+    if (PagesEnabled(state) || !ParkFocus(panel, nullptr)) SetFocus(state->currentPage);
 }
 
 void BringTabForward(HWND panel, int index) {
@@ -153,17 +181,6 @@ int TabEditingSwitchBits(int byteIndex, uint8_t bits) {
 
 namespace {
 
-// Set when the focus went to the quit button because the control that had it
-// was disabled; the page takes it back when it is enabled again, into the
-// control of a page that had it (focusLost) when that can take it again.
-bool focusParked = false;
-HWND focusLost = nullptr;
-
-// The first page's marker control stands for the enabled state of all pages.
-bool PagesEnabled(const PanelState* state) {
-    return !state || IsWindowEnabled(GetDlgItem(state->pages[0], IDC_PAGE0_MARKER));
-}
-
 void EnablePages(HWND panel, BOOL enable, WPARAM showing) {
     EnableWindow(GetDlgItem(panel, IDC_MODELTEXT), enable);
     EnableWindow(GetDlgItem(panel, IDC_PORTTEXT), enable);
@@ -181,17 +198,6 @@ void EnablePages(HWND panel, BOOL enable, WPARAM showing) {
     } else if (focusParked && GetFocus() == GetDlgItem(panel, IDC_QUIT) && PagesEnabled(state)) {
         ReturnFocusToPage(panel);
     }
-}
-
-// The focus goes to the quit button, to come back to the page (to `lost`
-// where it can) once the pages are enabled again. 1 when it went.
-int ParkFocus(HWND panel, HWND lost) {
-    HWND quit = GetDlgItem(panel, IDC_QUIT);
-    if (!quit || !IsWindowEnabled(quit)) return 0;
-    SetFocus(quit);
-    focusParked = true;
-    focusLost = lost;
-    return 1;
 }
 
 }  // namespace

@@ -584,21 +584,33 @@ std::function<void(Session&)> ServedPrinterRenamed(bool inSpooler) {
         run.QuitCleanly();
     };
 }
-// A change to a busy printer shows the defaults, not the former printer's 50.
-void ChangeToABusyPrinter(Session& run) {
-    SimulatedPrinter& first = run.AddPrinter();
-    std::vector<uint8_t> block = first.Block();
-    block.at(25) = 50;
-    ASSERT_EQ(first.SetBlock(block.data()), 0u);
-    ASSERT_EQ(run.AddPrinter().SetStatus(0, 0, 0x4), 0u);
-    Program& program = run.Start();
-    ASSERT_TRUE(ChoosePrinter(program, first.Name()));
-    ASSERT_TRUE(program.WaitReady() && program.ShowTab(1));
-    Command(program.MainWindow(), kChangePrinter);
-    ASSERT_TRUE(ChoosePrinter(program, run.Printer(1).Name()));
-    ASSERT_TRUE(WaitUntil([&] { return program.Status() == ProgramText(kTextBusy); }) && program.ShowTab(1));
-    EXPECT_EQ(Text(program.Control(1317)), "66");
-    run.QuitCleanly();
+// A change to a busy printer shows the defaults, not the former printer's 50;
+// chosen with the keys, the focus goes to quit (the pages are disabled).
+std::function<void(Session&)> ChangeToABusyPrinter(bool keys) {
+    return [=](Session& run) {
+        SimulatedPrinter& first = run.AddPrinter("E2E-A");
+        std::vector<uint8_t> block = first.Block();
+        block.at(25) = 50;
+        ASSERT_EQ(first.SetBlock(block.data()), 0u);
+        ASSERT_EQ(run.AddPrinter("E2E-B").SetStatus(0, 0, 0x4), 0u);
+        Program& program = run.Start();
+        ASSERT_TRUE(ChoosePrinter(program, first.Name()));
+        ASSERT_TRUE(program.WaitReady() && program.ShowTab(1) && program.Foreground());
+        PressKey('C', {VK_CONTROL});
+        if (keys) {
+            ASSERT_NE(program.WaitDialog(), nullptr);
+            for (WORD key : {VK_END, VK_RETURN}) PressKey(key);  // the busy printer's row is the last
+        } else {
+            ASSERT_TRUE(ChoosePrinter(program, run.Printer(1).Name()));
+        }
+        ASSERT_TRUE(WaitUntil([&] { return program.Status() == ProgramText(kTextBusy); }));
+        if (keys) {
+            EXPECT_TRUE(WaitUntil([&] { return program.Focus() == program.Control(kQuit); }));
+        }
+        ASSERT_TRUE(program.ShowTab(1));
+        EXPECT_EQ(Text(program.Control(1317)), "66");
+        run.QuitCleanly();
+    };
 }
 
 // Question 67 is up (Ctrl+C, then the other printer; or Ctrl+R) when both
@@ -698,7 +710,8 @@ const Journey kJourneys[] = {
     {"RightsFlickerWithOnePrinter", RightsFlickerWithOnePrinter},
     {"ServedPrinterRenamedForTheSuite", ServedPrinterRenamed(false)},
     {"ServedPrinterRenamedInTheSpooler", ServedPrinterRenamed(true)},
-    {"ChangeToABusyPrinter", ChangeToABusyPrinter},
+    {"ChangeToABusyPrinter", ChangeToABusyPrinter(false)},
+    {"ChangeToABusyPrinterByKeys", ChangeToABusyPrinter(true)},
     {"PrintersGoUnderTheQuestionOfAChange", PrintersGoUnderTheQuestion('C')},
     {"PrintersGoUnderTheQuestionOfARead", PrintersGoUnderTheQuestion('R')},
     {"FocusBackAfterTheQuestionOfARead", FocusBackAfterABox(false)},
