@@ -107,12 +107,23 @@ bool PagesEnabled(const PanelState* state) {
     return !state || IsWindowEnabled(GetDlgItem(state->pages[0], IDC_PAGE0_MARKER));
 }
 
+// The focus moves as Tab moves it: a push button that takes it becomes the
+// default one (Enter presses it); a page's control gives the default back to
+// update then quit.
+void MoveFocus(HWND panel, HWND control) {
+    SendMessageA(panel, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+    HWND quit = GetDlgItem(panel, IDC_QUIT);
+    if (control == quit) return;
+    SendMessageA(quit, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+    SendMessageA(GetDlgItem(panel, IDC_UPDATEQUIT), BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+}
+
 // The focus goes to the quit button, to come back to the page (to `lost`
 // where it can) once the pages are enabled again. 1 when it went.
 int ParkFocus(HWND panel, HWND lost) {
     HWND quit = GetDlgItem(panel, IDC_QUIT);
     if (!quit || !IsWindowEnabled(quit)) return 0;
-    SetFocus(quit);
+    MoveFocus(panel, quit);
     focusParked = true;
     focusLost = lost;
     return 1;
@@ -226,11 +237,11 @@ void ReturnFocusToPage(HWND panel) {
     if (IsChild(state->currentPage, GetFocus())) return;  // it is there already
     for (HWND control : {lost, state->pageFocus}) {
         if (control && IsChild(state->currentPage, control) && IsWindowEnabled(control) && IsWindowVisible(control)) {
-            SetFocus(control);
+            MoveFocus(panel, control);
             return;
         }
     }
-    SetFocus(state->currentPage);
+    MoveFocus(panel, state->currentPage);
 }
 
 void NotePageFocus(PanelState* state) {

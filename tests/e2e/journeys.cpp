@@ -477,8 +477,9 @@ void KeyboardPath(Session& run) {
 
 // ---- Keys, questions and endings while the printer changes under the panel ----
 
-// Ctrl+R in カット紙, the read never answered: Esc quits; Ctrl+I changes nothing.
-std::function<void(Session&)> KeysWhileReading(bool showDefaultsKey) {
+// Ctrl+R in カット紙, the read never answered: Esc, or Enter on quit (which has
+// the focus now), quits; Ctrl+I changes nothing.
+std::function<void(Session&)> KeysWhileReading(bool showDefaultsKey, WORD quitKey = VK_ESCAPE) {
     return [=](Session& run) {
         Program& program = run.StartReady();
         ASSERT_EQ(run.Printer().SetReplyDelay(SrmReplyRead, kSrmReplyNever), 0u);
@@ -488,7 +489,7 @@ std::function<void(Session&)> KeysWhileReading(bool showDefaultsKey) {
         PressKey('R', {VK_CONTROL});
         ASSERT_TRUE(WaitUntil([&] { return program.Status() == ProgramText(kTextReading); }));
         if (showDefaultsKey) PressKey('I', {VK_CONTROL});
-        PressKey(VK_ESCAPE);
+        PressKey(quitKey);
         EXPECT_EQ(program.ExitCode(), 0u);  // no question: nothing changed
     };
 }
@@ -703,6 +704,7 @@ const Journey kJourneys[] = {
     {"KeyboardPath", KeyboardPath},
     {"EscWhileReading", KeysWhileReading(false)},
     {"ShowDefaultsKeyWhileReading", KeysWhileReading(true)},
+    {"EnterOnQuitWhileReading", KeysWhileReading(false, VK_RETURN)},
     {"ReadConfirmedAfterReadingStopped", ReadConfirmedTooLate({"set", "ext-status", "1"}, false)},
     {"ReadConfirmedAfterThePrinterGotBusy", ReadConfirmedTooLate({"set", "status", "0", "0", "0x5"}, true)},
     {"AllPrintersGoWhileChoosing", PrintersGoWhileChoosing(2, 2)},
