@@ -151,8 +151,6 @@ HWND ControlFromPoint(HWND dialog, POINT point) {
 // The click that ends context-help mode: the help window goes away and the
 // control under the click shows its popup help.
 void OnHelpModeClick(HWND window, LPARAM lParam) {
-    if (ToolbarWindow) SendMessageA(ToolbarWindow, TB_CHECKBUTTON, CMD_HELPMODE, MAKELONG(FALSE, 0));
-
     // The help window covers the frame from its top-left corner.
     POINT screen = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     ClientToScreen(HelpModeWindow, &screen);
@@ -160,8 +158,6 @@ void OnHelpModeClick(HWND window, LPARAM lParam) {
     GetWindowRect(window, &frame);
     SetWindowPos(HelpModeWindow, nullptr, frame.left, frame.top, 0, 0, SWP_NOZORDER | SWP_NOREDRAW);
     DestroyWindow(HelpModeWindow);
-    HelpModeWindow = nullptr;
-    ForegroundRoleWindow = PanelWindow;
 
     POINT point = screen;
     ScreenToClient(window, &point);
@@ -509,8 +505,15 @@ LRESULT CALLBACK HelpModeWindowProc(HWND window, UINT message, WPARAM wParam, LP
         HWND owner = GetWindow(window, GW_OWNER);
         if (owner) SendMessageA(owner, WM_LBUTTONDOWN, wParam, lParam);
         if (!IsWindow(window)) return 0;
+    } else if (message == WM_KEYDOWN && wParam == VK_ESCAPE) {
+        DestroyWindow(window);
+        return 0;
     } else if (message == WM_NCDESTROY && HelpModeWindow == window) {
+        // However help mode ends (a click, Esc, Alt+F4), its button comes up
+        // and the panel takes the foreground role back.
         HelpModeWindow = nullptr;
+        if (ToolbarWindow) SendMessageA(ToolbarWindow, TB_CHECKBUTTON, CMD_HELPMODE, MAKELONG(FALSE, 0));
+        ForegroundRoleWindow = PanelWindow;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }

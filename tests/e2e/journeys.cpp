@@ -659,6 +659,23 @@ std::function<void(Session&)> FocusBackAfterABox(bool retry) {
     };
 }
 
+// Context-help mode, as a click on ? starts it, ends by Esc or Alt+F4: the ?
+// button comes up again.
+std::function<void(Session&)> HelpModeEndsByKey(bool altF4) {
+    return [=](Session& run) {
+        Program& program = run.StartReady();
+        HWND toolbar = FindWindowExA(program.MainWindow(), nullptr, "ToolbarWindow32", nullptr);
+        SendMessageA(toolbar, TB_CHECKBUTTON, kHelpMode, TRUE);
+        Command(program.MainWindow(), kHelpMode);
+        ASSERT_TRUE(WaitUntil([&] { return FindWindowA("TransWndClassName", nullptr) != nullptr; }));
+        altF4 ? PressKey(VK_F4, {VK_MENU}) : PressKey(VK_ESCAPE);
+        EXPECT_TRUE(WaitUntil([&] {
+            return !FindWindowA("TransWndClassName", nullptr) && !SendMessageA(toolbar, TB_ISBUTTONCHECKED, kHelpMode, 0);
+        }));
+        run.QuitCleanly();
+    };
+}
+
 // ---- The table and its runner ----
 
 struct Journey {
@@ -718,6 +735,8 @@ const Journey kJourneys[] = {
     {"PrintersGoUnderTheQuestionOfARead", PrintersGoUnderTheQuestion('R')},
     {"FocusBackAfterTheQuestionOfARead", FocusBackAfterABox(false)},
     {"FocusBackAfterTheRetryOfAWrite", FocusBackAfterABox(true)},
+    {"HelpModeEndsByEsc", HelpModeEndsByKey(false)},
+    {"HelpModeEndsByAltF4", HelpModeEndsByKey(true)},
 };
 
 void PrintTo(const Journey& journey, std::ostream* out) { *out << journey.name; }
