@@ -676,6 +676,18 @@ std::function<void(Session&)> HelpModeEndsByKey(bool altF4) {
     };
 }
 
+// srmctl renames in any mix, in the SRM only or in the spooler too, and
+// remove takes the spooler entry under its name now: none is left behind.
+void RenamesInAnyMixThenRemove(Session& run) {
+    const std::string name = run.AddPrinter().Name();
+    const std::vector<std::string> steps[] = {{"set", name, "name", name + "2"},
+                                              {"set", name, "name", name + "3", "--spooler"},
+                                              {"set", name, "name", name + "9"},
+                                              {"remove", name}};
+    for (const std::vector<std::string>& step : steps) EXPECT_EQ(RunSrmctl(step).exitCode, 0u) << step.back();
+    run.AddPrinter();  // expects no other served printer in the spooler
+}
+
 // ---- The table and its runner ----
 
 struct Journey {
@@ -737,6 +749,7 @@ const Journey kJourneys[] = {
     {"FocusBackAfterTheRetryOfAWrite", FocusBackAfterABox(true)},
     {"HelpModeEndsByEsc", HelpModeEndsByKey(false)},
     {"HelpModeEndsByAltF4", HelpModeEndsByKey(true)},
+    {"SrmctlRenamesInAnyMixThenRemoves", RenamesInAnyMixThenRemove},
 };
 
 void PrintTo(const Journey& journey, std::ostream* out) { *out << journey.name; }
