@@ -585,44 +585,41 @@ std::function<void(Session&)> ServedPrinterRenamed(bool inSpooler) {
         run.QuitCleanly();
     };
 }
-// A change to a busy printer shows the defaults, not the former printer's 50;
-// chosen with the keys, the focus goes to quit (the pages are disabled).
-std::function<void(Session&)> ChangeToABusyPrinter(bool keys) {
-    return [=](Session& run) {
-        SimulatedPrinter& first = run.AddPrinter("E2E-A");
-        std::vector<uint8_t> block = first.Block();
-        block.at(25) = 50;
-        ASSERT_EQ(first.SetBlock(block.data()), 0u);
-        ASSERT_EQ(run.AddPrinter("E2E-B").SetStatus(0, 0, 0x4), 0u);
-        Program& program = run.Start();
-        ASSERT_TRUE(ChoosePrinter(program, first.Name()));
-        ASSERT_TRUE(program.WaitReady() && program.ShowTab(1) && program.Foreground());
-        PressKey('C', {VK_CONTROL});
-        if (keys) {
-            ASSERT_NE(program.WaitDialog(), nullptr);
-            for (WORD key : {VK_END, VK_RETURN}) PressKey(key);  // the busy printer's row is the last
-        } else {
-            ASSERT_TRUE(ChoosePrinter(program, run.Printer(1).Name()));
-        }
-        ASSERT_TRUE(WaitUntil([&] { return program.Status() == ProgramText(kTextBusy); }));
-        if (keys) {
-            EXPECT_TRUE(WaitUntil([&] { return program.Focus() == program.Control(kQuit); }));
-        }
-        ASSERT_TRUE(program.ShowTab(1));
-        EXPECT_EQ(Text(program.Control(1317)), "66");
-        run.QuitCleanly();
-    };
+// A change to a busy printer shows the defaults, not the former printer's 50,
+// and the focus goes to quit (the pages are disabled).
+void ChangeToABusyPrinter(Session& run) {
+    SimulatedPrinter& first = run.AddPrinter("E2E-A");
+    std::vector<uint8_t> block = first.Block();
+    block.at(25) = 50;
+    ASSERT_EQ(first.SetBlock(block.data()), 0u);
+    ASSERT_EQ(run.AddPrinter("E2E-B").SetStatus(0, 0, 0x4), 0u);
+    Program& program = run.Start();
+    ASSERT_TRUE(ChoosePrinter(program, first.Name()));
+    ASSERT_TRUE(program.WaitReady() && program.ShowTab(1) && program.Foreground());
+    PressKey('C', {VK_CONTROL});
+    ASSERT_NE(program.WaitDialog(), nullptr);
+    for (WORD key : {VK_END, VK_RETURN}) PressKey(key);  // the busy printer's row is the last
+    ASSERT_TRUE(WaitUntil([&] { return program.Status() == ProgramText(kTextBusy); }));
+    EXPECT_TRUE(WaitUntil([&] { return program.Focus() == program.Control(kQuit); }));
+    ASSERT_TRUE(program.ShowTab(1));
+    EXPECT_EQ(Text(program.Control(1317)), "66");
+    run.QuitCleanly();
+}
+
+// Two printers, the panel on the first with its settings shown and in front.
+bool StartOnTheFirstOfTwo(Session& run) {
+    for (int i = 0; i < 2; ++i) run.AddPrinter();
+    Program& program = run.Start();
+    return ChoosePrinter(program, run.Printer(0).Name()) && program.WaitReady() && program.Foreground();
 }
 
 // Question 67 is up (Ctrl+C, then the other printer; or Ctrl+R) when both
 // printers go and the suite tells the question's window: the panel ends.
 std::function<void(Session&)> PrintersGoUnderTheQuestion(char key) {
     return [=](Session& run) {
-        for (int i = 0; i < 2; ++i) run.AddPrinter();
-        Program& program = run.Start();
-        ASSERT_TRUE(ChoosePrinter(program, run.Printer(0).Name()) && program.WaitReady());
+        ASSERT_TRUE(StartOnTheFirstOfTwo(run));
+        Program& program = run.program();
         run.ChangeSomething();
-        ASSERT_TRUE(program.Foreground());
         PressKey(key, {VK_CONTROL});
         ASSERT_TRUE(key != 'C' || ChoosePrinter(program, run.Printer(1).Name()));
         const Box question = program.WaitBox();
@@ -639,9 +636,8 @@ std::function<void(Session&)> PrintersGoUnderTheQuestion(char key) {
 // write) is up while the rights go; once they are back, so is the focus.
 std::function<void(Session&)> FocusBackAfterABox(bool retry) {
     return [=](Session& run) {
-        for (int i = 0; i < 2; ++i) run.AddPrinter();
-        Program& program = run.Start();
-        ASSERT_TRUE(ChoosePrinter(program, run.Printer(0).Name()) && program.WaitReady() && program.Foreground());
+        ASSERT_TRUE(StartOnTheFirstOfTwo(run));
+        Program& program = run.program();
         PressKey('T', {VK_MENU});
         HWND cut = program.Control(kCutSheet);
         ASSERT_TRUE(WaitUntil([&] { return program.Focus() == cut; }));
@@ -741,8 +737,7 @@ const Journey kJourneys[] = {
     {"RightsFlickerWithOnePrinter", RightsFlickerWithOnePrinter},
     {"ServedPrinterRenamedForTheSuite", ServedPrinterRenamed(false)},
     {"ServedPrinterRenamedInTheSpooler", ServedPrinterRenamed(true)},
-    {"ChangeToABusyPrinter", ChangeToABusyPrinter(false)},
-    {"ChangeToABusyPrinterByKeys", ChangeToABusyPrinter(true)},
+    {"ChangeToABusyPrinter", ChangeToABusyPrinter},
     {"PrintersGoUnderTheQuestionOfAChange", PrintersGoUnderTheQuestion('C')},
     {"PrintersGoUnderTheQuestionOfARead", PrintersGoUnderTheQuestion('R')},
     {"FocusBackAfterTheQuestionOfARead", FocusBackAfterABox(false)},
