@@ -29,6 +29,23 @@ constexpr COLORREF kToolbarBackground = RGB(192, 192, 192);
 // The toolbar's images at another size than bitmap 131's, while the toolbar lives.
 HIMAGELIST ScaledToolbarImages = nullptr;
 
+// The suite tells of a changed printer set by posting to our top-level
+// windows: to a box, the selection dialog or a page's dialog as well as to
+// the frame. Whichever gets it, the frame answers it, once for all that came
+// before its answer began.
+HHOOK printersChangedHook = nullptr;
+bool printersChangedForwarded = false;
+
+LRESULT CALLBACK ForwardPrintersChanged(int code, WPARAM wParam, LPARAM lParam) {
+    const MSG* message = reinterpret_cast<const MSG*>(lParam);
+    if (code == HC_ACTION && wParam == PM_REMOVE && message && message->message == RPM_PRINTERSCHANGED &&
+        MainWindow && message->hwnd && message->hwnd != MainWindow &&
+        !(GetWindowLongA(message->hwnd, GWL_STYLE) & WS_CHILD) && !printersChangedForwarded) {
+        printersChangedForwarded = PostMessageA(MainWindow, RPM_PRINTERSCHANGED, 0, 0) != FALSE;
+    }
+    return CallNextHookEx(printersChangedHook, code, wParam, lParam);
+}
+
 // The system's own commands carry flags in their low four bits.
 constexpr WPARAM kSysCommandMask = 0xFFF0;
 
@@ -63,6 +80,8 @@ void FitFrameToPanel(HWND window) {
 
 LRESULT OnCreate(HWND window) {
     ForegroundRoleWindow = MainWindow = window;
+    if (!printersChangedHook)
+        printersChangedHook = SetWindowsHookExA(WH_GETMESSAGE, ForwardPrintersChanged, nullptr, GetCurrentThreadId());
     SetPanelShellHooks({CancelSelectionDialogs, HoldClaimUnderNewName});
     InitCommonControls();
     ToolbarWindow = CreateToolbar(window);
@@ -132,8 +151,6 @@ HWND ControlFromPoint(HWND dialog, POINT point) {
 // The click that ends context-help mode: the help window goes away and the
 // control under the click shows its popup help.
 void OnHelpModeClick(HWND window, LPARAM lParam) {
-    if (ToolbarWindow) SendMessageA(ToolbarWindow, TB_CHECKBUTTON, CMD_HELPMODE, MAKELONG(FALSE, 0));
-
     // The help window covers the frame from its top-left corner.
     POINT screen = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     ClientToScreen(HelpModeWindow, &screen);
@@ -141,8 +158,6 @@ void OnHelpModeClick(HWND window, LPARAM lParam) {
     GetWindowRect(window, &frame);
     SetWindowPos(HelpModeWindow, nullptr, frame.left, frame.top, 0, 0, SWP_NOZORDER | SWP_NOREDRAW);
     DestroyWindow(HelpModeWindow);
-    HelpModeWindow = nullptr;
-    ForegroundRoleWindow = PanelWindow;
 
     POINT point = screen;
     ScreenToClient(window, &point);
@@ -207,6 +222,7 @@ void BuildRemovedCaption(char* caption, size_t size, const char* name) {
 }
 
 LRESULT OnPrintersChanged(HWND window) {
+    printersChangedForwarded = false;
     // A panel that has said it ends decides nothing again.
     if (!CurrentPrinter || PanelIsEnding()) return 1;
     HWND owner = PanelWindow ? PanelWindow : window;
@@ -391,6 +407,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             ToolbarWindow = nullptr;
             if (ScaledToolbarImages) ImageList_Destroy(ScaledToolbarImages);
             ScaledToolbarImages = nullptr;
+            if (printersChangedHook) UnhookWindowsHookEx(printersChangedHook);
+            printersChangedHook = nullptr;
+            printersChangedForwarded = false;
         }
         break;
     case WM_MOVE:
@@ -486,8 +505,15 @@ LRESULT CALLBACK HelpModeWindowProc(HWND window, UINT message, WPARAM wParam, LP
         HWND owner = GetWindow(window, GW_OWNER);
         if (owner) SendMessageA(owner, WM_LBUTTONDOWN, wParam, lParam);
         if (!IsWindow(window)) return 0;
+    } else if (message == WM_KEYDOWN && wParam == VK_ESCAPE) {
+        DestroyWindow(window);
+        return 0;
     } else if (message == WM_NCDESTROY && HelpModeWindow == window) {
+        // However help mode ends (a click, Esc, Alt+F4), its button comes up
+        // and the panel takes the foreground role back.
         HelpModeWindow = nullptr;
+        if (ToolbarWindow) SendMessageA(ToolbarWindow, TB_CHECKBUTTON, CMD_HELPMODE, MAKELONG(FALSE, 0));
+        ForegroundRoleWindow = PanelWindow;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }

@@ -113,7 +113,10 @@ int RunMessageLoop(HACCEL accelerators) {
         }
         PanelState* state = PanelWindow && IsWindow(PanelWindow) ? GetPanelState(PanelWindow) : nullptr;
         // The panel frees nothing of its own record; the newest one seen is freed below.
-        if (state) lastState = state;
+        if (state) {
+            lastState = state;
+            NotePageFocus(state);
+        }
 
         if (accelerators && MainWindow && TranslateAcceleratorA(MainWindow, accelerators, &message)) continue;
         if (state && state->currentPage) {

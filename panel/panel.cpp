@@ -654,10 +654,12 @@ void ReportUnusable(HWND panel, int fromOpening) {
 
 int ShowPanelBox(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
     int answer = 0;
+    HWND before = GetFocus();
     {
         PanelModalScope box;
         answer = ShowMessageBox(owner, text, caption, style);
     }
+    if (IsLivePanel(owner)) KeepFocusUsableAfterBox(owner, before);
     return answer;
 }
 
@@ -704,6 +706,7 @@ void ReopenPanel(HWND panel) {
     PanelState* state = GetPanelState(panel);
     if (state) {
         state->focusReturn = nullptr;
+        state->pageFocus = nullptr;
         SendMessageA(state->tabControl, TCM_SETCURSEL, 0, 0);
     }
     ShowPage(panel, 0);

@@ -15,6 +15,7 @@ struct PanelState {
     HWND currentPage;
     HWND pages[kPageCount];
     HWND focusReturn;
+    HWND pageFocus;                     // the control of the current page that had the focus last
     RECT PageArea;                      // the tab control's display area, in panel client coordinates
     LPCDLGTEMPLATEA templates[kPageCount];
     DLGPROC procedures[kPageCount];
@@ -144,8 +145,14 @@ int ToolbarCommandAvailable(UINT command);
 // returns to the current page (to the control that lost it, where it can)
 // once the pages are enabled again.
 int KeepFocusUsable(HWND panel);
-// The current page takes the focus.
+// The same after a box of the panel: `before`, the page control that had the
+// focus when the box came, may have been disabled while it was up.
+void KeepFocusUsableAfterBox(HWND panel, HWND before);
+// The current page takes the focus: into the control that had it last, where it can.
 void ReturnFocusToPage(HWND panel);
+// Remembers the control of the current page that has the focus, if one has it
+// (the message loop asks before each message).
+void NotePageFocus(PanelState* state);
 // Sends a page message (wParam 0, lParam 0) to the six page slots in tab order.
 void SendToPageSlots(HWND panel, UINT message);
 // Collect pass before a write: RPM_STORE to the slots in tab order, stopping

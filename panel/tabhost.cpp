@@ -94,6 +94,43 @@ int SetUpTabs(HWND panel, PanelState* state) {
     return 1;
 }
 
+namespace {
+
+// Set when the focus went to the quit button because the control that had it
+// was disabled; the page takes it back when it is enabled again, into the
+// control of a page that had it (focusLost) when that can take it again.
+bool focusParked = false;
+HWND focusLost = nullptr;
+
+// The first page's marker control stands for the enabled state of all pages.
+bool PagesEnabled(const PanelState* state) {
+    return !state || IsWindowEnabled(GetDlgItem(state->pages[0], IDC_PAGE0_MARKER));
+}
+
+// The focus moves as Tab moves it: a push button that takes it becomes the
+// default one (Enter presses it); a page's control gives the default back to
+// update then quit.
+void MoveFocus(HWND panel, HWND control) {
+    SendMessageA(panel, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+    HWND quit = GetDlgItem(panel, IDC_QUIT);
+    if (control == quit) return;
+    SendMessageA(quit, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+    SendMessageA(GetDlgItem(panel, IDC_UPDATEQUIT), BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+}
+
+// The focus goes to the quit button, to come back to the page (to `lost`
+// where it can) once the pages are enabled again. 1 when it went.
+int ParkFocus(HWND panel, HWND lost) {
+    HWND quit = GetDlgItem(panel, IDC_QUIT);
+    if (!quit || !IsWindowEnabled(quit)) return 0;
+    MoveFocus(panel, quit);
+    focusParked = true;
+    focusLost = lost;
+    return 1;
+}
+
+}  // namespace
+
 void ShowPage(HWND panel, int index) {
     PanelState* state = GetPanelState(panel);
     if (!state || index < 0 || index >= kPageCount) return;
@@ -129,7 +166,9 @@ void ShowPage(HWND panel, int index) {
         }
     }
 
-    if (state->focusReturn != state->tabControl && state->currentPage) SetFocus(state->currentPage);
+    if (state->focusReturn == state->tabControl || !state->currentPage) return;
+    // A disabled page cannot take the focus: the quit button keeps it usable.
+    if (PagesEnabled(state) || !ParkFocus(panel, nullptr)) SetFocus(state->currentPage);
 }
 
 void BringTabForward(HWND panel, int index) {
@@ -152,17 +191,6 @@ int TabEditingSwitchBits(int byteIndex, uint8_t bits) {
 }
 
 namespace {
-
-// Set when the focus went to the quit button because the control that had it
-// was disabled; the page takes it back when it is enabled again, into the
-// control of a page that had it (focusLost) when that can take it again.
-bool focusParked = false;
-HWND focusLost = nullptr;
-
-// The first page's marker control stands for the enabled state of all pages.
-bool PagesEnabled(const PanelState* state) {
-    return !state || IsWindowEnabled(GetDlgItem(state->pages[0], IDC_PAGE0_MARKER));
-}
 
 void EnablePages(HWND panel, BOOL enable, WPARAM showing) {
     EnableWindow(GetDlgItem(panel, IDC_MODELTEXT), enable);
@@ -191,24 +219,34 @@ int KeepFocusUsable(HWND panel) {
     // Disabling the control with the focus leaves none in the window.
     const bool lost = focus ? (focus == panel || IsChild(panel, focus)) && !IsWindowEnabled(focus)
                             : GetActiveWindow() == GetAncestor(panel, GA_ROOT);
-    HWND quit = GetDlgItem(panel, IDC_QUIT);
-    if (!lost || !quit || !IsWindowEnabled(quit)) return 0;
-    SetFocus(quit);
-    focusParked = true;
-    focusLost = nullptr;
-    return 1;
+    return lost ? ParkFocus(panel, nullptr) : 0;
+}
+
+void KeepFocusUsableAfterBox(HWND panel, HWND before) {
+    const PanelState* state = GetPanelState(panel);
+    if (!state || !before || !IsChild(state->currentPage, before) || IsWindowEnabled(before)) return;
+    ParkFocus(panel, before);
 }
 
 void ReturnFocusToPage(HWND panel) {
     PanelState* state = GetPanelState(panel);
     if (!state || !state->currentPage) return;
     focusParked = false;
-    HWND control = focusLost;
+    HWND lost = focusLost;
     focusLost = nullptr;
     if (IsChild(state->currentPage, GetFocus())) return;  // it is there already
-    const bool back = control && IsChild(state->currentPage, control) && IsWindowEnabled(control) &&
-                      IsWindowVisible(control);
-    SetFocus(back ? control : state->currentPage);
+    for (HWND control : {lost, state->pageFocus}) {
+        if (control && IsChild(state->currentPage, control) && IsWindowEnabled(control) && IsWindowVisible(control)) {
+            MoveFocus(panel, control);
+            return;
+        }
+    }
+    MoveFocus(panel, state->currentPage);
+}
+
+void NotePageFocus(PanelState* state) {
+    HWND focus = GetFocus();
+    if (focus && state->currentPage && IsChild(state->currentPage, focus)) state->pageFocus = focus;
 }
 
 void SetPagesEnabled(HWND panel, int flag) {

@@ -28,7 +28,9 @@ SRMAPI SrmSimAddPrinter(LPCSTR name, LPCSTR port, LPCSTR detail, LPCSTR driver) 
 
 SRMAPI SrmSimRemovePrinter(LPCSTR name) { return srmstore::RemovePrinter(name); }
 
-SRMAPI SrmSimRenameInSpooler(LPCSTR name, LPCSTR newName) { return srmstore::RenameInSpooler(name, newName); }
+SRMAPI SrmSimRenamePrinter(LPCSTR name, LPCSTR newName, DWORD inSpooler) {
+    return srmstore::RenamePrinter(name, newName, inSpooler != 0);
+}
 
 SRMAPI SrmSimEnumPrinters(DWORD index, LPSTR name, DWORD size) {
     if (name == nullptr || size == 0) return kSrmErrArgument;

@@ -65,8 +65,11 @@ constexpr const char* kSrmFunctionNames[] = {
 SRMAPI SrmSimAddPrinter(LPCSTR name, LPCSTR port, LPCSTR detail, LPCSTR driver);
 // Removes the printer and its spooler entry (the suite's model key stays).
 SRMAPI SrmSimRemovePrinter(LPCSTR name);
-// Renames the spooler printer `name` (as the system lists it) to newName.
-SRMAPI SrmSimRenameInSpooler(LPCSTR name, LPCSTR newName);
+// Gives the printer `name` the reported name newName; with inSpooler not 0
+// its spooler entry (under whatever name it is listed now) is renamed too.
+// All of it or nothing: kSrmErrUnknownPrinter without a spooler entry,
+// kSrmErrExists when the spooler lists another printer as newName.
+SRMAPI SrmSimRenamePrinter(LPCSTR name, LPCSTR newName, DWORD inSpooler);
 // The name of the index-th printer (0 upward); kSrmErrNoMoreItems at the end.
 SRMAPI SrmSimEnumPrinters(DWORD index, LPSTR name, DWORD size);
 // Reads or replaces a status item as the printer holds it; size must be the

@@ -286,16 +286,11 @@ void BroadcastPrintersChanged() {
 // in the spooler too (under the name it is listed by now), and the panels are
 // told as the suite tells them.
 int RenameEverywhere(const std::string& printer, const std::vector<uint8_t>& data) {
-    std::vector<uint8_t> listed(kSrmSizePrinterName, 0);
-    DWORD result = SrmSimGetItem(printer.c_str(), SRM_ITEM_PRINTERNAME, listed.data(), kSrmSizePrinterName);
-    listed.back() = 0;
-    if (result == 0) result = SrmSimSetItem(printer.c_str(), SRM_ITEM_PRINTERNAME, data.data(), kSrmSizePrinterName);
-    if (result == 0) {
-        result = SrmSimRenameInSpooler(reinterpret_cast<const char*>(listed.data()),
-                                       reinterpret_cast<const char*>(data.data()));
-    }
+    const char* newName = reinterpret_cast<const char*>(data.data());
+    const DWORD result = SrmSimRenamePrinter(printer.c_str(), newName, 1);
     if (result == 0) BroadcastPrintersChanged();
-    return Finish(result, printer);
+    // Exists: the spooler lists another printer under the new name.
+    return Finish(result, result == kSrmErrExists ? newName : printer);
 }
 
 int Set(const Args& given) {

@@ -20,6 +20,9 @@ constexpr char kSuiteKey[] = "Software\\Quarl\\Pavonet";
 constexpr char kSuiteModelKey[] = "Software\\Quarl\\Pavonet\\Printers\\Tilbury 550TK";
 constexpr char kSpoolerRoot[] = "System\\CurrentControlSet\\Control\\Print\\Printers";
 constexpr char kNameValue[] = "Name";
+// The name of the printer's spooler entry (none: not in the spooler), which
+// follows renames in the spooler whatever the printer reports as its name.
+constexpr char kSpoolerNameValue[] = "SpoolerName";
 constexpr char kControlKey[] = "Control";
 constexpr char kLogValue[] = "CommandLog";
 constexpr char kMutexName[] = "QuarlSrmStandInStore";
@@ -222,6 +225,22 @@ DWORD RegisterWithSpooler(const std::string& name, const std::string& port, cons
         result = CreateKey(HKEY_LOCAL_MACHINE, kSuiteModelKey, &model);
     }
     return result;
+}
+
+// The printer's spooler entry's name; empty when it has none.
+std::string SpoolerNameOf(const std::string& keyName) {
+    RegKey key;
+    std::string name;
+    if (OpenBelowPrinters(keyName, KEY_QUERY_VALUE, &key) != 0 || !QueryText(key.Get(), kSpoolerNameValue, &name)) {
+        return std::string();
+    }
+    return name;
+}
+
+DWORD SetSpoolerName(const std::string& keyName, const std::string& name) {
+    RegKey key;
+    if (OpenBelowPrinters(keyName, KEY_SET_VALUE, &key) != 0) return kSrmErrStore;
+    return SetText(key.Get(), kSpoolerNameValue, name);
 }
 
 std::vector<uint8_t> TextItem(const std::string& text, DWORD size) {
@@ -441,6 +460,8 @@ DWORD AddPrinter(LPCSTR name, LPCSTR port, LPCSTR detail, LPCSTR driver) {
     // A spooler key name cannot hold a backslash: such a printer stays below the spooler.
     if (result == 0 && !driverText.empty() && !HoldsBackslash(printer)) {
         result = RegisterWithSpooler(printer, portText, driverText);
+        if (result == 0) result = SetSpoolerName(keyName, printer);
+        if (result != 0) DeleteBelow(kSpoolerRoot, printer);
     }
     if (result != 0) DeleteBelow(kPrintersRoot, keyName);
     return result;
@@ -452,43 +473,54 @@ DWORD RemovePrinter(LPCSTR name) {
     if (!lock.Locked()) return kSrmErrStore;
     DWORD result = FindPrinter(name, false, &keyName);
     if (result != 0) return result;
-    // A printer renamed in the spooler too is listed there under its reported name.
-    std::vector<uint8_t> reported;
-    if (ReadItem(keyName, *FindItem(SRM_ITEM_PRINTERNAME), &reported) != 0) reported.assign(1, 0);
-    reported.back() = 0;
+    // Its spooler entry goes by the name it is listed under now.
+    const std::string spooler = SpoolerNameOf(keyName);
     if (!DeleteBelow(kPrintersRoot, keyName)) return kSrmErrStore;
-    for (const std::string printer : {std::string(name), std::string(reinterpret_cast<const char*>(reported.data()))}) {
-        if (!printer.empty() && !HoldsBackslash(printer) && !DeleteBelow(kSpoolerRoot, printer)) return kSrmErrStore;
-    }
-    return 0;
+    return spooler.empty() || DeleteBelow(kSpoolerRoot, spooler) ? 0 : kSrmErrStore;
 }
 
-DWORD RenameInSpooler(LPCSTR name, LPCSTR newName) {
-    std::string from;
+DWORD RenamePrinter(LPCSTR name, LPCSTR newName, bool inSpooler) {
     std::string to;
-    if (!BoundedText(name, kMaxNameLength, &from) || !BoundedText(newName, kMaxNameLength, &to) || to.empty() ||
-        HoldsBackslash(to)) {
+    if (!BoundedText(newName, kSrmSizePrinterName - 1, &to) || to.empty() || (inSpooler && HoldsBackslash(to))) {
         return kSrmErrArgument;
     }
     StoreLock lock;
     if (!lock.Locked()) return kSrmErrStore;
+    std::string keyName;
+    DWORD result = FindPrinter(name, false, &keyName);
+    const ItemInfo& nameItem = *FindItem(SRM_ITEM_PRINTERNAME);
+    std::vector<uint8_t> former;
+    if (result == 0) result = ReadItem(keyName, nameItem, &former);
+    if (result != 0) return result;
+    // Everything the spooler rename needs is checked before anything changes.
+    const std::string from = inSpooler ? SpoolerNameOf(keyName) : std::string();
     std::string port;
     std::string driver;
-    {
+    if (inSpooler) {
         RegKey spooler;
         RegKey entry;
-        if (OpenKey(HKEY_LOCAL_MACHINE, kSpoolerRoot, KEY_QUERY_VALUE, &spooler) != 0 ||
+        if (from.empty() || OpenKey(HKEY_LOCAL_MACHINE, kSpoolerRoot, KEY_QUERY_VALUE, &spooler) != 0 ||
             OpenKey(spooler.Get(), from, KEY_QUERY_VALUE, &entry) != 0) {
             return kSrmErrUnknownPrinter;
         }
         if (!QueryText(entry.Get(), "Port", &port) || !QueryText(entry.Get(), "Printer Driver", &driver)) {
             return kSrmErrStore;
         }
+        RegKey taken;
+        if (to != from && OpenKey(spooler.Get(), to, KEY_QUERY_VALUE, &taken) == 0) return kSrmErrExists;
     }
-    if (from == to) return 0;
-    const DWORD result = RegisterWithSpooler(to, port, driver);
-    if (result != 0) return result;
-    return DeleteBelow(kSpoolerRoot, from) ? 0 : kSrmErrStore;
+    result = WriteItem(keyName, nameItem, TextItem(to, kSrmSizePrinterName).data());
+    if (result != 0 || !inSpooler || to == from) return result;
+    result = RegisterWithSpooler(to, port, driver);
+    if (result == 0) result = SetSpoolerName(keyName, to);
+    if (result == 0 && !DeleteBelow(kSpoolerRoot, from)) result = kSrmErrStore;
+    if (result != 0) {
+        // Nothing of it stays: the printer as it was.
+        DeleteBelow(kSpoolerRoot, to);
+        SetSpoolerName(keyName, from);
+        WriteItem(keyName, nameItem, former.data());
+    }
+    return result;
 }
 
 DWORD EnumPrinterName(DWORD index, std::string* name) {

@@ -94,9 +94,10 @@ DWORD ClearLog(const std::string& keyName);
 
 DWORD AddPrinter(LPCSTR name, LPCSTR port, LPCSTR detail, LPCSTR driver);
 DWORD RemovePrinter(LPCSTR name);
-// Renames a spooler printer (its key and "Name" value), as a person renaming
-// the printer in the system does; the suite's own store is left alone.
-DWORD RenameInSpooler(LPCSTR name, LPCSTR newName);
+// Gives the printer `name` (as added) the reported name newName; inSpooler:
+// also renames its spooler entry, whatever it is listed as now, as a person
+// renaming the printer in the system does. All of it or nothing.
+DWORD RenamePrinter(LPCSTR name, LPCSTR newName, bool inSpooler);
 DWORD EnumPrinterName(DWORD index, std::string* name);
 DWORD SetSuiteValue(DWORD which, LPCSTR text);
 

@@ -25,7 +25,7 @@ enum : UINT {
 };
 enum : int {
     kUpdateQuit = 1050, kQuit = 8, kUpdate = 12321, kPortText = 279, kPostcard = 1169,
-    kShowDefaults = 280, kRead = 282, kChangePrinter = 283, kPrintersChanged = 1124, kCutSheet = 1323,
+    kShowDefaults = 280, kRead = 282, kChangePrinter = 283, kHelpMode = 1029, kPrintersChanged = 1124, kCutSheet = 1323,
     kFormatFrontFeed = 1330,
 };
 

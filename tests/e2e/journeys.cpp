@@ -477,8 +477,9 @@ void KeyboardPath(Session& run) {
 
 // ---- Keys, questions and endings while the printer changes under the panel ----
 
-// Ctrl+R in カット紙, the read never answered: Esc quits; Ctrl+I changes nothing.
-std::function<void(Session&)> KeysWhileReading(bool showDefaultsKey) {
+// Ctrl+R in カット紙, the read never answered: Esc, or Enter on quit (which has
+// the focus now), quits; Ctrl+I changes nothing.
+std::function<void(Session&)> KeysWhileReading(bool showDefaultsKey, WORD quitKey = VK_ESCAPE) {
     return [=](Session& run) {
         Program& program = run.StartReady();
         ASSERT_EQ(run.Printer().SetReplyDelay(SrmReplyRead, kSrmReplyNever), 0u);
@@ -488,7 +489,7 @@ std::function<void(Session&)> KeysWhileReading(bool showDefaultsKey) {
         PressKey('R', {VK_CONTROL});
         ASSERT_TRUE(WaitUntil([&] { return program.Status() == ProgramText(kTextReading); }));
         if (showDefaultsKey) PressKey('I', {VK_CONTROL});
-        PressKey(VK_ESCAPE);
+        PressKey(quitKey);
         EXPECT_EQ(program.ExitCode(), 0u);  // no question: nothing changed
     };
 }
@@ -584,21 +585,103 @@ std::function<void(Session&)> ServedPrinterRenamed(bool inSpooler) {
         run.QuitCleanly();
     };
 }
-// A change to a busy printer shows the defaults, not the former printer's 50.
+// A change to a busy printer shows the defaults, not the former printer's 50,
+// and the focus goes to quit (the pages are disabled).
 void ChangeToABusyPrinter(Session& run) {
-    SimulatedPrinter& first = run.AddPrinter();
+    SimulatedPrinter& first = run.AddPrinter("E2E-A");
     std::vector<uint8_t> block = first.Block();
     block.at(25) = 50;
     ASSERT_EQ(first.SetBlock(block.data()), 0u);
-    ASSERT_EQ(run.AddPrinter().SetStatus(0, 0, 0x4), 0u);
+    ASSERT_EQ(run.AddPrinter("E2E-B").SetStatus(0, 0, 0x4), 0u);
     Program& program = run.Start();
     ASSERT_TRUE(ChoosePrinter(program, first.Name()));
-    ASSERT_TRUE(program.WaitReady() && program.ShowTab(1));
-    Command(program.MainWindow(), kChangePrinter);
-    ASSERT_TRUE(ChoosePrinter(program, run.Printer(1).Name()));
-    ASSERT_TRUE(WaitUntil([&] { return program.Status() == ProgramText(kTextBusy); }) && program.ShowTab(1));
+    ASSERT_TRUE(program.WaitReady() && program.ShowTab(1) && program.Foreground());
+    PressKey('C', {VK_CONTROL});
+    ASSERT_NE(program.WaitDialog(), nullptr);
+    for (WORD key : {VK_END, VK_RETURN}) PressKey(key);  // the busy printer's row is the last
+    ASSERT_TRUE(WaitUntil([&] { return program.Status() == ProgramText(kTextBusy); }));
+    EXPECT_TRUE(WaitUntil([&] { return program.Focus() == program.Control(kQuit); }));
+    ASSERT_TRUE(program.ShowTab(1));
     EXPECT_EQ(Text(program.Control(1317)), "66");
     run.QuitCleanly();
+}
+
+// Two printers, the panel on the first with its settings shown and in front.
+bool StartOnTheFirstOfTwo(Session& run) {
+    for (int i = 0; i < 2; ++i) run.AddPrinter();
+    Program& program = run.Start();
+    return ChoosePrinter(program, run.Printer(0).Name()) && program.WaitReady() && program.Foreground();
+}
+
+// Question 67 is up (Ctrl+C, then the other printer; or Ctrl+R) when both
+// printers go and the suite tells the question's window: the panel ends.
+std::function<void(Session&)> PrintersGoUnderTheQuestion(char key) {
+    return [=](Session& run) {
+        ASSERT_TRUE(StartOnTheFirstOfTwo(run));
+        Program& program = run.program();
+        run.ChangeSomething();
+        PressKey(key, {VK_CONTROL});
+        ASSERT_TRUE(key != 'C' || ChoosePrinter(program, run.Printer(1).Name()));
+        const Box question = program.WaitBox();
+        for (int i = 0; i < 2; ++i) SrmSimRemovePrinter(run.Printer(i).CName());
+        PostMessageA(question.window, kPrintersChanged, 0, 0);
+        Box ends;
+        ASSERT_TRUE(WaitUntil([&] { return (ends = program.WaitBox()).window != question.window; }));
+        ASSERT_TRUE(program.Answer(ends, IDOK));
+        EXPECT_EQ(program.ExitCode(), 0u);
+    };
+}
+
+// カット紙 edited, then a box (question 67 of Ctrl+R, or the Retry of a refused
+// write) is up while the rights go; once they are back, so is the focus.
+std::function<void(Session&)> FocusBackAfterABox(bool retry) {
+    return [=](Session& run) {
+        ASSERT_TRUE(StartOnTheFirstOfTwo(run));
+        Program& program = run.program();
+        PressKey('T', {VK_MENU});
+        HWND cut = program.Control(kCutSheet);
+        ASSERT_TRUE(WaitUntil([&] { return program.Focus() == cut; }));
+        for (char digit : {'3', '5'}) PressKey(digit);
+        ASSERT_TRUE(WaitUntil([&] { return program.UpdateEnabled(); }));
+        ASSERT_EQ(run.Printer().Fail("SetReqPrinterStatusMsgA", retry), 0u);
+        PressKey(retry ? 'A' : 'R', {retry ? WORD(VK_MENU) : WORD(VK_CONTROL)});
+        const Box box = program.WaitBox();
+        ASSERT_EQ(run.Printer().SetAuthority(retry ? 0x08 : 0), 0u);
+        ASSERT_TRUE(WaitUntil([&] { return program.Status() != ProgramText(kTextReady); }));
+        PressKey(VK_RETURN);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box.window); }) && run.Printer().SetAuthority(0x18) == 0);
+        EXPECT_TRUE(WaitUntil([&] { return program.Focus() == cut; }));
+        run.QuitCleanly();
+    };
+}
+
+// Context-help mode, as a click on ? starts it, ends by Esc or Alt+F4: the ?
+// button comes up again.
+std::function<void(Session&)> HelpModeEndsByKey(bool altF4) {
+    return [=](Session& run) {
+        Program& program = run.StartReady();
+        HWND toolbar = FindWindowExA(program.MainWindow(), nullptr, "ToolbarWindow32", nullptr);
+        SendMessageA(toolbar, TB_CHECKBUTTON, kHelpMode, TRUE);
+        Command(program.MainWindow(), kHelpMode);
+        ASSERT_TRUE(WaitUntil([&] { return FindWindowA("TransWndClassName", nullptr) != nullptr; }));
+        altF4 ? PressKey(VK_F4, {VK_MENU}) : PressKey(VK_ESCAPE);
+        EXPECT_TRUE(WaitUntil([&] {
+            return !FindWindowA("TransWndClassName", nullptr) && !SendMessageA(toolbar, TB_ISBUTTONCHECKED, kHelpMode, 0);
+        }));
+        run.QuitCleanly();
+    };
+}
+
+// srmctl renames in any mix, in the SRM only or in the spooler too, and
+// remove takes the spooler entry under its name now: none is left behind.
+void RenamesInAnyMixThenRemove(Session& run) {
+    const std::string name = run.AddPrinter().Name();
+    const std::vector<std::string> steps[] = {{"set", name, "name", name + "2"},
+                                              {"set", name, "name", name + "3", "--spooler"},
+                                              {"set", name, "name", name + "9"},
+                                              {"remove", name}};
+    for (const std::vector<std::string>& step : steps) EXPECT_EQ(RunSrmctl(step).exitCode, 0u) << step.back();
+    run.AddPrinter();  // expects no other served printer in the spooler
 }
 
 // ---- The table and its runner ----
@@ -646,6 +729,7 @@ const Journey kJourneys[] = {
     {"KeyboardPath", KeyboardPath},
     {"EscWhileReading", KeysWhileReading(false)},
     {"ShowDefaultsKeyWhileReading", KeysWhileReading(true)},
+    {"EnterOnQuitWhileReading", KeysWhileReading(false, VK_RETURN)},
     {"ReadConfirmedAfterReadingStopped", ReadConfirmedTooLate({"set", "ext-status", "1"}, false)},
     {"ReadConfirmedAfterThePrinterGotBusy", ReadConfirmedTooLate({"set", "status", "0", "0", "0x5"}, true)},
     {"AllPrintersGoWhileChoosing", PrintersGoWhileChoosing(2, 2)},
@@ -654,6 +738,13 @@ const Journey kJourneys[] = {
     {"ServedPrinterRenamedForTheSuite", ServedPrinterRenamed(false)},
     {"ServedPrinterRenamedInTheSpooler", ServedPrinterRenamed(true)},
     {"ChangeToABusyPrinter", ChangeToABusyPrinter},
+    {"PrintersGoUnderTheQuestionOfAChange", PrintersGoUnderTheQuestion('C')},
+    {"PrintersGoUnderTheQuestionOfARead", PrintersGoUnderTheQuestion('R')},
+    {"FocusBackAfterTheQuestionOfARead", FocusBackAfterABox(false)},
+    {"FocusBackAfterTheRetryOfAWrite", FocusBackAfterABox(true)},
+    {"HelpModeEndsByEsc", HelpModeEndsByKey(false)},
+    {"HelpModeEndsByAltF4", HelpModeEndsByKey(true)},
+    {"SrmctlRenamesInAnyMixThenRemoves", RenamesInAnyMixThenRemove},
 };
 
 void PrintTo(const Journey& journey, std::ostream* out) { *out << journey.name; }
