@@ -230,6 +230,10 @@ LRESULT OnPrintersChanged(HWND window) {
     // panel that arrives meanwhile (ours included) waits until this is done.
     PanelModalScope modal;
 
+    // A printer renamed in the spooler is renamed for the suite first; the
+    // SRM's word of that may still be on its way: take the name it reports
+    // now, or the served printer would seem gone from the spooler's list.
+    FollowReportedName(PanelWindow);
     // Rediscovery frees the entry: keep the whole name.
     LocalBlock<char> name(DuplicateString(TextOrEmpty(CurrentPrinter->name)));
     if (!name.get()) {

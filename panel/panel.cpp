@@ -600,27 +600,14 @@ void OnStatusItemChanged(HWND panel, UINT message) {
 }
 
 void OnNameChanged(HWND panel) {
-    char name[kSrmSizePrinterName + 1] = {};
-    DWORD length = 0;
-    if (GetPrinterStatusA(SrmHandle, SRM_ITEM_PRINTERNAME, name, kSrmSizePrinterName, &length) != 0) {
+    if (!FollowReportedName(panel)) {
         ReadAllowed = 0;
         UpdateAllowed = 0;
         RefreshToolbar();
         ShowStatus(StatusControl(panel));
         LoadText(IDS_NAME_FAILED, MessageText, kTextSize);
         ReportUnusable(panel, 0);
-        return;
     }
-    CutToCompleteText(name, sizeof name);
-    if (CurrentPrinter && !TextEquals(CurrentPrinter->name, name)) {
-        char* copy = DuplicateString(name);
-        if (copy) {
-            LocalBlock<char> former(CurrentPrinter->name);
-            CurrentPrinter->name = copy;
-            if (shellHooks.printerRenamed) shellHooks.printerRenamed(former.get());
-        }
-    }
-    SendMessageA(panel, WM_PAINT, 0, 0);
 }
 
 void OnPortChanged(HWND panel) {
@@ -629,6 +616,24 @@ void OnPortChanged(HWND panel) {
 }
 
 }  // namespace
+
+int FollowReportedName(HWND panel) {
+    char name[kSrmSizePrinterName + 1] = {};
+    DWORD length = 0;
+    if (!SrmHandle || GetPrinterStatusA(SrmHandle, SRM_ITEM_PRINTERNAME, name, kSrmSizePrinterName, &length) != 0)
+        return 0;
+    CutToCompleteText(name, sizeof name);
+    if (CurrentPrinter && !TextEquals(CurrentPrinter->name, name)) {
+        char* copy = DuplicateString(name);
+        if (copy) {
+            LocalBlock<char> former(CurrentPrinter->name);
+            CurrentPrinter->name = copy;
+            if (shellHooks.printerRenamed) shellHooks.printerRenamed(former.get());
+            if (panel) SendMessageA(panel, WM_PAINT, 0, 0);
+        }
+    }
+    return 1;
+}
 
 void ReportUnusable(HWND panel, int fromOpening) {
     char caption[kTextSize];

@@ -63,6 +63,10 @@ INT_PTR CALLBACK PanelDialogProc(HWND panel, UINT message, WPARAM wParam, LPARAM
 // several printers the panel stays with an explanation, else it quits.
 // fromOpening: also refresh the toolbar in the branch that stays.
 void ReportUnusable(HWND panel, int fromOpening);
+// Takes the name the SRM reports for the served printer now, should the
+// printer have been renamed (the shell's printerRenamed hook is told, the
+// panel repainted). 0 when no name could be read.
+int FollowReportedName(HWND panel);
 // Binds the panel to the newly chosen CurrentPrinter (its claim already
 // made): pages and update buttons off, the printer opened, tab 0 shown.
 void ReopenPanel(HWND panel);
