@@ -269,7 +269,9 @@ TEST(Package, RefusesWithoutTheSuite) {
         std::unique_ptr<ModelKeyAway> away;
         if (row.modelKey) session.AddPrinter();
         else away.reset(new ModelKeyAway);
-        if (row.overNewer) ASSERT_EQ(suite.current.Run("/i"), 0u);
+        if (row.overNewer) {
+            ASSERT_EQ(suite.current.Run("/i"), 0u);
+        }
         const Package& refused = row.overNewer ? suite.older : suite.current;
         std::string arguments = "/i \"" + refused.path + "\" /qb";
         if (row.suiteDir) arguments += std::string(" SUITEDIR=\"") + row.suiteDir + "\"";

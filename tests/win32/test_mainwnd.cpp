@@ -316,7 +316,9 @@ TEST_F(MainWindowTest, PrintersChangedWhileTheServedOneStaysChangesOnlyTheToolba
         const DWORD handle = SrmHandle;
         AddPrinter("MainStayOther");
         const std::string name = served.Name() + (renamed ? "-new" : "");
-        if (renamed) ASSERT_EQ(served.SetReportedName(name) | SrmSimRenameInSpooler(served.CName(), name.c_str()), 0u);
+        if (renamed) {
+            ASSERT_EQ(SrmSimRenamePrinter(served.CName(), name.c_str(), 1), 0u);
+        }
 
         DialogScript script([](HWND dialog) { shelltest::Press(dialog, IDC_SELECT_CANCEL); });  // taken for gone
         EXPECT_EQ(SendMessageA(MainWindow, RPM_PRINTERSCHANGED, 0, 0), 1);
