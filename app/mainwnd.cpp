@@ -397,6 +397,32 @@ HWND CreateToolbar(HWND mainWindow) {
     return toolbar;
 }
 
+namespace {
+
+// The last message of the main window: what it owned goes with it.
+void OnNcDestroy(HWND window) {
+    if (MainWindow != window) return;
+    MainWindow = nullptr;
+    ToolbarWindow = nullptr;
+    if (ScaledToolbarImages) ImageList_Destroy(ScaledToolbarImages);
+    ScaledToolbarImages = nullptr;
+    if (printersChangedHook) UnhookWindowsHookEx(printersChangedHook);
+    printersChangedHook = nullptr;
+    printersChangedForwarded = false;
+}
+
+// The toolbar's tooltips ask for their texts.
+void OnNotify(NMHDR* header) {
+    if (!header || header->code != TTN_NEEDTEXTA) return;
+    auto* info = reinterpret_cast<NMTTDISPINFOA*>(header);
+    if (UINT text = TooltipTextOf(info->hdr.idFrom)) {
+        info->hinst = AppInstance;
+        info->lpszText = MAKEINTRESOURCEA(text);
+    }
+}
+
+}  // namespace
+
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
@@ -406,15 +432,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         PostQuitMessage(0);
         return 0;
     case WM_NCDESTROY:
-        if (MainWindow == window) {
-            MainWindow = nullptr;
-            ToolbarWindow = nullptr;
-            if (ScaledToolbarImages) ImageList_Destroy(ScaledToolbarImages);
-            ScaledToolbarImages = nullptr;
-            if (printersChangedHook) UnhookWindowsHookEx(printersChangedHook);
-            printersChangedHook = nullptr;
-            printersChangedForwarded = false;
-        }
+        OnNcDestroy(window);
         break;
     case WM_MOVE:
         if (HelpModeWindow) {
@@ -432,17 +450,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case RPM_CLOSEPANEL:
         OnClose(window);
         return 0;
-    case WM_NOTIFY: {
-        auto* info = reinterpret_cast<NMTTDISPINFOA*>(lParam);
-        if (info && info->hdr.code == TTN_NEEDTEXTA) {
-            UINT text = TooltipTextOf(info->hdr.idFrom);
-            if (text) {
-                info->hinst = AppInstance;
-                info->lpszText = MAKEINTRESOURCEA(text);
-            }
-        }
+    case WM_NOTIFY:
+        OnNotify(reinterpret_cast<NMHDR*>(lParam));
         break;
-    }
     case WM_SYSCOLORCHANGE:
         if (ToolbarWindow) SendMessageA(ToolbarWindow, WM_SYSCOLORCHANGE, wParam, lParam);
         break;

@@ -596,18 +596,75 @@ std::string QuotedName(const std::string& name) {
     return quote ? '"' + name + '"' : name;
 }
 
+// Passes over a UTF-8 byte-order mark; false for a UTF-16 text (a mark of
+// its own, or a zero byte at its start).
+bool SkipByteOrderMark(const char** text, size_t* length) {
+    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(*text);
+    if (*length >= 2 && ((bytes[0] == 0xFF && bytes[1] == 0xFE) || (bytes[0] == 0xFE && bytes[1] == 0xFF) ||
+                         (*length >= 4 && (bytes[0] == 0 || bytes[1] == 0))))
+        return false;
+    if (*length >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
+        *text += 3;
+        *length -= 3;
+    }
+    return true;
+}
+
+// The format's version, one this program reads.
+bool ReadVersion(const char* value, const char* valueEnd, int* version) {
+    int32_t number = 0;
+    if (!ParseValue(value, valueEnd, false, false, &number) || number < 1 || number > kSettingsFileVersion)
+        return false;
+    *version = number;
+    return true;
+}
+
+// The printer's name (printer=) or the time (saved=) of a saved file.
+FileProblem ReadSavedField(bool printer, const char* value, const char* valueEnd, bool header, int lineNumber,
+                           ParsedSettings* parsed) {
+    char* field = printer ? parsed->printer : parsed->saved;
+    const size_t size = printer ? sizeof parsed->printer : sizeof parsed->saved;
+    if (!header) return {FileMissingHeader, lineNumber, -1};
+    if (field[0]) return {FileRepeatedKey, lineNumber, -1};
+    if (printer && valueEnd - value >= 2 && *value == '"' && valueEnd[-1] == '"') {
+        ++value;  // a quoted name: exactly what stands between the quotes
+        --valueEnd;
+    }
+    if (value == valueEnd || static_cast<size_t>(valueEnd - value) >= size) return {FileBadValue, lineNumber, -1};
+    std::memcpy(field, value, static_cast<size_t>(valueEnd - value));
+    return {FileOk, 0, -1};
+}
+
+// A setting's line in its section: the value checked and taken.
+FileProblem ReadSettingLine(int section, const char* key, const char* keyEnd, const char* value,
+                            const char* valueEnd, bool header, int lineNumber, ParsedSettings* parsed) {
+    const int index = FindSetting(section, key, static_cast<size_t>(keyEnd - key));
+    if (index < 0) return {FileUnknownKey, lineNumber, -1};
+    if (!header) return {FileMissingHeader, lineNumber, index};
+    if (parsed->present[index]) return {FileRepeatedKey, lineNumber, index};
+    int format;
+    const SettingKind kind = SettingAt(index, &format).kind;
+    int32_t number = 0;
+    if (!ParseValue(value, valueEnd, kind == SettingOtherBits, kind != SettingOtherBits, &number))
+        return {kind == SettingOtherBits ? FileNotHex : IsDecimal(value, valueEnd) ? FileOutOfRange : FileBadValue,
+                lineNumber, index};
+    if (kind == SettingFine && number < 0) number += 256;  // the page's "-6" is the stored 250
+    number = FromVersion(parsed->version, index, number);
+    if (!SettingValueAccepted(index, number))
+        return {kind == SettingCustomFeed && !CustomRowText(index, number).empty() ? FileCustomIsRow : FileOutOfRange,
+                lineNumber, index, number};
+    parsed->present[index] = true;
+    parsed->value[index] = number;
+    parsed->line[index] = lineNumber;
+    ++parsed->count;
+    return {FileOk, 0, -1};
+}
+
 }  // namespace
 
 FileProblem ReadSettingsFile(const char* text, size_t length, const char* model, ParsedSettings* parsed) {
     std::memset(parsed, 0, sizeof *parsed);
-    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text);
-    if (length >= 2 && ((bytes[0] == 0xFF && bytes[1] == 0xFE) || (bytes[0] == 0xFE && bytes[1] == 0xFF) ||
-                        (length >= 4 && (bytes[0] == 0 || bytes[1] == 0))))
-        return {FileUtf16, 1, -1};
-    if (length >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
-        text += 3;
-        length -= 3;
-    }
+    if (!SkipByteOrderMark(&text, &length)) return {FileUtf16, 1, -1};
     bool haveModel = false;
     bool anything = false;
     bool ended = false;  // after [end]
@@ -663,49 +720,19 @@ FileProblem ReadSettingsFile(const char* text, size_t length, const char* model,
             haveModel = true;
         } else if (section == 0 && Equals(key, keyEnd, "version")) {
             if (parsed->version != 0) return Problem({FileRepeatedKey, lineNumber, -1});
-            int32_t version = 0;
-            if (!ParseValue(value, valueEnd, false, false, &version) || version < 1 ||
-                version > kSettingsFileVersion)
-                return Problem({FileWrongVersion, lineNumber, -1});
-            parsed->version = version;
+            if (!ReadVersion(value, valueEnd, &parsed->version)) return Problem({FileWrongVersion, lineNumber, -1});
         } else if (section == 0 && (Equals(key, keyEnd, "printer") || Equals(key, keyEnd, "saved"))) {
-            char* field = key[0] == 'p' ? parsed->printer : parsed->saved;
-            const size_t size = key[0] == 'p' ? sizeof parsed->printer : sizeof parsed->saved;
-            if (!header) return Problem({FileMissingHeader, lineNumber, -1});
-            if (field[0]) return Problem({FileRepeatedKey, lineNumber, -1});
-            if (key[0] == 'p' && valueEnd - value >= 2 && *value == '"' && valueEnd[-1] == '"') {
-                ++value;  // a quoted name: exactly what stands between the quotes
-                --valueEnd;
-            }
-            if (value == valueEnd || static_cast<size_t>(valueEnd - value) >= size)
-                return Problem({FileBadValue, lineNumber, -1});
-            std::memcpy(field, value, static_cast<size_t>(valueEnd - value));
+            const FileProblem problem = ReadSavedField(key[0] == 'p', value, valueEnd, header, lineNumber, parsed);
+            if (problem.error != FileOk) return Problem(problem);
         } else if (section == 0 && Equals(key, keyEnd, "block")) {
             if (!header) return Problem({FileMissingHeader, lineNumber, -1});
             if (parsed->hasBlock) return Problem({FileRepeatedKey, lineNumber, -1});
             if (!ParseBlock(value, valueEnd, parsed->block)) return Problem({FileBadBlock, lineNumber, -1});
             parsed->hasBlock = true;
         } else {
-            const int index = FindSetting(section, key, static_cast<size_t>(keyEnd - key));
-            if (index < 0) return Problem({FileUnknownKey, lineNumber, -1});
-            if (!header) return Problem({FileMissingHeader, lineNumber, index});
-            if (parsed->present[index]) return Problem({FileRepeatedKey, lineNumber, index});
-            int format;
-            const SettingKind kind = SettingAt(index, &format).kind;
-            int32_t number = 0;
-            if (!ParseValue(value, valueEnd, kind == SettingOtherBits, kind != SettingOtherBits, &number))
-                return Problem({kind == SettingOtherBits ? FileNotHex
-                                : IsDecimal(value, valueEnd) ? FileOutOfRange : FileBadValue, lineNumber, index});
-            if (kind == SettingFine && number < 0) number += 256;  // the page's "-6" is the stored 250
-            number = FromVersion(parsed->version, index, number);
-            if (!SettingValueAccepted(index, number))
-                return Problem({kind == SettingCustomFeed && !CustomRowText(index, number).empty() ? FileCustomIsRow
-                                                                                              : FileOutOfRange,
-                        lineNumber, index, number});
-            parsed->present[index] = true;
-            parsed->value[index] = number;
-            parsed->line[index] = lineNumber;
-            ++parsed->count;
+            const FileProblem problem =
+                ReadSettingLine(section, key, keyEnd, value, valueEnd, header, lineNumber, parsed);
+            if (problem.error != FileOk) return Problem(problem);
         }
     } while (line < end);
     if (!anything) return {FileEmpty, 0, -1};
