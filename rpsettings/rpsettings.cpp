@@ -1402,27 +1402,35 @@ constexpr unsigned kAnyCommand = Opt(OptPassword) | Opt(OptHelp) | Opt(OptTimeou
 
 // What follows a command's fixed operands.
 enum Rest { NoRest, Printers, Names };  // nothing; one printer or more (none with --all); any number
-// A command: its name, the operands before the rest, what the rest is, and
-// the options it takes besides those of every command.
+// A command: its name, the operands before the rest, what the rest is, the
+// options it takes besides those of every command, whether it reaches
+// printers (the password and the discovery first), and what runs it.
 struct CommandRow {
     const char* name;
     size_t fixed;
     Rest rest;
     unsigned options;
+    bool printers;
+    int (*run)(const Options& options);
 };
+int CommandShow(const Options& options) { return CommandShowOrSave(options, nullptr); }
+int CommandCheck(const Options& options) { return CommandApplyOrCheck(options, JobsCheck); }
+int CommandApply(const Options& options) { return CommandApplyOrCheck(options, JobsApply); }
 constexpr CommandRow kCommands[] = {
-    {"list", 0, NoRest, Opt(OptJson)},
-    {"show", 1, NoRest, Opt(OptJson)},
-    {"save", 1, Printers, Opt(OptAll) | Opt(OptOverwrite)},
-    {"diff", 2, NoRest, Opt(OptJson) | Opt(OptFile) | Opt(OptPrinter)},
-    {"check", 1, Printers, Opt(OptAll) | Opt(OptJson) | Opt(OptCsv)},
-    {"apply", 1, Printers, Opt(OptAll) | Opt(OptJson) | Opt(OptCsv) | Opt(OptDryRun) | Opt(OptBackup) | Opt(OptLog)},
+    {"list", 0, NoRest, Opt(OptJson), false, CommandList},
+    {"show", 1, NoRest, Opt(OptJson), true, CommandShow},
+    {"save", 1, Printers, Opt(OptAll) | Opt(OptOverwrite), true, CommandSave},
+    {"diff", 2, NoRest, Opt(OptJson) | Opt(OptFile) | Opt(OptPrinter), true, CommandDiff},
+    {"check", 1, Printers, Opt(OptAll) | Opt(OptJson) | Opt(OptCsv), true, CommandCheck},
+    {"apply", 1, Printers, Opt(OptAll) | Opt(OptJson) | Opt(OptCsv) | Opt(OptDryRun) | Opt(OptBackup) | Opt(OptLog),
+     true, CommandApply},
     {"restore", 1, Printers,
-     Opt(OptAll) | Opt(OptJson) | Opt(OptCsv) | Opt(OptDryRun) | Opt(OptLog) | Opt(OptBefore) | Opt(OptList)},
-    {"merge", 1, Names, Opt(OptCsv) | Opt(OptChanges)},
+     Opt(OptAll) | Opt(OptJson) | Opt(OptCsv) | Opt(OptDryRun) | Opt(OptLog) | Opt(OptBefore) | Opt(OptList), true,
+     CommandRestore},
+    {"merge", 1, Names, Opt(OptCsv) | Opt(OptChanges), false, CommandMerge},
 };
 // restore --list DIR takes nothing else.
-constexpr CommandRow kRestoreList = {"restore", 1, NoRest, Opt(OptList)};
+constexpr CommandRow kRestoreList = {"restore", 1, NoRest, Opt(OptList), false, CommandRestoreList};
 
 // The command line's command, or null after saying what is wrong with it.
 const CommandRow* CheckCommand(const Options& options) {
@@ -1483,17 +1491,11 @@ int Run(int argc, char** argv) {
         Err(options.args.empty() ? Usage() : Text(IDS_RPS_SEE_HELP));
         return kExitUsage;
     }
-    const std::string command = row->name;
-    if (command == "list") return CommandList(options);
-    if (row == &kRestoreList) return CommandRestoreList(options);
-    if (command == "merge") return CommandMerge(options);
-    if (int code = CheckPassword(options.password, !options.noPrompt)) return code;
-    if (int code = Discover()) return code;
-    if (command == "show") return CommandShowOrSave(options, nullptr);
-    if (command == "save") return CommandSave(options);
-    if (command == "diff") return CommandDiff(options);
-    if (command == "restore") return CommandRestore(options);
-    return CommandApplyOrCheck(options, command == "apply" ? JobsApply : JobsCheck);
+    if (row->printers) {
+        if (int code = CheckPassword(options.password, !options.noPrompt)) return code;
+        if (int code = Discover()) return code;
+    }
+    return row->run(options);
 }
 
 }  // namespace
