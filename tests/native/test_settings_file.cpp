@@ -157,6 +157,7 @@ TEST(SettingsFile, EveryKindOfBadLineIsRefusedWithItsLine) {
         {"a line after [end]", h + "[end]\npageLength=66\n", FileAfterEnd, 4},
         {"saved, cut in a line", h + "printer=TK\nsaved=x\n[format1]\nleftMar", FileCutShort, 6},
         {"a saved time twice", h + "saved=1\nsaved=2\n", FileRepeatedKey, 4},
+        {"a printer name of nothing", h + "printer=\"\"\n", FileBadValue, 3},
         {"CR alone ends lines", "model=Tilbury 550TK\rversion=2\rpageLength=0\r", FileOutOfRange, 3},
         {"empty file", "", FileEmpty, 0},
         {"UTF-16 with its mark", std::string("\xFF\xFEm\0o\0", 6), FileUtf16, 1},

@@ -224,10 +224,15 @@ TEST(BuildSessionClaimName, Table) {
         {"longest name in full", std::string(239, 'n'), 1, "\\\\.\\pipe\\QUARLRP_" + std::string(239, 'n')},
         {"one more: hashed", longA, 1, "\\\\.\\pipe\\QUARLRP#"},
         {"too long for the mapping", std::string(252, 'n'), 0, ""},
+        {"buffer of size 0", "TK-1", 0, "", 0},
+        {"buffer too small for the name", "TK-1", 0, "", 21},
+        {"buffer too small for the hash", longA, 0, "", 21},
     };
     for (const InstanceNameCase& c : cases) {
-        char buffer[kSessionClaimNameSize];
-        EXPECT_EQ(BuildSessionClaimName(buffer, sizeof buffer, c.name.c_str()), c.fits) << c.label;
+        char buffer[kSessionClaimNameSize] = {};
+        // the rows without a size of their own take the whole buffer
+        const size_t size = c.size == kInstanceNameSize ? sizeof buffer : c.size;
+        EXPECT_EQ(BuildSessionClaimName(buffer, size, c.name.c_str()), c.fits) << c.label;
         EXPECT_EQ(std::string(buffer).substr(0, c.expected.size()), c.expected) << c.label;
         EXPECT_LE(std::strlen(buffer), 256u) << c.label;
     }

@@ -113,6 +113,7 @@ TEST(SiteWords, NearestCommandAndUtcTimes) {
         {"no separator", "2026-12-08X14:05", ""},
         {"a letter for a digit", "2026-1a-08", ""},
         {"seconds 60", "2026-12-08T14:05:60", ""},
+        {"the last minute and second", "2026-12-08T23:59:59Z", "2026-12-08T23:59:59.000Z"},
     };
     for (const Row& row : times) {
         std::string utc;
@@ -129,6 +130,7 @@ TEST(SiteBackups, NewestOfThePrinterBeforeATime) {
         {"TK-2.txt", "", "2026-12-07T00:00:00Z"},
         {"T9~7.txt", "T9", "2026-12-08T00:00:00.5Z"},   {"T9~10.txt", "T9", "2026-12-08T00:00:00.5Z"},
         {"T9.txt", "T9", "2026-12-08T00:00:00.5Z"},
+        {"TK_1~4.txt", "TK_1", "2026-12-08T09:30:00Z"},  // older than the first, listed after it
     };
     const struct {
         const char* printer;
@@ -138,7 +140,7 @@ TEST(SiteBackups, NewestOfThePrinterBeforeATime) {
         {"TK_1", "", 2},  // by the name inside, not the file's
         {"TK/1", "", 1},
         {"TK_1", "2026-12-08T12:00:00Z", 0},  // strictly before
-        {"TK_1", "2026-12-08T10:00:00Z", -1},
+        {"TK_1", "2026-12-08T09:30:00Z", -1},
         {"TK-2", "", 4},  // an older backup without a name: by its file name, letter case aside, with ~N
         {"TK-3", "", -1},
         {"T9", "", 8},  // saved in the same millisecond: the highest ~N was written last
@@ -171,8 +173,12 @@ TEST(SiteJson, ReadBack) {
     EXPECT_EQ(value["a"].items[0].Scalar(), "true");
     ASSERT_TRUE(ParseJson("\"\\u8868\\ud83d\\ude00\\/\\t\"", &value));
     EXPECT_EQ(value.text, "\xE8\xA1\xA8\xF0\x9F\x98\x80/\t");
+    ASSERT_TRUE(ParseJson("\"\\u004F\\u004f\"", &value));
+    EXPECT_EQ(value.text, "OO");
+    EXPECT_TRUE(ParseJson(std::string(40, '[') + std::string(40, ']'), &value));
     const std::string bad[] = {"", "{", "{\"a\":1,}", "[1 2]", "\"\\ud83d\"", "\"a\nb\"", "{\"a\":1}x", "nul",
-                               std::string(65, '[') + std::string(65, ']'), "{\"a\" 1}", "\"\\x\""};
+                               std::string(65, '[') + std::string(65, ']'), "{\"a\" 1}", "\"\\x\"",
+                               "\"\\q", "\"\\ud83d", "--1"};
     for (const std::string& text : bad) EXPECT_FALSE(ParseJson(text, &value)) << text;
 }
 
