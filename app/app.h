@@ -3,29 +3,17 @@
 #pragma once
 #include <windows.h>
 
+#include "messages.h"
 #include "scoped.h"
+#include "suite_keys.h"
+#include "claim.h"
+#include "printers.h"
 #include "shell_pure.h"
 #include "srm_api.h"
 
-// One served printer. All three texts are separate zero-filled LocalAlloc
-// blocks owned by the entry (any may be null); FreePrinterList frees them.
-struct PrinterEntry {
-    char* name;         // spooler name, the key for finding and comparing a printer
-    char* destination;  // "port(detail)", "port" or the text for "unknown"
-    char* model;        // spooler driver name
-    PrinterEntry* next;
-};
 
-// Registry keys of the printer-status suite (HKEY_LOCAL_MACHINE).
-#define SUITE_KEY "Software\\Quarl\\Pavonet\\"
-#define SUITE_PRINTERS_KEY "Software\\Quarl\\Pavonet\\Printers"
 
 // Program-wide state (user-interface thread only). Defined in globals.cpp.
-extern HINSTANCE AppInstance;          // every LoadString, dialog and resource call uses it
-extern PrinterEntry* PrinterList;      // newest discovery; owned by discovery
-extern int PrinterCount;
-extern int MultiplePrinters;           // 1 when PrinterCount != 1
-extern PrinterEntry* CurrentPrinter;   // points into PrinterList, or null
 extern HANDLE InstanceMapping;         // the claim on CurrentPrinter, or null
 extern HWND MainWindow;
 extern HWND ToolbarWindow;             // null when the toolbar was not created
@@ -33,10 +21,7 @@ extern HWND PanelWindow;
 extern HWND HelpModeWindow;            // the context-help window while the mode is on
 extern HWND ForegroundRoleWindow;      // brought to the front when a second start asks
 
-// Discovery. FreePrinterList accepts null and frees every text and entry.
-void FreePrinterList(PrinterEntry* list);
-// The entry of PrinterList with exactly that name, or null (null name: null).
-PrinterEntry* ListedPrinter(const char* name);
+// Discovery.
 PrinterEntry* ReadSuiteModelKeys();    // the driver list, or null after telling the user
 int DiscoverPrinters();                // rebuilds PrinterList/PrinterCount/CurrentPrinter
 
@@ -47,31 +32,6 @@ PrinterEntry* ResolveStartPrinter(LPCSTR commandLine);
 // or null when this process may not serve it. With an owner (a panel changing printer) a printer that another
 // panel serves is said so in a box of the owner before that panel comes forward.
 HANDLE ClaimPrinter(LPCSTR printerName, HWND owner = nullptr);
-// The same claim without a word to the user: ClaimTaken puts the mapping
-// (let go with ReleaseClaim) into *mapping; ClaimHeld when a panel (or
-// another program) serves the printer in this or any other logon session;
-// ClaimFailed when no claim can be made.
-enum ClaimResult { ClaimTaken, ClaimHeld, ClaimFailed };
-ClaimResult TryClaimPrinter(LPCSTR printerName, HANDLE* mapping);
-// Lets a claim go: the mapping and the mark every session sees. Null is nothing.
-void ReleaseClaim(HANDLE mapping);
-// A claim owned by a scope, let go with ReleaseClaim.
-class ScopedClaim {
-public:
-    explicit ScopedClaim(HANDLE mapping = nullptr) : mapping_(mapping) {}
-    ~ScopedClaim() { ReleaseClaim(mapping_); }
-    ScopedClaim(const ScopedClaim&) = delete;
-    ScopedClaim& operator=(const ScopedClaim&) = delete;
-    HANDLE get() const { return mapping_; }
-    HANDLE Release() {
-        HANDLE mapping = mapping_;
-        mapping_ = nullptr;
-        return mapping;
-    }
-
-private:
-    HANDLE mapping_;
-};
 
 // The served printer's names (served_names.cpp). After the SRM renamed it
 // (CurrentPrinter has the new name): the claim is taken under the new name
@@ -109,24 +69,6 @@ int ScaleForScreen(int pixelsAt96);
 
 // ---- Owners (see scoped.h for the others) ----
 
-// A whole PrinterEntry list, freed with FreePrinterList.
-class PrinterListOwner {
-public:
-    explicit PrinterListOwner(PrinterEntry* list = nullptr) : list_(list) {}
-    ~PrinterListOwner() { FreePrinterList(list_); }
-    PrinterListOwner(const PrinterListOwner&) = delete;
-    PrinterListOwner& operator=(const PrinterListOwner&) = delete;
-    PrinterEntry* get() const { return list_; }
-    PrinterEntry** Receive() { return &list_; }
-    PrinterEntry* Release() {
-        PrinterEntry* list = list_;
-        list_ = nullptr;
-        return list;
-    }
-
-private:
-    PrinterEntry* list_;
-};
 
 // ---- Application shell: more of discovery, the gate, start-up and the loop ----
 
@@ -136,36 +78,6 @@ private:
 // an allocation failure (the user has been told; *list is freed), else 1.
 int CollectModelDrivers(HKEY printersKey, LPCSTR modelName, PrinterEntry** list);
 
-// An SRM handle opened under the logged-on user's name, closed when it goes
-// out of scope.
-class SrmSession {
-public:
-    SrmSession() = default;
-    ~SrmSession() {
-        if (handle_ != 0) CloseManager(handle_);
-    }
-    SrmSession(const SrmSession&) = delete;
-    SrmSession& operator=(const SrmSession&) = delete;
-    DWORD Open(LPCSTR printer);  // the SRM's result
-    DWORD get() const { return handle_; }
-
-private:
-    DWORD handle_ = 0;
-};
-
-// The status word the selection list shows for a printer, asked from the SRM now.
-PrinterStatusLabel ReadStatusLabel(LPCSTR printer);
-
-// One status item to read from the SRM into a caller's buffer.
-struct SrmItemRead {
-    LPCSTR item;
-    void* buffer;
-    DWORD size;
-};
-// Opens an SRM handle for the printer under the logged-on user's name, reads
-// the items in order (stopping at the first failure) and closes the handle.
-// 1 when the handle opened and every item was read.
-int ReadPrinterItems(LPCSTR printer, const SrmItemRead* items, int count);
 
 // Password gate: 1 when the user may use the panel; *rest receives the printer
 // part of the command line (a pointer into it) or null.

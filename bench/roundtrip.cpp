@@ -23,7 +23,7 @@
 #include "panel.h"
 #include "resource.h"
 #include "settings.h"
-#include "srm/srm_sim.h"
+#include "srm_sim.h"
 
 namespace {
 

@@ -23,17 +23,26 @@ configure_file(${CMAKE_SOURCE_DIR}/res/version.h.in ${CMAKE_BINARY_DIR}/version/
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001 -I${CMAKE_SOURCE_DIR}/res -I${CMAKE_BINARY_DIR}/version")
 enable_language(RC)
 
+# Our own units read cmake/win32-prelude.h first, so <strsafe.h> stands
+# before their code and the unbounded string functions cannot come back.
+# (Not GoogleTest's units: they are not ours to change.)
+function(rp_prelude)
+  foreach(target ${ARGN})
+    target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-include${CMAKE_SOURCE_DIR}/cmake/win32-prelude.h>)
+  endforeach()
+endfunction()
+
 # The SRM stand-in. Exported under plain (undecorated) names; the import
 # library still resolves the __stdcall symbols of the callers.
-# Besides its own sources it takes only the settings core and srm/*_pure.cpp,
-# not the pure logic of the program's other folders.
+# Besides its own sources it takes only the settings core and the session's
+# pure update command and key names, not the rest of the program.
 file(GLOB RP_SRM_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/srm/quarlsrm*.cpp ${CMAKE_SOURCE_DIR}/srm/store*.cpp
-  ${CMAKE_SOURCE_DIR}/srm/*_pure.cpp)
+  ${CMAKE_SOURCE_DIR}/session/update_command_pure.cpp ${CMAKE_SOURCE_DIR}/session/key_name_pure.cpp)
 add_library(QUARLSRM SHARED ${RP_SRM_SOURCES}
   ${CMAKE_SOURCE_DIR}/settings/settings.cpp ${CMAKE_SOURCE_DIR}/settings/codec.cpp)
 set_target_properties(QUARLSRM PROPERTIES PREFIX "" OUTPUT_NAME QUARLSRM SUFFIX ".DLL")
 target_compile_definitions(QUARLSRM PRIVATE QUARLSRM_BUILDING_DLL)
-target_include_directories(QUARLSRM PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/settings ${CMAKE_SOURCE_DIR}/srm)
+target_include_directories(QUARLSRM PRIVATE ${CMAKE_SOURCE_DIR}/base ${CMAKE_SOURCE_DIR}/settings ${CMAKE_SOURCE_DIR}/session ${CMAKE_SOURCE_DIR}/srm)
 target_link_options(QUARLSRM PRIVATE -Wl,--kill-at)
 target_link_libraries(QUARLSRM PRIVATE advapi32 user32)
 # The linker's import library would carry the plain names, which __stdcall
@@ -46,16 +55,37 @@ add_custom_command(TARGET QUARLSRM POST_BUILD
           -l $<TARGET_LINKER_FILE:QUARLSRM>
   COMMAND_EXPAND_LISTS VERBATIM)
 
-# Everything of the program but its entry point, so the tests can link it.
-file(GLOB RP_PROGRAM_SOURCES CONFIGURE_DEPENDS
-  ${CMAKE_SOURCE_DIR}/app/*.cpp ${CMAKE_SOURCE_DIR}/panel/*.cpp
-  ${CMAKE_SOURCE_DIR}/pages/*.cpp ${CMAKE_SOURCE_DIR}/settings/*.cpp)
-list(REMOVE_ITEM RP_PROGRAM_SOURCES ${CMAKE_SOURCE_DIR}/app/main.cpp)
-list(APPEND RP_PROGRAM_SOURCES ${RP_PURE_SOURCES})
-list(REMOVE_DUPLICATES RP_PROGRAM_SOURCES)
-add_library(rpcore STATIC ${RP_PROGRAM_SOURCES})
-target_include_directories(rpcore PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/settings ${CMAKE_SOURCE_DIR}/res ${CMAKE_SOURCE_DIR}/app ${CMAKE_SOURCE_DIR}/panel ${CMAKE_SOURCE_DIR}/pages)
-target_link_libraries(rpcore PUBLIC QUARLSRM comctl32 advapi32 winspool gdi32 user32 kernel32)
+# The program in layers, lowest first (docs/layers.md). Each folder is a
+# library of its own that sees only its own headers and those of the layers
+# below it, so a header of a higher layer cannot be included from a lower one.
+set(RP_SRC ${CMAKE_SOURCE_DIR})
+function(rp_layer folder)  # rp_layer(FOLDER [BELOW lib...] [LIBS system...] [EXCLUDE file...])
+  cmake_parse_arguments(L "" "" "BELOW;LIBS;EXCLUDE;TRANSITIONAL" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${RP_SRC}/${folder}/*.cpp)
+  foreach(excluded ${L_EXCLUDE})
+    list(REMOVE_ITEM sources ${RP_SRC}/${folder}/${excluded})
+  endforeach()
+  add_library(rp_${folder} STATIC ${sources})
+  target_include_directories(rp_${folder} PUBLIC ${RP_SRC}/${folder})
+  target_link_libraries(rp_${folder} PUBLIC ${L_BELOW} ${L_LIBS})
+  foreach(upper ${L_TRANSITIONAL})
+    target_include_directories(rp_${folder} PRIVATE ${RP_SRC}/${upper})
+    target_link_libraries(rp_${folder} PRIVATE $<LINK_ONLY:rp_${upper}>)
+    set_target_properties(rp_${folder} PROPERTIES LINK_INTERFACE_MULTIPLICITY 4)
+  endforeach()
+  rp_prelude(rp_${folder})
+endfunction()
+
+rp_layer(base LIBS comctl32 user32 kernel32)
+target_include_directories(rp_base PUBLIC ${RP_SRC}/res)
+rp_layer(settings BELOW rp_base)
+rp_layer(session BELOW rp_settings LIBS QUARLSRM advapi32 winspool)
+rp_layer(pages BELOW rp_session LIBS gdi32 TRANSITIONAL panel app)
+rp_layer(panel BELOW rp_pages LIBS gdi32 TRANSITIONAL app)
+rp_layer(app BELOW rp_panel LIBS comctl32 advapi32 winspool gdi32 user32 kernel32 EXCLUDE main.cpp)
+# The whole program but its entry point, so the tests can link it.
+add_library(rpcore INTERFACE)
+target_link_libraries(rpcore INTERFACE rp_app)
 
 # The resources, linked into the program and into every Win32 test that needs them.
 add_library(rpres OBJECT ${CMAKE_SOURCE_DIR}/res/app.rc)
@@ -65,31 +95,22 @@ set_source_files_properties(${CMAKE_SOURCE_DIR}/res/app.rc PROPERTIES
 
 add_executable(RemotePanel WIN32 ${CMAKE_SOURCE_DIR}/app/main.cpp $<TARGET_OBJECTS:rpres>)
 target_link_libraries(RemotePanel PRIVATE rpcore)
+rp_prelude(QUARLSRM RemotePanel)
 
 if(EXISTS ${CMAKE_SOURCE_DIR}/srm/srmctl.cpp)
-  add_executable(srmctl ${CMAKE_SOURCE_DIR}/srm/srmctl.cpp ${CMAKE_SOURCE_DIR}/srm/key_name_pure.cpp)
-  target_include_directories(srmctl PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/settings ${CMAKE_SOURCE_DIR}/srm)
+  add_executable(srmctl ${CMAKE_SOURCE_DIR}/srm/srmctl.cpp ${CMAKE_SOURCE_DIR}/session/key_name_pure.cpp)
+  target_include_directories(srmctl PRIVATE ${CMAKE_SOURCE_DIR}/base ${CMAKE_SOURCE_DIR}/settings ${CMAKE_SOURCE_DIR}/session ${CMAKE_SOURCE_DIR}/srm)
   target_link_libraries(srmctl PRIVATE QUARLSRM advapi32 user32)
 endif()
 
 # rpsettings.exe: the console tool that saves, compares and applies settings
-# files; it shares the program core and its resources, and adds its own texts.
-add_executable(rpsettings ${CMAKE_SOURCE_DIR}/rpsettings/rpsettings.cpp ${CMAKE_SOURCE_DIR}/rpsettings/printer_jobs.cpp ${CMAKE_SOURCE_DIR}/rpsettings/console_out.cpp ${CMAKE_SOURCE_DIR}/rpsettings/site_table.cpp ${CMAKE_SOURCE_DIR}/rpsettings/rpsettings.rc
+# files, beside app/ at the top: every file of its folder but the entry point
+# is a library (its tests link it), over the printer session; it takes the
+# resources for its texts.
+rp_layer(rpsettings BELOW rpcore LIBS shell32 EXCLUDE rpsettings.cpp)
+add_executable(rpsettings ${CMAKE_SOURCE_DIR}/rpsettings/rpsettings.cpp ${CMAKE_SOURCE_DIR}/rpsettings/rpsettings.rc
   $<TARGET_OBJECTS:rpres>)
-target_link_libraries(rpsettings PRIVATE rpcore)
-# Backups, the change log and restore.
-target_sources(rpsettings PRIVATE ${CMAKE_SOURCE_DIR}/rpsettings/backup_store.cpp ${CMAKE_SOURCE_DIR}/rpsettings/change_log.cpp)
-target_link_libraries(rpsettings PRIVATE shell32)
-
-# Our own units read cmake/win32-prelude.h first, so <strsafe.h> stands
-# before their code and the unbounded string functions cannot come back.
-# (Not GoogleTest's units: they are not ours to change.)
-function(rp_prelude)
-  foreach(target ${ARGN})
-    target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-include${CMAKE_SOURCE_DIR}/cmake/win32-prelude.h>)
-  endforeach()
-endfunction()
-rp_prelude(QUARLSRM rpcore RemotePanel)
+target_link_libraries(rpsettings PRIVATE rp_rpsettings)
 rp_prelude(srmctl rpsettings)
 
 # The Windows Installer package (installer/): the panel and rpsettings, with
@@ -97,7 +118,7 @@ rp_prelude(srmctl rpsettings)
 # (tools/sign.sh). Its ProductVersion is MAJOR.0.MINOR (installer/build-msi.sh).
 add_library(SuiteSearch SHARED ${CMAKE_SOURCE_DIR}/installer/suite_search.cpp)
 set_target_properties(SuiteSearch PROPERTIES PREFIX "")
-target_include_directories(SuiteSearch PRIVATE ${CMAKE_SOURCE_DIR}/app)
+target_include_directories(SuiteSearch PRIVATE ${CMAKE_SOURCE_DIR}/base)
 target_link_options(SuiteSearch PRIVATE -Wl,--kill-at)
 target_link_libraries(SuiteSearch PRIVATE msi advapi32)
 rp_prelude(SuiteSearch)
@@ -153,13 +174,13 @@ file(GLOB RP_WIN32_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/test_
 file(GLOB RP_WIN32_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/support_*.cpp)
 # The test support is compiled once and linked into every test program.
 add_library(rptestsupport OBJECT ${RP_WIN32_TEST_SUPPORT})
-target_include_directories(rptestsupport PRIVATE ${CMAKE_SOURCE_DIR}/tests/win32)
+target_include_directories(rptestsupport PRIVATE ${CMAKE_SOURCE_DIR}/tests/win32 ${CMAKE_SOURCE_DIR}/srm)
 target_link_libraries(rptestsupport PRIVATE rpcore gtest)
 rp_prelude(rptestsupport)
 foreach(src ${RP_WIN32_TESTS})
   get_filename_component(name ${src} NAME_WE)
   add_executable(${name} ${src} $<TARGET_OBJECTS:rptestsupport> $<TARGET_OBJECTS:rpres>)
-  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/win32)
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/win32 ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/srm)
   target_link_libraries(${name} PRIVATE rpcore gtest gtest_main)
   rp_prelude(${name})
   add_test(NAME ${name} COMMAND ${name})
@@ -167,7 +188,7 @@ foreach(src ${RP_WIN32_TESTS})
 endforeach()
 if(TARGET test_rpsettings)
   add_dependencies(test_rpsettings rpsettings srmctl)
-  target_sources(test_rpsettings PRIVATE ${CMAKE_SOURCE_DIR}/rpsettings/printer_jobs.cpp ${CMAKE_SOURCE_DIR}/rpsettings/backup_store.cpp)
+  target_link_libraries(test_rpsettings PRIVATE rp_rpsettings)
   # The test reads rpsettings' JSON back with Debian's header-only JSON
   # library, seen through a folder of its own (not the host's /usr/include).
   file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/json-include)
@@ -182,12 +203,13 @@ add_library(rpres_plain OBJECT ${CMAKE_SOURCE_DIR}/res/app.rc)
 target_compile_definitions(rpres_plain PRIVATE RP_NO_MANIFEST)
 add_executable(bench_limit WIN32 ${CMAKE_SOURCE_DIR}/bench/limit_program.cpp $<TARGET_OBJECTS:rpres_plain>
   ${CMAKE_SOURCE_DIR}/settings/settings.cpp ${CMAKE_SOURCE_DIR}/settings/codec.cpp)
-target_include_directories(bench_limit PRIVATE ${CMAKE_SOURCE_DIR}/settings ${CMAKE_SOURCE_DIR}/res)
+target_include_directories(bench_limit PRIVATE ${CMAKE_SOURCE_DIR}/settings ${CMAKE_SOURCE_DIR}/session ${CMAKE_SOURCE_DIR}/res)
 target_link_libraries(bench_limit PRIVATE QUARLSRM comctl32 advapi32 winspool gdi32 user32)
 add_executable(bench_startup ${CMAKE_SOURCE_DIR}/bench/startup.cpp)
 target_include_directories(bench_startup PRIVATE ${CMAKE_SOURCE_DIR}/res)
 target_link_libraries(bench_startup PRIVATE psapi user32)
 add_executable(bench_roundtrip ${CMAKE_SOURCE_DIR}/bench/roundtrip.cpp $<TARGET_OBJECTS:rpres>)
+target_include_directories(bench_roundtrip PRIVATE ${CMAKE_SOURCE_DIR}/srm)
 target_link_libraries(bench_roundtrip PRIVATE rpcore)
 rp_prelude(bench_limit bench_startup bench_roundtrip)
 
@@ -213,7 +235,7 @@ set_tests_properties(package_tables package_signing PROPERTIES LABELS win32)
 # journeys and the fault matrix, each a table with one runner.
 file(GLOB RP_E2E_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
 add_executable(test_e2e ${RP_E2E_SOURCES} $<TARGET_OBJECTS:rptestsupport>)
-target_include_directories(test_e2e PRIVATE ${CMAKE_SOURCE_DIR}/tests/e2e ${CMAKE_SOURCE_DIR}/tests/win32)
+target_include_directories(test_e2e PRIVATE ${CMAKE_SOURCE_DIR}/tests/e2e ${CMAKE_SOURCE_DIR}/tests/win32 ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/srm)
 target_link_libraries(test_e2e PRIVATE rpcore gtest gtest_main)
 add_dependencies(test_e2e RemotePanel srmctl rpsettings package_msi package_msi_older)
 rp_prelude(test_e2e)

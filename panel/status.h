@@ -3,23 +3,11 @@
 #pragma once
 #include <windows.h>
 
+#include "status_items.h"
+
 // The print-enable switch case was last seen (0) or not (1).
 extern int SwitchFlag;
 
-// The three status items as the SRM gives them; an item not read holds kUnreadItem.
-constexpr DWORD kUnreadItem = static_cast<DWORD>(-1);
-struct StatusItemValues {
-    DWORD extStatus;
-    DWORD status[3];
-    DWORD authority;
-};
-enum StatusItem { ItemExtStatus, ItemStatus, ItemAuthority };
-// Reads one item of an open SRM handle into *values: 0 when it was read, else
-// the id of the text saying which item failed (the value is then kept, or, as
-// the SRM gave it, unread).
-UINT ReadStatusItemOf(DWORD handle, StatusItem which, StatusItemValues* values);
-// All three in that order; the first failure's text id, or 0.
-UINT ReadStatusItemsOf(DWORD handle, StatusItemValues* values);
 
 // Reads "PrinterExtStatus", "PrinterStatus", "UserAuthority" into the panel
 // data; 1 when all three were read, else 0 with the failure text in MessageText.
@@ -37,8 +25,6 @@ int RegisterNotifications(HWND panel);
 // (with one printer the reason has then been shown, owned by owner).
 int EvaluateStatus(HWND owner, DWORD extStatus, const DWORD* status, DWORD authority);
 
-// The status text of a verdict's textId (status_pure.h) into buffer.
-void LoadStatusTextOf(int textId, char* buffer, int size);
 
 // Shows the status text in control (281) and has the picture redrawn, unless
 // nothing it shows changed since the last call.

@@ -1,7 +1,7 @@
 #include "apply_plan_pure.h"
 
-#include "pages/pages_pure.h"
-#include "srm/update_command.h"
+#include "pages_pure.h"
+#include "update_command.h"
 
 namespace {
 

@@ -27,7 +27,7 @@
 #include "settings_file_pure.h"
 #include "site_pure.h"
 #include "site_table.h"
-#include "srm/key_name.h"
+#include "key_name.h"
 #include "status.h"
 #include "status_pure.h"
 #include "text_pure.h"

@@ -3,13 +3,13 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/text_pure.h"
-#include "pages/font_print_pure.h"
-#include "pages/pages_pure.h"
-#include "pages/switch_bits_pure.h"
-#include "res/ids_env_other.h"
-#include "res/ids_font_print.h"
-#include "res/ids_pages.h"
+#include "text_pure.h"
+#include "font_print_pure.h"
+#include "pages_pure.h"
+#include "switch_bits_pure.h"
+#include "ids_env_other.h"
+#include "ids_font_print.h"
+#include "ids_pages.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <set>
 
-#include "app/text_pure.h"
+#include "text_pure.h"
 
 namespace {
 

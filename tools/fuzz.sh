@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang and runs each for a bounded time
 # (seconds, default 20) on a copy of its corpus in the tree. Every target is
-# linked with the pure logic (the settings core and every *_pure.cpp), as the
+# linked with the pure logic (settings/ and every *_pure.cpp), as the
 # native tests are.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -10,9 +10,9 @@ out=build/fuzz
 mkdir -p "$out"
 status=0
 shopt -s nullglob
-pure=(settings/settings.cpp settings/codec.cpp app/*_pure.cpp panel/*_pure.cpp pages/*_pure.cpp srm/*_pure.cpp
+pure=(settings/*.cpp base/*_pure.cpp session/*_pure.cpp pages/*_pure.cpp panel/*_pure.cpp app/*_pure.cpp
       rpsettings/*_pure.cpp)
-includes=(-I . -I settings -I app -I panel -I pages -I srm)
+includes=(-I . -I res -I base -I settings -I session -I pages -I panel -I app -I rpsettings)
 for target in tests/fuzz/fuzz_*.cpp; do
     name=$(basename "$target" .cpp)
     clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "app/dialog_template_pure.h"
+#include "dialog_template_pure.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::u16string text;

@@ -9,7 +9,7 @@
 #include <set>
 #include <string>
 
-#include "app/text_pure.h"
+#include "text_pure.h"
 #include "rpsettings/site_pure.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "rpsettings/apply_plan_pure.h"
-#include "srm/update_command.h"
+#include "update_command.h"
 
 namespace {
 

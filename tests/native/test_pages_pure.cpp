@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "res/ids_pages.h"
+#include "ids_pages.h"
 #include "pages_pure.h"
 
 namespace {

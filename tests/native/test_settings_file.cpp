@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "res/ids_font_print.h"
-#include "res/ids_pages.h"
+#include "ids_font_print.h"
+#include "ids_pages.h"
 #include "rpsettings/settings_file_pure.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "srm/srm_sim.h"
+#include "srm_sim.h"
 #include "support_seams.h"
 
 // ---- srmctl.exe ----

@@ -1,7 +1,7 @@
 #include "pages_pure.h"
 
-#include "res/ids_pages.h"
-#include "app/text_pure.h"
+#include "ids_pages.h"
+#include "text_pure.h"
 
 const char* const kThicknessRowTexts[kThicknessRows] = {
     "オート", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12",

@@ -8,8 +8,9 @@
 #include <cstring>
 #include <string>
 
-#include "app.h"
 #include "dialog_template_pure.h"
+#include "scoped.h"
+#include "suite_keys.h"
 #include "text_pure.h"
 
 char MessageText[kTextSize];
@@ -18,6 +19,8 @@ char HelpFilePath[kTextSize];
 HMODULE HtmlHelpModule = nullptr;
 
 namespace {
+
+CaptionNameSource captionName = nullptr;
 
 constexpr UINT kStringTitle = 3;            // "Pavonet リモートパネル"
 constexpr UINT kStringAllocationFailed = 80;
@@ -110,8 +113,9 @@ int LoadTextFrom(HINSTANCE instance, UINT id, char* buffer, int size) {
 void ComposeCaption(HINSTANCE instance, char* caption, size_t size) {
     char title[kTextSize];
     LoadTextFrom(instance, kStringTitle, title, kTextSize);
-    if (CurrentPrinter && CurrentPrinter->name)
-        FormatText(caption, size, "%s - %s", title, CurrentPrinter->name);
+    const char* printer = captionName ? captionName() : nullptr;
+    if (printer)
+        FormatText(caption, size, "%s - %s", title, printer);
     else
         CopyText(caption, size, title);
 }
@@ -178,6 +182,12 @@ int LoadControlText(UINT templateId, UINT controlId, char* buffer, int size) {
     WideCharToMultiByte(CP_ACP, 0, wide, wideLength, &text[0], length, nullptr, nullptr);
     CopyText(buffer, static_cast<size_t>(size), text.c_str());
     return static_cast<int>(std::strlen(buffer));
+}
+
+HINSTANCE AppInstance = nullptr;
+
+void SetCaptionNameSource(CaptionNameSource source) {
+    captionName = source;
 }
 
 void BuildPanelCaption(char* caption, size_t size) {

@@ -1,6 +1,6 @@
 #include "font_print_pure.h"
 
-#include "res/ids_font_print.h"
+#include "ids_font_print.h"
 
 const char* const kFontRowTexts[kFontRows] = {"標準", "イタリック", "クーリエ", "ゴシック", "OCR-B"};
 const char* const kCharsetRowTexts[kCharsetRows] = {"日本", "アメリカ", "イギリス", "ドイツ", "スウェーデン"};

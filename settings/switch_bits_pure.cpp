@@ -1,8 +1,8 @@
 #include "switch_bits_pure.h"
 
-#include "res/ids_env_other.h"
-#include "res/ids_font_print.h"
-#include "res/ids_pages.h"
+#include "ids_env_other.h"
+#include "ids_font_print.h"
+#include "ids_pages.h"
 
 // The edge pair (1207, 1210) encloses the ejection pair (1208, 1209): each
 // radio is ticked on its own, never by id range.

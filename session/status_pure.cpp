@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/text_pure.h"
+#include "text_pure.h"
 
 StatusVerdict EvaluateStatusBits(uint32_t extStatus, const uint32_t status[3], uint32_t authority) {
     const uint32_t s2 = status[1];

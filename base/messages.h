@@ -6,6 +6,9 @@
 #include <windows.h>
 
 constexpr int kTextSize = 256;
+// The module whose resources (texts, dialogs, icons) every call loads; the
+// program's entry point sets it once.
+extern HINSTANCE AppInstance;
 extern char MessageText[kTextSize];
 extern char MessageCaption[kTextSize];
 
@@ -22,6 +25,10 @@ int LoadControlText(UINT templateId, UINT controlId, char* buffer, int size);
 // string 3 and the current printer's name (bounded; never cut inside a
 // double-byte character).
 void BuildPanelCaption(char* caption, size_t size);
+// Where the caption rule finds the current printer's name (null: none). The
+// printer session gives it; null restores "no printer".
+typedef const char* (*CaptionNameSource)();
+void SetCaptionNameSource(CaptionNameSource source);
 
 // The message-box seam. Returns the button pressed (IDOK, IDCANCEL, ...).
 // A null text or caption (a failed copy) is shown as empty. While the owner's
