@@ -19,7 +19,6 @@ extern HWND MainWindow;
 extern HWND ToolbarWindow;             // null when the toolbar was not created
 extern HWND PanelWindow;
 extern HWND HelpModeWindow;            // the context-help window while the mode is on
-extern HWND ForegroundRoleWindow;      // brought to the front when a second start asks
 
 // Discovery.
 PrinterEntry* ReadSuiteModelKeys();    // the driver list, or null after telling the user

@@ -5,4 +5,3 @@ HWND MainWindow = nullptr;
 HWND ToolbarWindow = nullptr;
 HWND PanelWindow = nullptr;
 HWND HelpModeWindow = nullptr;
-HWND ForegroundRoleWindow = nullptr;

@@ -79,7 +79,8 @@ void FitFrameToPanel(HWND window) {
 }
 
 LRESULT OnCreate(HWND window) {
-    ForegroundRoleWindow = MainWindow = window;
+    MainWindow = window;
+    SetForegroundRole(window);
     if (!printersChangedHook)
         printersChangedHook = SetWindowsHookExA(WH_GETMESSAGE, ForwardPrintersChanged, nullptr, GetCurrentThreadId());
     SetPanelShellHooks({CancelSelectionDialogs, HoldClaimUnderNewName});
@@ -111,7 +112,7 @@ void OnClose(HWND window) {
     PrinterList = nullptr;
     CurrentPrinter = nullptr;  // pointed into the list just freed
     PrinterCount = 0;
-    ForegroundRoleWindow = nullptr;
+    SetForegroundRole(nullptr);
     DestroyWindow(window);
 }
 
@@ -284,7 +285,7 @@ LRESULT OnPrintersChanged(HWND window) {
         return 0;
     }
     // The dialog has claimed the printer chosen.
-    ForegroundRoleWindow = PanelWindow;
+    SetForegroundRole(PanelWindow);
     if (PanelWindow) ReopenPanel(PanelWindow);
     return 0;
 }
@@ -428,7 +429,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_CREATE:
         return OnCreate(window);
     case WM_DESTROY:
-        ForegroundRoleWindow = nullptr;
+        SetForegroundRole(nullptr);
         PostQuitMessage(0);
         return 0;
     case WM_NCDESTROY:
@@ -456,15 +457,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_SYSCOLORCHANGE:
         if (ToolbarWindow) SendMessageA(ToolbarWindow, WM_SYSCOLORCHANGE, wParam, lParam);
         break;
-    case WM_HELP: {
-        auto* info = reinterpret_cast<HELPINFO*>(lParam);
-        if (info && info->iContextType == HELPINFO_WINDOW)
-            ShowHelp(static_cast<HWND>(info->hItemHandle), HELP_WM_HELP, reinterpret_cast<ULONG_PTR>(HelpContextTable));
-        return TRUE;
-    }
+    case WM_HELP:
     case WM_CONTEXTMENU:
-        ShowHelp(reinterpret_cast<HWND>(wParam), HELP_CONTEXTMENU, reinterpret_cast<ULONG_PTR>(HelpContextTable));
-        return TRUE;
+        return HandleContextHelp(message, wParam, lParam);
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case CMD_SHOWDEFAULTS:
@@ -478,7 +473,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_SYSCOMMAND:
         if ((wParam & kSysCommandMask) == IDM_ABOUT) {
             DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_ABOUT), window, AboutDialogProc, 0);
-            ForegroundRoleWindow = PanelWindow;
+            SetForegroundRole(PanelWindow);
             return 0;
         }
         break;
@@ -502,7 +497,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
     case WM_INITDIALOG:
-        ForegroundRoleWindow = dialog;
+        SetForegroundRole(dialog);
         return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
@@ -527,7 +522,7 @@ LRESULT CALLBACK HelpModeWindowProc(HWND window, UINT message, WPARAM wParam, LP
         // and the panel takes the foreground role back.
         HelpModeWindow = nullptr;
         if (ToolbarWindow) SendMessageA(ToolbarWindow, TB_CHECKBUTTON, CMD_HELPMODE, MAKELONG(FALSE, 0));
-        ForegroundRoleWindow = PanelWindow;
+        SetForegroundRole(PanelWindow);
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }

@@ -359,16 +359,9 @@ INT_PTR CALLBACK SelectionDialogProc(HWND dialog, UINT message, WPARAM wParam, L
             return TRUE;
         }
         return FALSE;
-    case WM_HELP: {
-        const HELPINFO* help = reinterpret_cast<const HELPINFO*>(lParam);
-        if (help->iContextType == HELPINFO_WINDOW)
-            ShowHelp(static_cast<HWND>(help->hItemHandle), HELP_WM_HELP,
-                     reinterpret_cast<ULONG_PTR>(HelpContextTable));
-        return TRUE;
-    }
+    case WM_HELP:
     case WM_CONTEXTMENU:
-        ShowHelp(reinterpret_cast<HWND>(wParam), HELP_CONTEXTMENU, reinterpret_cast<ULONG_PTR>(HelpContextTable));
-        return TRUE;
+        return HandleContextHelp(message, wParam, lParam);
     }
     return FALSE;
 }

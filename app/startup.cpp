@@ -56,7 +56,7 @@ int IsSupportedSystem() {
 }
 
 int SettlePrinter(HINSTANCE instance, LPCSTR commandLine) {
-    AppInstance = instance;
+    SetAppInstance(instance);
     InvalidateSettings();
 
     if (!IsSupportedSystem()) {

@@ -185,6 +185,15 @@ int LoadControlText(UINT templateId, UINT controlId, char* buffer, int size) {
 }
 
 HINSTANCE AppInstance = nullptr;
+HWND ForegroundRoleWindow = nullptr;
+
+void SetAppInstance(HINSTANCE instance) {
+    AppInstance = instance;
+}
+
+void SetForegroundRole(HWND window) {
+    ForegroundRoleWindow = window;
+}
 
 void SetCaptionNameSource(CaptionNameSource source) {
     captionName = source;
@@ -416,6 +425,21 @@ int ShowHtmlHelp(UINT command, ULONG_PTR data, LPCSTR path) {
     std::memcpy(copy.get(), path, length);
     htmlHelp(GetDesktopWindow(), copy.get(), htmlCommand, data);
     return 1;
+}
+
+BOOL HandleContextHelp(UINT message, WPARAM wParam, LPARAM lParam) {
+    const ULONG_PTR table = reinterpret_cast<ULONG_PTR>(HelpContextTable);
+    if (message == WM_HELP) {
+        const HELPINFO* info = reinterpret_cast<const HELPINFO*>(lParam);
+        if (info && info->iContextType == HELPINFO_WINDOW)
+            ShowHelp(static_cast<HWND>(info->hItemHandle), HELP_WM_HELP, table);
+        return TRUE;
+    }
+    if (message == WM_CONTEXTMENU) {
+        ShowHelp(reinterpret_cast<HWND>(wParam), HELP_CONTEXTMENU, table);
+        return TRUE;
+    }
+    return FALSE;
 }
 
 void SetHelpHook(HelpHook hook) {

@@ -9,6 +9,11 @@ constexpr int kTextSize = 256;
 // The module whose resources (texts, dialogs, icons) every call loads; the
 // program's entry point sets it once.
 extern HINSTANCE AppInstance;
+void SetAppInstance(HINSTANCE instance);
+// The window brought to the front when a second start of the program asks
+// for this one (the innermost dialog or box of the panel, or the main window).
+extern HWND ForegroundRoleWindow;
+void SetForegroundRole(HWND window);
 extern char MessageText[kTextSize];
 extern char MessageCaption[kTextSize];
 
@@ -60,6 +65,9 @@ DWORD HelpContextOf(DWORD controlId);
 // HELP_FINDER) or WinHelp on the ".POP" file beside a ".CHM".
 void ShowHelp(HWND window, UINT command, ULONG_PTR data);
 int ShowHtmlHelp(UINT command, ULONG_PTR data, LPCSTR path);
+// WM_HELP (from a window) and WM_CONTEXTMENU through the help seam, with the
+// program's control-to-context table. TRUE when the message was one of them.
+BOOL HandleContextHelp(UINT message, WPARAM wParam, LPARAM lParam);
 
 // The help file path from the registry ("RPHLP"), read on the first help
 // request and kept; empty until then, and looked up again while empty.

@@ -131,7 +131,7 @@ bool UpdateOnce(double* ms) {
 
 int main(int argc, char** argv) {
     const int rounds = argc > 1 && std::atoi(argv[1]) > 0 ? std::atoi(argv[1]) : kDefaultRounds;
-    AppInstance = GetModuleHandleA(nullptr);
+    SetAppInstance(GetModuleHandleA(nullptr));
     SetMessageBoxHook(CountBox);
     InvalidateSettings();
     ClearCustomFeeds(&CustomFeeds);

@@ -142,7 +142,7 @@ INT_PTR RunPageDialog(HWND page, int templateId, DLGPROC procedure, LPARAM param
     }
     if (!IsWindow(page)) return result;
     if (result == 1) SendSettingChanged(page);
-    ForegroundRoleWindow = page;
+    SetForegroundRole(page);
     return result;
 }
 
@@ -157,21 +157,6 @@ void FailStore(HWND page, int index, UINT messageId, int focusId, int* result) {
     if (result) *result = 0;
     BringTabForward(GetParent(page), index);
     SetFocus(DialogItem(page, focusId));
-}
-
-BOOL HandleContextHelp(UINT message, WPARAM wParam, LPARAM lParam) {
-    const ULONG_PTR table = reinterpret_cast<ULONG_PTR>(HelpContextTable);
-    if (message == WM_HELP) {
-        const HELPINFO* info = reinterpret_cast<const HELPINFO*>(lParam);
-        if (info && info->iContextType == HELPINFO_WINDOW)
-            ShowHelp(static_cast<HWND>(info->hItemHandle), HELP_WM_HELP, table);
-        return TRUE;
-    }
-    if (message == WM_CONTEXTMENU) {
-        ShowHelp(reinterpret_cast<HWND>(wParam), HELP_CONTEXTMENU, table);
-        return TRUE;
-    }
-    return FALSE;
 }
 
 void SetSpin(HWND dialog, int spinId, int low, int high, int position) {
@@ -253,7 +238,7 @@ INT_PTR HandlePageMessage(const PageBehaviour& behaviour, HWND page, UINT messag
         AttachPageSlot(page);
         if (behaviour.attachData) behaviour.attachData(page);
         PlacePage(page);
-        ForegroundRoleWindow = page;
+        SetForegroundRole(page);
         behaviour.showRecord(page);
         return TRUE;
     case RPM_SHOWRECORD:
@@ -288,7 +273,7 @@ INT_PTR HandleSubDialogMessage(const SubDialogBehaviour& behaviour, HWND dialog,
         SetWindowLongPtrA(dialog, DWLP_USER, lParam);
         if (openDialogCount < kMaxOpenDialogs) openDialogs[openDialogCount++] = dialog;
         behaviour.init(dialog);
-        ForegroundRoleWindow = dialog;
+        SetForegroundRole(dialog);
         return TRUE;
     case WM_DESTROY:
         for (int i = 0; i < openDialogCount; ++i) {

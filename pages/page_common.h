@@ -64,10 +64,6 @@ void ShowPageWarning(HWND owner, UINT messageId);
 // (BringTabForward), and puts the focus on the offending control.
 void FailStore(HWND page, int index, UINT messageId, int focusId, int* result);
 
-// WM_HELP (from a window) and WM_CONTEXTMENU through the help seam, with the
-// program's control-to-context table. TRUE when the message was one of them.
-BOOL HandleContextHelp(UINT message, WPARAM wParam, LPARAM lParam);
-
 // ---- Numeric edits and their spins ----
 
 // Sets a spin's range and then its position; the spin rewrites its edit.

@@ -138,7 +138,7 @@ void ClosePanel(HWND panel) {
     DestroyPages(GetPanelState(panel));
     ReleaseSrmHandle();
     ReleaseClaims();
-    ForegroundRoleWindow = MainWindow;
+    SetForegroundRole(MainWindow);
     DestroyWindow(panel);
     if (PanelWindow == panel) PanelWindow = nullptr;
     if (MainWindow) DestroyWindow(MainWindow);
@@ -283,7 +283,7 @@ void OnChangePrinter(HWND panel) {
         return;
     }
     // The dialog has claimed the new printer before it let the old one go.
-    ForegroundRoleWindow = panel;
+    SetForegroundRole(panel);
     ReopenPanel(panel);
 }
 
@@ -309,7 +309,7 @@ void OnHelpMode() {
         SendMessageA(ToolbarWindow, TB_CHECKBUTTON, CMD_HELPMODE, MAKELONG(FALSE, 0));
         return;
     }
-    ForegroundRoleWindow = HelpModeWindow;
+    SetForegroundRole(HelpModeWindow);
 }
 
 BOOL OnCommand(HWND panel, WPARAM wParam, LPARAM lParam) {
@@ -424,7 +424,7 @@ void OnOpen(HWND panel) {
     // The status display and the toolbar find the panel through PanelWindow
     // while it is still being created.
     PanelWindow = panel;
-    ForegroundRoleWindow = panel;
+    SetForegroundRole(panel);
     SetForegroundWindow(panel);
 
     if (CurrentPrinter && IsFilePort(CurrentPrinter->destination)) {
@@ -780,15 +780,9 @@ INT_PTR HandlePanelMessage(HWND panel, UINT message, WPARAM wParam, LPARAM lPara
     }
     case WM_NOTIFY:
         return OnNotify(panel, reinterpret_cast<const NMHDR*>(lParam));
-    case WM_HELP: {
-        auto* info = reinterpret_cast<const HELPINFO*>(lParam);
-        if (info && info->iContextType == HELPINFO_WINDOW)
-            ShowHelp(static_cast<HWND>(info->hItemHandle), HELP_WM_HELP, reinterpret_cast<ULONG_PTR>(HelpContextTable));
-        return TRUE;
-    }
+    case WM_HELP:
     case WM_CONTEXTMENU:
-        ShowHelp(reinterpret_cast<HWND>(wParam), HELP_CONTEXTMENU, reinterpret_cast<ULONG_PTR>(HelpContextTable));
-        return TRUE;
+        return HandleContextHelp(message, wParam, lParam);
     case WM_SETFOCUS:
         SetFocus(panel);
         return FALSE;

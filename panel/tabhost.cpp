@@ -146,7 +146,7 @@ void ShowPage(HWND panel, int index) {
         ShowWindow(page, SW_RESTORE);
         state->currentPage = page;
         SetWindowPos(page, HWND_TOP, 0, 0, 0, 0, kRestack);
-        ForegroundRoleWindow = page;
+        SetForegroundRole(page);
     } else {
         // An empty slot (no page procedure or no template) shows nothing.
         // A new page takes the focus into its first control: creating it

@@ -1501,7 +1501,7 @@ int Run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    AppInstance = GetModuleHandleA(nullptr);
+    SetAppInstance(GetModuleHandleA(nullptr));
     SetMessageBoxHook(ConsoleMessageBox);
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);

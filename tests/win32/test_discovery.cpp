@@ -61,7 +61,7 @@ std::vector<std::string> Only(const std::vector<std::string>& names, const std::
 class DiscoveryTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        AppInstance = GetModuleHandleA(nullptr);
+        SetAppInstance(GetModuleHandleA(nullptr));
         ResetShellState();
         ASSERT_TRUE(machine_.Ok());
     }
@@ -270,7 +270,7 @@ TEST_F(DiscoveryTest, CurrentPrinterWithoutNameDoesNotBreakARediscovery) {
 // ---- On the prefix's real registry, with printers made by srmctl ----
 
 TEST(DiscoveryWithSrmctl, OwnPrintersInSpoolerOrder) {
-    AppInstance = GetModuleHandleA(nullptr);
+    SetAppInstance(GetModuleHandleA(nullptr));
     ResetShellState();
     BoxRecorder boxes;
     const std::string first = UniquePrinterName("CtlFirst");

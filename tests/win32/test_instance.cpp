@@ -72,7 +72,7 @@ private:
 class InstanceTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        AppInstance = GetModuleHandleA(nullptr);
+        SetAppInstance(GetModuleHandleA(nullptr));
         ResetShellState();
         ASSERT_TRUE(lock_.Held());
     }
@@ -247,7 +247,7 @@ TEST_F(InstanceTest, SecondStartForTheSamePrinter) {
 // ---- The child's side (run only by the tests above) ----
 
 TEST(InstanceChild, DISABLED_Claim) {
-    AppInstance = GetModuleHandleA(nullptr);
+    SetAppInstance(GetModuleHandleA(nullptr));
     const std::string printer = FromHex(Environment("RP_SHELL_PRINTER"));
     const bool expectFree = Environment("RP_SHELL_EXPECT") == "free";
     ASSERT_FALSE(printer.empty());

@@ -20,7 +20,7 @@ namespace {
 class MessagesTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        AppInstance = GetModuleHandleA(nullptr);
+        SetAppInstance(GetModuleHandleA(nullptr));
         CurrentPrinter = nullptr;
     }
     void TearDown() override { CurrentPrinter = nullptr; }

@@ -85,7 +85,7 @@ private:
 class HelpTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        AppInstance = GetModuleHandleA(nullptr);
+        SetAppInstance(GetModuleHandleA(nullptr));
         CurrentPrinter = nullptr;
         HelpFilePath[0] = '\0';
         window_ = CreateWindowA("STATIC", "help owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, AppInstance, nullptr);

@@ -544,7 +544,7 @@ TEST_F(PanelDialogTest, PrinterWithoutNameOpensNothing) {
 // Runs in a child process (below): opening a printer attached to "FILE:"
 // ends the process after telling the user.
 TEST(PanelFilePort, DISABLED_OpenPrinterOnFilePort) {
-    AppInstance = GetModuleHandleA(nullptr);
+    SetAppInstance(GetModuleHandleA(nullptr));
     ScratchMachine machine;
     ASSERT_TRUE(machine.Ok());
     SimulatedPrinter printer("PanelFile", SpoolerEntry::Register, kSrmDefaultDriver, "FILE:");
@@ -560,7 +560,7 @@ TEST(PanelFilePort, DISABLED_OpenPrinterOnFilePort) {
 }
 
 TEST(PanelFilePort, FilePortEndsTheProcessAfterTheMessage) {
-    AppInstance = GetModuleHandleA(nullptr);
+    SetAppInstance(GetModuleHandleA(nullptr));
     shelltest::BareTitleLock lock;  // the box carries the bare title
     ASSERT_TRUE(lock.Held());
     shelltest::ChildRun run = shelltest::RunChildTest("PanelFilePort.DISABLED_OpenPrinterOnFilePort", {});

@@ -56,7 +56,7 @@ inline void ResetWindows() {
     ToolbarWindow = nullptr;
     PanelWindow = nullptr;
     HelpModeWindow = nullptr;
-    ForegroundRoleWindow = nullptr;
+    SetForegroundRole(nullptr);
 }
 
 inline void RegisterMainClassOnce() {
@@ -163,7 +163,7 @@ inline void PaintNow() {
 class PanelTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        AppInstance = GetModuleHandleA(nullptr);
+        SetAppInstance(GetModuleHandleA(nullptr));
         ASSERT_TRUE(machine_.Ok());
         boxes_.boxes.clear();
         boxes_.answers.clear();

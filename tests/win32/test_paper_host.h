@@ -134,7 +134,7 @@ constexpr RECT kPageArea = {10, 20, 60, 50};
 class PageHost {
 public:
     PageHost() {
-        AppInstance = GetModuleHandleA(nullptr);
+        SetAppInstance(GetModuleHandleA(nullptr));
         INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TAB_CLASSES | ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES};
         InitCommonControlsEx(&controls);
         WNDCLASSA windowClass = {};
@@ -177,7 +177,7 @@ public:
         DestroyWindow(window_);
         LocalFree(state_);
         PanelWindow = nullptr;
-        ForegroundRoleWindow = nullptr;
+        SetForegroundRole(nullptr);
         active_ = nullptr;
         PumpPending();
     }

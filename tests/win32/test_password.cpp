@@ -67,7 +67,7 @@ DialogScript::Action Answering(Answer answer, const std::string& password, BoxRe
 class PasswordTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        AppInstance = GetModuleHandleA(nullptr);
+        SetAppInstance(GetModuleHandleA(nullptr));
         ResetShellState();
     }
     void TearDown() override { ResetShellState(); }

@@ -82,7 +82,7 @@ private:
 class SelectionTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        AppInstance = GetModuleHandleA(nullptr);
+        SetAppInstance(GetModuleHandleA(nullptr));
         ResetShellState();
         InitCommonControls();
     }

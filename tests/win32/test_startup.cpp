@@ -26,14 +26,14 @@ class StartupTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ResetShellState();
-        AppInstance = nullptr;
+        SetAppInstance(nullptr);
         ASSERT_TRUE(lock_.Held());
         ASSERT_TRUE(machine_.Ok());
     }
     void TearDown() override {
         CleanUpAfterLoop(nullptr);
         ResetShellState();
-        AppInstance = GetModuleHandleA(nullptr);
+        SetAppInstance(GetModuleHandleA(nullptr));
     }
 
     // The suite as installed: the key, the model subkey and the given spooler printers.
@@ -257,7 +257,7 @@ private:
 };
 
 TEST(ProgramStart, SystemCheck) {
-    AppInstance = GetModuleHandleA(nullptr);
+    SetAppInstance(GetModuleHandleA(nullptr));
     BareTitleLock lock;  // the refusals are boxes captioned with the bare title
     ASSERT_TRUE(lock.Held());
     // The command line names no printer that exists: a start that passes the
@@ -300,7 +300,7 @@ TEST(ProgramStart, SystemCheck) {
 // characters only, trail bytes 0x5C (表, ソ). A served name opens the main
 // window with that caption; an unknown one is refused with message 101.
 TEST(ProgramStart, PrinterNamedOnTheCommandLine) {
-    AppInstance = GetModuleHandleA(nullptr);
+    SetAppInstance(GetModuleHandleA(nullptr));
     std::string tag;  // the process id in full-width digits (double-byte)
     for (char digit : std::to_string(GetCurrentProcessId())) tag += {'\x82', static_cast<char>(0x4F + digit - '0')};
     struct Case { const char* label; std::string name; bool served; };

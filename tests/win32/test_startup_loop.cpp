@@ -79,7 +79,7 @@ INT_PTR CALLBACK QuietDialog(HWND, UINT message, WPARAM, LPARAM) { return messag
 class LoopFixture : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        AppInstance = GetModuleHandleA(nullptr);
+        SetAppInstance(GetModuleHandleA(nullptr));
         main_ = new RecordingMainWindow;
         panel_ = CreateDialogParamA(AppInstance, MAKEINTRESOURCEA(IDD_PASSWORD), main_->Window(), QuietDialog, 0);
         page_ = CreateDialogParamA(AppInstance, MAKEINTRESOURCEA(IDD_PASSWORD), panel_, QuietDialog, 0);
@@ -93,7 +93,7 @@ protected:
     }
 
     void SetUp() override {
-        AppInstance = GetModuleHandleA(nullptr);
+        SetAppInstance(GetModuleHandleA(nullptr));
         ResetShellState();
         ASSERT_NE(panel_, nullptr);
         ASSERT_NE(page_, nullptr);

@@ -11,7 +11,7 @@ namespace {
 
 class ArtTest : public ::testing::Test {
 protected:
-    void SetUp() override { AppInstance = GetModuleHandleA(nullptr); }
+    void SetUp() override { SetAppInstance(GetModuleHandleA(nullptr)); }
 };
 
 // Icon masks and colour bitmaps from GetIconInfo, deleted at the end.

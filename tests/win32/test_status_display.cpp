@@ -141,7 +141,7 @@ protected:
         panelWindow = nullptr;
     }
     void SetUp() override {
-        AppInstance = GetModuleHandleA(nullptr);
+        SetAppInstance(GetModuleHandleA(nullptr));
         recorder.onBox = [this](const seams::RecordedBox&) { statusShown.push_back(StatusControlText()); };
         CurrentPrinter = &testPrinter;
         MultiplePrinters = 1;

@@ -25,7 +25,7 @@ std::string Text(UINT id) {
 class StatusSrmTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        AppInstance = GetModuleHandleA(nullptr);
+        SetAppInstance(GetModuleHandleA(nullptr));
         name = UniquePrinterName("STATUS");
         const SrmctlResult made = RunSrmctl({"add", name, "--no-spooler"});
         ASSERT_EQ(made.exitCode, 0u) << made.output;

@@ -24,7 +24,7 @@ constexpr DWORD kWithinASecondMs = 1000;
 class SrmctlPanelTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        AppInstance = GetModuleHandleA(nullptr);
+        SetAppInstance(GetModuleHandleA(nullptr));
         shelltest::ResetShellState();
         paneltest::ResetWindows();
         paneltest::ResetPanelData();
