@@ -425,6 +425,7 @@ TEST_F(PaperPageTest, WithoutHostHooksThePageStillWorks) {
     EXPECT_EQ(host.state().currentPage, format);
     EXPECT_EQ(Boxes().size(), 1u);
 
+    host.notices.clear();
     int depthWhileOpen = -1;
     AdvancedRun run = RunAdvanced(page, [&](HWND) { depthWhileOpen = PanelModalDepth(); }, IDOK);
     EXPECT_FALSE(run.ranOut);
