@@ -5,7 +5,6 @@
 // Every setting is one bit of a switch byte, shown as a radio pair.
 #include <windows.h>
 
-#include "app.h"
 #include "page_common.h"
 #include "resource.h"
 #include "settings.h"

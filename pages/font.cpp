@@ -4,7 +4,6 @@
 // table edition.
 #include <windows.h>
 
-#include "app.h"
 #include "font_print_pure.h"
 #include "page_common.h"
 #include "resource.h"

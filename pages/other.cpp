@@ -3,7 +3,6 @@
 // code processing. No sub-dialog, nothing to validate.
 #include <windows.h>
 
-#include "app.h"
 #include "page_common.h"
 #include "resource.h"
 #include "settings.h"

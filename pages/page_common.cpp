@@ -6,16 +6,26 @@
 
 #include <algorithm>
 
-#include "app.h"
 #include "messages.h"
+#include "page_host.h"
 #include "pages_pure.h"
-#include "panel.h"
 #include "resource.h"
+#include "settings.h"
+
+namespace {
+
+// What the host has handed down (page_host.h); empty until it has.
+PageHostHooks hostHooks = {};
+
+}  // namespace
+
+void SetPageHostHooks(const PageHostHooks& hooks) {
+    hostHooks = hooks;
+}
 
 void PlacePage(HWND page) {
-    const PanelState* state = GetPanelState(GetParent(page));
-    if (!state) return;
-    const RECT& area = state->PageArea;
+    RECT area = {};
+    if (!hostHooks.pageArea || !hostHooks.pageArea(GetParent(page), &area)) return;
     RECT own = {};
     GetWindowRect(page, &own);
     const LONG width = std::max(area.right - area.left, own.right - own.left);
@@ -131,15 +141,33 @@ void CancelPageDialogs() {
     }
 }
 
-INT_PTR RunPageDialog(HWND page, int templateId, DLGPROC procedure, LPARAM parameter) {
+namespace {
+
+// One page dialog as the body of a modal window of the host.
+struct PageDialogRun {
+    HWND page;
+    int templateId;
+    DLGPROC procedure;
     DialogSlot slot;
-    slot.data = reinterpret_cast<void*>(parameter);
     INT_PTR result;
-    {
-        PanelModalScope modal;
-        result = DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(templateId), page, procedure,
-                                 reinterpret_cast<LPARAM>(&slot));
-    }
+};
+
+void RunDialogBox(void* context) {
+    auto* run = static_cast<PageDialogRun*>(context);
+    run->result = DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(run->templateId), run->page, run->procedure,
+                                  reinterpret_cast<LPARAM>(&run->slot));
+}
+
+}  // namespace
+
+INT_PTR RunPageDialog(HWND page, int templateId, DLGPROC procedure, LPARAM parameter) {
+    PageDialogRun run = {page, templateId, procedure, DialogSlot(), 0};
+    run.slot.data = reinterpret_cast<void*>(parameter);
+    if (hostHooks.runModal)
+        hostHooks.runModal(RunDialogBox, &run);
+    else
+        RunDialogBox(&run);
+    const INT_PTR result = run.result;
     if (!IsWindow(page)) return result;
     if (result == 1) SendSettingChanged(page);
     SetForegroundRole(page);
@@ -155,7 +183,7 @@ void ShowPageWarning(HWND owner, UINT messageId) {
 void FailStore(HWND page, int index, UINT messageId, int focusId, int* result) {
     ShowPageWarning(page, messageId);
     if (result) *result = 0;
-    BringTabForward(GetParent(page), index);
+    if (hostHooks.bringTabForward) hostHooks.bringTabForward(GetParent(page), index);
     SetFocus(DialogItem(page, focusId));
 }
 

@@ -1,4 +1,4 @@
-// What every setting page shares: the page contract with the panel (placement,
+// What every setting page shares: the page contract with its host (placement,
 // enabling, the changed notice, a failed store that brings the page forward),
 // context help, the numeric edits with their spins, and the radio pairs bound
 // to one bit of a switch byte; and the skeleton of the pages' modal sub-dialogs.
@@ -13,7 +13,7 @@
 
 // ---- Page contract ----
 
-// Moves the page to the PageArea of its parent's PanelState (the tab
+// Moves the page to the page area its host keeps for the parent (the tab
 // control's display area) and fills it, never smaller than the page's own
 // size; a parent without one leaves the page where it is.
 void PlacePage(HWND page);
@@ -51,17 +51,18 @@ void SendSettingChanged(HWND page);
 // Opens one of the page's modal dialogs with the page as owner (procedure:
 // SubDialogProc<its behaviour>, parameter: its data, or 0). OK (1) there is a
 // change of the page; afterwards the page takes the foreground role back.
-// A quit of the panel that arrives meanwhile waits for the dialog, and nothing
-// touches the page when it is gone by then. Returns the dialog's result.
+// The dialog is a modal window of the host (page_host.h): a quit of the
+// panel that arrives meanwhile waits for the dialog, and nothing touches the
+// page when it is gone by then. Returns the dialog's result.
 INT_PTR RunPageDialog(HWND page, int templateId, DLGPROC procedure, LPARAM parameter);
 
 // Warning box with a string of the program (OK button, warning icon, the
 // panel's caption rule), through the message-box seam.
 void ShowPageWarning(HWND owner, UINT messageId);
 
-// The end of a failed store: shows the warning, writes 0 into *result, brings
-// the page's own tab (index) forward when another page is shown
-// (BringTabForward), and puts the focus on the offending control.
+// The end of a failed store: shows the warning, writes 0 into *result, has
+// the host bring the page's own tab (index) forward when another page is
+// shown, and puts the focus on the offending control.
 void FailStore(HWND page, int index, UINT messageId, int focusId, int* result);
 
 // ---- Numeric edits and their spins ----

@@ -1,6 +1,6 @@
 #include "page_table.h"
 
-#include "app.h"
+#include "messages.h"
 #include "page_common.h"
 #include "resource.h"
 

@@ -4,7 +4,7 @@
 #pragma once
 #include <windows.h>
 
-#include "panel.h"
+#include "page_host.h"
 
 struct PageTableEntry {
     WORD templateId;     // RT_DIALOG resource of the page

@@ -5,7 +5,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "app.h"
 #include "page_common.h"
 #include "pages_pure.h"
 #include "resource.h"

@@ -4,7 +4,6 @@
 // dialog (template 206): the fine adjustment of print pressure and position.
 #include <windows.h>
 
-#include "app.h"
 #include "font_print_pure.h"
 #include "page_common.h"
 #include "resource.h"

@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-constexpr int kPageCount = 6;
+#include "page_host.h"
 
 // Per-panel record of the tab host; allocated zero-filled (LocalAlloc) by the
 // panel on its first WM_INITDIALOG, kept in the panel's GWLP_USERDATA and
@@ -110,10 +110,6 @@ int IsLivePanel(HWND panel);
 // Modal windows of the panel open now, and whether a quit waits for them.
 int PanelModalDepth();
 int PanelQuitDeferred();
-// Closes every dialog of the pages open now, and the boxes they have open,
-// as by Cancel, the innermost first: when the printer goes away or the panel
-// must end, nothing edited in them may reach the record (page_common.cpp).
-void CancelPageDialogs();
 // Counts one modal window of the panel for its lifetime.
 class PanelModalScope {
 public:
@@ -130,6 +126,9 @@ int SetUpTabs(HWND panel, PanelState* state);
 void ShowPage(HWND panel, int index);
 // Selects that tab and shows its page, unless it is current (or index is -1).
 void BringTabForward(HWND panel, int index);
+// Hands the panel's operations to the pages (page_host.h): their area in
+// PanelState, the panel's modal count, BringTabForward. Before a page exists.
+void LinkPagesToPanel();
 // The tab of the first page that edits one of these bits of switch byte
 // byteIndex, else of the first page that edits any bit of it; -1 for none.
 int TabEditingSwitchBits(int byteIndex, uint8_t bits);

@@ -55,6 +55,7 @@ const SwitchBitsOfTabs& SwitchBitsOfTab() {
 
 int SetUpTabs(HWND panel, PanelState* state) {
     if (!state) return 0;
+    LinkPagesToPanel();
     const PageTableEntry* table = ActivePageTable();
 
     state->tabImages = ImageList_Create(16, 16, ILC_MASK, kPageCount, 0);

@@ -406,6 +406,34 @@ AdvancedRun RunAdvanced(HWND page, std::function<void(HWND)> act, int button) {
     return run;
 }
 
+// A window that hands the pages no hooks: the page stays where its template
+// puts it, a failed store leaves the tabs alone, and the page's dialogs run
+// and report as plain modal dialogs.
+TEST_F(PaperPageTest, WithoutHostHooksThePageStillWorks) {
+    SetPageHostHooks(PageHostHooks{});
+    HWND page = OpenPage();
+    RECT rect;
+    GetWindowRect(page, &rect);
+    MapWindowPoints(nullptr, host.window(), reinterpret_cast<POINT*>(&rect), 2);
+    EXPECT_FALSE(rect.left == kPageArea.left && rect.top == kPageArea.top) << "not placed";
+
+    HWND format = host.Show(kFormatIndex);
+    SetDlgItemTextA(page, 1325, "127");
+    EXPECT_EQ(PageHost::Store(page), 0);
+    PumpPending();
+    EXPECT_EQ(SendMessageA(host.tab(), TCM_GETCURSEL, 0, 0), kFormatIndex);
+    EXPECT_EQ(host.state().currentPage, format);
+    EXPECT_EQ(Boxes().size(), 1u);
+
+    host.notices.clear();
+    int depthWhileOpen = -1;
+    AdvancedRun run = RunAdvanced(page, [&](HWND) { depthWhileOpen = PanelModalDepth(); }, IDOK);
+    EXPECT_FALSE(run.ranOut);
+    EXPECT_EQ(depthWhileOpen, 0) << "no host counts it";
+    EXPECT_EQ(host.NoticesFrom(page), 1);
+    LinkPagesToPanel();
+}
+
 TEST_F(PaperPageTest, AdvancedDialogShowsTheRecord) {
     const struct {
         const char* label;

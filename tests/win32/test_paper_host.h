@@ -165,6 +165,7 @@ public:
             state_->procedures[i] = kPageTable[i].procedure;
         }
         SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state_));
+        LinkPagesToPanel();  // as the panel's SetUpTabs does
         PanelWindow = window_;
         SetForegroundWindow(window_);
     }
