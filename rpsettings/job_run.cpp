@@ -71,10 +71,15 @@ int RunJobs(JobsRun* run) {
             Err(Compose(IDS_RPS_TABLE_NOT_WRITTEN, run->options->csv, code));
     }
     if (result.interrupted) code = kExitInterrupted;
-    if (result.abandoned) {  // a worker still talks to a printer: end without cleaning up under it
+    // A worker still talks to a printer: end without cleaning up under it.
+    // ExitProcess would run every library's detach code (the C runtime's, the
+    // SRM library's) on this thread while that worker may still be running
+    // in them, since the other threads are stopped without waiting; ending
+    // the process outright runs none of it. Everything said is written first.
+    if (result.abandoned) {
         std::fflush(stdout);
         std::fflush(stderr);
-        ExitProcess(static_cast<UINT>(code));
+        TerminateProcess(GetCurrentProcess(), static_cast<UINT>(code));
     }
     return code;
 }
