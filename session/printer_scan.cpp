@@ -139,11 +139,11 @@ PrinterEntry* ReadSuiteModelKeys() {
 int ScanServedPrinters(PrinterEntry** list) {
     *list = nullptr;
     PrinterListOwner drivers(ReadSuiteModelKeys());
-    if (!drivers.get()) return 0;
+    if (!drivers.get()) return -1;
 
     DWORD count = 0;
     LocalBlock<BYTE> enumeration(EnumerateSpoolerPrinters(&count));
-    if (!enumeration.get()) return 0;
+    if (!enumeration.get()) return -1;
 
     const PRINTER_INFO_2A* printers = reinterpret_cast<const PRINTER_INFO_2A*>(enumeration.get());
     PrinterListOwner found;
@@ -155,8 +155,10 @@ int ScanServedPrinters(PrinterEntry** list) {
             if (!TextEquals(driver->model, printer.pDriverName)) continue;
             PrinterEntry* entry = static_cast<PrinterEntry*>(LocalAlloc(LPTR, sizeof(PrinterEntry)));
             if (!entry) {
-                ReportDiscoveryAllocationFailure(GetLastError(), MB_OK);
-                return 0;  // what was found is freed with its owner
+                const DWORD error = GetLastError();
+                FreePrinterList(found.Release());  // freed before the user is told
+                ReportDiscoveryAllocationFailure(error, MB_OK);
+                return -1;
             }
             AppendPrinterEntry(found.Receive(), &tail, entry);
             served += 1;

@@ -27,6 +27,8 @@ void ReportDiscoveryAllocationFailure(DWORD error, UINT endStyle);
 void AppendPrinterEntry(PrinterEntry** list, PrinterEntry** tail, PrinterEntry* entry);
 
 // Every spooler printer of a registered model, in the spooler's order, as a
-// new list (freed with FreePrinterList) in *list; the number found. 0 and a
-// null list when there is none or after telling the user what failed.
+// new list (freed with FreePrinterList) in *list; the number found (0 and a
+// null list: none). -1 and a null list when it stopped early: no driver
+// list or no memory (the user has been told), or a spooler that lists no
+// printer at all.
 int ScanServedPrinters(PrinterEntry** list);
