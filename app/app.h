@@ -7,8 +7,10 @@
 #include "scoped.h"
 #include "suite_keys.h"
 #include "claim.h"
+#include "printer_scan.h"
 #include "printers.h"
 #include "shell_pure.h"
+#include "stored_password.h"
 #include "srm_api.h"
 
 
@@ -21,7 +23,6 @@ extern HWND PanelWindow;
 extern HWND HelpModeWindow;            // the context-help window while the mode is on
 
 // Discovery.
-PrinterEntry* ReadSuiteModelKeys();    // the driver list, or null after telling the user
 int DiscoverPrinters();                // rebuilds PrinterList/PrinterCount/CurrentPrinter
 
 // Password gate and the printer named on the command line; null: end with code 1.
@@ -71,23 +72,11 @@ int ScaleForScreen(int pixelsAt96);
 
 // ---- Application shell: more of discovery, the gate, start-up and the loop ----
 
-// Walks the model subkeys of an open printers key and appends one driver-list
-// entry ("Quarl <model>") per subkey named exactly modelName. Stops at the end
-// of the subkeys or at any failure but a name too long for its buffer. 0 after
-// an allocation failure (the user has been told; *list is freed), else 1.
-int CollectModelDrivers(HKEY printersKey, LPCSTR modelName, PrinterEntry** list);
 
 
 // Password gate: 1 when the user may use the panel; *rest receives the printer
 // part of the command line (a pointer into it) or null.
 int PasswordGate(LPCSTR commandLine, LPCSTR* rest);
-// Reads the suite's "Password" value whole, however long, into a LocalAlloc
-// block (an empty text when the value is missing or unreadable). 0 when the
-// suite key cannot be opened.
-int ReadStoredPassword(LocalBlock<char>* password);
-// The password dialog's test: a typed text that is not empty and equals the
-// stored password byte for byte.
-int PasswordMatches(LPCSTR typed, LPCSTR stored);
 // Password dialog 1002 (no owner): 1 when the stored password was entered, 0 on Cancel.
 INT_PTR RunPasswordDialog(LPCSTR storedPassword);
 

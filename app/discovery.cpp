@@ -1,138 +1,12 @@
 // Printer discovery: the printers of the served model that the suite has
-// registered and the print spooler knows, with the destination the SRM reports.
+// registered and the print spooler knows, with the destination the SRM reports
+// (found by the session's scan), and the served printer found again among them.
 #include <windows.h>
-#include <winspool.h>
-#include <strsafe.h>
 
 #include "app.h"
 #include "messages.h"
-#include "resource.h"
-#include "shell_pure.h"
-#include "srm_api.h"
+#include "printer_scan.h"
 #include "text_pure.h"
-
-namespace {
-
-constexpr DWORD kEnumFlags = PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS;  // 6
-constexpr DWORD kEnumLevel = 2;
-// A printer added between sizing and reading the list makes the read fail
-// with a short buffer; the list is sized again this many times.
-constexpr int kEnumAttempts = 4;
-
-void ShowStartupMessage(UINT textId, UINT style) {
-    char caption[kTextSize];
-    LoadText(IDS_TITLE, caption, kTextSize);
-    LoadText(textId, MessageText, kTextSize);
-    ShowMessageBox(nullptr, MessageText, caption, style);
-}
-
-// The allocation-error box, then "the panel ends" with the given style.
-void ReportAllocationFailure(DWORD error, UINT endStyle) {
-    ShowAllocationError(AppInstance, nullptr, error);
-    ShowStartupMessage(IDS_PANEL_ENDS, endStyle);
-}
-
-// Appends entry at the end of the list whose last entry is *tail (null for an empty list).
-void Append(PrinterEntry** list, PrinterEntry** tail, PrinterEntry* entry) {
-    if (*tail)
-        (*tail)->next = entry;
-    else
-        *list = entry;
-    *tail = entry;
-}
-
-// The destination text of one printer: "port(detail)", "port" or "unknown".
-char* ReadDestination(LPCSTR printer) {
-    unsigned char port[kPortItemSize] = {};
-    SrmItemRead read = {SRM_ITEM_PORT, port, kSrmSizePort};
-    char text[kDestinationSize];
-    if (ReadPrinterItems(printer, &read, 1))
-        FormatDestination(text, sizeof text, port);
-    else
-        LoadText(IDS_STATUS_UNKNOWN, text, sizeof text);
-    return DuplicateString(text);
-}
-
-// The spooler's printers (PRINTER_INFO_2), or null after telling the user; a
-// spooler without printers gives null and *count 0 silently.
-BYTE* EnumerateSpooler(DWORD* count) {
-    *count = 0;
-    DWORD needed = 0;
-    EnumPrintersA(kEnumFlags, nullptr, kEnumLevel, nullptr, 0, &needed, count);
-    for (int attempt = 0; attempt < kEnumAttempts && needed != 0; ++attempt) {
-        LocalBlock<BYTE> buffer(needed);
-        if (!buffer.get()) {
-            ReportAllocationFailure(GetLastError(), MB_OK);
-            return nullptr;
-        }
-        DWORD size = needed;
-        if (EnumPrintersA(kEnumFlags, nullptr, kEnumLevel, buffer.get(), size, &needed, count))
-            return buffer.Release();
-        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || needed <= size) break;
-    }
-    *count = 0;
-    if (needed != 0) ShowStartupMessage(IDS_ENUM_FAILED, MB_ICONWARNING);
-    return nullptr;
-}
-
-}  // namespace
-
-int CollectModelDrivers(HKEY printersKey, LPCSTR modelName, PrinterEntry** list) {
-    PrinterEntry* tail = *list;
-    while (tail && tail->next) tail = tail->next;
-
-    for (DWORD index = 0;; ++index) {
-        char name[257] = {};
-        DWORD length = 256;
-        LONG result = RegEnumKeyExA(printersKey, index, name, &length, nullptr, nullptr, nullptr, nullptr);
-        // A name longer than the buffer cannot be the model's; any other
-        // failure (the end, or a key deleted meanwhile) ends the walk.
-        if (result == ERROR_MORE_DATA) continue;
-        if (result != ERROR_SUCCESS) break;
-        name[256] = '\0';
-        if (!TextEquals(name, modelName)) continue;
-
-        PrinterEntry* entry = static_cast<PrinterEntry*>(LocalAlloc(LPTR, sizeof(PrinterEntry)));
-        if (!entry) {
-            DWORD error = GetLastError();
-            bool first = *list == nullptr;
-            FreePrinterList(*list);
-            *list = nullptr;
-            ReportAllocationFailure(error, first ? MB_ICONWARNING : MB_OK);
-            return 0;
-        }
-        char driver[sizeof "Quarl " + 256];
-        FormatText(driver, sizeof driver, "Quarl %s", name);
-        entry->model = DuplicateString(driver);
-        Append(list, &tail, entry);
-    }
-    return 1;
-}
-
-PrinterEntry* ReadSuiteModelKeys() {
-    char model[kTextSize];
-    LoadText(IDS_MODEL_NAME, model, kTextSize);
-
-    PrinterListOwner drivers;
-    {
-        ScopedRegKey key;
-        if (key.Open(HKEY_LOCAL_MACHINE, SUITE_PRINTERS_KEY, KEY_ENUMERATE_SUB_KEYS) != ERROR_SUCCESS) {
-            char reason[kTextSize];
-            char caption[kTextSize];
-            LoadText(IDS_REGISTRY_NOT_OPEN, reason, kTextSize);
-            LoadText(IDS_TITLE, caption, kTextSize);
-            FormatText(MessageText, kTextSize, "%s\nKey: HKEY_LOCAL_MACHINE\\%s", reason, SUITE_PRINTERS_KEY);
-            ShowMessageBox(nullptr, MessageText, caption, MB_ICONWARNING);
-            return nullptr;
-        }
-        if (!CollectModelDrivers(key.get(), model, drivers.Receive())) return nullptr;
-    }
-    if (!drivers.get()) {
-        ShowStartupMessage(IDS_MODEL_MISSING, MB_ICONWARNING);
-        return nullptr;
-    }
-    return drivers.Release();
-}
 
 namespace {
 
@@ -145,41 +19,15 @@ int RebuildPrinterList() {
     CurrentPrinter = nullptr;
     PrinterCount = 0;
 
-    PrinterListOwner drivers(ReadSuiteModelKeys());
-    if (!drivers.get()) return 0;
-
-    DWORD count = 0;
-    LocalBlock<BYTE> enumeration(EnumerateSpooler(&count));
-    if (!enumeration.get()) return 0;
-
-    const PRINTER_INFO_2A* printers = reinterpret_cast<const PRINTER_INFO_2A*>(enumeration.get());
-    PrinterEntry* tail = nullptr;
+    const int found = ScanServedPrinters(&PrinterList);
+    if (found < 0) return 0;  // stopped early: no served printer to find again
+    PrinterCount = found;
     PrinterEntry* underFormerName = nullptr;
-    for (DWORD i = 0; i < count; ++i) {
-        const PRINTER_INFO_2A& printer = printers[i];
-        for (const PrinterEntry* driver = drivers.get(); driver; driver = driver->next) {
-            if (!TextEquals(driver->model, printer.pDriverName)) continue;
-
-            PrinterEntry* entry = static_cast<PrinterEntry*>(LocalAlloc(LPTR, sizeof(PrinterEntry)));
-            if (!entry) {
-                DWORD error = GetLastError();
-                FreePrinterList(PrinterList);
-                PrinterList = nullptr;
-                CurrentPrinter = nullptr;
-                PrinterCount = 0;
-                ReportAllocationFailure(error, MB_OK);
-                return 0;
-            }
-            Append(&PrinterList, &tail, entry);
-            PrinterCount += 1;
-            entry->name = DuplicateString(printer.pPrinterName);
-            if (TextEquals(entry->name, remembered.get()))
-                CurrentPrinter = entry;
-            else if (remembered.get() && IsFormerName(entry->name))
-                underFormerName = entry;
-            entry->destination = ReadDestination(printer.pPrinterName);
-            entry->model = DuplicateString(printer.pDriverName);
-        }
+    for (PrinterEntry* entry = PrinterList; entry; entry = entry->next) {
+        if (TextEquals(entry->name, remembered.get()))
+            CurrentPrinter = entry;
+        else if (remembered.get() && IsFormerName(entry->name))
+            underFormerName = entry;
     }
     if (remembered.get()) CurrentPrinter = SettleServedEntry(CurrentPrinter, underFormerName, remembered.get());
     return PrinterCount;

@@ -105,9 +105,9 @@ endif()
 
 # rpsettings.exe: the console tool that saves, compares and applies settings
 # files, beside app/ at the top: every file of its folder but the entry point
-# is a library (its tests link it), over the printer session; it takes the
-# resources for its texts.
-rp_layer(rpsettings BELOW rpcore LIBS shell32 EXCLUDE rpsettings.cpp)
+# is a library (its tests link it), over the printer session alone (no dialog,
+# page or panel code); it takes the resources for its texts.
+rp_layer(rpsettings BELOW rp_session LIBS comctl32 shell32 EXCLUDE rpsettings.cpp)
 add_executable(rpsettings ${CMAKE_SOURCE_DIR}/rpsettings/rpsettings.cpp ${CMAKE_SOURCE_DIR}/rpsettings/rpsettings.rc
   $<TARGET_OBJECTS:rpres>)
 target_link_libraries(rpsettings PRIVATE rp_rpsettings)

@@ -90,8 +90,6 @@
 #define IDS_RPS_EMPTY_COMMAND 2127
 #define IDS_RPS_BAD_VALUE_OF 2128        // key
 #define IDS_RPS_NOT_HEX 2129             // key
-#define IDS_RPS_AFTER_END 2140
-#define IDS_RPS_READ_BACK_NOT_ANSWERING 2141  // seconds
 // Site tables (kept apart from the numbers above).
 #define IDS_RPS_CANNOT_WRITE_TABLE 2130  // path
 #define IDS_RPS_CANNOT_READ_FOLDER 2131  // folder
@@ -103,3 +101,7 @@
 #define IDS_RPS_TABLE_IN_FOLDER 2144     // table path, folder
 #define IDS_RPS_TABLE_NOT_WRITTEN 2145   // path, exit code
 #define IDS_RPS_LIST_EMPTY 2146
+// Later additions, numbered after every text above (a number used twice
+// shows the other text).
+#define IDS_RPS_AFTER_END 2147
+#define IDS_RPS_READ_BACK_NOT_ANSWERING 2148  // seconds

@@ -341,13 +341,23 @@ TEST_F(RpsettingsTest, ArgumentsAreCheckedBeforeAnyPrinterIsTouched) {
         EXPECT_EQ(GetFileAttributesA(made), INVALID_FILE_ATTRIBUTES) << made;
 }
 
+struct BadLineCase {
+    const char* after;  // what follows kPartialFile
+    const char* says;
+};
+
 TEST_F(RpsettingsTest, AFileWithOneBadLineChangesNoPrinter) {
     const SimulatedPrinter& first = AddPrinter();
     const SimulatedPrinter& second = AddPrinter();
-    const SrmctlResult apply =
-        Rps({"apply", TempFile(std::string(kPartialFile) + "rightMargin=137\n"), first.Name(), second.Name()});
-    EXPECT_EQ(apply.exitCode, 2u);
-    EXPECT_NE(apply.output.find("の 6 行目: format2.rightMargin の値が範囲外です。使える値: 1..136"), std::string::npos) << apply.output;
+    const BadLineCase cases[] = {
+        {"rightMargin=137\n", "の 6 行目: format2.rightMargin の値が範囲外です。使える値: 1..136"},
+        {"[end]\npageLength=66\n", "の 7 行目: 終わりの [end] の後に行があります。"},
+    };
+    for (const BadLineCase& c : cases) {
+        const SrmctlResult apply = Rps({"apply", TempFile(std::string(kPartialFile) + c.after), first.Name(), second.Name()});
+        EXPECT_EQ(apply.exitCode, 2u) << c.after;
+        EXPECT_NE(apply.output.find(c.says), std::string::npos) << apply.output;
+    }
     for (const SimulatedPrinter* printer : {&first, &second}) {
         EXPECT_EQ(printer->Block(), FactoryBlock());
         EXPECT_TRUE(printer->Log().empty());
@@ -556,19 +566,41 @@ TEST_F(RpsettingsTest, RestoreTakesTheBackupSavedLastAndNamesNewerOnesItCannotUs
     RemoveDirectoryA(folder.c_str());
 }
 
+struct SlowPrinterCase {
+    const char* label;
+    DWORD delay;      // of each read and write of the slow printer
+    const char* timeout;
+    int others;       // printers after it, each of 150 ms
+    DWORD exitCode;
+    const char* says;
+    size_t writes;    // the slow printer's
+};
+
+// A printer that answers too late: not written once it is reported, and a
+// run that ends while a worker still talks to one ends with its own code.
 TEST_F(RpsettingsTest, APrinterReportedAsNotAnsweringIsNeverWrittenAfterwards) {
-    const SimulatedPrinter& slow = AddPrinter();
-    ASSERT_EQ(slow.SetReplyDelay(SrmDeviceDelay, 1500), 0u);  // its read ends after the time allowed
-    std::vector<std::string> args = {"apply", TempFile(PartialFile(60)), slow.Name(), "--timeout", "1", "--jobs", "1"};
-    for (int i = 0; i < 10; ++i) {  // the run goes on with these past the time the slow one would write
-        const SimulatedPrinter& other = AddPrinter();
-        ASSERT_EQ(other.SetReplyDelay(SrmDeviceDelay, 150), 0u);
-        args.push_back(other.Name());
+    const SlowPrinterCase cases[] = {
+        {"its read ends after the time allowed", 1500, "1", 10, 1, ": 1 秒以内に応答がありません。", 0},
+        {"its read-back ends after the time allowed and after the run", 1400, "2", 0, 4,
+         ": 設定しましたが、読み戻して確かめられません: 書き込んだ後、2 秒以内に応答がありません。", 1},
+    };
+    for (const SlowPrinterCase& c : cases) {
+        const SimulatedPrinter& slow = AddPrinter();
+        ASSERT_EQ(slow.SetReplyDelay(SrmDeviceDelay, c.delay), 0u);
+        std::vector<std::string> args = {"apply", TempFile(PartialFile(60)), slow.Name(), "--timeout", c.timeout, "--jobs", "1"};
+        for (int i = 0; i < c.others; ++i) {  // the run goes on with these past the time the slow one would write
+            const SimulatedPrinter& other = AddPrinter();
+            ASSERT_EQ(other.SetReplyDelay(SrmDeviceDelay, 150), 0u);
+            args.push_back(other.Name());
+        }
+        const SrmctlResult apply = Rps(args);
+        EXPECT_EQ(apply.exitCode, c.exitCode) << c.label << apply.output;
+        EXPECT_NE(apply.output.find(slow.Name() + c.says), std::string::npos) << c.label << apply.output;
+        EXPECT_EQ(slow.Log().size(), c.writes) << c.label << apply.output;
+        if (c.writes == 0) {
+            EXPECT_EQ(slow.Block(), FactoryBlock()) << c.label;
+        }
     }
-    const SrmctlResult apply = Rps(args);
-    EXPECT_NE(apply.output.find(slow.Name() + ": 1 秒以内に応答がありません。"), std::string::npos) << apply.output;
-    EXPECT_TRUE(slow.Log().empty()) << apply.output;
-    EXPECT_EQ(slow.Block(), FactoryBlock());
 }
 
 // The many-printer runner: Ctrl+C lets the printer under way finish and starts
