@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "app.h"
+#include "catalogue.h"
 #include "page_common.h"
 #include "resource.h"
 #include "settings.h"
@@ -34,7 +35,9 @@ void OnAdvancedInit(HWND dialog) {
 }
 
 bool OnAdvancedOk(HWND dialog) {
-    StoreBitRadios(dialog, kEnvironmentAdvancedRadios, ARRAYSIZE(kEnvironmentAdvancedRadios), Settings.switches);
+    ChangeSwitches([dialog](uint8_t* switches) {
+        StoreBitRadios(dialog, kEnvironmentAdvancedRadios, ARRAYSIZE(kEnvironmentAdvancedRadios), switches);
+    });
     return true;
 }
 
@@ -50,7 +53,9 @@ void OnShowRecord(HWND page) {
 
 // Nothing to validate: the store always succeeds.
 void OnStore(HWND page, int* result) {
-    StoreBitRadios(page, kEnvironmentPageRadios, ARRAYSIZE(kEnvironmentPageRadios), Settings.switches);
+    ChangeSwitches([page](uint8_t* switches) {
+        StoreBitRadios(page, kEnvironmentPageRadios, ARRAYSIZE(kEnvironmentPageRadios), switches);
+    });
     if (result) *result = 1;
 }
 

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "app.h"
+#include "catalogue.h"
 #include "page_common.h"
 #include "resource.h"
 #include "settings.h"
@@ -24,7 +25,9 @@ void OnShowRecord(HWND page) {
 
 // Nothing to validate: the store always succeeds.
 void OnStore(HWND page, int* result) {
-    StoreBitRadios(page, kOtherPageRadios, ARRAYSIZE(kOtherPageRadios), Settings.switches);
+    ChangeSwitches([page](uint8_t* switches) {
+        StoreBitRadios(page, kOtherPageRadios, ARRAYSIZE(kOtherPageRadios), switches);
+    });
     if (result) *result = 1;
 }
 

@@ -133,6 +133,8 @@ const SettingDef& SettingAt(int index, int* format);
 int FindSetting(int section, const char* key, size_t keyLength);
 // The same for a terminated key; -1 when there is none.
 int SettingIndex(const char* key);
+// The entry of a setting (0 <= index < SettingCount()).
+const SettingDef& SettingDefOf(int index);
 // For a feed row, the index of its custom value; else -1.
 int CustomSettingOf(int index);
 // The byte of the 260-byte block where the setting starts.
@@ -176,5 +178,12 @@ struct SwitchBytes {
 };
 SwitchBytes CurrentSwitches();
 void StoreSwitches(const SwitchBytes& switches);
+// Hands the switch bytes to change(uint8_t bytes[4]) and stores what it leaves.
+template <typename Change>
+void ChangeSwitches(Change change) {
+    SwitchBytes switches = CurrentSwitches();
+    change(switches.byte);
+    StoreSwitches(switches);
+}
 // Replaces one stored format (0..3) as the format settings dialog edited it.
 void StoreFormat(int index, const FormatRecord& format);

@@ -92,6 +92,11 @@ uint32_t OtherSwitchMask() { return OtherSwitchBits(Masks().byte); }
 
 int SettingIndex(const char* key) { return FindSetting(0, key, std::strlen(key)); }
 
+const SettingDef& SettingDefOf(int index) {
+    int format;
+    return SettingAt(index, &format);
+}
+
 int CustomSettingOf(int index) {
     int format;
     return SettingAt(index, &format).kind == SettingFeed ? index + 1 : -1;
