@@ -79,7 +79,8 @@ void OnStore(HWND page, int* result) {
     StoreSetting(SettingIndex("typeface"), IsChecked(page, IDC_FONT_MINCHO) ? 0 : 1);
     for (const char* key : kFontKeys) {
         const int index = SettingIndex(key);
-        StoreSetting(index, StoredRowOr(ComboSelection(page, SettingDefOf(index).controlId), CurrentSettingValue(index)));
+        const int row = ComboSelection(page, SettingDefOf(index).controlId);
+        StoreSetting(index, StoredRowOr(row, CurrentSettingValue(index)));
     }
     ChangeSwitches([page](uint8_t* switches) {
         StoreBitCheck(page, kZeroOneByteCheck, switches);

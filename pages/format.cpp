@@ -39,9 +39,15 @@ const char* const kFeedKeys[4] = {"contFrontFeed", "contRearFeed", "cutSheetFeed
 const char* const kPageNumberKeys[2] = {"pageLength", "cutSheetPosAdjust"};
 const char* const kDialogNumberKeys[4] = {"pageLength", "leftMargin", "rightMargin", "cutSheetPosAdjust"};
 
-// A setting's entry in a section: 0 the record's own, 1..4 a format.
+// A setting's entry in a section: 0 the record's own, 1..4 a format (every
+// format's entries name the same controls of the dialog).
 const SettingDef& EntryIn(int section, const char* key) {
     return SettingDefOf(FindSetting(section, key, std::strlen(key)));
+}
+
+// A number's spin: the entry's range, then the value.
+void ShowNumber(HWND dialog, const SettingDef& number, int32_t value) {
+    SetSpin(dialog, number.spinId, static_cast<int>(number.rule->low), static_cast<int>(number.rule->high), value);
 }
 
 struct FormatPage {
@@ -84,9 +90,8 @@ void OnDialogInit(HWND dialog) {
 
     SetTextFromString(dialog, IDC_FMTDLG_NAME, IDS_FORMAT_NAME_BASE + index + 1);
     for (const char* key : kDialogNumberKeys) {
-        const SettingDef& def = EntryIn(index + 1, key);
-        SetSpin(dialog, def.spinId, static_cast<int>(def.rule->low), static_cast<int>(def.rule->high),
-                data->values.*def.formatField);
+        const SettingDef& number = EntryIn(index + 1, key);
+        ShowNumber(dialog, number, data->values.*number.formatField);
     }
     ShowHint(dialog, IDC_FMTDLG_HINT, static_cast<uint32_t>(data->values.cutSheetPosAdjust));
     for (const char* key : kFeedKeys) {
@@ -98,9 +103,8 @@ void OnDialogInit(HWND dialog) {
 // Every edit and list back to the factory setting; the record is untouched until OK.
 void OnDialogClear(HWND dialog) {
     for (const char* key : kDialogNumberKeys) {
-        const SettingDef& def = EntryIn(1, key);
-        SetSpin(dialog, def.spinId, static_cast<int>(def.rule->low), static_cast<int>(def.rule->high),
-                def.defaultValue);
+        const SettingDef& number = EntryIn(1, key);
+        ShowNumber(dialog, number, number.defaultValue);
     }
     SetTextFromString(dialog, IDC_FMTDLG_HINT, IDS_HINT_NONE);
     for (const char* key : kFeedKeys) {
@@ -167,9 +171,8 @@ void OnShowRecord(HWND page) {
     if (data) data->echoCounter = kLoadEchoes;
     EnableControlList(page, kFormatControls, TRUE);
     for (const char* key : kPageNumberKeys) {
-        const SettingDef& def = EntryIn(0, key);
-        SetSpin(page, def.spinId, static_cast<int>(def.rule->low), static_cast<int>(def.rule->high),
-                Settings.*def.field);
+        const SettingDef& number = EntryIn(0, key);
+        ShowNumber(page, number, Settings.*number.field);
     }
     // Every echo of the spins has arrived by now; a spin that found its text
     // already right wrote nothing, and its unused count must not swallow the
