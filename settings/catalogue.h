@@ -10,7 +10,6 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
-#include <string>
 
 #include "codec.h"
 #include "settings.h"

@@ -85,3 +85,17 @@ TEST(Catalogue, KeysFindTheirEntryAndShownSettingsNameTheirControl) {
         }
     }
 }
+
+TEST(Catalogue, StoreFormatWritesOnlyTheFormatItNames) {
+    LoadDefaultSettings();
+    const SettingsRecord before = Settings;
+    FormatRecord edited;
+    std::memset(&edited, 0x5A, sizeof edited);
+    StoreFormat(4, edited);
+    StoreFormat(-1, edited);
+    EXPECT_EQ(std::memcmp(&before, &Settings, sizeof before), 0);
+    StoreFormat(3, edited);
+    SettingsRecord expected = before;
+    expected.formats[3] = edited;
+    EXPECT_EQ(std::memcmp(&expected, &Settings, sizeof expected), 0);
+}
