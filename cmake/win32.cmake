@@ -38,11 +38,16 @@ endfunction()
 # pure update command and key names, not the rest of the program.
 file(GLOB RP_SRM_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/srm/quarlsrm*.cpp ${CMAKE_SOURCE_DIR}/srm/store*.cpp
   ${CMAKE_SOURCE_DIR}/session/update_command_pure.cpp ${CMAKE_SOURCE_DIR}/session/key_name_pure.cpp)
+# The settings record and its codec, with the catalogue that gives the factory defaults.
+set(RP_SETTINGS_CORE ${CMAKE_SOURCE_DIR}/settings/settings.cpp ${CMAKE_SOURCE_DIR}/settings/codec.cpp
+  ${CMAKE_SOURCE_DIR}/settings/catalogue.cpp ${CMAKE_SOURCE_DIR}/settings/catalogue_values.cpp
+  ${CMAKE_SOURCE_DIR}/settings/font_print_pure.cpp ${CMAKE_SOURCE_DIR}/settings/switch_bits_pure.cpp)
 add_library(QUARLSRM SHARED ${RP_SRM_SOURCES}
-  ${CMAKE_SOURCE_DIR}/settings/settings.cpp ${CMAKE_SOURCE_DIR}/settings/codec.cpp)
+  ${RP_SETTINGS_CORE})
 set_target_properties(QUARLSRM PROPERTIES PREFIX "" OUTPUT_NAME QUARLSRM SUFFIX ".DLL")
 target_compile_definitions(QUARLSRM PRIVATE QUARLSRM_BUILDING_DLL)
-target_include_directories(QUARLSRM PRIVATE ${CMAKE_SOURCE_DIR}/base ${CMAKE_SOURCE_DIR}/settings ${CMAKE_SOURCE_DIR}/session ${CMAKE_SOURCE_DIR}/srm)
+target_include_directories(QUARLSRM PRIVATE ${CMAKE_SOURCE_DIR}/base ${CMAKE_SOURCE_DIR}/settings ${CMAKE_SOURCE_DIR}/session ${CMAKE_SOURCE_DIR}/srm
+  ${CMAKE_SOURCE_DIR}/res)
 target_link_options(QUARLSRM PRIVATE -Wl,--kill-at)
 target_link_libraries(QUARLSRM PRIVATE advapi32 user32)
 # The linker's import library would carry the plain names, which __stdcall
@@ -202,7 +207,7 @@ endif()
 add_library(rpres_plain OBJECT ${CMAKE_SOURCE_DIR}/res/app.rc)
 target_compile_definitions(rpres_plain PRIVATE RP_NO_MANIFEST)
 add_executable(bench_limit WIN32 ${CMAKE_SOURCE_DIR}/bench/limit_program.cpp $<TARGET_OBJECTS:rpres_plain>
-  ${CMAKE_SOURCE_DIR}/settings/settings.cpp ${CMAKE_SOURCE_DIR}/settings/codec.cpp)
+  ${RP_SETTINGS_CORE})
 target_include_directories(bench_limit PRIVATE ${CMAKE_SOURCE_DIR}/settings ${CMAKE_SOURCE_DIR}/session ${CMAKE_SOURCE_DIR}/res)
 target_link_libraries(bench_limit PRIVATE QUARLSRM comctl32 advapi32 winspool gdi32 user32)
 add_executable(bench_startup ${CMAKE_SOURCE_DIR}/bench/startup.cpp)

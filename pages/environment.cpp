@@ -5,6 +5,7 @@
 // Every setting is one bit of a switch byte, shown as a radio pair.
 #include <windows.h>
 
+#include "catalogue.h"
 #include "page_common.h"
 #include "resource.h"
 #include "settings.h"
@@ -33,7 +34,9 @@ void OnAdvancedInit(HWND dialog) {
 }
 
 bool OnAdvancedOk(HWND dialog) {
-    StoreBitRadios(dialog, kEnvironmentAdvancedRadios, ARRAYSIZE(kEnvironmentAdvancedRadios), Settings.switches);
+    ChangeSwitches([dialog](uint8_t* switches) {
+        StoreBitRadios(dialog, kEnvironmentAdvancedRadios, ARRAYSIZE(kEnvironmentAdvancedRadios), switches);
+    });
     return true;
 }
 
@@ -49,7 +52,9 @@ void OnShowRecord(HWND page) {
 
 // Nothing to validate: the store always succeeds.
 void OnStore(HWND page, int* result) {
-    StoreBitRadios(page, kEnvironmentPageRadios, ARRAYSIZE(kEnvironmentPageRadios), Settings.switches);
+    ChangeSwitches([page](uint8_t* switches) {
+        StoreBitRadios(page, kEnvironmentPageRadios, ARRAYSIZE(kEnvironmentPageRadios), switches);
+    });
     if (result) *result = 1;
 }
 

@@ -4,6 +4,7 @@
 // table edition.
 #include <windows.h>
 
+#include "catalogue.h"
 #include "font_print_pure.h"
 #include "page_common.h"
 #include "resource.h"
@@ -18,8 +19,8 @@ const int kFontControls[] = {
     IDC_FONT_ZERO1ICON, IDC_FONT_ZERO2,      IDC_FONT_ZERO2ICON, IDC_FONT_ADVANCED, 0,
 };
 
-// The kanji table radios, in the order of the editions they stand for.
-const int kKanjiRadios[3] = {IDC_FONTADV_JIS1978, IDC_FONTADV_JIS1983, IDC_FONTADV_JIS1990};
+// The two font lists; their rows and combo boxes are the catalogue's.
+const char* const kFontKeys[2] = {"font1", "font2"};
 
 void ShowFaceIcon(HWND page) {
     SetIcon(page, IDC_FONT_FACEICON, TypefaceIconOf(!IsChecked(page, IDC_FONT_MINCHO)));
@@ -33,19 +34,22 @@ void ShowZeroIcons(HWND page) {
 // ---- Advanced font settings dialog ----
 
 void OnAdvancedInit(HWND dialog) {
-    FillCombo(dialog, IDC_FONTADV_CHARSET, kCharsetRowTexts, kCharsetRows, CharsetRowOf(Settings.switches[0]));
+    const SettingDef& charset = SettingDefOf(SettingIndex("switches.charset"));
+    FillCombo(dialog, charset.controlId, kCharsetRowTexts, kCharsetRows, CharsetRowOf(Settings.switches[0]));
+    // The kanji table radios stand for the editions in the order of the entry's texts.
+    const SettingDef& kanji = SettingDefOf(SettingIndex("kanjiTable"));
     const int ticked = KanjiRadioOf(Settings.kanjiTable);
-    for (int i = 0; i < 3; ++i) SetCheck(dialog, kKanjiRadios[i], i == ticked);
+    for (int i = 0; i < 3; ++i) SetCheck(dialog, kanji.texts[i], i == ticked);
 }
 
 bool OnAdvancedOk(HWND dialog) {
-    Settings.switches[0] = StoreCharsetRow(Settings.switches[0], ComboSelection(dialog, IDC_FONTADV_CHARSET));
-    if (IsChecked(dialog, IDC_FONTADV_JIS1978))
-        Settings.kanjiTable = 0;
-    else if (IsChecked(dialog, IDC_FONTADV_JIS1983))
-        Settings.kanjiTable = 1;
-    else
-        Settings.kanjiTable = 2;
+    const int charset = SettingIndex("switches.charset");
+    StoreSetting(charset, StoreCharsetRow(0, ComboSelection(dialog, SettingDefOf(charset).controlId)));
+    // The last edition when neither of the others is ticked.
+    const int kanji = SettingIndex("kanjiTable");
+    int edition = 0;
+    while (edition < 2 && !IsChecked(dialog, SettingDefOf(kanji).texts[edition])) ++edition;
+    StoreSetting(kanji, edition);
     return true;
 }
 
@@ -56,8 +60,11 @@ const SubDialogBehaviour kAdvancedBehaviour = {OnAdvancedInit, OnAdvancedOk, nul
 void OnShowRecord(HWND page) {
     if (!IsRecordLoaded()) return;
     EnableControlList(page, kFontControls, TRUE);
-    FillCombo(page, IDC_FONT_FONT1, kFontRowTexts, kFontRows, FontRowOf(Settings.font1));
-    FillCombo(page, IDC_FONT_FONT2, kFontRowTexts, kFontRows, FontRowOf(Settings.font2));
+    for (const char* key : kFontKeys) {
+        const int index = SettingIndex(key);
+        const SettingDef& def = SettingDefOf(index);
+        FillCombo(page, def.controlId, def.rows, def.rowCount, FontRowOf(CurrentSettingValue(index)));
+    }
     const bool gothic = Settings.typeface != 0;
     SetCheck(page, IDC_FONT_MINCHO, !gothic);
     SetCheck(page, IDC_FONT_GOTHIC, gothic);
@@ -68,11 +75,16 @@ void OnShowRecord(HWND page) {
 }
 
 void OnStore(HWND page, int* result) {
-    Settings.typeface = IsChecked(page, IDC_FONT_MINCHO) ? 0 : 1;
-    Settings.font1 = StoredRowOr(ComboSelection(page, IDC_FONT_FONT1), Settings.font1);
-    Settings.font2 = StoredRowOr(ComboSelection(page, IDC_FONT_FONT2), Settings.font2);
-    StoreBitCheck(page, kZeroOneByteCheck, Settings.switches);
-    StoreBitCheck(page, kZeroTwoByteCheck, Settings.switches);
+    StoreSetting(SettingIndex("typeface"), IsChecked(page, IDC_FONT_MINCHO) ? 0 : 1);
+    for (const char* key : kFontKeys) {
+        const int index = SettingIndex(key);
+        const int row = ComboSelection(page, SettingDefOf(index).controlId);
+        StoreSetting(index, StoredRowOr(row, CurrentSettingValue(index)));
+    }
+    ChangeSwitches([page](uint8_t* switches) {
+        StoreBitCheck(page, kZeroOneByteCheck, switches);
+        StoreBitCheck(page, kZeroTwoByteCheck, switches);
+    });
     if (result) *result = 1;
 }
 

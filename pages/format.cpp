@@ -4,7 +4,9 @@
 // formats.
 #include <windows.h>
 #include <commctrl.h>
+#include <cstring>
 
+#include "catalogue.h"
 #include "page_common.h"
 #include "pages_pure.h"
 #include "resource.h"
@@ -27,32 +29,25 @@ const int kFormatControls[] = {
     IDC_FORMAT_SETTINGS,     0,
 };
 
-// A feed position list: its combo, its table, and where its row and custom
-// value live (the record's own fields, or a format's).
-template <typename Record>
-struct FeedList {
-    int comboId;
-    FeedTable table;
-    int32_t Record::*field;
-    int32_t CustomFeedSet::*custom;
-};
+// The four feed position lists, of the record's own settings on the page and
+// of a format in the dialog; their combo boxes, tables and factory rows are
+// the catalogue's.
+const char* const kFeedKeys[4] = {"contFrontFeed", "contRearFeed", "cutSheetFeed", "postcardFeed"};
+// The page's two edits in store order, and the dialog's four in its order;
+// their spins, ranges and factory values are the catalogue's.
+const char* const kPageNumberKeys[2] = {"pageLength", "cutSheetPosAdjust"};
+const char* const kDialogNumberKeys[4] = {"pageLength", "leftMargin", "rightMargin", "cutSheetPosAdjust"};
 
-const FeedList<SettingsRecord> kPageFeedLists[4] = {
-    {IDC_FORMAT_FRONTFEED, FeedTableA, &SettingsRecord::contFrontFeed, &CustomFeedSet::contFrontCustom},
-    {IDC_FORMAT_REARFEED, FeedTableA, &SettingsRecord::contRearFeed, &CustomFeedSet::contRearCustom},
-    {IDC_FORMAT_CUTFEED, FeedTableB, &SettingsRecord::cutSheetFeed, &CustomFeedSet::cutSheetCustom},
-    {IDC_FORMAT_POSTCARDFEED, FeedTableC, &SettingsRecord::postcardFeed, &CustomFeedSet::postcardCustom},
-};
+// A setting's entry in a section: 0 the record's own, 1..4 a format (every
+// format's entries name the same controls of the dialog).
+const SettingDef& EntryIn(int section, const char* key) {
+    return SettingDefOf(FindSetting(section, key, std::strlen(key)));
+}
 
-const FeedList<FormatRecord> kDialogFeedLists[4] = {
-    {IDC_FMTDLG_FRONTFEED, FeedTableA, &FormatRecord::contFrontFeed, &CustomFeedSet::contFrontCustom},
-    {IDC_FMTDLG_REARFEED, FeedTableA, &FormatRecord::contRearFeed, &CustomFeedSet::contRearCustom},
-    {IDC_FMTDLG_CUTFEED, FeedTableB, &FormatRecord::cutSheetFeed, &CustomFeedSet::cutSheetCustom},
-    {IDC_FMTDLG_POSTCARDFEED, FeedTableC, &FormatRecord::postcardFeed, &CustomFeedSet::postcardCustom},
-};
-
-// Rows "クリア(&C)" selects in the dialog's feed lists, in kDialogFeedLists order.
-constexpr int kClearedFeedRows[4] = {7, 7, 6, 6};
+// A number's spin: the entry's range, then the value.
+void ShowNumber(HWND dialog, const SettingDef& number, int32_t value) {
+    SetSpin(dialog, number.spinId, static_cast<int>(number.rule->low), static_cast<int>(number.rule->high), value);
+}
 
 struct FormatPage {
     int echoCounter;  // text changes of the two edits still to be taken as the load's own
@@ -65,13 +60,14 @@ struct FormatDialog {
     CustomFeedSet custom;    // shown, never changed
 };
 
-void FillFeedList(HWND dialog, int comboId, FeedTable table, int32_t row, int32_t custom) {
+void FillFeedList(HWND dialog, const SettingDef& feed, int32_t row, int32_t custom) {
+    const FeedTable table = feed.feedTable;
     const int rows = FeedTableRows(table);
     char customText[32] = "";
     if (custom != 0) FormatCustomFeedRow(customText, sizeof customText, custom);
     // A custom value is one more row, after the table's own.
     FillCombo(
-        dialog, comboId, custom != 0 ? rows + 1 : rows,
+        dialog, feed.controlId, custom != 0 ? rows + 1 : rows,
         [&](int i) { return i < rows ? FeedRowText(table, i) : customText; }, FeedListSelection(table, row, custom));
 }
 
@@ -92,37 +88,43 @@ void OnDialogInit(HWND dialog) {
     data->custom = CustomFeeds.formats[index];
 
     SetTextFromString(dialog, IDC_FMTDLG_NAME, IDS_FORMAT_NAME_BASE + index + 1);
-    SetSpin(dialog, IDC_FMTDLG_LENGTHSPIN, 1, 99, data->values.pageLength);
-    SetSpin(dialog, IDC_FMTDLG_LEFTSPIN, 0, 135, data->values.leftMargin);
-    SetSpin(dialog, IDC_FMTDLG_RIGHTSPIN, 1, 136, data->values.rightMargin);
-    SetSpin(dialog, IDC_FMTDLG_ADJUSTSPIN, 0, 68, data->values.cutSheetPosAdjust);
+    for (const char* key : kDialogNumberKeys) {
+        const SettingDef& number = EntryIn(index + 1, key);
+        ShowNumber(dialog, number, data->values.*number.formatField);
+    }
     ShowHint(dialog, IDC_FMTDLG_HINT, static_cast<uint32_t>(data->values.cutSheetPosAdjust));
-    for (const FeedList<FormatRecord>& list : kDialogFeedLists)
-        FillFeedList(dialog, list.comboId, list.table, data->values.*list.field, data->custom.*list.custom);
+    for (const char* key : kFeedKeys) {
+        const SettingDef& feed = EntryIn(index + 1, key);
+        FillFeedList(dialog, feed, data->values.*feed.formatField, data->custom.*feed.custom);
+    }
 }
 
+// Every edit and list back to the factory setting; the record is untouched until OK.
 void OnDialogClear(HWND dialog) {
-    SetSpin(dialog, IDC_FMTDLG_LENGTHSPIN, 1, 99, 66);
-    SetSpin(dialog, IDC_FMTDLG_LEFTSPIN, 0, 135, 0);
-    SetSpin(dialog, IDC_FMTDLG_RIGHTSPIN, 1, 136, 136);
-    SetSpin(dialog, IDC_FMTDLG_ADJUSTSPIN, 0, 68, 0);
+    for (const char* key : kDialogNumberKeys) {
+        const SettingDef& number = EntryIn(1, key);
+        ShowNumber(dialog, number, number.defaultValue);
+    }
     SetTextFromString(dialog, IDC_FMTDLG_HINT, IDS_HINT_NONE);
-    for (int i = 0; i < 4; ++i)
-        SendItem(dialog, kDialogFeedLists[i].comboId, CB_SETCURSEL, kClearedFeedRows[i], 0);
+    for (const char* key : kFeedKeys) {
+        const SettingDef& feed = EntryIn(1, key);
+        SendItem(dialog, feed.controlId, CB_SETCURSEL, feed.defaultValue, 0);
+    }
 }
 
 bool OnDialogOk(HWND dialog) {
     FormatDialog* data = DialogData<FormatDialog>(dialog);
     if (!data) return false;
-    for (const FeedList<FormatRecord>& list : kDialogFeedLists) {
-        const int row = ComboSelection(dialog, list.comboId);
-        if (row >= 0) data->values.*list.field = row;
+    for (const char* key : kFeedKeys) {
+        const SettingDef& feed = EntryIn(1, key);
+        const int row = ComboSelection(dialog, feed.controlId);
+        if (row >= 0) data->values.*feed.formatField = row;
     }
     FormatInputs inputs;
-    inputs.pageLength = ReadNumberEdit(dialog, IDC_FMTDLG_LENGTHEDIT);
-    inputs.leftMargin = ReadNumberEdit(dialog, IDC_FMTDLG_LEFTEDIT);
-    inputs.rightMargin = ReadNumberEdit(dialog, IDC_FMTDLG_RIGHTEDIT);
-    inputs.posAdjust = ReadNumberEdit(dialog, IDC_FMTDLG_ADJUSTEDIT);
+    inputs.pageLength = ReadNumberEdit(dialog, kFormatDialogRules[FormatEditLength].editId);
+    inputs.leftMargin = ReadNumberEdit(dialog, kFormatDialogRules[FormatEditLeft].editId);
+    inputs.rightMargin = ReadNumberEdit(dialog, kFormatDialogRules[FormatEditRight].editId);
+    inputs.posAdjust = ReadNumberEdit(dialog, kFormatDialogRules[FormatEditAdjust].editId);
     const FormatCheck check = CheckFormatInputs(inputs);
     if (check.messageId != 0) {
         ShowPageWarning(dialog, check.messageId);
@@ -133,7 +135,7 @@ bool OnDialogOk(HWND dialog) {
     data->values.leftMargin = static_cast<int32_t>(inputs.leftMargin);
     data->values.rightMargin = static_cast<int32_t>(inputs.rightMargin);
     data->values.cutSheetPosAdjust = static_cast<int32_t>(inputs.posAdjust);
-    Settings.formats[FormatIndexOf(data->formatNumber)] = data->values;
+    StoreFormat(FormatIndexOf(data->formatNumber), data->values);
     return true;
 }
 
@@ -167,42 +169,47 @@ void OnShowRecord(HWND page) {
     FormatPage* data = DialogData<FormatPage>(page);
     if (data) data->echoCounter = kLoadEchoes;
     EnableControlList(page, kFormatControls, TRUE);
-    SetSpin(page, IDC_FORMAT_LENGTHSPIN, 1, 99, Settings.pageLength);
-    SetSpin(page, IDC_FORMAT_ADJUSTSPIN, 0, 68, Settings.cutSheetPosAdjust);
+    for (const char* key : kPageNumberKeys) {
+        const SettingDef& number = EntryIn(0, key);
+        ShowNumber(page, number, Settings.*number.field);
+    }
     // Every echo of the spins has arrived by now; a spin that found its text
     // already right wrote nothing, and its unused count must not swallow the
     // user's first keystrokes.
     if (data) data->echoCounter = 0;
     ShowHint(page, IDC_FORMAT_HINT, static_cast<uint32_t>(Settings.cutSheetPosAdjust));
 
-    for (const FeedList<SettingsRecord>& list : kPageFeedLists)
-        FillFeedList(page, list.comboId, list.table, Settings.*list.field, CustomFeeds.record.*list.custom);
+    for (const char* key : kFeedKeys) {
+        const SettingDef& feed = EntryIn(0, key);
+        FillFeedList(page, feed, Settings.*feed.field, CustomFeeds.record.*feed.custom);
+    }
 
-    FillCombo(page, IDC_FORMAT_SELECT, kFormatSelectTexts, kFormatSelectRows, Settings.formatSelect);
+    const SettingDef& select = EntryIn(0, "formatSelect");
+    FillCombo(page, select.controlId, select.rows, select.rowCount, Settings.formatSelect);
     // The button follows the row shown: a stored selection outside the list
     // shows none and must not open a format.
     EnableSettingsButton(page);
 }
 
 void OnStore(HWND page, int* result) {
-    for (const FeedList<SettingsRecord>& list : kPageFeedLists) {
-        const int row = ComboSelection(page, list.comboId);
-        if (row >= 0) Settings.*list.field = row;
+    for (const char* key : kFeedKeys) {
+        const int index = SettingIndex(key);
+        const int row = ComboSelection(page, SettingDefOf(index).controlId);
+        if (row >= 0) StoreSetting(index, row);
     }
-    const uint32_t pageLength = ReadNumberEdit(page, kFormatPageLengthRule.editId);
-    if (!InRange(pageLength, kFormatPageLengthRule.low, kFormatPageLengthRule.high)) {
-        FailStore(page, kFormatPageIndex, kFormatPageLengthRule.messageId, kFormatPageLengthRule.editId, result);
-        return;
+    for (const char* key : kPageNumberKeys) {
+        const int index = SettingIndex(key);
+        const NumberRule& rule = *SettingDefOf(index).rule;
+        const uint32_t value = ReadNumberEdit(page, rule.editId);
+        if (!InRange(value, rule.low, rule.high)) {
+            FailStore(page, kFormatPageIndex, rule.messageId, rule.editId, result);
+            return;
+        }
+        StoreSetting(index, static_cast<int32_t>(value));
     }
-    Settings.pageLength = static_cast<int32_t>(pageLength);
-    const uint32_t posAdjust = ReadNumberEdit(page, kFormatPosAdjustRule.editId);
-    if (!InRange(posAdjust, kFormatPosAdjustRule.low, kFormatPosAdjustRule.high)) {
-        FailStore(page, kFormatPageIndex, kFormatPosAdjustRule.messageId, kFormatPosAdjustRule.editId, result);
-        return;
-    }
-    Settings.cutSheetPosAdjust = static_cast<int32_t>(posAdjust);
-    const int selected = ComboSelection(page, IDC_FORMAT_SELECT);
-    if (selected >= 0) Settings.formatSelect = selected;
+    const int select = SettingIndex("formatSelect");
+    const int selected = ComboSelection(page, SettingDefOf(select).controlId);
+    if (selected >= 0) StoreSetting(select, selected);
     if (result) *result = 1;
 }
 

@@ -3,6 +3,7 @@
 // code processing. No sub-dialog, nothing to validate.
 #include <windows.h>
 
+#include "catalogue.h"
 #include "page_common.h"
 #include "resource.h"
 #include "settings.h"
@@ -23,7 +24,9 @@ void OnShowRecord(HWND page) {
 
 // Nothing to validate: the store always succeeds.
 void OnStore(HWND page, int* result) {
-    StoreBitRadios(page, kOtherPageRadios, ARRAYSIZE(kOtherPageRadios), Settings.switches);
+    ChangeSwitches([page](uint8_t* switches) {
+        StoreBitRadios(page, kOtherPageRadios, ARRAYSIZE(kOtherPageRadios), switches);
+    });
     if (result) *result = 1;
 }
 

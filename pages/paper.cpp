@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "catalogue.h"
 #include "page_common.h"
 #include "pages_pure.h"
 #include "resource.h"
@@ -25,17 +26,9 @@ const int kPaperControls[] = {
     IDC_PAPER_REAREDIT,  IDC_PAPER_REARSPIN,  IDC_PAPER_REARUNIT,  IDC_PAPER_ADVANCED,  0,
 };
 
-// The three head-centring positions: edit rule, spin and record field, in store order.
-struct HeadCenterControl {
-    const NumberRule* rule;
-    int spinId;
-    int32_t SettingsRecord::*field;
-};
-const HeadCenterControl kHeadCenterControls[3] = {
-    {&kHeadCenterRules[0], IDC_PAPER_CUTSPIN, &SettingsRecord::headCenterCut},
-    {&kHeadCenterRules[1], IDC_PAPER_FRONTSPIN, &SettingsRecord::headCenterFront},
-    {&kHeadCenterRules[2], IDC_PAPER_REARSPIN, &SettingsRecord::headCenterRear},
-};
+// The three head-centring positions in store order; their edits, spins and
+// ranges are the catalogue's.
+const char* const kHeadCenterKeys[3] = {"headCenterCut", "headCenterFront", "headCenterRear"};
 
 struct PaperPage {
     int echoCounter;  // text updates of the head-centring edits still to be taken as the load's own
@@ -54,9 +47,11 @@ void OnShowRecord(HWND page) {
     PaperPage* data = DialogData<PaperPage>(page);
     if (data) data->echoCounter = kLoadEchoes;
     EnableControlList(page, kPaperControls, TRUE);
-    for (const HeadCenterControl& control : kHeadCenterControls) {
-        SetSpin(page, control.spinId, static_cast<int>(control.rule->low), static_cast<int>(control.rule->high),
-                Settings.*control.field);
+    for (const char* key : kHeadCenterKeys) {
+        const int index = SettingIndex(key);
+        const SettingDef& def = SettingDefOf(index);
+        SetSpin(page, def.spinId, static_cast<int>(def.rule->low), static_cast<int>(def.rule->high),
+                CurrentSettingValue(index));
     }
     // Every echo of the spins has arrived by now; a spin that found its text
     // already right wrote nothing, and its unused count must not swallow the
@@ -73,17 +68,18 @@ void OnShowRecord(HWND page) {
 }
 
 void OnStore(HWND page, int* result) {
-    Settings.paperSetCenter = IsChecked(page, IDC_PAPER_CENTER) ? 1 : 0;
-    Settings.postcardMode = IsChecked(page, IDC_PAPER_POSTCARD) ? 1 : 0;
-    StoreBitCheck(page, kPerforationSkipCheck, Settings.switches);
-    for (const HeadCenterControl& control : kHeadCenterControls) {
-        const NumberRule& rule = *control.rule;
+    StoreSetting(SettingIndex("paperSetCenter"), IsChecked(page, IDC_PAPER_CENTER) ? 1 : 0);
+    StoreSetting(SettingIndex("postcardMode"), IsChecked(page, IDC_PAPER_POSTCARD) ? 1 : 0);
+    ChangeSwitches([page](uint8_t* switches) { StoreBitCheck(page, kPerforationSkipCheck, switches); });
+    for (const char* key : kHeadCenterKeys) {
+        const int index = SettingIndex(key);
+        const NumberRule& rule = *SettingDefOf(index).rule;
         const uint32_t value = ReadNumberEdit(page, rule.editId);
         if (!InRange(value, rule.low, rule.high)) {
             FailStore(page, kPaperPageIndex, rule.messageId, rule.editId, result);
             return;
         }
-        Settings.*control.field = static_cast<int32_t>(value);
+        StoreSetting(index, static_cast<int32_t>(value));
     }
     if (result) *result = 1;
 }
@@ -92,14 +88,16 @@ void OnStore(HWND page, int* result) {
 
 void OnAdvancedInit(HWND dialog) {
     ShowBitCheck(dialog, kLoadMemoryCheck, Settings.switches);
-    FillCombo(dialog, IDC_PAPERADV_THICKNESS, kThicknessRowTexts, kThicknessRows,
+    const SettingDef& thickness = SettingDefOf(SettingIndex("paperThickness"));
+    FillCombo(dialog, thickness.controlId, thickness.rows, thickness.rowCount,
               ThicknessRowOf(Settings.paperThickness));
 }
 
 bool OnAdvancedOk(HWND dialog) {
-    StoreBitCheck(dialog, kLoadMemoryCheck, Settings.switches);
-    Settings.paperThickness =
-        ThicknessFromRow(ComboSelection(dialog, IDC_PAPERADV_THICKNESS), Settings.paperThickness);
+    ChangeSwitches([dialog](uint8_t* switches) { StoreBitCheck(dialog, kLoadMemoryCheck, switches); });
+    const int thickness = SettingIndex("paperThickness");
+    StoreSetting(thickness, ThicknessFromRow(ComboSelection(dialog, SettingDefOf(thickness).controlId),
+                                             Settings.paperThickness));
     return true;
 }
 

@@ -4,6 +4,7 @@
 // dialog (template 206): the fine adjustment of print pressure and position.
 #include <windows.h>
 
+#include "catalogue.h"
 #include "font_print_pure.h"
 #include "page_common.h"
 #include "resource.h"
@@ -23,9 +24,8 @@ struct DosDialog {
     HWND page;  // the Print page; its parent is the panel
 };
 
-void FillFineList(HWND dialog, int comboId, const FineList& list, int32_t value) {
-    FillCombo(dialog, comboId, list.count, [&list](int i) { return list.rows[i].text; }, FineRowOf(list, value));
-}
+// The fine adjustments: their lists and combo boxes are the catalogue's.
+const char* const kFineKeys[2] = {"printPressure", "printPosition"};
 
 // Icon 1303 for a reduction row; a value that is no row leaves it as it is.
 void ShowReductionIcon(HWND page, int32_t row) {
@@ -65,8 +65,10 @@ bool OnDosCommand(HWND dialog, int id, int code) {
 }
 
 bool OnDosOk(HWND dialog) {
-    StoreBitRadios(dialog, kPrintDosRadios, ARRAYSIZE(kPrintDosRadios), Settings.switches);
-    StoreBitCheck(dialog, kDraftAtPowerOnCheck, Settings.switches);
+    ChangeSwitches([dialog](uint8_t* switches) {
+        StoreBitRadios(dialog, kPrintDosRadios, ARRAYSIZE(kPrintDosRadios), switches);
+        StoreBitCheck(dialog, kDraftAtPowerOnCheck, switches);
+    });
     return true;
 }
 
@@ -75,13 +77,20 @@ const SubDialogBehaviour kDosBehaviour = {OnDosInit, OnDosOk, OnDosCommand, null
 // ---- Advanced print settings dialog ----
 
 void OnAdvancedInit(HWND dialog) {
-    FillFineList(dialog, IDC_PRINTADV_PRESSURE, kPressureList, Settings.printPressure);
-    FillFineList(dialog, IDC_PRINTADV_POSITION, kPositionList, Settings.printPosition);
+    for (const char* key : kFineKeys) {
+        const int index = SettingIndex(key);
+        const FineList& list = *SettingDefOf(index).fine;
+        FillCombo(dialog, SettingDefOf(index).controlId, list.count, [&list](int i) { return list.rows[i].text; },
+                  FineRowOf(list, CurrentSettingValue(index)));
+    }
 }
 
 bool OnAdvancedOk(HWND dialog) {
-    Settings.printPressure = FineValueOfRow(kPressureList, ComboSelection(dialog, IDC_PRINTADV_PRESSURE));
-    Settings.printPosition = FineValueOfRow(kPositionList, ComboSelection(dialog, IDC_PRINTADV_POSITION));
+    for (const char* key : kFineKeys) {
+        const int index = SettingIndex(key);
+        const SettingDef& def = SettingDefOf(index);
+        StoreSetting(index, FineValueOfRow(*def.fine, ComboSelection(dialog, def.controlId)));
+    }
     return true;
 }
 
@@ -92,7 +101,8 @@ const SubDialogBehaviour kAdvancedBehaviour = {OnAdvancedInit, OnAdvancedOk, nul
 void OnShowRecord(HWND page) {
     if (!IsRecordLoaded()) return;
     EnableControlList(page, kPrintControls, TRUE);
-    FillCombo(page, IDC_PRINT_REDUCTION, kReductionRowTexts, kReductionRows, ReductionRowOf(Settings.reduction));
+    const SettingDef& reduction = SettingDefOf(SettingIndex("reduction"));
+    FillCombo(page, reduction.controlId, reduction.rows, reduction.rowCount, ReductionRowOf(Settings.reduction));
     ShowReductionIcon(page, Settings.reduction);
     ShowBitRadios(page, kPrintPageRadios, ARRAYSIZE(kPrintPageRadios), Settings.switches);
     ShowPageDirectionIcon(page);
@@ -100,9 +110,12 @@ void OnShowRecord(HWND page) {
 }
 
 void OnStore(HWND page, int* result) {
-    StoreBitRadios(page, kPrintPageRadios, ARRAYSIZE(kPrintPageRadios), Settings.switches);
-    Settings.quietPrint = IsChecked(page, IDC_PRINT_QUIET) ? 1 : 0;
-    Settings.reduction = StoredRowOr(ComboSelection(page, IDC_PRINT_REDUCTION), Settings.reduction);
+    ChangeSwitches([page](uint8_t* switches) {
+        StoreBitRadios(page, kPrintPageRadios, ARRAYSIZE(kPrintPageRadios), switches);
+    });
+    StoreSetting(SettingIndex("quietPrint"), IsChecked(page, IDC_PRINT_QUIET) ? 1 : 0);
+    const int reduction = SettingIndex("reduction");
+    StoreSetting(reduction, StoredRowOr(ComboSelection(page, SettingDefOf(reduction).controlId), Settings.reduction));
     if (result) *result = 1;
 }
 

@@ -29,18 +29,22 @@ int MissingCustomFeed(const ParsedSettings& parsed, const PrinterSettings& targe
     return -1;
 }
 
+// 1 when the numbers of a format (those the format dialog checks) differ.
+bool FormatNumbersDiffer(const PrinterSettings& a, const PrinterSettings& b, int format) {
+    for (int i = 0; i < SettingCount(); ++i) {
+        int of;
+        if (SettingAt(i, &of).kind == SettingNumber && of == format && SettingDiffers(i, a, b)) return true;
+    }
+    return false;
+}
+
 // The first format that changes and that the format dialog would refuse.
 void CheckFormats(const PrinterSettings* current, ApplyPlan* plan) {
     for (int k = 0; k < 4; ++k) {
         const FormatRecord& f = plan->target.record.formats[k];
         const FormatInputs inputs = {static_cast<uint32_t>(f.pageLength), static_cast<uint32_t>(f.leftMargin),
                                      static_cast<uint32_t>(f.rightMargin), static_cast<uint32_t>(f.cutSheetPosAdjust)};
-        if (current) {
-            const FormatRecord& now = current->record.formats[k];
-            if (now.pageLength == f.pageLength && now.leftMargin == f.leftMargin && now.rightMargin == f.rightMargin &&
-                now.cutSheetPosAdjust == f.cutSheetPosAdjust)
-                continue;
-        }
+        if (current && !FormatNumbersDiffer(*current, plan->target, k)) continue;
         const FormatCheck check = CheckFormatInputs(inputs);
         if (check.messageId == 0) continue;
         plan->refusal = RefuseFormatCheck;

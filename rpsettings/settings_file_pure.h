@@ -1,8 +1,8 @@
-// The settings file of rpsettings and the one table of every setting behind
-// it: key, field of the settings record, Japanese name, the values the page
-// accepts and how the page shows them. The table drives showing, saving,
-// comparing, reading and merging. Free of <windows.h>: built natively under
-// the sanitizers and fuzzed.
+// The settings file of rpsettings, driven by the settings catalogue
+// (catalogue.h: key, field of the settings record, Japanese name, the values
+// the page accepts and how the page shows them): showing, saving, comparing,
+// reading and merging. Free of <windows.h>: built natively under the
+// sanitizers and fuzzed.
 //
 // The file is plain text (Shift-JIS or ASCII; a UTF-8 byte-order mark is
 // skipped), one "key=value" line per setting:
@@ -35,79 +35,14 @@
 #include <cstdint>
 #include <string>
 
+#include "catalogue.h"
 #include "codec.h"
 
 constexpr int kSettingsFileVersion = 2;  // written; version 1 still reads
 
-// A printer's settings as the block gives them: the record and the custom
-// feed values beside it.
-struct PrinterSettings {
-    SettingsRecord record;
-    CustomFeedTable custom;
-};
-
-// How a setting is stored and shown.
-enum SettingKind {
-    SettingNumber,      // a number in the page's range, shown with its unit
-    SettingChoice,      // 0.., shown by the text of the radio that stands for it
-    SettingCheck,       // 0/1 of a check box ("on"/"off")
-    SettingFeed,        // a row of a feed table; the custom row takes the custom value
-    SettingCustomFeed,  // the custom feed position beside a feed row, 1/120 inch, 0 none
-    SettingList,        // a row of a list of texts
-    SettingFine,        // print pressure or position: the stored code of a list row
-    SettingCharset,     // code in bits 0..2 of switch byte 0
-    SettingBit,         // one bit of a switch byte, shown by the radio that stands for it
-    SettingCheckBit,    // one bit of a switch byte bound to a check box
-    SettingOtherBits,   // the switch bits no named setting covers
-};
-
-// Text references of choices: a control id of a page (in templateId), or one of these.
-constexpr int kTextOn = -1;
-constexpr int kTextOff = -2;
-
-struct NumberRule;
-struct FineList;
-
-struct SettingDef {
-    const char* key;
-    const char* name;  // Japanese, as the page calls it
-    SettingKind kind;
-    int32_t SettingsRecord::*field;      // a field of the record, or null
-    int32_t FormatRecord::*formatField;  // a field of a format, or null
-    int byteIndex;                       // switch settings: the byte
-    uint8_t mask;                        //   and its bits
-    bool inverted;                       //   the value 1 is the bit clear
-    const NumberRule* rule;              // numbers: the page's range
-    const char* unit;                    //   and unit
-    const char* const* rows;             // lists: the row texts
-    int rowCount;
-    FeedTable feedTable;                 // feeds and their custom values: the table
-    int32_t CustomFeedSet::*custom;      //   and the custom value
-    const FineList* fine;                // fine adjustments: the list
-    int templateId;                      // choices: the dialog holding the radios
-    int texts[3];                        // text of value 0, 1, 2 (0 past the choices)
-};
-
-// Every setting: the record's own first, then those of each format (1..4).
-// A custom feed value follows its feed row.
-int SettingCount();
-// The setting at index (0 <= index < SettingCount()) and the format it
-// belongs to (0..3), or -1 for the record's own.
-const SettingDef& SettingAt(int index, int* format);
-// Index of "key" in a section (0 the record's own, 1..4 a format), or -1.
-// The record's section also takes a format's full key ("format2.leftMargin").
-int FindSetting(int section, const char* key, size_t keyLength);
 // "key" or "formatN.key"; the Japanese name, "書式N ..." for a format's.
 std::string SettingFullKey(int index);
 std::string SettingName(int index);
-// For a feed row, the index of its custom value; else -1.
-int CustomSettingOf(int index);
-
-int32_t GetSettingValue(int index, const PrinterSettings& settings);
-void SetSettingValue(int index, PrinterSettings* settings, int32_t value);
-// 1 when the page would accept value for the setting (the custom row of a
-// feed counts as accepted here; the merge checks its custom value).
-int SettingValueAccepted(int index, int32_t value);
 // The value as the file writes it ("%d", signed steps, or eight hex digits).
 std::string SettingValueText(int index, int32_t value);
 // The values the file accepts for the setting, for messages ("10..68").
@@ -117,17 +52,6 @@ std::string SettingRangeText(int index);
 typedef std::string (*ChoiceTextFn)(void* context, int templateId, int textRef);
 // The value as the page shows it.
 std::string SettingDisplay(int index, const PrinterSettings& settings, ChoiceTextFn choiceText, void* context);
-
-// 1 when the two hold different values of the setting.
-int SettingDiffers(int index, const PrinterSettings& a, const PrinterSettings& b);
-// 1 when no setting differs.
-int SameSettings(const PrinterSettings& a, const PrinterSettings& b);
-
-// The settings a block holds; 0 when the block carries no settings (wrong
-// format marks, or a switch byte 0xFF).
-int SettingsOfBlock(const uint8_t block[kSettingsBlockSize], PrinterSettings* settings);
-// The factory settings and no custom values.
-PrinterSettings DefaultPrinterSettings();
 
 // ---- The file ----
 
@@ -155,7 +79,7 @@ enum SettingsFileError {
     FileAfterEnd,       // a line after [end]
 };
 
-constexpr int kMaxSettings = 128;
+constexpr int kMaxSettings = kMaxSettingCount;
 constexpr size_t kSavedNameSize = 260;
 constexpr size_t kSavedTimeSize = 32;
 

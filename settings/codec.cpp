@@ -5,9 +5,6 @@
 
 namespace {
 
-// Offsets of the four stored formats in the block.
-constexpr size_t kFormatBase[4] = {69, 80, 91, 102};
-
 int32_t DecodeReduction(uint8_t code) {
     switch (code) {
     case 1: return 1;
@@ -130,7 +127,7 @@ int DecodeSettingsBlock(const uint8_t block[kSettingsBlockSize], SettingsRecord*
     r.printPressure = block[61];
     r.printPosition = block[64];
     r.formatSelect = (block[68] >= 1 && block[68] <= 4) ? block[68] : 0;
-    for (int k = 0; k < 4; ++k) DecodeFormat(block + kFormatBase[k], &r.formats[k], &c.formats[k]);
+    for (int k = 0; k < 4; ++k) DecodeFormat(block + kFormatBlockBase[k], &r.formats[k], &c.formats[k]);
 
     *record = r;
     *custom = c;
@@ -159,7 +156,7 @@ void EncodeSettings(const SettingsRecord& r, const CustomFeedTable& c,
     block[61] = LowByte(r.printPressure);
     block[64] = LowByte(r.printPosition);
     block[68] = (r.formatSelect >= 1 && r.formatSelect <= 4) ? static_cast<uint8_t>(r.formatSelect) : 0;
-    for (int k = 0; k < 4; ++k) EncodeFormat(r.formats[k], c.formats[k], block + kFormatBase[k]);
+    for (int k = 0; k < 4; ++k) EncodeFormat(r.formats[k], c.formats[k], block + kFormatBlockBase[k]);
 }
 
 void BuildUpdateCommand(const uint8_t block[kSettingsBlockSize], uint8_t area[kCommandAreaSize]) {
@@ -211,7 +208,7 @@ void BuildUpdateCommand(const uint8_t block[kSettingsBlockSize], uint8_t area[kC
     w.Number(block[64], 2, true);             // print position
     w.Comma();
     w.Digit(DigitUpTo(block[68], 4));         // selected format
-    for (size_t base : kFormatBase) {
+    for (size_t base : kFormatBlockBase) {
         const uint8_t* b = block + base;
         w.Comma();
         w.Number(b[0], 2);

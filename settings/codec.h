@@ -8,6 +8,8 @@
 constexpr size_t kSettingsBlockSize = 260;  // the block the printer reports
 constexpr size_t kCommandAreaSize = 260;    // the area handed to the SRM
 constexpr size_t kUpdateCommandSize = 195;  // the command inside that area
+// Where the four stored formats start in the block (eight bytes each, eleven apart).
+constexpr size_t kFormatBlockBase[4] = {69, 80, 91, 102};
 
 // Decodes a block into *record and *custom. Returns 1 when the block carries
 // the format marks 1, 4 in bytes 0 and 1 (every field and all twenty custom

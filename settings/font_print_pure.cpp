@@ -2,33 +2,16 @@
 
 #include "ids_font_print.h"
 
-const char* const kFontRowTexts[kFontRows] = {"標準", "イタリック", "クーリエ", "ゴシック", "OCR-B"};
-const char* const kCharsetRowTexts[kCharsetRows] = {"日本", "アメリカ", "イギリス", "ドイツ", "スウェーデン"};
-const char* const kReductionRowTexts[kReductionRows] = {
-    "標準", "2/3左基準", "2/3中央基準", "4/5左基準", "4/5中央基準",
-};
-
 namespace {
 
 // The printer's character set codes in list order; code 1 is none of them.
 constexpr uint8_t kCharsetCodes[kCharsetRows] = {0, 2, 3, 4, 5};
-
-constexpr FineStep kPressureRows[] = {
-    {"+3", 3}, {"+2", 2}, {"+1", 1}, {"0", 0}, {"-1", 255},
-    {"-2", 254}, {"-3", 253}, {"-4", 252}, {"-5", 251}, {"-6", 250},
-};
-constexpr FineStep kPositionRows[] = {
-    {"0mm", 0}, {"+0.4mm", 1}, {"+0.8mm", 2}, {"+1.3mm", 3}, {"-0.4mm", 255}, {"-0.8mm", 254}, {"-1.3mm", 253},
-};
 
 constexpr int kReductionIcons[kReductionRows] = {
     IDI_REDUCE_NONE, IDI_REDUCE_23_LEFT, IDI_REDUCE_23_CENTER, IDI_REDUCE_45_LEFT, IDI_REDUCE_45_CENTER,
 };
 
 }  // namespace
-
-const FineList kPressureList = {kPressureRows, static_cast<int>(sizeof kPressureRows / sizeof kPressureRows[0]), 3};
-const FineList kPositionList = {kPositionRows, static_cast<int>(sizeof kPositionRows / sizeof kPositionRows[0]), 0};
 
 int FontRowOf(int32_t font) {
     return font >= 0 && font < kFontRows ? font : kNoRow;

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "catalogue.h"
+
 // A stored value shown by no row: the list shows no selection.
 constexpr int kNoRow = -1;
 
@@ -16,16 +18,14 @@ inline int32_t StoredRowOr(int row, int32_t current) { return row >= 0 ? row : c
 
 // ---- Font lists (font 1 and font 2) ----
 
-constexpr int kFontRows = 5;
-extern const char* const kFontRowTexts[kFontRows];  // "標準", "イタリック", "クーリエ", "ゴシック", "OCR-B"
+// The rows (kFontRowTexts) are the catalogue's.
 // Row of a stored font: 0..4 as they are; anything else (a read may deliver
 // up to 15) shows no row.
 int FontRowOf(int32_t font);
 
 // ---- International character set (bits 0..2 of switches[0]) ----
 
-constexpr int kCharsetRows = 5;
-extern const char* const kCharsetRowTexts[kCharsetRows];  // "日本", "アメリカ", "イギリス", "ドイツ", "スウェーデン"
+// The rows (kCharsetRowTexts) are the catalogue's.
 constexpr uint8_t kCharsetMask = 0x07;
 // Row shown for the code in bits 0..2 of the switch byte: 0 -> 0, 2..4 ->
 // 1..3, and 1, 5, 6, 7 -> 4.
@@ -41,8 +41,7 @@ inline int KanjiRadioOf(int32_t kanjiTable) { return kanjiTable >= 0 && kanjiTab
 
 // ---- Reduced printing ----
 
-constexpr int kReductionRows = 5;
-extern const char* const kReductionRowTexts[kReductionRows];  // "標準", "2/3左基準", ... "4/5中央基準"
+// The rows (kReductionRowTexts) are the catalogue's.
 // Row of a stored reduction, kNoRow outside 0..4.
 inline int ReductionRowOf(int32_t reduction) { return reduction >= 0 && reduction < kReductionRows ? reduction : kNoRow; }
 // Icon of a reduction row, 0 for a value that is no row (the icon stays).
@@ -50,19 +49,7 @@ int ReductionIconOf(int32_t row);
 
 // ---- Fine adjustments: print pressure and print position ----
 
-// One row of a fine-adjustment list: its text and the stored value, the low
-// byte of a signed step (-1 is 255).
-struct FineStep {
-    const char* text;
-    uint8_t stored;
-};
-struct FineList {
-    const FineStep* rows;
-    int count;
-    int zeroRow;  // the row of step 0, shown for a value in no row
-};
-extern const FineList kPressureList;  // "+3".."-6": 3, 2, 1, 0, 255..250
-extern const FineList kPositionList;  // "0mm", "+0.4mm".."+1.3mm", "-0.4mm".."-1.3mm": 0..3, 255..253
+// The lists (kPressureList, kPositionList: FineList) are the catalogue's.
 
 // Row shown for a stored value: only its low byte counts; a low byte in no
 // row shows the zero row.

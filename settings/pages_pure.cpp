@@ -3,35 +3,9 @@
 #include "ids_pages.h"
 #include "text_pure.h"
 
-const char* const kThicknessRowTexts[kThicknessRows] = {
-    "オート", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12",
-};
-const char* const kFormatSelectTexts[kFormatSelectRows] = {
-    "選択なし", "書式１", "書式２", "書式３", "書式４",
-};
-
-const NumberRule kHeadCenterRules[3] = {
-    {IDC_PAPER_CUTEDIT, 10, 68, IDS_MSG_BAD_HEAD_CENTER},
-    {IDC_PAPER_FRONTEDIT, 10, 68, IDS_MSG_BAD_HEAD_CENTER},
-    {IDC_PAPER_REAREDIT, 68, 126, IDS_MSG_BAD_HEAD_CENTER},
-};
-const NumberRule kFormatPageLengthRule = {IDC_FORMAT_LENGTHEDIT, 1, 99, IDS_MSG_BAD_PAGE_LENGTH};
-const NumberRule kFormatPosAdjustRule = {IDC_FORMAT_ADJUSTEDIT, 0, 68, IDS_MSG_BAD_POS_ADJUST};
-
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-// Row texts of the three feed lists; the custom row follows the fixed rows.
-constexpr const char* kRowsContinuous[8] = {
-    "0インチ", "1/8インチ", "1/6インチ", "6.03ミリ", "1/4インチ", "1/3インチ", "1/2インチ", "1インチ",
-};
-constexpr const char* kRowsCutSheet[9] = {
-    "0インチ", "1/8インチ", "1/6インチ", "6.03ミリ", "1/4インチ", "1/3インチ", "9.7ミリ", "1/2インチ", "1インチ",
-};
-constexpr const char* kRowsPostcard[9] = {
-    "0インチ", "1/8インチ", "1/6インチ", "6.03ミリ", "1/4インチ", "1/3インチ", "11.5ミリ", "1/2インチ", "1インチ",
-};
 
 struct HintEntry {
     uint32_t posAdjust;
@@ -61,14 +35,28 @@ uint32_t ParseUnsignedText(const char* text) {
     return digits ? static_cast<uint32_t>(value) : 0;
 }
 
+namespace {
+
+// The rule's message and edit when value lies outside its range.
+bool Outside(uint32_t value, FormatDialogEdit edit, FormatCheck* check) {
+    const NumberRule& rule = kFormatDialogRules[edit];
+    if (InRange(value, rule.low, rule.high)) return false;
+    *check = {rule.messageId, rule.editId};
+    return true;
+}
+
+}  // namespace
+
 FormatCheck CheckFormatInputs(const FormatInputs& in) {
-    if (!InRange(in.pageLength, 1, 99)) return {IDS_MSG_BAD_PAGE_LENGTH, IDC_FMTDLG_LENGTHEDIT};
-    if (!InRange(in.leftMargin, 0, 135)) return {IDS_MSG_BAD_LEFT_MARGIN, IDC_FMTDLG_LEFTEDIT};
-    if (in.leftMargin > in.rightMargin) return {IDS_MSG_LEFT_ABOVE_RIGHT, IDC_FMTDLG_LEFTEDIT};
-    if (!InRange(in.rightMargin, 1, 136)) return {IDS_MSG_BAD_RIGHT_MARGIN, IDC_FMTDLG_RIGHTEDIT};
-    if (in.rightMargin <= in.leftMargin) return {IDS_MSG_RIGHT_NOT_ABOVE_LEFT, IDC_FMTDLG_RIGHTEDIT};
-    if (!InRange(in.posAdjust, 0, 68)) return {IDS_MSG_BAD_POS_ADJUST, IDC_FMTDLG_ADJUSTEDIT};
-    return {0, 0};
+    FormatCheck check = {0, 0};
+    if (Outside(in.pageLength, FormatEditLength, &check)) return check;
+    if (Outside(in.leftMargin, FormatEditLeft, &check)) return check;
+    if (in.leftMargin > in.rightMargin) return {IDS_MSG_LEFT_ABOVE_RIGHT, kFormatDialogRules[FormatEditLeft].editId};
+    if (Outside(in.rightMargin, FormatEditRight, &check)) return check;
+    if (in.rightMargin <= in.leftMargin)
+        return {IDS_MSG_RIGHT_NOT_ABOVE_LEFT, kFormatDialogRules[FormatEditRight].editId};
+    if (Outside(in.posAdjust, FormatEditAdjust, &check)) return check;
+    return check;
 }
 
 int FormatIndexOf(int formatNumber) {
@@ -80,15 +68,6 @@ int PaperSizeHintId(uint32_t posAdjust) {
         if (entry.posAdjust == posAdjust) return entry.stringId;
     }
     return IDS_HINT_NONE;
-}
-
-const char* FeedRowText(FeedTable table, int row) {
-    if (row < 0 || row >= FeedTableRows(table)) return nullptr;
-    switch (table) {
-    case FeedTableA: return kRowsContinuous[row];
-    case FeedTableB: return kRowsCutSheet[row];
-    default: return kRowsPostcard[row];
-    }
 }
 
 int FeedListRowCount(FeedTable table, int32_t customValue) {

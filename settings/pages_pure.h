@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "catalogue.h"
 #include "settings.h"
 
 // ---- Numbers typed into the digits-only edits ----
@@ -23,20 +24,7 @@ inline bool InRange(uint32_t value, uint32_t low, uint32_t high) {
     return value >= low && value <= high;
 }
 
-// One numeric edit of a page: its control, its range and the message shown
-// when the value read from it lies outside.
-struct NumberRule {
-    int editId;
-    uint32_t low;
-    uint32_t high;
-    int messageId;
-};
-
-// Paper page: the three head-centring edits, checked in this order.
-extern const NumberRule kHeadCenterRules[3];  // cut sheet, continuous front, continuous rear
-// Format page: page length, then cut-sheet position correction.
-extern const NumberRule kFormatPageLengthRule;
-extern const NumberRule kFormatPosAdjustRule;
+// The ranges of the numeric edits (NumberRule) are the catalogue's.
 
 // ---- Format settings dialog ----
 
@@ -55,9 +43,9 @@ struct FormatCheck {
     int focusId;
 };
 
-// Checks in this order: page length 1..99 (78), left margin 0..135 (81), left
-// above right (65, left edit), right margin 1..136 (82), right not above left
-// (64, right edit), position correction 0..68 (68).
+// Checks in this order, each range that of kFormatDialogRules: page length
+// (78), left margin (81), left above right (65, left edit), right margin (82),
+// right not above left (64, right edit), position correction (68).
 FormatCheck CheckFormatInputs(const FormatInputs& inputs);
 
 // The stored format a format number edits: 1..3 as they are, any other number
@@ -72,9 +60,7 @@ int PaperSizeHintId(uint32_t posAdjust);
 
 // ---- Feed position lists ----
 
-// The fixed text of a row of a feed list, or null past the fixed rows (the
-// custom row is not fixed).
-const char* FeedRowText(FeedTable table, int row);
+// The fixed texts of the rows: FeedRowText (catalogue.h).
 
 // Rows the list shows: the fixed rows, plus the custom row when the custom
 // feed value is not 0.
@@ -90,9 +76,7 @@ int FormatCustomFeedRow(char* buffer, size_t size, int32_t customValue);
 
 // ---- Paper thickness list (advanced paper settings) ----
 
-constexpr int kThicknessRows = 13;  // "オート", then "1".."12"
-// Rows of the paper thickness list; the stored value is the row.
-extern const char* const kThicknessRowTexts[kThicknessRows];
+// The rows (kThicknessRowTexts) are the catalogue's; the stored value is the row.
 // Row shown for a stored value: its low byte when 1..12, otherwise row 0.
 int ThicknessRowOf(int32_t paperThickness);
 // Value stored for a selected row (-1: none selected): rows 0..12 as they
@@ -101,8 +85,7 @@ int32_t ThicknessFromRow(int row, int32_t current);
 
 // ---- Format selection list ----
 
-constexpr int kFormatSelectRows = 5;  // "選択なし", "書式１".."書式４"
-extern const char* const kFormatSelectTexts[kFormatSelectRows];
+// The rows (kFormatSelectTexts) are the catalogue's.
 // 1 when the row of the format selection list names a stored format (1..4),
 // i.e. when "書式の設定(&D)..." may open.
 inline bool IsFormatRow(int row) { return row >= 1 && row <= 4; }

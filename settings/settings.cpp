@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "catalogue.h"
+
 namespace {
 
 constexpr SettingsRecord NotLoadedRecord() {
@@ -33,17 +35,6 @@ const uint8_t* FeedTableValues(FeedTable table) {
     }
 }
 
-void SetFormatDefaults(FormatRecord* format) {
-    format->pageLength = 66;
-    format->contFrontFeed = 7;
-    format->contRearFeed = 7;
-    format->cutSheetFeed = 6;
-    format->postcardFeed = 6;
-    format->leftMargin = 0;
-    format->rightMargin = 136;
-    format->cutSheetPosAdjust = 0;
-}
-
 }  // namespace
 
 int FeedTableRows(FeedTable table) {
@@ -73,24 +64,10 @@ uint8_t FeedValueFromRow(FeedTable table, int32_t row) {
 }
 
 void LoadDefaultSettings(SettingsRecord* record) {
+    // Every setting's factory value is its catalogue entry's; the switch bits
+    // no setting names are clear.
     std::memset(record, 0, sizeof *record);
-    record->switches[2] = 0x02;
-    record->paperSetCenter = 0;
-    record->postcardMode = 0;
-    record->headCenterCut = 40;
-    record->headCenterFront = 36;
-    record->headCenterRear = 96;
-    record->paperThickness = 0;
-    record->contFrontFeed = 7;
-    record->contRearFeed = 7;
-    record->cutSheetFeed = 6;
-    record->postcardFeed = 6;
-    record->pageLength = 66;
-    record->cutSheetPosAdjust = 0;
-    record->formatSelect = 0;
-    for (FormatRecord& format : record->formats) SetFormatDefaults(&format);
-    // typeface, fonts, kanji table, reduction, quiet printing and the two fine
-    // adjustments all default to 0.
+    ApplySettingDefaults(record);
 }
 
 void InvalidateSettings(SettingsRecord* record) {

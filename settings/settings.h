@@ -5,43 +5,45 @@
 #include <cstddef>
 #include <cstdint>
 
-// One of the printer's four stored page formats.
+// One of the printer's four stored page formats (ranges: catalogue.h).
 struct FormatRecord {
-    int32_t pageLength;        // 1..99 lines
+    int32_t pageLength;        // lines
     int32_t contFrontFeed;     // row of feed table A, 8 = custom
     int32_t contRearFeed;      // row of feed table A, 8 = custom
     int32_t cutSheetFeed;      // row of feed table B, 9 = custom
     int32_t postcardFeed;      // row of feed table C, 9 = custom
-    int32_t leftMargin;        // 0..135 columns
-    int32_t rightMargin;       // 1..136 columns
-    int32_t cutSheetPosAdjust; // 0..68 columns
+    int32_t leftMargin;        // columns
+    int32_t rightMargin;       // columns
+    int32_t cutSheetPosAdjust; // columns
 };
 
-// Four switch bytes followed by 53 signed 32-bit fields.
+// Four switch bytes followed by 53 signed 32-bit fields. The ranges, lists
+// and defaults of every field are those of its entry in the catalogue
+// (catalogue.h).
 struct SettingsRecord {
     uint8_t switches[4];        // bit fields; a byte of 0xFF marks "not loaded"
     int32_t paperSetCenter;     // 1 centre, 0 left
     int32_t postcardMode;       // 1 = on
-    int32_t headCenterCut;      // 10..68 columns
-    int32_t headCenterFront;    // 10..68 columns
-    int32_t headCenterRear;     // 68..126 columns
-    int32_t paperThickness;     // row 0..12
+    int32_t headCenterCut;      // columns
+    int32_t headCenterFront;    // columns
+    int32_t headCenterRear;     // columns
+    int32_t paperThickness;     // row of the thickness list
     int32_t contFrontFeed;      // row of table A, 8 = custom
     int32_t contRearFeed;       // row of table A, 8 = custom
     int32_t cutSheetFeed;       // row of table B, 9 = custom
     int32_t postcardFeed;       // row of table C, 9 = custom
-    int32_t pageLength;         // 1..99 lines
-    int32_t cutSheetPosAdjust;  // 0..68 columns
-    int32_t formatSelect;       // 0 none, 1..4
+    int32_t pageLength;         // lines
+    int32_t cutSheetPosAdjust;  // columns
+    int32_t formatSelect;       // 0 none, else the format's number
     FormatRecord formats[4];    // format 1 first
     int32_t typeface;           // 0 Mincho, 1 Gothic
-    int32_t font1;              // row 0..4 (a read can deliver up to 15)
-    int32_t font2;              // row 0..4
+    int32_t font1;              // row of the font list (a read can deliver up to 15)
+    int32_t font2;              // row of the font list
     int32_t kanjiTable;         // 0 = 1978, 1 = 1983, 2 = 1990 edition
-    int32_t reduction;          // row 0..4
+    int32_t reduction;          // row of the reduction list
     int32_t quietPrint;         // 1 = on
-    int32_t printPressure;      // low byte of a signed step: 0..3, 250..255
-    int32_t printPosition;      // low byte of a signed step: 0..3, 253..255
+    int32_t printPressure;      // low byte of a signed step of its list
+    int32_t printPosition;      // low byte of a signed step of its list
 };
 
 // Feed positions (1/120 inch) the printer reported that match no row of their
