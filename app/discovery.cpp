@@ -139,11 +139,7 @@ namespace {
 int RebuildPrinterList() {
     // The served printer is found again by its whole name, however long.
     LocalBlock<char> remembered(CurrentPrinter ? DuplicateString(CurrentPrinter->name) : nullptr);
-
-    FreePrinterList(PrinterList);
-    PrinterList = nullptr;
-    CurrentPrinter = nullptr;
-    PrinterCount = 0;
+    DropPrinterList();
 
     PrinterListOwner drivers(ReadSuiteModelKeys());
     if (!drivers.get()) return 0;
@@ -153,8 +149,11 @@ int RebuildPrinterList() {
     if (!enumeration.get()) return 0;
 
     const PRINTER_INFO_2A* printers = reinterpret_cast<const PRINTER_INFO_2A*>(enumeration.get());
+    PrinterListOwner built;
     PrinterEntry* tail = nullptr;
+    PrinterEntry* current = nullptr;
     PrinterEntry* underFormerName = nullptr;
+    int found = 0;
     for (DWORD i = 0; i < count; ++i) {
         const PRINTER_INFO_2A& printer = printers[i];
         for (const PrinterEntry* driver = drivers.get(); driver; driver = driver->next) {
@@ -163,25 +162,23 @@ int RebuildPrinterList() {
             PrinterEntry* entry = static_cast<PrinterEntry*>(LocalAlloc(LPTR, sizeof(PrinterEntry)));
             if (!entry) {
                 DWORD error = GetLastError();
-                FreePrinterList(PrinterList);
-                PrinterList = nullptr;
-                CurrentPrinter = nullptr;
-                PrinterCount = 0;
+                FreePrinterList(built.Release());
                 ReportAllocationFailure(error, MB_OK);
                 return 0;
             }
-            Append(&PrinterList, &tail, entry);
-            PrinterCount += 1;
+            Append(built.Receive(), &tail, entry);
+            found += 1;
             entry->name = DuplicateString(printer.pPrinterName);
             if (TextEquals(entry->name, remembered.get()))
-                CurrentPrinter = entry;
+                current = entry;
             else if (remembered.get() && IsFormerName(entry->name))
                 underFormerName = entry;
             entry->destination = ReadDestination(printer.pPrinterName);
             entry->model = DuplicateString(printer.pDriverName);
         }
     }
-    if (remembered.get()) CurrentPrinter = SettleServedEntry(CurrentPrinter, underFormerName, remembered.get());
+    if (remembered.get()) current = SettleServedEntry(current, underFormerName, remembered.get());
+    AdoptPrinterList(built.Release(), found, current);
     return PrinterCount;
 }
 

@@ -24,10 +24,7 @@ void ShowStartupRefusal(UINT textId) {
 
 // Ends start-up with the refusal's exit code; the printer list goes.
 int Refuse() {
-    FreePrinterList(PrinterList);
-    PrinterList = nullptr;
-    CurrentPrinter = nullptr;
-    PrinterCount = 0;
+    DropPrinterList();
     return kExitRefused;
 }
 
@@ -65,20 +62,19 @@ int SettlePrinter(HINSTANCE instance, LPCSTR commandLine) {
     }
     InitCommonControls();
 
-    PrinterCount = DiscoverPrinters();
-    if (PrinterCount == 0) {
+    if (DiscoverPrinters() == 0) {
         ShowStartupRefusal(IDS_MODEL_MISSING);
         return Refuse();
     }
-    MultiplePrinters = PrinterCount != 1 ? 1 : 0;
+    SetMultiplePrinters(PrinterCount != 1 ? 1 : 0);
 
-    CurrentPrinter = ResolveStartPrinter(commandLine);
+    ChooseCurrentPrinter(ResolveStartPrinter(commandLine));
     if (!CurrentPrinter) return Refuse();
 
     if (PrinterCount >= 2) {
         // The printer named on the command line only had to exist: the user
         // chooses, and the dialog claims the printer chosen.
-        CurrentPrinter = nullptr;
+        ChooseCurrentPrinter(nullptr);
         if (RunSelectionDialog(nullptr) != 1) return Refuse();
         return 0;
     }
@@ -91,10 +87,7 @@ int SettlePrinter(HINSTANCE instance, LPCSTR commandLine) {
 void CleanUpAfterLoop(PanelState* lastState) {
     ReleaseClaims();
     if (lastState) LocalFree(lastState);
-    FreePrinterList(PrinterList);
-    PrinterList = nullptr;
-    CurrentPrinter = nullptr;
-    PrinterCount = 0;
+    DropPrinterList();
 }
 
 int RunMessageLoop(HACCEL accelerators) {

@@ -5,10 +5,11 @@
 
 #include <strsafe.h>
 
-#include "app.h"
 #include "messages.h"
 #include "panel.h"
+#include "printers.h"
 #include "resource.h"
+#include "scoped.h"
 #include "srm_api.h"
 #include "status_pure.h"
 #include "text_pure.h"
