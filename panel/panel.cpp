@@ -92,8 +92,7 @@ void OnOpen(HWND panel) {
         const char* name = CurrentPrinter ? CurrentPrinter->name : nullptr;
         if (!name || !name[0]) return;
         if (!OpenSrmHandle(name)) {
-            ReadAllowed = 0;
-            UpdateAllowed = 0;
+            ForbidReadAndUpdate();
             LoadText(IDS_SRM_NOT_OPENED, MessageText, kTextSize);
             ReportUnusable(panel, 1);
             return;
@@ -214,8 +213,7 @@ void SetChangesPending(HWND panel, int pending) {
 }
 
 void LetServedPrinterGo() {
-    ReadAllowed = 0;
-    UpdateAllowed = 0;
+    ForbidReadAndUpdate();
     ReleaseSrmHandle();
     ReadPending = 0;
     WritePending = 0;

@@ -44,6 +44,11 @@ int OpenSrmHandle(const char* printer) {
     return 1;
 }
 
+void ForbidReadAndUpdate() {
+    ReadAllowed = 0;
+    UpdateAllowed = 0;
+}
+
 PanelState* GetPanelState(HWND panel) {
     if (panel == nullptr) return nullptr;
     return reinterpret_cast<PanelState*>(GetWindowLongPtrA(panel, GWLP_USERDATA));

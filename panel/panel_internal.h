@@ -8,6 +8,9 @@
 
 constexpr int kReadAttempts = 3;
 
+// The printer may be neither read nor updated (panel_data.cpp).
+void ForbidReadAndUpdate();
+
 // ---- The frame's hooks (panel_data.cpp); without a hook: nothing, 0 or null ----
 HWND ShellFrame();
 int ShellToolbarHeight();

@@ -16,12 +16,6 @@
 
 namespace {
 
-// The printer may be neither read nor updated.
-void ForbidReadAndUpdate() {
-    ReadAllowed = 0;
-    UpdateAllowed = 0;
-}
-
 // Reading allowed: read now, or wait for a better status with the pages
 // disabled. Only updating allowed: the defaults (opening tells the user).
 // A record still loaded when the printer comes back is shown again as the

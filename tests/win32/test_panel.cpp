@@ -526,10 +526,9 @@ TEST_F(PanelDialogTest, MissingTextsPaintAsEmpty) {
 }
 
 TEST_F(PanelDialogTest, PrinterWithoutNameOpensNothing) {
-    PrinterList = shelltest::MakeEntry(nullptr, nullptr, nullptr);
-    PrinterCount = 1;
-    MultiplePrinters = 0;
-    CurrentPrinter = PrinterList;
+    AdoptPrinterList(shelltest::MakeEntry(nullptr, nullptr, nullptr), 1, nullptr);
+    ChooseCurrentPrinter(PrinterList);
+    SetMultiplePrinters(0);
     ASSERT_NE(CreateMainWindow(), nullptr);
     state_ = GetPanelState(PanelWindow);
     PaintNow();
@@ -550,8 +549,8 @@ TEST(PanelFilePort, DISABLED_OpenPrinterOnFilePort) {
     SimulatedPrinter printer("PanelFile", SpoolerEntry::Register, kSrmDefaultDriver, "FILE:");
     ASSERT_EQ(printer.AddResult(), 0u);
     ASSERT_NE(RegisterMainClass(), 0);
-    PrinterCount = DiscoverPrinters();
-    MultiplePrinters = PrinterCount != 1;
+    DiscoverPrinters();
+    SetMultiplePrinters(PrinterCount != 1);
     CurrentPrinter = PrinterList;
     ASSERT_NE(CurrentPrinter, nullptr);
     InstanceMapping = ClaimPrinter(CurrentPrinter->name);
