@@ -20,6 +20,8 @@ extern HWND ToolbarWindow;             // null when the toolbar was not created
 extern HWND HelpModeWindow;            // the context-help window while the mode is on
 
 // Discovery.
+// A box without owner: the text (left in MessageText) under the title.
+void ShowStartupMessage(UINT textId, UINT style);
 PrinterEntry* ReadSuiteModelKeys();    // the driver list, or null after telling the user
 int DiscoverPrinters();                // rebuilds PrinterList/PrinterCount/CurrentPrinter
 

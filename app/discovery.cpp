@@ -19,13 +19,6 @@ constexpr DWORD kEnumLevel = 2;
 // with a short buffer; the list is sized again this many times.
 constexpr int kEnumAttempts = 4;
 
-void ShowStartupMessage(UINT textId, UINT style) {
-    char caption[kTextSize];
-    LoadText(IDS_TITLE, caption, kTextSize);
-    LoadText(textId, MessageText, kTextSize);
-    ShowMessageBox(nullptr, MessageText, caption, style);
-}
-
 // The allocation-error box, then "the panel ends" with the given style.
 void ReportAllocationFailure(DWORD error, UINT endStyle) {
     ShowAllocationError(AppInstance, nullptr, error);
@@ -76,6 +69,13 @@ BYTE* EnumerateSpooler(DWORD* count) {
 }
 
 }  // namespace
+
+void ShowStartupMessage(UINT textId, UINT style) {
+    char caption[kTextSize];
+    LoadText(IDS_TITLE, caption, kTextSize);
+    LoadText(textId, MessageText, kTextSize);
+    ShowMessageBox(nullptr, MessageText, caption, style);
+}
 
 int CollectModelDrivers(HKEY printersKey, LPCSTR modelName, PrinterEntry** list) {
     PrinterEntry* tail = *list;

@@ -136,8 +136,9 @@ bool CommandAvailable(WORD command) {
     return ToolbarCommandAvailable(command) != 0;
 }
 
-// Caption of the boxes about a printer that is gone: the title and its name.
-void BuildRemovedCaption(char* caption, size_t size, const char* name) {
+// The title and a printer's name: the frame's caption, and that of the boxes
+// about a printer that is gone.
+void BuildTitleCaption(char* caption, size_t size, const char* name) {
     char title[kTextSize];
     LoadText(IDS_TITLE, title, kTextSize);
     FormatText(caption, size, "%s - %s", title, TextOrEmpty(name));
@@ -172,7 +173,7 @@ LRESULT OnPrintersChanged(HWND window) {
         LoadText(IDS_MODEL_MISSING, missing, kTextSize);
         char text[kTextSize];
         FormatText(text, sizeof text, "%s%s", removed, missing);
-        BuildRemovedCaption(caption, sizeof caption, name.get());
+        BuildTitleCaption(caption, sizeof caption, name.get());
         SetMultiplePrinters(0);
         LetServedPrinterGo();
         AnnouncePanelEnding(PanelWindow);
@@ -195,7 +196,7 @@ LRESULT OnPrintersChanged(HWND window) {
     LetServedPrinterGo();
     char text[kTextSize];
     LoadText(IDS_PRINTER_REMOVED, text, kTextSize);
-    BuildRemovedCaption(caption, sizeof caption, name.get());
+    BuildTitleCaption(caption, sizeof caption, name.get());
     ShowMessageBox(owner, text, caption, MB_ICONINFORMATION);
     // A selection dialog open already (a change of printer) now lists the new
     // set; the choice made there decides, and its caller ends the panel without one.
@@ -250,10 +251,8 @@ int ScaleForScreen(int pixelsAt96) {
 }
 
 HWND CreateMainWindow() {
-    char title[kTextSize];
-    LoadText(IDS_TITLE, title, kTextSize);
     char caption[kTextSize];
-    FormatText(caption, sizeof caption, "%s - %s", title, CurrentPrinter ? TextOrEmpty(CurrentPrinter->name) : "");
+    BuildTitleCaption(caption, sizeof caption, CurrentPrinter ? CurrentPrinter->name : nullptr);
     return CreateWindowExA(kMainExStyle, kMainClass, caption, kMainStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                            CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, AppInstance, nullptr);
 }

@@ -15,13 +15,6 @@ namespace {
 
 constexpr int kExitRefused = 1;
 
-void ShowStartupRefusal(UINT textId) {
-    char caption[kTextSize];
-    LoadText(IDS_TITLE, caption, kTextSize);
-    LoadText(textId, MessageText, kTextSize);
-    ShowMessageBox(nullptr, MessageText, caption, MB_ICONWARNING);
-}
-
 // Ends start-up with the refusal's exit code; the printer list goes.
 int Refuse() {
     DropPrinterList();
@@ -57,13 +50,13 @@ int SettlePrinter(HINSTANCE instance, LPCSTR commandLine) {
     InvalidateSettings();
 
     if (!IsSupportedSystem()) {
-        ShowStartupRefusal(IDS_OS_NOT_SUPPORTED);
+        ShowStartupMessage(IDS_OS_NOT_SUPPORTED, MB_ICONWARNING);
         return kExitRefused;
     }
     InitCommonControls();
 
     if (DiscoverPrinters() == 0) {
-        ShowStartupRefusal(IDS_MODEL_MISSING);
+        ShowStartupMessage(IDS_MODEL_MISSING, MB_ICONWARNING);
         return Refuse();
     }
     SetMultiplePrinters(PrinterCount != 1 ? 1 : 0);

@@ -74,11 +74,7 @@ void OnOpen(HWND panel) {
     SetForegroundWindow(panel);
 
     if (CurrentPrinter && IsFilePort(CurrentPrinter->destination)) {
-        char text[kTextSize];
-        char title[kTextSize];
-        LoadText(IDS_FILE_PORT, text, kTextSize);
-        LoadText(IDS_TITLE, title, kTextSize);
-        ShowMessageBox(panel, text, title, MB_ICONWARNING);
+        ShowTitledWarning(panel, IDS_FILE_PORT);
         ExitProcess(1);
     }
 

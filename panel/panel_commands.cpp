@@ -36,6 +36,14 @@ void ShowRecordInPages(HWND panel) {
     ReturnFocusToPage(panel);
 }
 
+void ShowTitledWarning(HWND panel, UINT textId) {
+    char text[kTextSize];
+    char title[kTextSize];
+    LoadText(textId, text, kTextSize);
+    LoadText(IDS_TITLE, title, kTextSize);
+    ShowMessageBox(panel, text, title, MB_ICONWARNING);
+}
+
 int RefuseWhileBusy(HWND panel) {
     UINT text = 0;
     if (WritePending)
@@ -156,11 +164,7 @@ void OnShowDefaults(HWND panel) {
 void OnChangePrinter(HWND panel) {
     const int count = ShellDiscoverPrinters();
     if (count == 0) {
-        char text[kTextSize];
-        char title[kTextSize];
-        LoadText(IDS_MODEL_MISSING, text, kTextSize);
-        LoadText(IDS_TITLE, title, kTextSize);
-        ShowMessageBox(panel, text, title, MB_ICONWARNING);
+        ShowTitledWarning(panel, IDS_MODEL_MISSING);
         SendQuit(panel);
         return;
     }

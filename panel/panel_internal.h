@@ -31,6 +31,8 @@ void SendRefreshes(HWND panel);
 // The pages take over the record: shown when it is loaded, else they stay
 // disabled while the frame texts and show defaults come back.
 void ShowRecordInPages(HWND panel);
+// A warning box under the program's title, not counted as the panel's own.
+void ShowTitledWarning(HWND panel, UINT textId);
 // Commands that need the printer to themselves: 1 when a box said why not now.
 int RefuseWhileBusy(HWND panel);
 // 1 when there are no unsent changes or the user agrees to discard them
