@@ -111,7 +111,7 @@ LRESULT OnCreate(HWND window) {
 
 void OnClose(HWND window) {
     if (PanelWindow) {
-        SendMessageA(PanelWindow, WM_COMMAND, IDC_QUIT, reinterpret_cast<LPARAM>(GetDlgItem(PanelWindow, IDC_QUIT)));
+        SendQuit(PanelWindow);
         return;
     }
     DropPrinterList();

@@ -210,10 +210,10 @@ void SetChangesPending(HWND panel, int pending) {
 
 void LetServedPrinterGo() {
     ForbidReadAndUpdate();
-    ReleaseSrmHandle();
+    // Requests made on the handle are never answered.
     ReadPending = 0;
     WritePending = 0;
-    ShellReleaseClaims();
+    ReleasePrinter();
     if (PanelWindow) {
         SetPagesEnabled(PanelWindow, 0);
         InvalidateSettings();

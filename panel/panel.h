@@ -111,6 +111,9 @@ struct PanelShellHooks {
     void (*releaseClaims)();
 };
 void SetPanelShellHooks(const PanelShellHooks& hooks);
+// The quit button's command, as if it was clicked: with unsent changes the
+// panel asks first; then the panel and its frame close.
+void SendQuit(HWND panel);
 // Creates the panel (PanelWindow) in that frame; null when it could not be
 // created or closed everything already while opening.
 HWND CreatePanel(HWND frame);

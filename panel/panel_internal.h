@@ -24,7 +24,6 @@ void ShellPrinterRenamed(const char* formerName);
 
 // ---- Steps of the panel (panel_commands.cpp) ----
 HWND StatusControl(HWND panel);
-void SendQuit(HWND panel);
 void SendRead(HWND panel);
 // Always all five, right after the record was invalidated.
 void SendRefreshes(HWND panel);
@@ -53,6 +52,8 @@ int HandlePrinterMessage(HWND panel, UINT message);
 void OnQuit(HWND panel);
 // Pages, SRM handle and claims go, then the panel and its frame.
 void ClosePanel(HWND panel);
+// The SRM handle and the claims on the served printer go.
+void ReleasePrinter();
 // 1 once this panel has said it ends.
 int PanelMustEnd(HWND panel);
 // The panel's last message: its handle, its pending changes and its ending go.

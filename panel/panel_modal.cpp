@@ -37,10 +37,14 @@ void FinishDeferredQuit() {
 
 }  // namespace
 
-void ClosePanel(HWND panel) {
-    DestroyPages(GetPanelState(panel));
+void ReleasePrinter() {
     ReleaseSrmHandle();
     ShellReleaseClaims();
+}
+
+void ClosePanel(HWND panel) {
+    DestroyPages(GetPanelState(panel));
+    ReleasePrinter();
     SetForegroundRole(ShellFrame());
     DestroyWindow(panel);
     if (PanelWindow == panel) PanelWindow = nullptr;
