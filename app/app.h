@@ -19,7 +19,6 @@
 extern HANDLE InstanceMapping;         // the claim on CurrentPrinter, or null
 extern HWND MainWindow;
 extern HWND ToolbarWindow;             // null when the toolbar was not created
-extern HWND PanelWindow;
 extern HWND HelpModeWindow;            // the context-help window while the mode is on
 
 // Discovery.

@@ -13,23 +13,21 @@ namespace {
 int RebuildPrinterList() {
     // The served printer is found again by its whole name, however long.
     LocalBlock<char> remembered(CurrentPrinter ? DuplicateString(CurrentPrinter->name) : nullptr);
+    DropPrinterList();
 
-    FreePrinterList(PrinterList);
-    PrinterList = nullptr;
-    CurrentPrinter = nullptr;
-    PrinterCount = 0;
-
-    const int found = ScanServedPrinters(&PrinterList);
+    PrinterListOwner built;
+    const int found = ScanServedPrinters(built.Receive());
     if (found < 0) return 0;  // stopped early: no served printer to find again
-    PrinterCount = found;
+    PrinterEntry* current = nullptr;
     PrinterEntry* underFormerName = nullptr;
-    for (PrinterEntry* entry = PrinterList; entry; entry = entry->next) {
+    for (PrinterEntry* entry = built.get(); entry; entry = entry->next) {
         if (TextEquals(entry->name, remembered.get()))
-            CurrentPrinter = entry;
+            current = entry;
         else if (remembered.get() && IsFormerName(entry->name))
             underFormerName = entry;
     }
-    if (remembered.get()) CurrentPrinter = SettleServedEntry(CurrentPrinter, underFormerName, remembered.get());
+    if (remembered.get()) current = SettleServedEntry(current, underFormerName, remembered.get());
+    AdoptPrinterList(built.Release(), found, current);
     return PrinterCount;
 }
 

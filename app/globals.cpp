@@ -3,5 +3,4 @@
 HANDLE InstanceMapping = nullptr;
 HWND MainWindow = nullptr;
 HWND ToolbarWindow = nullptr;
-HWND PanelWindow = nullptr;
 HWND HelpModeWindow = nullptr;

@@ -1,7 +1,8 @@
 // The main window: a plain frame with the toolbar on top and the panel dialog
 // below it. It forwards commands, activation and focus to the panel, offers
 // the about box, ends the context-help mode on a click, and answers the
-// messages of other programs and of a second start.
+// messages of other programs and of a second start. Help mode's window is in
+// helpmode.cpp.
 #include "mainwnd.h"
 
 #include <windowsx.h>
@@ -59,6 +60,10 @@ UINT TooltipTextOf(UINT_PTR command) {
     }
 }
 
+HWND Frame() {
+    return MainWindow;
+}
+
 int ToolbarClientHeight() {
     if (!ToolbarWindow) return 0;
     RECT rect = {};
@@ -83,10 +88,11 @@ LRESULT OnCreate(HWND window) {
     SetForegroundRole(window);
     if (!printersChangedHook)
         printersChangedHook = SetWindowsHookExA(WH_GETMESSAGE, ForwardPrintersChanged, nullptr, GetCurrentThreadId());
-    SetPanelShellHooks({CancelSelectionDialogs, HoldClaimUnderNewName});
+    SetPanelShellHooks({CancelSelectionDialogs, HoldClaimUnderNewName, Frame, ToolbarClientHeight,
+                        EnableToolbarButton, EnterHelpMode, DiscoverPrinters, RunSelectionDialog, ReleaseClaims});
     InitCommonControls();
     ToolbarWindow = CreateToolbar(window);
-    PanelWindow = CreateDialogParamA(AppInstance, MAKEINTRESOURCEA(IDD_PANEL), window, PanelDialogProc, 0);
+    CreatePanel(window);
     // A panel that could not work with its printer has already closed everything.
     if (!IsWindow(window)) return -1;
     if (PanelWindow) {
@@ -105,13 +111,10 @@ LRESULT OnCreate(HWND window) {
 
 void OnClose(HWND window) {
     if (PanelWindow) {
-        SendMessageA(PanelWindow, WM_COMMAND, IDC_QUIT, reinterpret_cast<LPARAM>(GetDlgItem(PanelWindow, IDC_QUIT)));
+        SendQuit(PanelWindow);
         return;
     }
-    FreePrinterList(PrinterList);
-    PrinterList = nullptr;
-    CurrentPrinter = nullptr;  // pointed into the list just freed
-    PrinterCount = 0;
+    DropPrinterList();
     SetForegroundRole(nullptr);
     DestroyWindow(window);
 }
@@ -126,68 +129,6 @@ void EndPanel(HWND window) {
         OnClose(window);
 }
 
-bool IsGroupBox(HWND window) {
-    char name[16] = "";
-    GetClassNameA(window, name, sizeof name);
-    return TextEquals(name, "Button") && (GetWindowLongA(window, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
-}
-
-// The control of a dialog under a point of its client area. A group box comes
-// before the controls it frames, so the control under the point is looked for
-// behind it; the group box itself answers only for its frame and label.
-HWND ControlFromPoint(HWND dialog, POINT point) {
-    HWND found = ChildWindowFromPoint(dialog, point);
-    if (!found || found == dialog || !IsGroupBox(found)) return found;
-    POINT screen = point;
-    ClientToScreen(dialog, &screen);
-    for (HWND child = GetWindow(found, GW_HWNDNEXT); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (!(GetWindowLongA(child, GWL_STYLE) & WS_VISIBLE) || IsGroupBox(child)) continue;
-        RECT rect = {};
-        GetWindowRect(child, &rect);
-        if (PtInRect(&rect, screen)) return child;
-    }
-    return found;
-}
-
-// The click that ends context-help mode: the help window goes away and the
-// control under the click shows its popup help.
-void OnHelpModeClick(HWND window, LPARAM lParam) {
-    // The help window covers the frame from its top-left corner.
-    POINT screen = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-    ClientToScreen(HelpModeWindow, &screen);
-    RECT frame = {};
-    GetWindowRect(window, &frame);
-    SetWindowPos(HelpModeWindow, nullptr, frame.left, frame.top, 0, 0, SWP_NOZORDER | SWP_NOREDRAW);
-    DestroyWindow(HelpModeWindow);
-
-    POINT point = screen;
-    ScreenToClient(window, &point);
-    if (point.y < 0) return;  // on the caption
-    PanelState* state = GetPanelState(PanelWindow);
-    if (!state) return;
-
-    HWND child = ChildWindowFromPoint(window, point);
-    if (!child) return;
-    if (child == ToolbarWindow) {
-        DWORD context = HelpContextOf(IDC_TOOLBAR);
-        if (context) ShowHelp(ToolbarWindow, HELP_CONTEXTPOPUP, context);
-        return;
-    }
-    if (child != PanelWindow) return;
-
-    POINT inPanel = screen;
-    ScreenToClient(PanelWindow, &inPanel);
-    HWND target = ChildWindowFromPoint(PanelWindow, inPanel);
-    if (target && target == state->currentPage) {
-        POINT inPage = screen;
-        ScreenToClient(state->currentPage, &inPage);
-        target = ControlFromPoint(state->currentPage, inPage);
-    }
-    if (!target || target == PanelWindow || target == state->currentPage) return;
-    DWORD context = HelpContextOf(static_cast<DWORD>(GetDlgCtrlID(target)));
-    if (context) ShowHelp(target, HELP_CONTEXTPOPUP, context);
-}
-
 // A toolbar command, from its button or its accelerator, runs only while its
 // button is enabled.
 bool CommandAvailable(WORD command) {
@@ -195,28 +136,9 @@ bool CommandAvailable(WORD command) {
     return ToolbarCommandAvailable(command) != 0;
 }
 
-// The served printer has gone: nothing can be read or updated any more, its
-// handle and claims go (requests made on the handle are never answered), and
-// the panel shows so before any box says it.
-void LetServedPrinterGo() {
-    ReadAllowed = 0;
-    UpdateAllowed = 0;
-    ReleaseSrmHandle();
-    ReadPending = 0;
-    WritePending = 0;
-    ReleaseClaims();
-    if (PanelWindow) {
-        SetPagesEnabled(PanelWindow, 0);
-        InvalidateSettings();
-        LoadText(IDS_PRINTER_REMOVED, StatusText, sizeof StatusText);
-        ShowStatus(GetDlgItem(PanelWindow, IDC_STATUSTEXT));
-        RefreshUpdateButtons(PanelWindow);
-    }
-    RefreshToolbar();
-}
-
-// Caption of the boxes about a printer that is gone: the title and its name.
-void BuildRemovedCaption(char* caption, size_t size, const char* name) {
+// The title and a printer's name: the frame's caption, and that of the boxes
+// about a printer that is gone.
+void BuildTitleCaption(char* caption, size_t size, const char* name) {
     char title[kTextSize];
     LoadText(IDS_TITLE, title, kTextSize);
     FormatText(caption, size, "%s - %s", title, TextOrEmpty(name));
@@ -243,27 +165,27 @@ LRESULT OnPrintersChanged(HWND window) {
     }
 
     char caption[kTextSize];
-    PrinterCount = DiscoverPrinters();
-    if (PrinterCount == 0) {
+    const int count = DiscoverPrinters();
+    if (count == 0) {
         char removed[kTextSize];
         char missing[kTextSize];
         LoadText(IDS_PRINTER_REMOVED, removed, kTextSize);
         LoadText(IDS_MODEL_MISSING, missing, kTextSize);
         char text[kTextSize];
         FormatText(text, sizeof text, "%s%s", removed, missing);
-        BuildRemovedCaption(caption, sizeof caption, name.get());
-        MultiplePrinters = 0;
+        BuildTitleCaption(caption, sizeof caption, name.get());
+        SetMultiplePrinters(0);
         LetServedPrinterGo();
         AnnouncePanelEnding(PanelWindow);
         ShowMessageBox(owner, text, caption, MB_ICONWARNING);
         EndPanel(window);
         return 1;
     }
-    MultiplePrinters = PrinterCount != 1;
+    SetMultiplePrinters(count != 1);
     RefreshToolbar();
 
     if (PrinterEntry* entry = ListedPrinter(name.get())) {
-        CurrentPrinter = entry;
+        ChooseCurrentPrinter(entry);
         return 1;
     }
 
@@ -274,7 +196,7 @@ LRESULT OnPrintersChanged(HWND window) {
     LetServedPrinterGo();
     char text[kTextSize];
     LoadText(IDS_PRINTER_REMOVED, text, kTextSize);
-    BuildRemovedCaption(caption, sizeof caption, name.get());
+    BuildTitleCaption(caption, sizeof caption, name.get());
     ShowMessageBox(owner, text, caption, MB_ICONINFORMATION);
     // A selection dialog open already (a change of printer) now lists the new
     // set; the choice made there decides, and its caller ends the panel without one.
@@ -329,10 +251,8 @@ int ScaleForScreen(int pixelsAt96) {
 }
 
 HWND CreateMainWindow() {
-    char title[kTextSize];
-    LoadText(IDS_TITLE, title, kTextSize);
     char caption[kTextSize];
-    FormatText(caption, sizeof caption, "%s - %s", title, CurrentPrinter ? TextOrEmpty(CurrentPrinter->name) : "");
+    BuildTitleCaption(caption, sizeof caption, CurrentPrinter ? CurrentPrinter->name : nullptr);
     return CreateWindowExA(kMainExStyle, kMainClass, caption, kMainStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                            CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, AppInstance, nullptr);
 }
@@ -398,6 +318,11 @@ HWND CreateToolbar(HWND mainWindow) {
     return toolbar;
 }
 
+void EnableToolbarButton(UINT command, BOOL enable) {
+    if (!ToolbarWindow) return;
+    SendMessageA(ToolbarWindow, TB_ENABLEBUTTON, command, MAKELONG(enable ? TRUE : FALSE, 0));
+}
+
 namespace {
 
 // The last message of the main window: what it owned goes with it.
@@ -436,12 +361,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         OnNcDestroy(window);
         break;
     case WM_MOVE:
-        if (HelpModeWindow) {
-            RECT frame = {};
-            GetWindowRect(window, &frame);
-            SetWindowPos(HelpModeWindow, nullptr, frame.left, frame.top, 0, 0,
-                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOCOPYBITS);
-        }
+        FollowFrameWithHelpMode(window);
         break;
     case WM_ACTIVATE:
     case WM_SETFOCUS:
@@ -478,7 +398,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         }
         break;
     case WM_LBUTTONDOWN:
-        if (HelpModeWindow) OnHelpModeClick(window, lParam);
+        if (HelpModeWindow) EndHelpModeAt(window, lParam);
         break;
     case RPM_PRINTERSCHANGED:
         return OnPrintersChanged(window);
@@ -507,22 +427,4 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         break;
     }
     return FALSE;
-}
-
-LRESULT CALLBACK HelpModeWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_LBUTTONDOWN) {
-        HWND owner = GetWindow(window, GW_OWNER);
-        if (owner) SendMessageA(owner, WM_LBUTTONDOWN, wParam, lParam);
-        if (!IsWindow(window)) return 0;
-    } else if (message == WM_KEYDOWN && wParam == VK_ESCAPE) {
-        DestroyWindow(window);
-        return 0;
-    } else if (message == WM_NCDESTROY && HelpModeWindow == window) {
-        // However help mode ends (a click, Esc, Alt+F4), its button comes up
-        // and the panel takes the foreground role back.
-        HelpModeWindow = nullptr;
-        if (ToolbarWindow) SendMessageA(ToolbarWindow, TB_CHECKBUTTON, CMD_HELPMODE, MAKELONG(FALSE, 0));
-        SetForegroundRole(PanelWindow);
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
 }

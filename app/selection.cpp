@@ -305,7 +305,7 @@ void OnOk(HWND dialog) {
         EndDialog(dialog, 0);
         return;
     }
-    CurrentPrinter = chosen;
+    ChooseCurrentPrinter(chosen);
     ReleaseClaims();
     InstanceMapping = claim.Release();
     EndDialog(dialog, 1);

@@ -58,8 +58,7 @@ PrinterEntry* SettleServedEntry(PrinterEntry* current, PrinterEntry* underFormer
     // shown under its new name.
     char* copy = DuplicateString(name);
     if (!copy) return current;
-    if (underFormerName->name) LocalFree(underFormerName->name);
-    underFormerName->name = copy;
+    LocalBlock<char> former(ReplacePrinterName(underFormerName, copy));
     return underFormerName;
 }
 

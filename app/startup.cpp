@@ -15,19 +15,9 @@ namespace {
 
 constexpr int kExitRefused = 1;
 
-void ShowStartupRefusal(UINT textId) {
-    char caption[kTextSize];
-    LoadText(IDS_TITLE, caption, kTextSize);
-    LoadText(textId, MessageText, kTextSize);
-    ShowMessageBox(nullptr, MessageText, caption, MB_ICONWARNING);
-}
-
 // Ends start-up with the refusal's exit code; the printer list goes.
 int Refuse() {
-    FreePrinterList(PrinterList);
-    PrinterList = nullptr;
-    CurrentPrinter = nullptr;
-    PrinterCount = 0;
+    DropPrinterList();
     return kExitRefused;
 }
 
@@ -60,25 +50,24 @@ int SettlePrinter(HINSTANCE instance, LPCSTR commandLine) {
     InvalidateSettings();
 
     if (!IsSupportedSystem()) {
-        ShowStartupRefusal(IDS_OS_NOT_SUPPORTED);
+        ShowStartupMessage(IDS_OS_NOT_SUPPORTED, MB_ICONWARNING);
         return kExitRefused;
     }
     InitCommonControls();
 
-    PrinterCount = DiscoverPrinters();
-    if (PrinterCount == 0) {
-        ShowStartupRefusal(IDS_MODEL_MISSING);
+    if (DiscoverPrinters() == 0) {
+        ShowStartupMessage(IDS_MODEL_MISSING, MB_ICONWARNING);
         return Refuse();
     }
-    MultiplePrinters = PrinterCount != 1 ? 1 : 0;
+    SetMultiplePrinters(PrinterCount != 1 ? 1 : 0);
 
-    CurrentPrinter = ResolveStartPrinter(commandLine);
+    ChooseCurrentPrinter(ResolveStartPrinter(commandLine));
     if (!CurrentPrinter) return Refuse();
 
     if (PrinterCount >= 2) {
         // The printer named on the command line only had to exist: the user
         // chooses, and the dialog claims the printer chosen.
-        CurrentPrinter = nullptr;
+        ChooseCurrentPrinter(nullptr);
         if (RunSelectionDialog(nullptr) != 1) return Refuse();
         return 0;
     }
@@ -91,10 +80,7 @@ int SettlePrinter(HINSTANCE instance, LPCSTR commandLine) {
 void CleanUpAfterLoop(PanelState* lastState) {
     ReleaseClaims();
     if (lastState) LocalFree(lastState);
-    FreePrinterList(PrinterList);
-    PrinterList = nullptr;
-    CurrentPrinter = nullptr;
-    PrinterCount = 0;
+    DropPrinterList();
 }
 
 int RunMessageLoop(HACCEL accelerators) {

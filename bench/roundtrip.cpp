@@ -95,10 +95,10 @@ Figures Summarize(std::vector<double> ms) {
 }
 
 bool OpenPanel(const std::string& name) {
-    PrinterCount = DiscoverPrinters();
-    MultiplePrinters = PrinterCount != 1;
+    DiscoverPrinters();
+    SetMultiplePrinters(PrinterCount != 1);
     for (PrinterEntry* entry = PrinterList; entry; entry = entry->next) {
-        if (entry->name && name == entry->name) CurrentPrinter = entry;
+        if (entry->name && name == entry->name) ChooseCurrentPrinter(entry);
     }
     if (!CurrentPrinter) return false;
     InstanceMapping = ClaimPrinter(CurrentPrinter->name);

@@ -86,7 +86,7 @@ target_include_directories(rp_base PUBLIC ${RP_SRC}/res)
 rp_layer(settings BELOW rp_base)
 rp_layer(session BELOW rp_settings LIBS QUARLSRM advapi32 winspool)
 rp_layer(pages BELOW rp_session LIBS gdi32)
-rp_layer(panel BELOW rp_pages LIBS gdi32 TRANSITIONAL app)
+rp_layer(panel BELOW rp_pages LIBS gdi32)
 rp_layer(app BELOW rp_panel LIBS comctl32 advapi32 winspool gdi32 user32 kernel32 EXCLUDE main.cpp)
 # The whole program but its entry point, so the tests can link it.
 add_library(rpcore INTERFACE)

@@ -27,6 +27,7 @@ enum NotificationSlot {
     NotifyPrinterName, NotifyPort, NotifyExtStatus, NotifyStatus, NotifyAuthority, NotifySettings,
     kNotificationCount
 };
+extern HWND PanelWindow;                         // the panel dialog, or null
 extern DWORD SrmHandle;                          // 0 = not open
 extern DWORD Notifications[kNotificationCount];  // 0 = not registered
 extern DWORD WriteRequestId;
@@ -85,14 +86,41 @@ void EndPanelForGood(HWND panel);
 int AnnouncePanelEnding(HWND panel);
 // 1 once the panel has said it ends.
 int PanelIsEnding();
-// What the application does for the panel, which cannot reach it itself:
-// closing its dialogs open over a panel that must end (as by Cancel), and
-// following the served printer to its new name (CurrentPrinter has it now).
+// What the application does for the panel, which cannot reach it itself.
+// The frame hands them over before it creates the panel; any may be null.
 struct PanelShellHooks {
+    // Closes its dialogs open over a panel that must end (as by Cancel).
     void (*closeShellDialogs)();
+    // Follows the served printer to its new name (CurrentPrinter has it now).
     void (*printerRenamed)(const char* formerName);
+    // The frame around the panel, or null: its caption names the printer,
+    // and it is hidden and destroyed with the panel.
+    HWND (*frame)();
+    // Height of the toolbar above the panel (0 without one).
+    int (*toolbarHeight)();
+    // Enables or disables one button of the toolbar, if there is one.
+    void (*enableToolbarButton)(UINT command, BOOL enable);
+    // The help button: the context-help mode begins.
+    void (*enterHelpMode)();
+    // Rediscovers the printers (PrinterList, PrinterCount); their count.
+    int (*discoverPrinters)();
+    // The printer selection dialog over owner: 1 when another printer was
+    // chosen and claimed (the old claim and SRM handle are then released).
+    INT_PTR (*choosePrinter)(HWND owner);
+    // Lets every claim on the served printer go.
+    void (*releaseClaims)();
 };
 void SetPanelShellHooks(const PanelShellHooks& hooks);
+// The quit button's command, as if it was clicked: with unsent changes the
+// panel asks first; then the panel and its frame close.
+void SendQuit(HWND panel);
+// Creates the panel (PanelWindow) in that frame; null when it could not be
+// created or closed everything already while opening.
+HWND CreatePanel(HWND frame);
+// The served printer has gone: nothing can be read or updated any more, its
+// handle and claims go (requests made on the handle are never answered), and
+// the panel shows so before any box says it.
+void LetServedPrinterGo();
 
 // ---- Modal windows of the panel (panel.cpp) ----
 // The SRM's replies and notifications are handled at once, also inside the
@@ -138,9 +166,9 @@ void SetPagesEnabled(HWND panel, int flag);
 // The same as flag 1 for a record already shown, keeping what the pages'
 // controls hold (the user's changes): after the printer came back.
 void ReenablePages(HWND panel);
-// Enabled state of toolbar buttons 282, 280 and 283 from the panel flags.
+// The frame's toolbar buttons 282, 280 and 283 follow the panel flags.
 void RefreshToolbar();
-// 1 when the toolbar's command (282, 280, 283, 1029) may run now: the state
+// 1 when the toolbar's command (282, 280, 283) may run now: the state
 // its button shows. An accelerator does nothing while it is 0.
 int ToolbarCommandAvailable(UINT command);
 // When the control with the keyboard focus has been disabled, the focus goes

@@ -1,7 +1,11 @@
+// The panel's process-wide data, the SRM handle it holds and the hooks the
+// frame gave it.
 #include "messages.h"
 #include "panel.h"
+#include "panel_internal.h"
 #include "srm_api.h"
 
+HWND PanelWindow = nullptr;
 DWORD SrmHandle = 0;
 DWORD Notifications[kNotificationCount] = {};
 DWORD WriteRequestId = 0;
@@ -40,7 +44,56 @@ int OpenSrmHandle(const char* printer) {
     return 1;
 }
 
+void ForbidReadAndUpdate() {
+    ReadAllowed = 0;
+    UpdateAllowed = 0;
+}
+
 PanelState* GetPanelState(HWND panel) {
     if (panel == nullptr) return nullptr;
     return reinterpret_cast<PanelState*>(GetWindowLongPtrA(panel, GWLP_USERDATA));
+}
+
+namespace {
+PanelShellHooks shellHooks = {};
+}  // namespace
+
+void SetPanelShellHooks(const PanelShellHooks& hooks) {
+    shellHooks = hooks;
+}
+
+HWND ShellFrame() {
+    return shellHooks.frame ? shellHooks.frame() : nullptr;
+}
+
+int ShellToolbarHeight() {
+    return shellHooks.toolbarHeight ? shellHooks.toolbarHeight() : 0;
+}
+
+void ShellEnableToolbarButton(UINT command, BOOL enable) {
+    if (shellHooks.enableToolbarButton) shellHooks.enableToolbarButton(command, enable);
+}
+
+void ShellEnterHelpMode() {
+    if (shellHooks.enterHelpMode) shellHooks.enterHelpMode();
+}
+
+int ShellDiscoverPrinters() {
+    return shellHooks.discoverPrinters ? shellHooks.discoverPrinters() : 0;
+}
+
+INT_PTR ShellChoosePrinter(HWND owner) {
+    return shellHooks.choosePrinter ? shellHooks.choosePrinter(owner) : 0;
+}
+
+void ShellReleaseClaims() {
+    if (shellHooks.releaseClaims) shellHooks.releaseClaims();
+}
+
+void ShellCloseDialogs() {
+    if (shellHooks.closeShellDialogs) shellHooks.closeShellDialogs();
+}
+
+void ShellPrinterRenamed(const char* formerName) {
+    if (shellHooks.printerRenamed) shellHooks.printerRenamed(formerName);
 }

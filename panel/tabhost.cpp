@@ -1,24 +1,21 @@
 // The tab host of the panel: the six tabs with their icons, the pages created
 // on first use and shown one at a time, enabled or disabled together, asked
-// to show or store the record, and the toolbar buttons that follow the
-// panel's state.
+// to show or store the record, and which toolbar commands the panel's state
+// allows.
 #include <windows.h>
 #include <commctrl.h>
 
-#include "app.h"
 #include "font_print_pure.h"
 #include "messages.h"
 #include "page_table.h"
 #include "panel.h"
+#include "panel_internal.h"
+#include "printers.h"
 #include "resource.h"
+#include "scoped.h"
 #include "switch_bits_pure.h"
 
 namespace {
-
-void EnableToolbarButton(int command, BOOL enable) {
-    if (!ToolbarWindow) return;
-    SendMessageA(ToolbarWindow, TB_ENABLEBUTTON, command, MAKELONG(enable ? TRUE : FALSE, 0));
-}
 
 // The bits of switch bytes 0 to 3 that each page edits, its own dialogs
 // included, as the pages' bit tables (and the font page's character set) give them.
@@ -196,8 +193,8 @@ namespace {
 void EnablePages(HWND panel, BOOL enable, WPARAM showing) {
     EnableWindow(GetDlgItem(panel, IDC_MODELTEXT), enable);
     EnableWindow(GetDlgItem(panel, IDC_PORTTEXT), enable);
-    EnableToolbarButton(CMD_SHOWDEFAULTS, enable);
-    if (!enable) EnableToolbarButton(CMD_READSETTINGS, FALSE);
+    ShellEnableToolbarButton(CMD_SHOWDEFAULTS, enable);
+    if (!enable) ShellEnableToolbarButton(CMD_READSETTINGS, FALSE);
 
     PanelState* state = GetPanelState(panel);
     if (!state) return;
@@ -266,16 +263,13 @@ int ToolbarCommandAvailable(UINT command) {
         return !ReadPending && (ReadAllowed || UpdateAllowed) && PagesEnabled(GetPanelState(PanelWindow));
     case CMD_CHANGEPRINTER:
         return MultiplePrinters == 1 && !ReadPending && !WritePending;
-    case CMD_HELPMODE:
-        return ToolbarWindow && !HelpModeWindow;
     }
     return 0;
 }
 
 void RefreshToolbar() {
-    if (!ToolbarWindow) return;
     for (UINT command : {CMD_READSETTINGS, CMD_SHOWDEFAULTS, CMD_CHANGEPRINTER})
-        EnableToolbarButton(command, ToolbarCommandAvailable(command));
+        ShellEnableToolbarButton(command, ToolbarCommandAvailable(command) ? TRUE : FALSE);
 }
 
 void SendToPageSlots(HWND panel, UINT message) {

@@ -21,14 +21,14 @@ constexpr DWORD kEnumLevel = 2;
 // with a short buffer; the list is sized again this many times.
 constexpr int kEnumAttempts = 4;
 
+}  // namespace
+
 void ShowStartupMessage(UINT textId, UINT style) {
     char caption[kTextSize];
     LoadText(IDS_TITLE, caption, kTextSize);
     LoadText(textId, MessageText, kTextSize);
     ShowMessageBox(nullptr, MessageText, caption, style);
 }
-
-}  // namespace
 
 // The allocation-error box, then "the panel ends" with the given style.
 void ReportDiscoveryAllocationFailure(DWORD error, UINT endStyle) {

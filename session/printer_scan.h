@@ -21,6 +21,8 @@ BYTE* EnumerateSpoolerPrinters(DWORD* count);
 // The destination text of one printer as a LocalAlloc block: "port(detail)",
 // "port" or "unknown".
 char* ReadPrinterDestination(LPCSTR printer);
+// A box without owner: the text (left in MessageText) under the title.
+void ShowStartupMessage(UINT textId, UINT style);
 // The allocation-error box, then "the panel ends" with the given style.
 void ReportDiscoveryAllocationFailure(DWORD error, UINT endStyle);
 // Appends entry at the end of the list whose last entry is *tail (null for an empty list).

@@ -33,6 +33,34 @@ void FreePrinterList(PrinterEntry* list) {
     }
 }
 
+void DropPrinterList() {
+    FreePrinterList(PrinterList);
+    PrinterList = nullptr;
+    CurrentPrinter = nullptr;  // pointed into the list just freed
+    PrinterCount = 0;
+}
+
+void AdoptPrinterList(PrinterEntry* list, int count, PrinterEntry* current) {
+    FreePrinterList(PrinterList);
+    PrinterList = list;
+    PrinterCount = count;
+    CurrentPrinter = current;
+}
+
+void SetMultiplePrinters(int multiple) {
+    MultiplePrinters = multiple;
+}
+
+void ChooseCurrentPrinter(PrinterEntry* current) {
+    CurrentPrinter = current;
+}
+
+char* ReplacePrinterName(PrinterEntry* entry, char* name) {
+    char* former = entry->name;
+    entry->name = name;
+    return former;
+}
+
 DWORD SrmSession::Open(LPCSTR printer) {
     char user[257] = {};
     DWORD userSize = 256;

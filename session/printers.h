@@ -23,6 +23,18 @@ extern PrinterEntry* CurrentPrinter;   // points into PrinterList, or null
 
 // Frees every text and entry (null: nothing).
 void FreePrinterList(PrinterEntry* list);
+// The operations that change the four above; only they write them.
+// Frees PrinterList: no list, no count, no current printer.
+void DropPrinterList();
+// Takes a newly built list (owned from now on) with its count and the entry
+// of it that is served now (or null).
+void AdoptPrinterList(PrinterEntry* list, int count, PrinterEntry* current);
+void SetMultiplePrinters(int multiple);
+// current points into PrinterList, or is null.
+void ChooseCurrentPrinter(PrinterEntry* current);
+// Gives the entry the name (a LocalAlloc block it owns from now on) and
+// returns its former name, which the caller frees with LocalFree.
+char* ReplacePrinterName(PrinterEntry* entry, char* name);
 // The entry of PrinterList with exactly that name, or null (null name: null).
 PrinterEntry* ListedPrinter(const char* name);
 

@@ -112,3 +112,7 @@ const uint8_t* LoadedSwitches() {
 void ClearCustomFeeds(CustomFeedTable* table) {
     std::memset(table, 0, sizeof *table);
 }
+
+void AdoptSettings(const SettingsRecord& read) {
+    Settings = read;
+}

@@ -104,3 +104,6 @@ void TakeReadSettings();
 const uint8_t* LoadedSwitches();
 // Sets all twenty custom feed values to 0 (start-up).
 void ClearCustomFeeds(CustomFeedTable* table);
+// Takes a record read from the printer as the program-wide record (then
+// TakeReadSettings says whether it holds settings).
+void AdoptSettings(const SettingsRecord& read);

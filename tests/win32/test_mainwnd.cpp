@@ -493,10 +493,10 @@ TEST_F(MainWindowTest, LongPrinterNamesAreComparedWholeAndCaptionsCutCleanly) {
     ASSERT_TRUE(machine_.CreateModelKeys({Text(IDS_MODEL_NAME)}));
     ASSERT_TRUE(machine_.AddSpoolerPrinter(served, shelltest::ServedDriver(), "LongA"));
     ASSERT_TRUE(machine_.AddSpoolerPrinter(other, shelltest::ServedDriver(), "LongB"));
-    PrinterCount = DiscoverPrinters();
-    MultiplePrinters = PrinterCount != 1;
+    DiscoverPrinters();
+    SetMultiplePrinters(PrinterCount != 1);
     ASSERT_EQ(PrinterCount, 2);
-    CurrentPrinter = Listed(served);
+    ChooseCurrentPrinter(Listed(served));
     ASSERT_NE(CurrentPrinter, nullptr);
     ASSERT_NE(CreateMainWindow(), nullptr);
     state_ = GetPanelState(PanelWindow);

@@ -236,6 +236,44 @@ TEST_F(PanelDialogTest, QuitAsksOnlyWithChanges) {
 
 // ---- Change printer ----
 
+// The panel reaches its frame (toolbar, help mode, claims, the frame itself)
+// only through the hooks the frame gave it.
+std::vector<std::string> frameCalls;
+
+TEST_F(PanelDialogTest, FrameIsReachedThroughItsHooks) {
+    SimulatedPrinter& printer = AddPrinter("PanelHooks");
+    ASSERT_TRUE(Open(printer));
+    PanelShellHooks hooks = {};
+    hooks.frame = [] { frameCalls.push_back("frame"); return MainWindow; };
+    hooks.enterHelpMode = [] { frameCalls.push_back("help"); };
+    hooks.releaseClaims = [] { frameCalls.push_back("claims"); ReleaseClaims(); };
+    hooks.enableToolbarButton = [](UINT command, BOOL) { frameCalls.push_back(std::to_string(command)); };
+    SetPanelShellHooks(hooks);
+    const std::string read = std::to_string(CMD_READSETTINGS), defaults = std::to_string(CMD_SHOWDEFAULTS),
+                      change = std::to_string(CMD_CHANGEPRINTER);
+    struct Case {
+        const char* label;
+        int command;  // 0: the toolbar refreshed
+        std::vector<std::string> calls;
+    } cases[] = {
+        {"help mode", CMD_HELPMODE, {"help"}},
+        {"toolbar", 0, {read, defaults, change}},
+        {"quit", IDC_QUIT, {"frame", "claims", "frame", "frame"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        frameCalls.clear();
+        if (c.command)
+            PanelCommand(c.command);
+        else
+            RefreshToolbar();
+        EXPECT_EQ(frameCalls, c.calls);
+    }
+    EXPECT_EQ(HelpModeWindow, nullptr);
+    EXPECT_EQ(InstanceMapping, nullptr);
+    EXPECT_EQ(MainWindow, nullptr);
+}
+
 TEST_F(PanelDialogTest, ChangePrinterWithOnePrinterOnlyRefreshesTheToolbar) {
     SimulatedPrinter& printer = AddPrinter("PanelOne");
     ASSERT_TRUE(Open(printer));
@@ -526,10 +564,9 @@ TEST_F(PanelDialogTest, MissingTextsPaintAsEmpty) {
 }
 
 TEST_F(PanelDialogTest, PrinterWithoutNameOpensNothing) {
-    PrinterList = shelltest::MakeEntry(nullptr, nullptr, nullptr);
-    PrinterCount = 1;
-    MultiplePrinters = 0;
-    CurrentPrinter = PrinterList;
+    AdoptPrinterList(shelltest::MakeEntry(nullptr, nullptr, nullptr), 1, nullptr);
+    ChooseCurrentPrinter(PrinterList);
+    SetMultiplePrinters(0);
     ASSERT_NE(CreateMainWindow(), nullptr);
     state_ = GetPanelState(PanelWindow);
     PaintNow();
@@ -550,8 +587,8 @@ TEST(PanelFilePort, DISABLED_OpenPrinterOnFilePort) {
     SimulatedPrinter printer("PanelFile", SpoolerEntry::Register, kSrmDefaultDriver, "FILE:");
     ASSERT_EQ(printer.AddResult(), 0u);
     ASSERT_NE(RegisterMainClass(), 0);
-    PrinterCount = DiscoverPrinters();
-    MultiplePrinters = PrinterCount != 1;
+    DiscoverPrinters();
+    SetMultiplePrinters(PrinterCount != 1);
     CurrentPrinter = PrinterList;
     ASSERT_NE(CurrentPrinter, nullptr);
     InstanceMapping = ClaimPrinter(CurrentPrinter->name);

@@ -205,9 +205,9 @@ protected:
     // Start-up from discovery on: the printer is served, the main window made.
     // With waitForRead the panel's first read must have ended.
     bool Open(const SimulatedPrinter& printer, bool waitForRead = true) {
-        PrinterCount = DiscoverPrinters();
-        MultiplePrinters = PrinterCount != 1;
-        CurrentPrinter = Listed(printer.Name());
+        DiscoverPrinters();
+        SetMultiplePrinters(PrinterCount != 1);
+        ChooseCurrentPrinter(Listed(printer.Name()));
         if (!CurrentPrinter) return false;
         InstanceMapping = ClaimPrinter(CurrentPrinter->name);
         if (!InstanceMapping) return false;

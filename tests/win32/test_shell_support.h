@@ -16,6 +16,7 @@
 
 #include "app.h"
 #include "messages.h"
+#include "panel.h"
 #include "resource.h"
 #include "support_seams.h"
 
@@ -275,11 +276,8 @@ inline PrinterEntry* MakeEntry(const char* name, const char* destination, const 
 
 // Leaves the shell's program-wide state as a fresh process has it.
 inline void ResetShellState() {
-    FreePrinterList(PrinterList);
-    PrinterList = nullptr;
-    PrinterCount = 0;
-    MultiplePrinters = 1;
-    CurrentPrinter = nullptr;
+    DropPrinterList();
+    SetMultiplePrinters(1);
     ReleaseClaim(InstanceMapping);
     InstanceMapping = nullptr;
     MainWindow = nullptr;

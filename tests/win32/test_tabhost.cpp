@@ -138,10 +138,9 @@ protected:
 
     // The panel without a printer to open: only the tab host is set up.
     void OpenPanel() {
-        PrinterList = shelltest::MakeEntry(nullptr, nullptr, nullptr);
-        PrinterCount = 1;
-        MultiplePrinters = 0;
-        CurrentPrinter = PrinterList;
+        AdoptPrinterList(shelltest::MakeEntry(nullptr, nullptr, nullptr), 1, nullptr);
+        ChooseCurrentPrinter(PrinterList);
+        SetMultiplePrinters(0);
         ASSERT_NE(CreateMainWindow(), nullptr);
         state_ = State();
         ASSERT_NE(state_, nullptr);

@@ -56,10 +56,9 @@ protected:
 
     // The printer as start-up hands it over: the one served printer, claimed.
     bool Open() {
-        PrinterList = shelltest::MakeEntry(name_.c_str(), "LPT1:", shelltest::ServedDriver().c_str());
-        PrinterCount = 1;
-        MultiplePrinters = 0;
-        CurrentPrinter = PrinterList;
+        AdoptPrinterList(shelltest::MakeEntry(name_.c_str(), "LPT1:", shelltest::ServedDriver().c_str()), 1, nullptr);
+        ChooseCurrentPrinter(PrinterList);
+        SetMultiplePrinters(0);
         InstanceMapping = ClaimPrinter(name_.c_str());
         if (!InstanceMapping || !CreateMainWindow()) return false;
         state_ = GetPanelState(PanelWindow);
