@@ -35,6 +35,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     UpdateWindow(mainWindow);
 
     HACCEL accelerators = LoadAcceleratorsA(AppInstance, MAKEINTRESOURCEA(IDA_MAIN));
-    ClearCustomFeeds(&CustomFeeds);
+    ClearProgramCustomFeeds();
     return RunMessageLoop(accelerators);
 }

@@ -33,3 +33,8 @@ if(benchmark_FOUND)
   target_compile_options(bench_codec PRIVATE -O2)
   target_link_libraries(bench_codec PRIVATE rp_pure_bench benchmark::benchmark)
 endif()
+
+# The structure (docs/layers.md): includes by layer, one owner folder for each
+# program-wide variable, the sizes of files and functions.
+add_test(NAME structure COMMAND bash ${CMAKE_SOURCE_DIR}/tools/check-structure.sh)
+set_tests_properties(structure PROPERTIES LABELS native)

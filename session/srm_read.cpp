@@ -11,6 +11,6 @@ DWORD ReadStatusItem(DWORD handle, LPCSTR item, void* destination, DWORD size, D
     uint8_t block[kSettingsBlockSize] = {};
     DWORD result = GetPrinterStatusA(handle, SRM_ITEM_SETTINGS, block, sizeof block, length);
     if (result != 0) return result;
-    DecodeSettingsBlock(block, static_cast<SettingsRecord*>(destination), &CustomFeeds);
+    DecodePrinterBlock(block, static_cast<SettingsRecord*>(destination));
     return 0;
 }

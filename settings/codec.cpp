@@ -221,3 +221,7 @@ void BuildUpdateCommand(const uint8_t block[kSettingsBlockSize], uint8_t area[kC
     }
     w.Raw('.');
 }
+
+int DecodePrinterBlock(const uint8_t block[kSettingsBlockSize], SettingsRecord* record) {
+    return DecodeSettingsBlock(block, record, &CustomFeeds);
+}

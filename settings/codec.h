@@ -16,6 +16,9 @@ constexpr size_t kFormatBlockBase[4] = {69, 80, 91, 102};
 // values are then written), 0 when it does not (nothing is touched).
 int DecodeSettingsBlock(const uint8_t block[kSettingsBlockSize], SettingsRecord* record,
                         CustomFeedTable* custom);
+// A block the printer gave: decoded into record, its custom feed values into
+// the program-wide CustomFeeds.
+int DecodePrinterBlock(const uint8_t block[kSettingsBlockSize], SettingsRecord* record);
 
 // Packs a record and its custom feed values into a zero-filled block.
 void EncodeSettings(const SettingsRecord& record, const CustomFeedTable& custom,

@@ -116,3 +116,7 @@ void ClearCustomFeeds(CustomFeedTable* table) {
 void AdoptSettings(const SettingsRecord& read) {
     Settings = read;
 }
+
+void ClearProgramCustomFeeds() {
+    ClearCustomFeeds(&CustomFeeds);
+}

@@ -104,6 +104,8 @@ void TakeReadSettings();
 const uint8_t* LoadedSwitches();
 // Sets all twenty custom feed values to 0 (start-up).
 void ClearCustomFeeds(CustomFeedTable* table);
+// The same for the program-wide CustomFeeds.
+void ClearProgramCustomFeeds();
 // Takes a record read from the printer as the program-wide record (then
 // TakeReadSettings says whether it holds settings).
 void AdoptSettings(const SettingsRecord& read);
