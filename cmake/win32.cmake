@@ -256,3 +256,18 @@ target_include_directories(test_e2e PRIVATE ${CMAKE_BINARY_DIR}/version)
 target_link_libraries(test_e2e PRIVATE msi version ole32 uuid shell32)
 add_test(NAME e2e_Package COMMAND test_e2e --gtest_filter=Package.*)
 set_tests_properties(e2e_Package PROPERTIES LABELS "win32;e2e" TIMEOUT 120)
+
+# Each layer sees no header above it: a unit of the layer that includes a
+# header of the next layer up must not compile (docs/layers.md).
+foreach(probe base:settings.h settings:status_items.h session:page_host.h pages:panel.h panel:app.h
+              rpsettings:panel.h)
+  string(REPLACE ":" ";" probe ${probe})
+  list(GET probe 0 layer)
+  list(GET probe 1 header)
+  add_library(layer_probe_${layer} OBJECT EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/tests/layers/probe.cpp)
+  target_include_directories(layer_probe_${layer} PRIVATE $<TARGET_PROPERTY:rp_${layer},INTERFACE_INCLUDE_DIRECTORIES>)
+  target_compile_definitions(layer_probe_${layer} PRIVATE PROBE_HEADER="${header}")
+  add_test(NAME layers_${layer} COMMAND ${CMAKE_COMMAND} --build ${CMAKE_BINARY_DIR} --target layer_probe_${layer})
+  set_tests_properties(layers_${layer} PROPERTIES LABELS win32
+    PASS_REGULAR_EXPRESSION "${header}: No such file or directory")
+endforeach()
