@@ -78,6 +78,8 @@ TEST(ApplyPlan, OnlyWhatTheFileNamesChangesAndOnlyAsItSays) {
          RefuseNotReadable, -1, 0},
         {"a format the format dialog refuses", Block(), true, h + "[format1]\nleftMargin=135\nrightMargin=100\n",
          PlanRefused, RefuseFormatCheck, -1, 0, "format1.pageLength"},
+        {"a format the file leaves alone is not checked", Block(71, 0), true, h + "pageLength=60\n", PlanWrite,
+         RefuseNone, 25, 60},
         {"a later format is named by its own key", Block(), true, h + "[format3]\nleftMargin=135\nrightMargin=100\n",
          PlanRefused, RefuseFormatCheck, -1, 0, "format3.pageLength"},
         {"a switch byte all set", Block(), true, h + "switches.otherBits=000A0000\nswitches.slashedZero1=1\n"
