@@ -13,7 +13,7 @@ namespace rps {
 int CommandDiff(const Options& options) {
     const std::string& other = options.args[2];
     const bool file = IsFile(other.c_str());
-    const bool printer = ServedPrinter(other.c_str()) != nullptr;
+    const bool printer = ListedPrinter(other.c_str()) != nullptr;
     bool asFile = options.asFile;
     if (!options.asFile && !options.asPrinter) {
         if (file && printer) {

@@ -16,7 +16,7 @@ int CommandList(const Options& options) {
     static const UINT kLabels[3] = {IDS_STATUS_ONLINE, IDS_STATUS_OFFLINE, IDS_STATUS_UNKNOWN};
     JsonWriter json;
     json.BeginObject().Key("command").String("list").Key("printers").BeginArray();
-    for (const PrinterEntry* entry = ServedPrinters(); entry; entry = entry->next) {
+    for (const PrinterEntry* entry = PrinterList; entry; entry = entry->next) {
         SrmSession session;
         StatusVerdict verdict = {};
         std::string allowed = OpenPrinter(*entry, &session, &verdict);

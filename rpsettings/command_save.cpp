@@ -19,7 +19,7 @@ int CommandSave(const Options& options) {
     const bool directory = options.all || options.args.size() > 3 || options.args[1][0] == '@' ||
                            last.back() == '\\' || last.back() == '/' ||
                            (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
-    if (!directory && attributes == INVALID_FILE_ATTRIBUTES && ServedPrinter(last.c_str())) {
+    if (!directory && attributes == INVALID_FILE_ATTRIBUTES && ListedPrinter(last.c_str())) {
         Err(Compose(IDS_RPS_SAVE_WHERE, last.c_str()));  // two printers and no folder, most likely
         return kExitUsage;
     }

@@ -19,34 +19,21 @@ namespace {
 
 constexpr int kReadAttempts = 3;  // as the panel: a read that gives no settings is tried again
 
-// The printers found, this tool's own (the panel's list is the panel's).
-PrinterEntry* servedPrinters = nullptr;
-
 }  // namespace
 
 int Discover() {
-    ForgetServedPrinters();
-    if (ScanServedPrinters(&servedPrinters) > 0) return kExitOk;
+    DropPrinterList();
+    PrinterEntry* found = nullptr;
+    const int count = ScanServedPrinters(&found);
+    AdoptPrinterList(found, count > 0 ? count : 0, nullptr);
+    if (count > 0) return kExitOk;
     Err(Text(IDS_RPS_NO_PRINTERS));
     return kExitPrinter;
 }
 
-const PrinterEntry* ServedPrinters() { return servedPrinters; }
-
-const PrinterEntry* ServedPrinter(const char* name) {
-    for (const PrinterEntry* entry = servedPrinters; name && entry; entry = entry->next)
-        if (TextEquals(entry->name, name)) return entry;
-    return nullptr;
-}
-
-void ForgetServedPrinters() {
-    FreePrinterList(servedPrinters);
-    servedPrinters = nullptr;
-}
-
 int ResolvePrinters(const std::vector<std::string>& names, std::vector<const PrinterEntry*>* printers) {
     for (const std::string& name : names) {
-        const PrinterEntry* entry = ServedPrinter(name.c_str());
+        const PrinterEntry* entry = ListedPrinter(name.c_str());
         if (!entry) {
             Err(Compose(IDS_RPS_NOT_SERVED, name.c_str()));
             return kExitUsage;
@@ -67,7 +54,7 @@ int OnePrinter(const std::string& name, const PrinterEntry** printer) {
 
 int OperandPrinters(const Options& options, size_t first, size_t last, std::vector<const PrinterEntry*>* printers) {
     if (options.all) {
-        for (const PrinterEntry* entry = ServedPrinters(); entry; entry = entry->next) printers->push_back(entry);
+        for (const PrinterEntry* entry = PrinterList; entry; entry = entry->next) printers->push_back(entry);
         return kExitOk;
     }
     std::vector<std::string> names;

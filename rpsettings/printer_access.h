@@ -15,14 +15,10 @@
 
 namespace rps {
 
-// The printers the panel serves, found as the panel finds them; kExitOk, or
-// kExitPrinter after the message when there is none.
+// The printers the panel serves, found as the panel finds them, into the
+// session's PrinterList (ListedPrinter finds one by name; DropPrinterList
+// lets them go); kExitOk, or kExitPrinter after the message when there is none.
 int Discover();
-// The list Discover found (null before), and the entry named exactly so (or null).
-const PrinterEntry* ServedPrinters();
-const PrinterEntry* ServedPrinter(const char* name);
-// Lets the list go.
-void ForgetServedPrinters();
 
 // Each name, once, as discovery lists it; kExitUsage after naming one it does not list.
 int ResolvePrinters(const std::vector<std::string>& names, std::vector<const PrinterEntry*>* printers);

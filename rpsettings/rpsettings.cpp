@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
     const int code = rps::RunCommandLine(argc, argv);
-    rps::ForgetServedPrinters();
+    DropPrinterList();
     std::fflush(stdout);
     return code;
 }
