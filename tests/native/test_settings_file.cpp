@@ -162,6 +162,8 @@ TEST(SettingsFile, EveryKindOfBadLineIsRefusedWithItsLine) {
         {"empty file", "", FileEmpty, 0},
         {"UTF-16 with its mark", std::string("\xFF\xFEm\0o\0", 6), FileUtf16, 1},
         {"UTF-16 without a mark", std::string("m\0o\0d\0", 6), FileUtf16, 1},
+        {"UTF-16 of two characters", std::string("m\0o\0", 4), FileUtf16, 1},
+        {"a UTF-8 mark and nothing else", "\xEF\xBB\xBF", FileEmpty, 0},
     };
     for (const BadFile& c : cases) {
         ParsedSettings parsed;
