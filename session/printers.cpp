@@ -34,10 +34,7 @@ void FreePrinterList(PrinterEntry* list) {
 }
 
 void DropPrinterList() {
-    FreePrinterList(PrinterList);
-    PrinterList = nullptr;
-    CurrentPrinter = nullptr;  // pointed into the list just freed
-    PrinterCount = 0;
+    AdoptPrinterList(nullptr, 0, nullptr);  // the current printer pointed into the list
 }
 
 void AdoptPrinterList(PrinterEntry* list, int count, PrinterEntry* current) {
