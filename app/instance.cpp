@@ -46,7 +46,7 @@ HANDLE ClaimPrinter(LPCSTR printerName, HWND owner) {
     // Composed exactly like every caption of the panel, so that the other
     // panel's windows are found under it.
     char caption[kTextSize];
-    FormatText(caption, sizeof caption, "%s - %s", title, TextOrEmpty(printerName));
+    BuildTitleCaption(caption, sizeof caption, printerName);
 
     HANDLE mapping = nullptr;
     switch (TryClaimPrinter(printerName, &mapping)) {

@@ -136,14 +136,6 @@ bool CommandAvailable(WORD command) {
     return ToolbarCommandAvailable(command) != 0;
 }
 
-// The title and a printer's name: the frame's caption, and that of the boxes
-// about a printer that is gone.
-void BuildTitleCaption(char* caption, size_t size, const char* name) {
-    char title[kTextSize];
-    LoadText(IDS_TITLE, title, kTextSize);
-    FormatText(caption, size, "%s - %s", title, TextOrEmpty(name));
-}
-
 LRESULT OnPrintersChanged(HWND window) {
     printersChangedForwarded = false;
     // A panel that has said it ends decides nothing again.

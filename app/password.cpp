@@ -81,11 +81,9 @@ PrinterEntry* ResolveStartPrinter(LPCSTR commandLine) {
 
     // The name may be as long as the command line: it is cut, the reason stays whole.
     char reason[kTextSize];
-    char title[kTextSize];
     LoadText(IDS_PRINTER_NOT_SERVED, reason, kTextSize);
-    LoadText(IDS_TITLE, title, kTextSize);
     FormatNameThenText(MessageText, kTextSize, rest, " ", reason);
-    FormatText(MessageCaption, kTextSize, "%s - %s", title, rest);
+    BuildTitleCaption(MessageCaption, kTextSize, rest);
     ShowMessageBox(nullptr, MessageText, MessageCaption, MB_ICONWARNING);
     return nullptr;
 }

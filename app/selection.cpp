@@ -253,13 +253,11 @@ int PanelHasUnsentChanges() {
 }
 
 void ShowDialogMessage(HWND dialog, UINT textId, LPCSTR name, UINT style) {
-    char title[kTextSize];
     char caption[kTextSize];
-    LoadText(IDS_TITLE, title, kTextSize);
     if (name)
-        FormatText(caption, sizeof caption, "%s - %s", title, name);
+        BuildTitleCaption(caption, sizeof caption, name);
     else
-        CopyText(caption, sizeof caption, title);
+        LoadText(IDS_TITLE, caption, kTextSize);
     LoadText(textId, MessageText, kTextSize);
     ShowMessageBox(dialog, MessageText, caption, style);
 }

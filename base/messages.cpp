@@ -199,6 +199,12 @@ void SetCaptionNameSource(CaptionNameSource source) {
     captionName = source;
 }
 
+void BuildTitleCaption(char* caption, size_t size, const char* name) {
+    char title[kTextSize];
+    LoadText(kStringTitle, title, kTextSize);
+    FormatText(caption, size, "%s - %s", title, TextOrEmpty(name));
+}
+
 void BuildPanelCaption(char* caption, size_t size) {
     ComposeCaption(AppInstance, caption, size);
 }

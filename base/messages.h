@@ -30,6 +30,9 @@ int LoadControlText(UINT templateId, UINT controlId, char* buffer, int size);
 // string 3 and the current printer's name (bounded; never cut inside a
 // double-byte character).
 void BuildPanelCaption(char* caption, size_t size);
+// "%s - %s" of string 3 and that name (null: empty), bounded: the caption of
+// a window or box about a printer other than (or besides) the current one.
+void BuildTitleCaption(char* caption, size_t size, const char* name);
 // Where the caption rule finds the current printer's name (null: none). The
 // printer session gives it; null restores "no printer".
 typedef const char* (*CaptionNameSource)();

@@ -102,17 +102,15 @@ void OnOpen(HWND panel) {
 }
 
 void OnPaint(HWND panel) {
-    char title[kTextSize];
-    LoadText(IDS_TITLE, title, kTextSize);
     char caption[kTextSize];
     if (CurrentPrinter) {
         FitStatic(panel, IDC_MODELTEXT, CurrentPrinter->model);
         FitStatic(panel, IDC_PORTTEXT, CurrentPrinter->destination);
-        FormatText(caption, sizeof caption, "%s - %s", title, TextOrEmpty(CurrentPrinter->name));
+        BuildTitleCaption(caption, sizeof caption, CurrentPrinter->name);
         HWND frame = ShellFrame();
         SetTextIfChanged(frame ? frame : GetParent(panel), caption);
     } else {
-        FormatText(caption, sizeof caption, "%s - ", title);
+        BuildTitleCaption(caption, sizeof caption, nullptr);
         SetTextIfChanged(GetParent(panel), caption);
     }
 }
